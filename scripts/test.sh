@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: the normal build, then the same suites under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Prints CTest's summary for each.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+
+bash scripts/setup.sh build
+bash scripts/setup.sh build-asan -DVELKARO_SANITIZE=ON -DVELKARO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+
+status=0
+echo "== tests (release build) =="
+ctest --test-dir build --output-on-failure -j"$(nproc)" || status=1
+echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer) =="
+ctest --test-dir build-asan --output-on-failure -j"$(nproc)" || status=1
+exit $status

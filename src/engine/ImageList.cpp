@@ -1,0 +1,52 @@
+// Items and lookup of an image list. The file reader is in ImageListLoad.cpp, texture making
+// in ImageListTexture.cpp, drawing in ImageListDraw.cpp.
+#include "engine/ImageList.h"
+
+namespace {
+int32_t PowerOfTwoAtLeast(int32_t size) {
+    int32_t p = 2;
+    while (p < size && p < (1 << 30)) p *= 2;
+    return p;
+}
+}  // namespace
+
+void TImageListItem::SetPicture(TPicture picture) {
+    Picture = std::move(picture);
+    ImageWidth = Picture.Width > 0 ? Picture.Width : 1;
+    ImageHeight = Picture.Height > 0 ? Picture.Height : 1;
+    SetTileWidth(ImageWidth);
+    SetTileHeight(ImageHeight);
+    if (TextureWidth < 2 || TextureWidth < ImageWidth) TextureWidth = PowerOfTwoAtLeast(ImageWidth);
+    if (TextureHeight < 2 || TextureHeight < ImageHeight)
+        TextureHeight = PowerOfTwoAtLeast(ImageHeight);
+}
+
+void TImageListItem::SetTileWidth(int32_t value) {
+    TileWidth = value == 0 ? ImageWidth : value;
+    if (TileWidth > 0) PatternColumns = ImageWidth / TileWidth;
+}
+
+void TImageListItem::SetTileHeight(int32_t value) {
+    TileHeight = value == 0 ? ImageHeight : value;
+    if (TileHeight > 0) PatternRows = ImageHeight / TileHeight;
+}
+
+TImageListItem* TImageListCollection::Items(int32_t index) {
+    if (index < 0 || index >= Count()) return nullptr;
+    return List[static_cast<size_t>(index)].get();
+}
+
+TImageListItem* TImageListCollection::Find(const std::string& name) {
+    for (const auto& item : List)
+        if (item->Name == name) return item.get();
+    return nullptr;
+}
+
+TImageListItem& TImageListCollection::Add() {
+    List.push_back(std::make_unique<TImageListItem>());
+    return *List.back();
+}
+
+TKerbImageList::TKerbImageList() : Renderer(std::make_unique<TKerbRenderer>()) {}
+
+TKerbImageList::~TKerbImageList() = default;

@@ -1,0 +1,113 @@
+// Image lists: named pictures cut into equal tiles ("patterns"), read from .vil files.
+// TImageListItem owns its decoded picture and, once a screen exists, its texture; it draws
+// its patterns through the list's shared TKerbRenderer. TImageListCollection reads the file
+// format; TKerbImageList ties a collection to a screen. Depends on the screen only through
+// TKerbRenderer and the texture factory of TKerbScreen.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/KerbRenderer.h"
+#include "engine/KerbTexture.h"
+
+class TKerbScreen;
+class TKerbImageList;
+
+// A decoded picture: 32-bit ARGB pixels, row by row.
+struct TPicture {
+    enum class TFormat : uint8_t { None, Png, Bmp };
+    TFormat Format = TFormat::None;
+    int32_t Width = 0, Height = 0;
+    std::vector<uint32_t> Pixels;
+    bool Empty() const { return Format == TFormat::None || Width <= 0 || Height <= 0; }
+};
+
+struct TRect {
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+class TImageListItem {
+public:
+    int32_t PatternRows = 1;
+    int32_t PatternColumns = 1;
+    std::string Name;
+    TKerbRenderer* Renderer = nullptr;  // set when the texture is made; null = no texture yet
+    TKerbScreen* Device = nullptr;
+    std::unique_ptr<TKerbTexture> Texture;
+    TPicture Picture;
+    int32_t ImageHeight = 1, ImageWidth = 1;
+    int32_t TileHeight = 0, TileWidth = 0;
+    int32_t TextureHeight = 2, TextureWidth = 2;
+    std::string Filepath;
+    uint32_t TransparentColor = 0;  // 0x00BBGGRR, or a system colour
+    bool Transparent = false;
+
+    // Takes a decoded picture: sizes, tile sizes and texture sizes follow it.
+    void SetPicture(TPicture picture);
+    void SetTileWidth(int32_t value);
+    void SetTileHeight(int32_t value);
+    int32_t PatternCount() const { return PatternRows * PatternColumns; }
+
+    void Draw(int32_t x, int32_t y, int32_t patternIndex);
+    void DrawColor(int32_t x, int32_t y, float angle, float centerX, float centerY, float scaleX,
+                   float scaleY, uint32_t color, bool mirrorY, bool mirrorX, int32_t patternIndex,
+                   int32_t blendMode);
+    void DrawAdd(int32_t x, int32_t y, float angle, float centerX, float centerY, float scaleX,
+                 float scaleY, int32_t red, int32_t green, int32_t blue, int32_t alpha,
+                 bool additive, int32_t patternIndex, int32_t blendMode);
+    void DrawEx(int32_t x, int32_t y, float angle, float centerX, float centerY, float scaleX,
+                float scaleY, uint32_t colorTL, uint32_t colorTR, uint32_t colorBR,
+                uint32_t colorBL, bool mirrorY, bool mirrorX, int32_t patternIndex,
+                int32_t blendMode);
+    void DrawStretch(const TRect& rect, int32_t offsetX, int32_t offsetY, float angle,
+                     float centerX, float centerY, float scaleX, float scaleY, int32_t red,
+                     int32_t green, int32_t blue, int32_t alpha, bool mirrorY, bool mirrorX,
+                     int32_t patternIndex, int32_t blendMode);
+    void DrawPart(const TRect& source, int32_t x, int32_t y, float angle, float centerX,
+                  float centerY, float scaleX, float scaleY, int32_t red, int32_t green,
+                  int32_t blue, int32_t alpha, bool mirrorY, bool mirrorX, int32_t blendMode);
+};
+
+class TImageListCollection {
+public:
+    explicit TImageListCollection(TKerbImageList* owner = nullptr) : Owner(owner) {}
+
+    // Reads a .vil file. Failures show a message box and leave what was read.
+    bool LoadFromFile(const std::string& fileName);
+    bool LoadFromStream(const std::vector<uint8_t>& data);
+
+    TImageListItem* Items(int32_t index);
+    // The first item whose name equals name exactly (case-sensitive), or null.
+    TImageListItem* Find(const std::string& name);
+    int32_t Count() const { return static_cast<int32_t>(List.size()); }
+    TImageListItem& Add();
+    void Clear() { List.clear(); }
+
+    TKerbImageList* Owner;
+    std::vector<std::unique_ptr<TImageListItem>> List;
+};
+
+class TKerbImageList {
+public:
+    TKerbImageList();
+    ~TKerbImageList();
+    TKerbImageList(const TKerbImageList&) = delete;
+    TKerbImageList& operator=(const TKerbImageList&) = delete;
+
+    TImageListCollection ImageList{this};
+    TKerbScreen* KerbScreen = nullptr;
+    std::unique_ptr<TKerbRenderer> Renderer;
+    // Four per-list values the game sets to 0.5 at start-up; kept, not used for drawing.
+    float Param1 = 0.1f, Param2 = 1.0f, Param3 = 0.0f, Param4 = -0.5f;
+
+    // Links the renderer to KerbScreen and makes every item's texture (when a device exists).
+    void Initialize();
+    // Unlinks every item; releases the textures when releaseTextures.
+    void Finalize(bool releaseTextures);
+    void BeginDraw() {}
+    void EndDraw() {}
+    TImageListItem* Find(const std::string& name) { return ImageList.Find(name); }
+};

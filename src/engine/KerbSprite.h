@@ -1,0 +1,108 @@
+// The sprite engine. TKerbSprite owns every sprite of the game in one list sorted by depth
+// (Z), moves and draws them in that order, and frees the ones that asked to be removed.
+// TSprite is the base of every object on the road and on the menu backdrops: position,
+// picture (an image-list item, not owned) and pattern, tint, rotation, scale, flips, blend
+// mode and a collision rectangle. Depends on TImageListItem for drawing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/ImageList.h"
+
+class TKerbSprite;
+
+// The engine's rounding: x + 0.5 (x - 0.5 below zero) rounded to four decimals, ties to even,
+// then truncated toward zero. 2.5 -> 3, -2.5 -> -3, 2.49996 -> 3.
+int32_t EngineRound(double x);
+
+class TSprite {
+public:
+    explicit TSprite(TKerbSprite* engine);
+    virtual ~TSprite();
+    TSprite(const TSprite&) = delete;
+    TSprite& operator=(const TSprite&) = delete;
+
+    // The virtual operations, in the engine's slot order.
+    virtual TRect GetPatternRect();
+    virtual void SetName(const std::string& value);
+    virtual void SetRed(int32_t value);
+    virtual void SetGreen(int32_t value);
+    virtual void SetBlue(int32_t value);
+    virtual void SetAlpha(int32_t value);
+    virtual void SetPatternIndex(int32_t value);
+    virtual void SetX(float value);
+    virtual void SetY(float value);
+    virtual void SetZ(int32_t value);
+    virtual void SetImage(TImageListItem* item);
+    virtual void SetWidth(int32_t value);
+    virtual void SetHeight(int32_t value);
+    virtual void Assign(const TSprite& source);
+    virtual void Collision(TSprite& other);
+    virtual void Dead();
+    virtual void OnCollision(TSprite& sprite, int32_t x, int32_t y);
+    virtual void Move(float moveCount);
+    virtual void Draw();
+
+    TKerbSprite* KerbSprite;
+    std::string Name;
+    float X = 0, Y = 0;
+    float TopRightX = 10, TopRightY = 0, BottomRightX = 10, BottomRightY = 10;
+    float BottomLeftX = 0, BottomLeftY = 10;
+    int32_t PatternOffsetX = 0, PatternOffsetY = 0;
+    int32_t PatternIndex = 0;
+    bool Visible = true;
+    bool ScreenFixed = false;
+    float CenterX = 0, CenterY = 0;
+    int32_t BlendMode = 0;
+    int32_t Z = 0;
+    bool MirrorX = false;
+    bool MirrorY = false;
+    float RotationCenterX = 0, RotationCenterY = 0;
+    uint32_t VertexColors[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    int32_t Red = 255, Green = 255, Blue = 255, Alpha = 255;
+    bool CanCollide = false;
+    bool PixelCheck = false;
+    bool PixelCheckOnly = false;
+    float Angle = 0;
+    TImageListItem* Image = nullptr;
+    float ScaleX = 1, ScaleY = 1;
+    float DrawOffsetX = 0, DrawOffsetY = 0;
+    int32_t Width = 10, Height = 10;
+    TRect CollisionRect{};
+    bool Deleted = false;
+
+private:
+    void RepackColors();
+    bool TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int32_t& hitY);
+};
+
+class TKerbSprite {
+public:
+    TKerbSprite() = default;
+    ~TKerbSprite();
+    TKerbSprite(const TKerbSprite&) = delete;
+    TKerbSprite& operator=(const TKerbSprite&) = delete;
+
+    // Calls Move on every sprite that was in the list when the pass started.
+    void Move(float moveCount);
+    // Calls Draw on every sprite that was in the list when the pass started.
+    void Draw();
+    // Frees every sprite in the dead list.
+    void Dead();
+    TSprite* Items(int32_t index) const;
+    int32_t Count() const { return static_cast<int32_t>(SpriteList.size()); }
+    // Frees every sprite, last first (what destruction does; the game clears between races).
+    void Clear();
+
+    int32_t DrawAreaX1 = 0, DrawAreaY1 = 0, DrawAreaX2 = 0, DrawAreaY2 = 0;
+    float WorldX = 0, WorldY = 0;
+    std::vector<TSprite*> SpriteList;
+    std::vector<TSprite*> DeadList;
+
+private:
+    friend class TSprite;
+    void Insert(TSprite* sprite);
+    void Remove(TSprite* sprite);
+};

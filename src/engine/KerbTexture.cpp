@@ -1,0 +1,10 @@
+#include "engine/KerbTexture.h"
+
+#include <SDL.h>
+
+TKerbTexture::~TKerbTexture() { ReleaseHandle(); }
+
+void TKerbTexture::ReleaseHandle() {
+    if (Handle != nullptr) SDL_DestroyTexture(Handle);
+    Handle = nullptr;
+}

@@ -1,0 +1,24 @@
+// Modal message boxes with a caption and a text. With no window system (tests, headless runs)
+// the text goes to standard error instead. Tests can capture every box with a handler.
+#pragma once
+
+#include <functional>
+#include <string>
+
+enum class TMsgButtons { Ok, OkCancel };
+enum class TMsgIcon { None, Information, Error };
+
+struct TMessage {
+    std::string Caption;
+    std::string Text;
+    TMsgButtons Buttons = TMsgButtons::Ok;
+    TMsgIcon Icon = TMsgIcon::None;
+};
+
+using TMessageHandler = std::function<void(const TMessage&)>;
+
+void ShowMessageBox(const std::string& caption, const std::string& text,
+                    TMsgButtons buttons = TMsgButtons::Ok, TMsgIcon icon = TMsgIcon::None);
+
+// Replaces the way boxes are shown (nullptr restores the default). Returns the old handler.
+TMessageHandler SetMessageHandler(TMessageHandler handler);
