@@ -68,6 +68,12 @@ public:
     // Asks the main loop to close the window after the current frame.
     void Close() { Closing = true; }
     bool IsClosing() const { return Closing; }
+    // A fatal start-up failure closes the game with exit code 1.
+    void Terminate() {
+        Closing = true;
+        Code = 1;
+    }
+    int ExitCode() const { return Code; }
 
     const TClock& Clock;
     TPlatformWindow* Window;
@@ -90,4 +96,5 @@ private:
 
     std::array<TStateActions, st::Count> States;
     bool Closing = false;
+    int Code = 0;
 };

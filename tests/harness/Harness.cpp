@@ -1,1 +1,79 @@
 #include "harness/Harness.h"
+
+#include <cstdlib>
+
+#include "shell/Globals.h"
+
+THarness::THarness(THarnessOptions options) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ResetGlobals();
+    ClockValue.Set(1'000'000'000);
+    if (options.WithWindow) {
+        Window = std::make_unique<TPlatformWindow>();
+        if (!Window->Create("Velkaro", 800, 600)) Window.reset();
+    }
+    Form1Ptr = std::make_unique<TForm1>(ClockValue, Window.get());
+    Form1Ptr->RandomSeed = options.Seed;
+    Loop = std::make_unique<TMainLoop>(ClockValue, Form1Ptr->KerbTimer1, &Form1Ptr->RaceTimer);
+    if (options.Start) {
+        Form1Ptr->FormCreate();
+        Form1Ptr->FormShow();
+    }
+}
+
+THarness::~THarness() {
+    Loop.reset();
+    Form1Ptr.reset();
+    Window.reset();
+}
+
+void THarness::Event(const TInputEvent& event) { Form1Ptr->HandleEvent(event); }
+
+void THarness::KeyDown(int32_t key) {
+    TInputEvent e;
+    e.Kind = TInputKind::KeyDown;
+    e.Key = key;
+    Event(e);
+}
+
+void THarness::KeyUp(int32_t key) {
+    TInputEvent e;
+    e.Kind = TInputKind::KeyUp;
+    e.Key = key;
+    Event(e);
+}
+
+void THarness::Tap(int32_t key) {
+    KeyDown(key);
+    RunFrames(1);
+    KeyUp(key);
+}
+
+void THarness::MouseMove(int32_t x, int32_t y) {
+    TInputEvent e;
+    e.Kind = TInputKind::MouseMove;
+    e.X = x;
+    e.Y = y;
+    Event(e);
+}
+
+void THarness::Click(int32_t x, int32_t y) {
+    TInputEvent e;
+    e.Kind = TInputKind::MouseDown;
+    e.Button = TMouseButton::Left;
+    e.X = x;
+    e.Y = y;
+    Event(e);
+    e.Kind = TInputKind::MouseUp;
+    Event(e);
+}
+
+int64_t THarness::FramePeriod() const { return Form1Ptr->KerbTimer1.TicksPerTarget; }
+
+void THarness::RunFrames(int32_t n) {
+    for (int32_t i = 0; i < n && !Form1Ptr->IsClosing(); ++i) {
+        ClockValue.Advance(FramePeriod());
+        Loop->RunOnce();
+    }
+}

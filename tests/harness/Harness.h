@@ -1,1 +1,48 @@
+// The headless harness: the whole shell with a manual clock, and (optionally) a window on SDL's
+// dummy video driver. Tests inject keys and mouse events and run frames one at a time; every
+// frame advances the clock by exactly one frame period, so the frame timer ticks once and the
+// race clock keeps real time.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/MainLoop.h"
+#include "platform/Clock.h"
+#include "platform/Window.h"
+#include "shell/Form1.h"
+
+struct THarnessOptions {
+    bool WithWindow = false;  // open a window on the dummy driver (needed for drawing)
+    bool Start = true;        // run FormCreate and FormShow
+    uint64_t Seed = 1;
+};
+
+class THarness {
+public:
+    explicit THarness(THarnessOptions options = {});
+    ~THarness();
+
+    TForm1& Form() { return *Form1Ptr; }
+    TManualClock& Clock() { return ClockValue; }
+
+    void KeyDown(int32_t key);
+    void KeyUp(int32_t key);
+    // Down, one frame, up.
+    void Tap(int32_t key);
+    void MouseMove(int32_t x, int32_t y);
+    void Click(int32_t x, int32_t y);
+    void Event(const TInputEvent& event);
+
+    // Runs n frames: each advances the clock by one frame period and runs one loop pass.
+    void RunFrames(int32_t n);
+    int64_t FramePeriod() const;
+
+private:
+    TManualClock ClockValue;
+    std::unique_ptr<TPlatformWindow> Window;
+    std::unique_ptr<TForm1> Form1Ptr;
+    std::unique_ptr<TMainLoop> Loop;
+};

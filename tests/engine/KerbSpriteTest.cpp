@@ -1,0 +1,421 @@
+// The sprite engine: depth order, the move/draw passes, the dead list, rounding, pattern and
+// position setters, drawing parameters and collisions.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "engine/KerbSprite.h"
+#include "platform/MessageBox.h"
+
+namespace {
+
+// Records every quad instead of drawing it.
+class TRecordingRenderer : public TKerbRenderer {
+public:
+    void SetBlendMode(int32_t mode) override { Modes.push_back(mode); }
+    void RenderQuad(const TKerbTexture&, const TQuad& quad) override { Quads.push_back(quad); }
+    std::vector<TQuad> Quads;
+    std::vector<int32_t> Modes;
+};
+
+// A picture of w x h pixels cut into tiles, with a texture whose texels are given.
+struct TFixtureImage {
+    TImageListItem Item;
+    TFixtureImage(int32_t w, int32_t h, int32_t tileW, int32_t tileH, TKerbRenderer* renderer,
+                  uint32_t fill = 0xFFFFFFFFu) {
+        TPicture p;
+        p.Format = TPicture::TFormat::Png;
+        p.Width = w;
+        p.Height = h;
+        p.Pixels.assign(static_cast<size_t>(w * h), fill);
+        Item.SetPicture(p);
+        Item.SetTileWidth(tileW);
+        Item.SetTileHeight(tileH);
+        Item.Renderer = renderer;
+        Item.Texture = std::make_unique<TKerbTexture>();
+        Item.Texture->Width = Item.TextureWidth;
+        Item.Texture->Height = Item.TextureHeight;
+        Item.Texture->Texels.assign(
+            static_cast<size_t>(Item.TextureWidth) * static_cast<size_t>(Item.TextureHeight), 0);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                Item.Texture->Texels[static_cast<size_t>(y * Item.TextureWidth + x)] = fill;
+    }
+};
+
+// A sprite that logs its moves, draws and collisions by name.
+class TLogSprite : public TSprite {
+public:
+    TLogSprite(TKerbSprite* engine, std::string tag, std::vector<std::string>* log)
+        : TSprite(engine), Tag(std::move(tag)), Log(log) {}
+    void Move(float) override { Log->push_back("move " + Tag); }
+    void Draw() override { Log->push_back("draw " + Tag); }
+    void OnCollision(TSprite&, int32_t x, int32_t y) override {
+        Log->push_back("hit " + Tag + " " + std::to_string(x) + "," + std::to_string(y));
+    }
+    std::string Tag;
+    std::vector<std::string>* Log;
+};
+
+std::vector<std::string> Order(const TKerbSprite& engine) {
+    std::vector<std::string> names;
+    for (const TSprite* s : engine.SpriteList) names.push_back(s->Name);
+    return names;
+}
+
+TSprite* Make(TKerbSprite& engine, const std::string& name, int32_t z) {
+    auto* s = new TSprite(&engine);
+    s->SetName(name);
+    s->SetZ(z);
+    return s;
+}
+
+}  // namespace
+
+TEST(EngineRound, RoundsHalvesAwayFromZeroAfterFourDecimals) {
+    struct Case {
+        double In;
+        int32_t Out;
+    };
+    const Case cases[] = {{2.5, 3},   {-2.5, -3}, {2.49996, 3}, {2.4999, 2}, {0.0, 0},
+                          {0.49, 0},  {-0.49, 0}, {1.5, 2},     {-1.5, -2},  {7.0, 7},
+                          {-7.2, -7}, {99.51, 100}};
+    for (const Case& c : cases) EXPECT_EQ(EngineRound(c.In), c.Out) << c.In;
+}
+
+TEST(KerbSprite, KeepsSpritesSortedByDepthNewestFirstAmongEquals) {
+    TKerbSprite engine;
+    Make(engine, "a", 5);
+    Make(engine, "b", 1);
+    Make(engine, "c", 5);
+    Make(engine, "d", 3);
+    EXPECT_EQ(Order(engine), (std::vector<std::string>{"b", "d", "c", "a"}));
+
+    // A constructor inserts at depth 0: before every other sprite of depth 0.
+    TSprite* zeroA = Make(engine, "z0", 0);
+    TSprite* zeroB = Make(engine, "z1", 0);
+    EXPECT_EQ(engine.Items(0), zeroB);
+    EXPECT_EQ(engine.Items(1), zeroA);
+}
+
+TEST(KerbSprite, SetZToCurrentValueKeepsOrderAndToAnEqualValueGoesFirst) {
+    TKerbSprite engine;
+    TSprite* a = Make(engine, "a", 2);
+    Make(engine, "b", 2);
+    Make(engine, "c", 4);
+    const auto before = Order(engine);
+    a->SetZ(2);
+    EXPECT_EQ(Order(engine), before);
+    TSprite* c = engine.Items(2);
+    c->SetZ(2);
+    EXPECT_EQ(Order(engine), (std::vector<std::string>{"c", "b", "a"}));
+}
+
+TEST(KerbSprite, ItemsOutsideTheListGiveNone) {
+    TKerbSprite engine;
+    Make(engine, "a", 0);
+    EXPECT_EQ(engine.Items(-1), nullptr);
+    EXPECT_EQ(engine.Items(1), nullptr);
+    EXPECT_NE(engine.Items(0), nullptr);
+}
+
+TEST(KerbSprite, PassesStopAtTheCountReadAtTheirStart) {
+    TKerbSprite engine;
+    std::vector<std::string> log;
+    // A sprite that spawns another one (at a lower depth, so it lands inside the visited
+    // range) during every move.
+    class TSpawner : public TLogSprite {
+    public:
+        using TLogSprite::TLogSprite;
+        void Move(float m) override {
+            TLogSprite::Move(m);
+            new TLogSprite(KerbSprite, "child", Log);
+        }
+    };
+    new TLogSprite(&engine, "x", &log);
+    auto* spawner = new TSpawner(&engine, "spawner", &log);
+    spawner->SetZ(10);
+    engine.Move(0);
+    EXPECT_EQ(engine.Count(), 3);
+    // Two moves ran: the pass read a count of two.
+    EXPECT_EQ(log.size(), 2u);
+    log.clear();
+    engine.Draw();
+    EXPECT_EQ(log.size(), 3u);
+}
+
+TEST(KerbSprite, DeadSpritesAreMovedAndDrawnUntilFreed) {
+    TKerbSprite engine;
+    std::vector<std::string> log;
+    auto* a = new TLogSprite(&engine, "a", &log);
+    new TLogSprite(&engine, "b", &log);
+    a->Dead();
+    a->Dead();
+    EXPECT_TRUE(a->Deleted);
+    EXPECT_EQ(engine.DeadList.size(), 1u);
+    engine.Move(0);
+    engine.Draw();
+    EXPECT_EQ(log.size(), 4u);
+    engine.Dead();
+    EXPECT_EQ(engine.Count(), 1);
+    EXPECT_TRUE(engine.DeadList.empty());
+    EXPECT_EQ(engine.Items(0)->Name, "");
+}
+
+TEST(KerbSprite, ChangingDepthOfADeadSpriteKeepsItInTheDeadList) {
+    TKerbSprite engine;
+    TSprite* a = Make(engine, "a", 1);
+    a->Dead();
+    a->SetZ(7);
+    ASSERT_EQ(engine.DeadList.size(), 1u);
+    engine.Dead();
+    EXPECT_EQ(engine.Count(), 0);
+}
+
+TEST(KerbSprite, DestroyingASpriteDirectlyRemovesItFromBothLists) {
+    TKerbSprite engine;
+    TSprite* a = Make(engine, "a", 1);
+    Make(engine, "b", 1);
+    a->Dead();
+    delete a;
+    EXPECT_EQ(engine.Count(), 1);
+    EXPECT_TRUE(engine.DeadList.empty());
+}
+
+TEST(Sprite, PositionSettersKeepCornersCentreAndCollisionRect) {
+    TKerbSprite engine;
+    TSprite s(&engine);
+    struct Case {
+        float X;
+        int32_t Left;
+    };
+    for (const Case c : {Case{2.5f, 3}, Case{-2.5f, -3}, Case{10.2f, 10}, Case{-0.4f, 0}}) {
+        s.SetX(c.X);
+        EXPECT_EQ(s.CollisionRect.Left, c.Left) << c.X;
+        EXPECT_EQ(s.CollisionRect.Right, c.Left + s.Width);
+        EXPECT_FLOAT_EQ(s.TopRightX, c.X + 10);
+        EXPECT_FLOAT_EQ(s.CenterX, c.X + 5);
+    }
+    s.SetY(4.5f);
+    EXPECT_EQ(s.CollisionRect.Top, 5);
+    EXPECT_EQ(s.CollisionRect.Bottom, 15);
+    EXPECT_FLOAT_EQ(s.BottomLeftY, 14.5f);
+    s.SetWidth(30);
+    EXPECT_EQ(s.CollisionRect.Right, s.CollisionRect.Left + 30);
+    EXPECT_FLOAT_EQ(s.TopRightX, -0.4f + 10);  // corners wait for the next SetX
+}
+
+TEST(Sprite, TintSettersRepackAllFourCorners) {
+    TKerbSprite engine;
+    TSprite s(&engine);
+    s.SetRed(0x12);
+    s.SetGreen(0x34);
+    s.SetBlue(0x56);
+    s.SetAlpha(0x178);  // only the low 8 bits count
+    for (uint32_t c : s.VertexColors) EXPECT_EQ(c, 0x78123456u);
+}
+
+TEST(Sprite, PatternIndexIsClampedAndSetsItsOffset) {
+    TKerbSprite engine;
+    TRecordingRenderer renderer;
+    TFixtureImage img(100, 60, 20, 20, &renderer);  // 5 columns, 3 rows
+    TSprite s(&engine);
+    s.SetImage(&img.Item);
+    EXPECT_EQ(s.Width, 20);
+    EXPECT_EQ(s.Height, 20);
+    s.SetPatternIndex(7);
+    EXPECT_EQ(s.PatternOffsetX, 40);
+    EXPECT_EQ(s.PatternOffsetY, 20);
+    s.SetPatternIndex(20);
+    EXPECT_EQ(s.PatternIndex, 14);
+    s.PatternIndex = -3;
+    const TRect r = s.GetPatternRect();
+    EXPECT_EQ(s.PatternIndex, 0);
+    EXPECT_EQ(r.Left, 0);
+    EXPECT_EQ(r.Right, 20);
+    s.PatternIndex = 8;
+    const TRect r8 = s.GetPatternRect();
+    EXPECT_EQ(r8.Left, 60);
+    EXPECT_EQ(r8.Top, 20);
+    EXPECT_EQ(r8.Bottom, 40);
+}
+
+TEST(Sprite, DrawPassesPositionTintAndPatternToTheImage) {
+    TKerbSprite engine;
+    TRecordingRenderer renderer;
+    TFixtureImage img(64, 32, 32, 32, &renderer);
+    TSprite s(&engine);
+    s.SetImage(&img.Item);
+    s.SetX(10.5f);
+    s.SetY(20.4f);
+    s.SetPatternIndex(1);
+    s.SetAlpha(128);
+    s.BlendMode = 2;
+    engine.WorldX = 3;
+    s.Draw();
+    ASSERT_EQ(renderer.Quads.size(), 1u);
+    const TQuad& q = renderer.Quads[0];
+    // Round(10.5) - 3 = 8, Round(20.4) = 20, then the half-pixel offset.
+    EXPECT_FLOAT_EQ(q[0].X, 7.5f);
+    EXPECT_FLOAT_EQ(q[0].Y, 19.5f);
+    EXPECT_FLOAT_EQ(q[2].X, 39.5f);
+    EXPECT_FLOAT_EQ(q[0].U, 0.5f);
+    EXPECT_EQ(q[0].Color, 0x80FFFFFFu);
+    EXPECT_EQ(renderer.Modes.back(), 2);
+
+    s.ScreenFixed = true;
+    s.ScaleX = 0;  // drawn as 1
+    s.Draw();
+    EXPECT_FLOAT_EQ(renderer.Quads[1][0].X, 10.5f);
+    EXPECT_FLOAT_EQ(renderer.Quads[1][1].X - renderer.Quads[1][0].X, 32.0f);
+
+    s.Visible = false;
+    s.Draw();
+    EXPECT_EQ(renderer.Quads.size(), 2u);
+}
+
+TEST(Sprite, ClipBoxDrawsTouchingSpritesAndSkipsOutsideOnes) {
+    TKerbSprite engine;
+    TRecordingRenderer renderer;
+    TFixtureImage img(10, 10, 10, 10, &renderer);
+    TSprite s(&engine);
+    s.SetImage(&img.Item);
+    s.SetX(5000);
+    s.Draw();  // no clip box: drawn wherever it is
+    EXPECT_EQ(renderer.Quads.size(), 1u);
+    engine.DrawAreaX2 = 799;
+    engine.DrawAreaY2 = 599;
+    s.Draw();
+    EXPECT_EQ(renderer.Quads.size(), 1u);
+    s.SetX(-10);  // right edge touches x 0
+    s.Draw();
+    EXPECT_EQ(renderer.Quads.size(), 2u);
+    s.SetX(799);  // left edge touches the right of the box
+    s.Draw();
+    EXPECT_EQ(renderer.Quads.size(), 3u);
+    s.SetX(-11);
+    s.Draw();
+    EXPECT_EQ(renderer.Quads.size(), 3u);
+}
+
+TEST(Sprite, DrawingWithoutATextureReportsEachTime) {
+    TKerbSprite engine;
+    TImageListItem item;
+    std::vector<TMessage> boxes;
+    const auto old = SetMessageHandler([&](const TMessage& m) { boxes.push_back(m); });
+    TSprite s(&engine);
+    s.SetImage(&item);
+    s.Draw();
+    s.Draw();
+    SetMessageHandler(old);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].Text, "No KerbImageList assigned to sprite!");
+    EXPECT_EQ(boxes[0].Caption, "Error");
+}
+
+TEST(Sprite, AssignCopiesEverythingButDeletionAndSizeComesFromTheImage) {
+    TKerbSprite engine;
+    TRecordingRenderer renderer;
+    TFixtureImage img(40, 20, 20, 20, &renderer);
+    TSprite src(&engine);
+    src.SetName("src");
+    src.SetImage(&img.Item);
+    src.SetX(3);
+    src.SetY(4);
+    src.SetZ(9);
+    src.SetAlpha(10);
+    src.SetPatternIndex(1);
+    src.Angle = 45;
+    src.MirrorX = true;
+    src.BlendMode = 4;
+    src.ScreenFixed = true;
+    src.Dead();
+    TSprite dst(&engine);
+    dst.SetWidth(99);
+    dst.Assign(src);
+    EXPECT_EQ(dst.Name, "src");
+    EXPECT_FLOAT_EQ(dst.X, 3);
+    EXPECT_EQ(dst.Z, 9);
+    EXPECT_EQ(dst.Alpha, 10);
+    EXPECT_EQ(dst.PatternIndex, 1);
+    EXPECT_FLOAT_EQ(dst.Angle, 45);
+    EXPECT_TRUE(dst.MirrorX);
+    EXPECT_EQ(dst.BlendMode, 4);
+    EXPECT_TRUE(dst.ScreenFixed);
+    EXPECT_EQ(dst.Width, 20);
+    EXPECT_FALSE(dst.Deleted);
+}
+
+TEST(SpriteCollision, RectanglesThatOverlapReportToBothWithoutPixelChecks) {
+    TKerbSprite engine;
+    std::vector<std::string> log;
+    TLogSprite a(&engine, "a", &log), b(&engine, "b", &log);
+    a.CanCollide = b.CanCollide = true;
+    // A new sprite's collision rectangle is empty until its position is set.
+    a.Collision(b);
+    EXPECT_TRUE(log.empty());
+    a.SetX(0);
+    a.SetY(0);
+    b.SetX(5);
+    b.SetY(5);
+    a.Collision(b);
+    EXPECT_EQ(log, (std::vector<std::string>{"hit a 0,0", "hit b 0,0"}));
+    log.clear();
+    b.SetX(10);  // only touching
+    a.Collision(b);
+    EXPECT_TRUE(log.empty());
+    b.SetX(5);
+    b.Dead();
+    a.Collision(b);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(SpriteCollision, PixelCheckOnlyAgainstAPlainSpriteNeverReports) {
+    TKerbSprite engine;
+    std::vector<std::string> log;
+    TLogSprite a(&engine, "a", &log), b(&engine, "b", &log);
+    a.CanCollide = b.CanCollide = true;
+    a.PixelCheckOnly = true;
+    a.Collision(b);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(SpriteCollision, TexelTestFindsTheFirstSolidPairAndSkipsTransparentTexels) {
+    TKerbSprite engine;
+    TRecordingRenderer renderer;
+    // A: solid. B: transparent except one texel at (6, 4) of its picture.
+    TFixtureImage solid(16, 16, 16, 16, &renderer, 0xFF00FF00u);
+    TFixtureImage sparse(16, 16, 16, 16, &renderer, 0);
+    sparse.Item.Texture->Texels[static_cast<size_t>(4 * sparse.Item.TextureWidth + 6)] =
+        0xFFFF0000u;
+    std::vector<std::string> log;
+    TLogSprite a(&engine, "a", &log), b(&engine, "b", &log);
+    for (TLogSprite* s : {&a, &b}) {
+        s->CanCollide = s->PixelCheck = true;
+    }
+    a.SetImage(&solid.Item);
+    b.SetImage(&sparse.Item);
+    b.SetX(4);
+    b.SetY(2);
+    a.Collision(b);
+    // The scan starts one texel in, so B's texel (6,4) is met at screen (4+5, 2+3).
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], "hit a 9,5");
+    EXPECT_EQ(log[1], "hit b 5,3");
+
+    log.clear();
+    sparse.Item.Texture->Texels[static_cast<size_t>(4 * sparse.Item.TextureWidth + 6)] = 0;
+    a.Collision(b);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(KerbSprite, FreesEveryOwnedSpriteOnDestruction) {
+    // The sanitizer build turns a leak here into a failure.
+    auto engine = std::make_unique<TKerbSprite>();
+    for (int i = 0; i < 50; ++i) Make(*engine, "s", i % 7)->Dead();
+    for (int i = 0; i < 50; ++i) Make(*engine, "t", i % 3);
+    EXPECT_EQ(engine->Count(), 100);
+    EXPECT_EQ(engine->DeadList.size(), 50u);
+    engine.reset();
+}
