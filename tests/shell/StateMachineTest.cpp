@@ -1,0 +1,104 @@
+// The shell's key tables and its state machine.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harness/Harness.h"
+#include "platform/KeyCodes.h"
+#include "shell/Globals.h"
+
+TEST(KeyTables, DownSetsHeldUpSetsReleasedAndClearsHeld) {
+    THarness h({.Start = false});
+    h.KeyDown(vk::Left);
+    EXPECT_EQ(KeyHeld[vk::Left], 1);
+    EXPECT_EQ(KeyReleased[vk::Left], 0);
+    h.KeyUp(vk::Left);
+    EXPECT_EQ(KeyHeld[vk::Left], 0);
+    EXPECT_EQ(KeyReleased[vk::Left], 1);
+    // Released stays until a reader clears it.
+    h.KeyDown(vk::Left);
+    EXPECT_EQ(KeyReleased[vk::Left], 1);
+}
+
+TEST(KeyTables, CodesOutsideTheTablesAreIgnored) {
+    THarness h({.Start = false});
+    for (int32_t code : {256, 300, 65535, -1}) {
+        h.KeyDown(code);
+        h.KeyUp(code);
+    }
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(KeyHeld[i], 0);
+        EXPECT_EQ(KeyReleased[i], 0);
+    }
+    // The two tables sit one after the other.
+    EXPECT_EQ(&KeyReleased[0] + 256, &KeyHeld[0]);
+}
+
+TEST(StateMachine, DispatchesByStateNumberAndIgnoresStatesWithoutActions) {
+    THarness h({.Start = false});
+    std::vector<std::string> log;
+    h.Form().SetStateActions(8, {[&] { log.push_back("enter8"); },
+                                 [&] { log.push_back("frame8"); },
+                                 [&] { log.push_back("leave8"); }});
+    h.Form().EnterState(8);
+    h.Form().FrameState(8);
+    h.Form().LeaveState(8);
+    for (uint8_t n : {2, 5, 11, 17, 18, 27, 200}) {
+        h.Form().EnterState(n);
+        h.Form().FrameState(n);
+        h.Form().LeaveState(n);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"enter8", "frame8", "leave8"}));
+}
+
+TEST(StateMachine, TransitionLeavesPlaysTheClickThenEnters) {
+    THarness h({.Start = false});
+    std::vector<std::string> log;
+    h.Form().OnPlaySound = [&](const std::string& s) { log.push_back("sound " + s); };
+    h.Form().SetStateActions(4, {[&] { CurrentState = 4; }, {}, [&] { log.push_back("leave4"); }});
+    h.Form().SetStateActions(10, {[&] {
+                                      log.push_back("enter10");
+                                      CurrentState = 10;
+                                  },
+                                  {},
+                                  {}});
+    h.Form().EnterState(4);
+    h.Form().ChangeState(10, "check2");
+    EXPECT_EQ(log, (std::vector<std::string>{"leave4", "sound check2", "enter10"}));
+    EXPECT_EQ(CurrentState, 10);
+}
+
+TEST(StateMachine, EachFrameTickRunsTheCurrentStatesFrameAction) {
+    THarness h({.Start = false});
+    int frames = 0;
+    h.Form().SetStateActions(6, {[] { CurrentState = 6; }, [&] { ++frames; }, {}});
+    h.Form().EnterState(6);
+    h.Form().KerbTimer1.SetEnabled(true);
+    h.RunFrames(90);
+    EXPECT_EQ(frames, 90);
+}
+
+TEST(StateMachine, StartUpSetsTheGlobalsStartValues) {
+    ResetGlobals();
+    Score = 77;
+    Level = 9;
+    UnlockThreshold = 1;
+    PlayerName = "x";
+    THarness h({.Start = false});
+    h.Form().FormCreate();
+    EXPECT_EQ(Score, 0);
+    EXPECT_EQ(Level, 3);
+    EXPECT_EQ(UnlockThreshold, 300);
+    EXPECT_EQ(MusicOn, 1);
+    EXPECT_EQ(SoundOn, 1);
+    EXPECT_TRUE(PlayerName.empty());
+}
+
+TEST(StateMachine, TheCloseBoxClosesTheForm) {
+    THarness h;
+    TInputEvent quit;
+    quit.Kind = TInputKind::Quit;
+    h.Event(quit);
+    EXPECT_TRUE(h.Form().IsClosing());
+}
