@@ -1,4 +1,4 @@
-#include "shell/Globals.h"
+#include "world/Globals.h"
 
 #include <cstring>
 
