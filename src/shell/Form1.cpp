@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Window.h"
 #include "shell/Globals.h"
+#include "world/GameTables.h"
 #include "world/Random.h"
 
 TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
@@ -61,9 +62,16 @@ void TForm1::FormCreate() {
     if (Window != nullptr) Window->SetCaption("Velkaro");
     GameImagesLoaded = 0;
     for (int i = 1; i < 256; ++i) KeyReleased[i] = 0;
+    FillTrackTable();
+    FillCarTable();
     Score = 0;
     UnlockThreshold = 300;
+    UnlockStage = 0;
+    UnlockIncrements = {400, 500, 1000, 500, 2000, 2000, 2500, 4000, 4500};
     Level = 3;
+    TracksOpen = 3;
+    CarsOpen = 5;
+    ApplyOpenCounts();
     StateFrames = 0;
 }
 
