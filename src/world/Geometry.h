@@ -1,0 +1,21 @@
+// The overlap tests the race world uses: a point inside a quadrilateral by the sum of the
+// angles it sees the four edges under, and two quadrilaterals overlapping when a vertex of
+// one lies inside the other. A cheap bounding-box pre-test answers the far cases without the
+// four arc cosines; it is exact (see PointInQuad).
+#pragma once
+
+#include <array>
+
+struct TVec2 {
+    double X = 0, Y = 0;
+};
+
+using TQuad4 = std::array<TVec2, 4>;
+
+// The angle-sum test itself: true when the angles between the unit vectors from p to the
+// consecutive vertices add up to at least 355 degrees.
+bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
+                         const TVec2& v4);
+bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
+                 const TVec2& v4);
+bool QuadsOverlap(const TQuad4& a, const TQuad4& b);

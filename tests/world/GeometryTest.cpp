@@ -1,0 +1,74 @@
+// Point-in-quadrilateral by angle sum, quadrilateral overlap, and the bounding-box pre-test
+// that must never change an answer.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "world/Geometry.h"
+#include "world/Random.h"
+
+namespace {
+TQuad4 Rect(double cx, double cy, double w, double h, double angleDeg) {
+    const double a = angleDeg * M_PI / 180, c = std::cos(a), s = std::sin(a);
+    const double xs[4] = {-w / 2, w / 2, w / 2, -w / 2}, ys[4] = {-h / 2, -h / 2, h / 2, h / 2};
+    TQuad4 q;
+    for (int i = 0; i < 4; ++i) q[static_cast<size_t>(i)] = {cx + xs[i] * c - ys[i] * s,
+                                                             cy + xs[i] * s + ys[i] * c};
+    return q;
+}
+
+bool Inside(const TVec2& p, const TQuad4& q) { return PointInQuad(p, q[0], q[1], q[2], q[3]); }
+}  // namespace
+
+TEST(PointInQuad, InsideOutsideAndEdges) {
+    const TQuad4 q = Rect(0, 0, 100, 40, 0);
+    struct Case {
+        TVec2 P;
+        bool In;
+    };
+    const Case cases[] = {
+        {{0, 0}, true},      {{49, 19}, true},  {{-49, -19}, true}, {{51, 0}, false},
+        {{0, 25}, false},    {{200, 0}, false},
+        // The 355-degree threshold lets a point just beyond a long edge count as inside.
+        {{0, 21}, true}, {{0, -300}, false}, {{50, 0}, true},
+        {{-50, -20}, false},  // a vertex itself: a zero vector, not inside
+    };
+    for (const Case& c : cases) EXPECT_EQ(Inside(c.P, q), c.In) << c.P.X << "," << c.P.Y;
+}
+
+TEST(QuadsOverlap, NeedsAVertexInsideTheOtherShape) {
+    const TQuad4 wall = Rect(0, 0, 21, 150, 30);
+    EXPECT_TRUE(QuadsOverlap(wall, Rect(5, 5, 20, 20, 0)));
+    EXPECT_TRUE(QuadsOverlap(Rect(5, 5, 20, 20, 0), wall));
+    EXPECT_FALSE(QuadsOverlap(wall, Rect(200, 0, 20, 20, 0)));
+    // A plus sign: the bars cross but no vertex lies inside the other bar.
+    EXPECT_FALSE(QuadsOverlap(Rect(0, 0, 100, 10, 0), Rect(0, 0, 10, 100, 0)));
+    // One contains the other.
+    EXPECT_TRUE(QuadsOverlap(Rect(0, 0, 10, 10, 45), Rect(0, 0, 300, 300, 0)));
+}
+
+TEST(PointInQuad, PreTestAgreesWithTheAngleSumEverywhere) {
+    TRandom rng;
+    rng.Seed(2024);
+    int inside = 0, tested = 0;
+    for (int quad = 0; quad < 400; ++quad) {
+        const double w = 4 + rng.Unit() * 400, h = 4 + rng.Unit() * 400;
+        const TQuad4 q =
+            Rect(rng.Unit() * 800, rng.Unit() * 600, w, h, rng.Unit() * 360 - 180);
+        const double reach = 2 * std::max(w, h);
+        for (int i = 0; i < 500; ++i) {
+            // Points spread around the quad, many of them near its box and edges.
+            const double scale = (i % 3 == 0) ? 0.6 : 1.3;
+            const TVec2 p{q[0].X + (rng.Unit() - 0.5) * reach * scale,
+                          q[0].Y + (rng.Unit() - 0.5) * reach * scale};
+            const bool fast = PointInQuad(p, q[0], q[1], q[2], q[3]);
+            const bool exact = PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
+            ASSERT_EQ(fast, exact) << "quad " << quad << " point " << p.X << "," << p.Y;
+            inside += exact;
+            ++tested;
+        }
+    }
+    // The sample must exercise both answers.
+    EXPECT_GT(inside, tested / 20);
+    EXPECT_LT(inside, tested / 2);
+}
