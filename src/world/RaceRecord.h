@@ -9,6 +9,8 @@
 #include <cstdint>
 
 class TSprite;
+class TPlayer;
+class TCar;
 
 constexpr int32_t kMaxPatternLength = 250;
 constexpr int32_t kRoadCapacity = 300;        // RoadKinds / SideKinds entries
@@ -62,8 +64,10 @@ struct TRaceRecord {
     std::array<TPieceShape, 7> PieceShapes{};
     int32_t CarCount = 0;
     int32_t OpponentsCreated = 0;
-    TSprite* PlayerCar = nullptr;
-    std::array<TSprite*, kMaxOpponents + 1> OpponentCars{};
+    TPlayer* PlayerCar = nullptr;
+    std::array<TCar*, kMaxOpponents + 1> OpponentCars{};
+    // Each opponent's race distance, which the player's place compares with its own.
+    std::array<double, kMaxOpponents + 1> OpponentDistance{};
     std::array<TGridSlot, 22> StartGrid{};  // slots 1..21
     double PlayerScreenX = 400, PlayerScreenY = 460;
     double BuildX = 0, BuildY = 0;

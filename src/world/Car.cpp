@@ -1,0 +1,324 @@
+#include "world/Car.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/KeyCodes.h"
+#include "world/Dashboard.h"
+#include "world/GameTables.h"
+#include "world/Globals.h"
+#include "world/RaceRecord.h"
+#include "world/WorldContext.h"
+
+namespace {
+constexpr double kDeg = 180.0 / std::numbers::pi;
+// Race cars use their own picture order: type 1 looks like picture 4, and so on.
+const char* const kRaceCarImages[5] = {"car1", "car4", "car5", "car2", "car3"};
+const char* const kMenuCarImages[5] = {"car1", "car2", "car3", "car4", "car5"};
+constexpr double kPivotFraction = 0.3;
+}  // namespace
+
+double Rad(double degrees) { return degrees * std::numbers::pi / 180.0; }
+
+TGroundPoint::TGroundPoint(TKerbSprite* engine, double centreX, double centreY,
+                           double angleOffset, bool menu)
+    : TSprite(engine), AngleOffset(angleOffset) {
+    SetImage(ListImage(menu, "groundpoint"));
+    SetName("groundpoint");
+    SetPatternIndex(0);
+    RotationCenterX = RotationCenterY = 0.5f;
+    SetX(static_cast<float>(centreX - Width / 2.0));
+    SetY(static_cast<float>(centreY - Height / 2.0));
+    SetZ(52);
+    Visible = false;
+}
+
+TQuad4 TGroundPoint::Square() const {
+    return {TVec2{X - 2.0, Y - 2.0}, TVec2{X + 2.0, Y - 2.0}, TVec2{X + 2.0, Y + 2.0},
+            TVec2{X - 2.0, Y + 2.0}};
+}
+
+TCar::TCar(TKerbSprite* engine, double x, double y, int32_t carType, const std::string& name,
+           double heading, bool menu, int32_t pattern)
+    : TSprite(engine), CarType(carType), MenuImages(menu) {
+    Health = 100;
+    if (carType >= 0 && carType <= 4) {
+        const size_t k = static_cast<size_t>(carType);
+        SetImage(ListImage(menu, menu ? kMenuCarImages[k] : kRaceCarImages[k]));
+    }
+    const double w = Width, h = Height;
+    SkidRadius = std::sqrt((0.3 * h) * (0.3 * h) + (0.5 * w) * (0.5 * w)) * 2.0 / 3.0 - 5;
+    const double theta = std::atan(0.37 * h / w * 0.5) * kDeg;
+    SkidAngles = {360 - theta, theta + 180};
+    SetName(name);
+    SetPatternIndex(pattern);
+    SetX(static_cast<float>(x - w / 2));
+    SetY(static_cast<float>(y - h / 2));
+    SpinRate = 0;
+    SpinDecay = 1.0;
+    RotationCenterX = 0.5f;
+    RotationCenterY = static_cast<float>(kPivotFraction);
+
+    const double f = kPivotFraction;
+    Corners[0] = {X + 2.0, Y + 2.0, 0, 0};
+    Corners[1] = {X + 2.0, Y + h - 2, 1, 0};
+    Corners[2] = {X + w - 2, Y + h - 2, 2, 0};
+    Corners[3] = {X + w - 2, Y + 2.0, 3, 0};
+    const double front = std::hypot(w / 2 - 3, f * h - 3);
+    const double rear = std::hypot(w / 2 - 3, (1 - f) * h - 3);
+    Corners[0].Radius = Corners[3].Radius = front;
+    Corners[1].Radius = Corners[2].Radius = rear;
+    const double a = std::atan(0.5 * w / (f * h)) * kDeg;
+    const double b = std::atan(0.5 * w / ((1 - f) * h)) * kDeg;
+    CornerAngles = {270 - a, b + 90, 90 - b, a + 270};
+
+    SetZ(50);
+    LoadDriving();
+    Skidding = false;
+    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
+    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const float ax = X + static_cast<float>(tileW / 2 - 35);
+    const float ay = Y + static_cast<float>(tileH / 2 - 5);
+    HeadingArrow = new TArrow(engine, ax, ay, 0, menu);
+    DirectionArrow = new TArrow(engine, ax, ay, 1, menu);
+    Touching.fill(false);
+    WasTouching.fill(false);
+    Heading = Direction = heading;
+    Angle = static_cast<float>(heading - 90);
+    FrontPoint = new TGroundPoint(engine, x, y - 10, 90, menu);
+    CentrePoint = new TGroundPoint(engine, x, y + 10, -90, menu);
+    Shadow = new TCarTen(engine, static_cast<float>(x), static_cast<float>(y), CarType + 1);
+}
+
+void TCar::LoadDriving() {
+    Speed = 0;
+    if (CarType >= 0 && CarType <= 4) {
+        const TCarType& type = Cars[static_cast<size_t>(CarType)];
+        Steering = type.Steering;
+        Accel = type.Accel;
+        MaxSpeed = type.MaxSpeed;
+        Grip = type.Grip;
+    }
+    SlideTurnFactor = 0.5;
+    CoastDecel = 0.011;
+    BrakeDecel = 0.08;
+    Thrust = 0;
+    RollFriction = 0.003;
+    SkidFriction = 0.008;
+    MaxReverse = -2.0;
+}
+
+void TCar::Accelerate() {
+    if (Speed < MaxSpeed) Thrust = Accel;
+    if (Speed > MaxSpeed) Speed = MaxSpeed;
+}
+
+void TCar::Brake() {
+    if (Speed > MaxReverse) Thrust = -BrakeDecel;
+    if (Speed < MaxReverse) Speed = MaxReverse;
+}
+
+// Turning the body pulls the direction of travel along once the gap grows: fully past 70
+// degrees, partly (sliding) past 25.
+void TCar::SteerLeft() {
+    if (Speed < 0) {
+        Heading += Steering;
+        const double g = Direction - Heading;
+        if (g > 70) {
+            Direction += Steering;
+        } else if (g > 25) {
+            Direction += Steering * SlideTurnFactor;
+            Skidding = true;
+        }
+    } else if (Speed > 0.2) {
+        Heading -= Steering;
+        const double g = Direction - Heading;
+        if (g > 70) {
+            Direction -= Steering;
+        } else if (g > 25) {
+            Direction -= Steering * SlideTurnFactor;
+            Skidding = true;
+        }
+    }
+}
+
+void TCar::SteerRight() {
+    const double sign = Speed > 0 ? 1 : -1;
+    Heading += sign * Steering;
+    const double g = Heading - Direction;
+    if (g > 70) {
+        Direction += sign * Steering;
+    } else if (g > 25) {
+        Direction += sign * Steering * SlideTurnFactor;
+        Skidding = true;
+    }
+}
+
+void TCar::ApplyKeys() {
+    if (KeyHeld[vk::Up] != 0) {
+        Accelerate();
+    } else if (KeyHeld[vk::Down] != 0) {
+        Brake();
+    }
+    if (KeyHeld[vk::Right] != 0 && std::fabs(Speed) > 0.1) {
+        SteerRight();
+    } else if (KeyHeld[vk::Left] != 0 && std::fabs(Speed) > 0.1) {
+        SteerLeft();
+    }
+    if (KeyHeld[vk::Space] != 0 || KeyHeld[vk::Control] != 0) {
+        Skidding = true;
+        if (Speed > CoastDecel) {
+            Thrust = -CoastDecel;
+        } else if (Speed < -CoastDecel) {
+            Thrust = CoastDecel;
+        }
+    }
+    for (int key : {vk::Up, vk::Down}) {
+        if (KeyReleased[key] != 0) {
+            KeyReleased[key] = KeyHeld[key] = 0;
+            Thrust = 0;
+        }
+    }
+    for (int key : {vk::Right, vk::Left, vk::Space, vk::Control}) {
+        if (KeyReleased[key] != 0) KeyReleased[key] = KeyHeld[key] = 0;
+    }
+}
+
+void TCar::UpdateCorners() {
+    const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
+    const double a = Angle;
+    for (size_t k = 0; k < 4; ++k) {
+        const double t = Rad(a + CornerAngles[k]);
+        Corners[k].X = px + Corners[k].Radius * std::cos(t);
+        Corners[k].Y = py + Corners[k].Radius * std::sin(t);
+    }
+    const double ahead = Rad(a + 90);
+    FrontPoint->SetX(static_cast<float>(px + 40 * std::cos(ahead)));
+    FrontPoint->SetY(static_cast<float>(py + 40 * std::sin(ahead)));
+    CentrePoint->SetX(static_cast<float>(px));
+    CentrePoint->SetY(static_cast<float>(py));
+}
+
+void TCar::MoveBy(double dx, double dy) {
+    SetX(static_cast<float>(X + dx));
+    SetY(static_cast<float>(Y + dy));
+}
+
+TQuad4 TCar::Body() const {
+    return {TVec2{Corners[0].X, Corners[0].Y}, TVec2{Corners[1].X, Corners[1].Y},
+            TVec2{Corners[2].X, Corners[2].Y}, TVec2{Corners[3].X, Corners[3].Y}};
+}
+
+void TCar::DropSkidMarks(const TMotionRules& rules) {
+    const bool skid = rules.SkidMarksNeedSkidding
+                          ? Skidding && Speed > 2
+                          : std::fabs(Direction - Heading) > 7 && Speed > 2;
+    if (!skid) return;
+    if (SkidCounter % 5 == 0) {
+        const double cx = CentreX(), cy = CentreY();
+        for (double offset : SkidAngles) {
+            const double t = Rad(Angle + offset);
+            new TDim(KerbSprite, static_cast<float>(cx + SkidRadius * std::cos(t)),
+                     static_cast<float>(cy + SkidRadius * std::sin(t)), MenuImages);
+        }
+    }
+    ++SkidCounter;
+}
+
+void TCar::DriftDirection(const TMotionRules& rules) {
+    const double gap = std::fabs(Direction - Heading);
+    double amount = 0;
+    if (rules.Player) {
+        amount = gap > 10 ? Steering * Grip + Steering * (1 - Grip) * 0.2 : Steering * Grip;
+    } else {
+        amount = gap > 5 ? Steering * Grip : 1.1;
+    }
+    if (Direction > Heading) {
+        Direction -= amount;
+    } else if (Direction < Heading) {
+        Direction += amount;
+    }
+}
+
+void TCar::EndSlowDown(const TMotionRules& rules) {
+    MaxSpeed *= 2;
+    Accel *= 2;
+    if (rules.Player) Grip *= 3;
+}
+
+void TCar::EndSpeedUp() {
+    MaxSpeed /= 2;
+    Accel /= 2;
+    Steering -= 0.1;
+    Traction -= 0.1;
+    Speed /= 2;
+}
+
+void TCar::MotionStep(const TMotionRules& rules) {
+    Speed += Thrust * rules.ThrustFactor * Traction;
+    if (Speed != 0) Speed -= Speed * RollFriction;
+    if (Skidding) {
+        const double v = Speed - Speed * SkidFriction;
+        Speed = v > 0 ? v : 0;
+    }
+    DropSkidMarks(rules);
+    Angle = static_cast<float>(Heading - 90);
+    if (!Spinning) {
+        if (!Skidding) DriftDirection(rules);
+        Skidding = false;
+    }
+    if (Spinning) {
+        Heading += SpinRate;
+        Speed *= 0.9;
+        if (SpinRate > 0) {
+            SpinRate = SpinRate > SpinDecay ? SpinRate - SpinDecay : 0;
+        } else if (SpinRate < 0) {
+            SpinRate = SpinRate < -SpinDecay ? SpinRate + SpinDecay : 0;
+        }
+        if (std::fabs(SpinRate) < 1) {
+            Spinning = false;
+            RotationCenterX = 0.5f;
+            RotationCenterY = static_cast<float>(kPivotFraction);
+            if (Shadow != nullptr) {
+                Shadow->RotationCenterX = 0.5f;
+                Shadow->RotationCenterY = static_cast<float>(kPivotFraction);
+            }
+            Direction = Heading;
+        }
+    }
+    if (Slowed) {
+        if (SlowTimer <= 1) {
+            EndSlowDown(rules);
+            Slowed = false;
+            SlowTimer = 0;
+        } else {
+            --SlowTimer;
+        }
+    }
+    if (Boosted) {
+        if (BoostTimer <= 1) {
+            EndSpeedUp();
+            Boosted = false;
+            BoostTimer = 0;
+        } else {
+            --BoostTimer;
+        }
+    }
+    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
+    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    for (TArrow* arrow : {HeadingArrow, DirectionArrow}) {
+        arrow->SetX(X + static_cast<float>(tileW / 2));
+        arrow->SetY(Y + static_cast<float>(tileH / 2 - 5));
+    }
+    HeadingArrow->Angle = static_cast<float>(Heading);
+    DirectionArrow->Angle = static_cast<float>(Direction);
+}
+
+void TCar::UpdateRadar() {
+    if (RadarMark == nullptr || RadarMark->Y <= 250) return;
+    const int32_t index = Race.CheckpointCount - 10;
+    if (index < 1 || index >= kCheckpointCapacity) return;
+    const double length = Race.CheckpointDistance[static_cast<size_t>(index)];
+    if (length <= 0) return;
+    RadarMark->SetY(static_cast<float>(415 - Progress / length * 170));
+}

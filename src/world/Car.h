@@ -1,0 +1,110 @@
+// TCar: the car model shared by the player's car and the opponents. Built from a car type of
+// the car table; turns the four control primitives into thrust and steering; keeps the four
+// body corners the collision tests read; carries its companion sprites (indicator arrows,
+// ground probes, shadow, radar marker). The per-frame motion step is run by the subclasses,
+// which differ in a few rules (TMotionRules).
+#pragma once
+
+#include <array>
+
+#include "engine/KerbSprite.h"
+#include "world/Geometry.h"
+
+class TArrow;
+class TCarTen;
+class TRadarCar;
+
+// A ground probe: a road piece sets OnRoad when the probe's 4 x 4 square lies on its tarmac.
+class TGroundPoint : public TSprite {
+public:
+    TGroundPoint(TKerbSprite* engine, double centreX, double centreY, double angleOffset,
+                 bool menu);
+    bool OnRoad = false;
+    double AngleOffset;
+    // The probe's 4 x 4 square in screen coordinates.
+    TQuad4 Square() const;
+};
+
+struct TCarCorner {
+    double X = 0, Y = 0;
+    int32_t Number = 0;
+    double Radius = 0;
+};
+
+// Where the player's and the opponents' motion steps differ.
+struct TMotionRules {
+    double ThrustFactor;
+    bool SkidMarksNeedSkidding;  // opponents: Skidding; player: a heading/direction gap
+    bool Player;
+};
+
+class TCar : public TSprite {
+public:
+    TCar(TKerbSprite* engine, double x, double y, int32_t carType, const std::string& name,
+         double heading, bool menu, int32_t pattern);
+
+    void OnCollision(TSprite&, int32_t, int32_t) override {}
+
+    void LoadDriving();
+    void ApplyKeys();
+    void Accelerate();
+    void Brake();
+    void SteerLeft();
+    void SteerRight();
+    void UpdateCorners();
+    void MoveBy(double dx, double dy);
+    // The body as a quad for the overlap tests.
+    TQuad4 Body() const;
+    double CentreX() const { return X + Width / 2.0; }
+    double CentreY() const { return Y + Height / 2.0; }
+
+    int32_t Health = 100;
+    double Steering = 0, Grip = 0, SlideTurnFactor = 0.5, CoastDecel = 0.011;
+    double Speed = 0, MaxSpeed = 0, MaxReverse = -2.0, Accel = 0, BrakeDecel = 0.08;
+    double Thrust = 0;
+    double Heading = 0, Direction = 0;
+    double RollFriction = 0.003, SkidFriction = 0.008;
+    bool Skidding = false;
+    TArrow* HeadingArrow = nullptr;
+    TArrow* DirectionArrow = nullptr;
+    int32_t SkidCounter = 0;
+    std::array<TCarCorner, 4> Corners{};
+    std::array<double, 4> CornerAngles{};
+    std::array<bool, 21> Touching{};
+    std::array<bool, 21> WasTouching{};
+    double SpinRate = 0, SpinDecay = 1.0;
+    TGroundPoint* FrontPoint = nullptr;
+    TGroundPoint* CentrePoint = nullptr;
+    double Traction = 1.0;
+    int32_t Laps = 0;
+    double Progress = 0;
+    int32_t Place = 0;
+    int32_t CarType;
+    bool InRace = true;
+    double SkidRadius = 0;
+    std::array<double, 2> SkidAngles{};
+    bool MenuImages;
+    TCarTen* Shadow = nullptr;
+    bool Spinning = false;
+    bool Slowed = false;
+    int32_t SlowTimer = 0;
+    bool Boosted = false;
+    int32_t BoostTimer = 0;
+    TRadarCar* RadarMark = nullptr;
+
+protected:
+    // Steps 3 to 11 of the motion step (thrust, friction, skid marks, angle, direction,
+    // spin-out, effect timers, arrows).
+    void MotionStep(const TMotionRules& rules);
+    // Step 14: the radar marker follows Progress.
+    void UpdateRadar();
+
+private:
+    void DriftDirection(const TMotionRules& rules);
+    void EndSlowDown(const TMotionRules& rules);
+    void EndSpeedUp();
+    void DropSkidMarks(const TMotionRules& rules);
+};
+
+// Turns degrees into radians.
+double Rad(double degrees);

@@ -1,0 +1,212 @@
+#include "world/Player.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "world/Dashboard.h"
+#include "world/Globals.h"
+#include "world/RaceBuild.h"
+#include "world/RaceRecord.h"
+
+namespace {
+constexpr TMotionRules kPlayerRules{1.0, false, true};
+}  // namespace
+
+TPlayer::TPlayer(TKerbSprite* engine, double x, double y, int32_t carType,
+                 const std::string& name, double heading, bool menu)
+    : TCar(engine, x, y, carType, name, heading, menu, Race.CarVariant) {
+    SetName("player");
+}
+
+bool TPlayer::CanBeHurt() const {
+    return !Blinking && CurrentState == 12 && Race.RaceFinished == 0;
+}
+
+void TPlayer::Damage(int32_t amount) {
+    if (amount <= 0 || !CanBeHurt()) return;
+    if (Health - amount > 0) {
+        Health -= amount;
+    } else if (Race.PlayerWrecked == 0) {
+        Race.PlayerWrecked = 1;
+    }
+}
+
+void TPlayer::Repair(int32_t amount) {
+    if (amount <= 0 || !CanBeHurt()) return;
+    Health = std::min(100, Health + amount);
+}
+
+void TPlayer::StartBlinking() {
+    BlinkFrames = 200;
+    BlinkCount = 0;
+    Blinking = true;
+}
+
+void TPlayer::Blink() {
+    if (!Blinking) return;
+    if (BlinkCount % 10 == 0) {
+        Visible = !Visible;
+        if (Shadow != nullptr) Shadow->Visible = Visible;
+    }
+    if (BlinkCount < BlinkFrames) {
+        ++BlinkCount;
+    } else {
+        Blinking = false;
+        Visible = true;
+        if (Shadow != nullptr) Shadow->Visible = true;
+    }
+}
+
+void TPlayer::Control() {
+    if (ControlsOn) {
+        if (!Spinning) ApplyKeys();
+        return;
+    }
+    Thrust = 0;
+    if (Speed > CoastDecel) {
+        Speed -= CoastDecel;
+    } else if (Speed < -CoastDecel) {
+        Speed += CoastDecel;
+    }
+}
+
+void TPlayer::UpdateProgress() {
+    const int32_t n = Race.CheckpointCount;
+    if (n < 1) return;
+    const double cx = CentreX(), cy = CentreY();
+    int32_t c = 1;
+    double best = 6'000'000;
+    for (int32_t k = 1; k <= n; ++k) {
+        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
+        const double d = std::hypot(p.X - cx, p.Y - cy);
+        if (d < best) {
+            best = d;
+            c = k;
+        }
+    }
+    const TCheckpoint& p1 = Race.Checkpoints[static_cast<size_t>(c)];
+    const TCheckpoint& p2 = Race.Checkpoints[static_cast<size_t>(c == n ? 1 : c + 1)];
+    CheckX = p1.X;
+    CheckY = p1.Y;
+    NextX = p2.X;
+    NextY = p2.Y;
+    double qx = 0, qy = 0;
+    if (std::fabs(p2.X - p1.X) < 0.01) {
+        qx = p1.X;
+        qy = cy;
+    } else if (std::fabs(p2.Y - p1.Y) < 0.01) {
+        qx = cx;
+        qy = p1.Y;
+    } else {
+        const double dx = p2.X - p1.X, dy = p2.Y - p1.Y;
+        const double t = ((cx - p1.X) * dx + (cy - p1.Y) * dy) / (dx * dx + dy * dy);
+        qx = p1.X + t * dx;
+        qy = p1.Y + t * dy;
+    }
+    const bool between = qx >= std::min(p1.X, p2.X) && qx <= std::max(p1.X, p2.X) &&
+                         qy >= std::min(p1.Y, p2.Y) && qy <= std::max(p1.Y, p2.Y);
+    const double s = between ? 1 : -1;
+    Progress = std::hypot(qx - p1.X, qy - p1.Y) * s / 10 +
+               Race.CheckpointDistance[static_cast<size_t>(c)];
+    RaceDistance = Race.CheckpointDistance[static_cast<size_t>(n)] + Progress;
+}
+
+void TPlayer::UpdatePlace() {
+    int32_t ahead = 0;
+    for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
+        const TCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        if (o != nullptr && Race.OpponentDistance[static_cast<size_t>(i)] > RaceDistance)
+            ++ahead;
+    }
+    Place = std::min(1 + ahead, Race.OpponentsCreated + 1);
+}
+
+void TPlayer::RespondTo(TCar& o) {
+    const double vpx = std::cos(Rad(Direction)) * Speed, vpy = std::sin(Rad(Direction)) * Speed;
+    const double vox = std::cos(Rad(o.Direction)) * o.Speed;
+    const double voy = std::sin(Rad(o.Direction)) * o.Speed;
+    double ux = CentreX() - o.CentreX(), uy = CentreY() - o.CentreY();
+    const double len = std::hypot(ux, uy);
+    if (len == 0) {
+        ux = uy = 1;
+    } else {
+        ux /= len;
+        uy /= len;
+    }
+    const double wx = o.Speed != 0 ? vox / o.Speed : 0, wy = o.Speed != 0 ? voy / o.Speed : 0;
+    PushX -= (std::fabs(wx / 2) + 0.5) * 3 * ux;
+    PushY -= (std::fabs(wy / 2) + 0.5) * 3 * uy;
+    Speed *= 0.99;
+    const double k = voy * vpx - vox * vpy;
+    if (k > 0) {
+        Direction += 1.5;
+        Heading += 1.5;
+    } else if (k < 0) {
+        Direction -= 1.5;
+        Heading -= 1.5;
+    }
+    const double r = std::hypot(vox - vpx, voy - vpy);
+    if (r > 4 && r < 10) Damage(static_cast<int32_t>(std::nearbyint(r / 5)));
+}
+
+void TPlayer::OpponentContacts() {
+    const int32_t count = std::min(Race.OpponentsCreated, 21);
+    for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
+    for (int32_t j = 0; j < count; ++j) {
+        TCar* o = Race.OpponentCars[static_cast<size_t>(j)];
+        if (o == nullptr) continue;
+        // The coarse distance uses the two top-left corners as the original geometry does.
+        const double dx = X + Width / 2.0 - o->X + o->Width / 2.0;
+        const double dy = Y + Height / 2.0 - o->Y + o->Height / 2.0;
+        if (std::hypot(dx, dy) >= 200) continue;
+        if (QuadsOverlap(Body(), o->Body())) {
+            Touching[static_cast<size_t>(j)] = true;
+        } else {
+            WasTouching[static_cast<size_t>(j)] = false;
+        }
+    }
+    for (int32_t j = 0; j < count; ++j) {
+        if (!Touching[static_cast<size_t>(j)]) continue;
+        if (!Blinking) RespondTo(*Race.OpponentCars[static_cast<size_t>(j)]);
+        WasTouching[static_cast<size_t>(j)] = true;
+    }
+}
+
+void TPlayer::AdvanceCheckpoint() {
+    if (NextCheckpoint < 1 || NextCheckpoint > Race.CheckpointCount) return;
+    const TCheckpoint& c = Race.Checkpoints[static_cast<size_t>(NextCheckpoint)];
+    if (std::fabs(c.X - CentreX()) < 200 && std::fabs(c.Y - CentreY()) < 200) ++NextCheckpoint;
+}
+
+void TPlayer::Move(float) {
+    Blink();
+    Control();
+    UpdateProgress();
+    if (PlaceOn) UpdatePlace();
+    Traction = FrontPoint->OnRoad ? 1.0 : 0.2;
+    ScrollDX = -std::cos(Rad(Direction)) * Speed;
+    ScrollDY = -std::sin(Rad(Direction)) * Speed;
+    MotionStep(kPlayerRules);
+    UpdateCorners();
+    PushCopyX = PushX;
+    PushCopyY = PushY;
+    PushX = PushY = 0;
+    OpponentContacts();
+    if (SpinRate > 0) {
+        SpinRate = SpinRate > SpinDecay ? SpinRate - SpinDecay : 0;
+    } else if (SpinRate < 0) {
+        SpinRate = SpinRate < -SpinDecay ? SpinRate + SpinDecay : 0;
+    }
+    ExtendRoad();
+    FrontPoint->OnRoad = CentrePoint->OnRoad = false;
+    if (Shadow != nullptr) {
+        Shadow->SetX(X + 2);
+        Shadow->SetY(Y + 2);
+        Shadow->Angle = Angle;
+    }
+    const double v = std::cos(Rad(Angle)) * Speed;
+    if (Backtrack - v <= 0) Backtrack -= v;
+    TravelStep = v;
+    AdvanceCheckpoint();
+    UpdateRadar();
+}

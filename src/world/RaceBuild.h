@@ -1,0 +1,20 @@
+// Building a race: the dashboard, the player's car, the opponents, the grid, the start area,
+// the checkpoints, the finish line and the first road pieces, in that order. Also the road
+// streaming that adds a piece as the player advances, and the world shift that moves
+// everything on the road at once.
+#pragma once
+
+#include <cstdint>
+
+class TCar;
+class TKerbSprite;
+
+void BuildRace();
+void ExtendRoad();
+void ShiftWorld(double dx, double dy);
+void ScrollCheckpoints();
+
+// Creates opponent k (number k + 1) of a car type at a grid centre; empty until opponents
+// exist. Returns the car (it adds itself to the race record).
+extern TCar* (*CreateOpponent)(TKerbSprite* engine, int32_t index, double x, double y,
+                               int32_t carType);

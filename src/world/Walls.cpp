@@ -1,0 +1,142 @@
+#include "world/Walls.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "world/Car.h"
+#include "world/Player.h"
+#include "world/RaceBuild.h"
+#include "world/RaceRecord.h"
+#include "world/WorldContext.h"
+
+namespace {
+struct TWallSpot {
+    double Dx, Dy;
+    int32_t Kind;
+    double Angle;
+};
+
+// Four walls per piece kind: offsets from the centre line at the piece's bottom.
+constexpr TWallSpot kWalls[7][4] = {
+    {{250, -75, 0, 0}, {250, -225, 0, 0}, {-250, -75, 0, 180}, {-250, -225, 0, 180}},
+    {{250, -81, 1, -35}, {144, -230, 1, -35}, {-355, -81, 1, 145}, {-461, -230, 1, 145}},
+    {{355, -81, 1, 35}, {461, -230, 1, 35}, {-250, -81, 1, 215}, {-144, -230, 1, 215}},
+    {{-250, -75, 0, 180}, {-243, -225, 0, 186}, {263, -75, 0, 10}, {321, -229, 1, 30}},
+    {{250, -75, 0, 0}, {243, -225, 0, -6}, {-263, -75, 0, 170}, {-321, -229, 1, 150}},
+    {{321, -225, 0, 0}, {312, -75, 0, 6}, {-192, -229, 0, 190}, {-255, -77, 1, 212}},
+    {{-321, -225, 0, 180}, {-312, -75, 0, 174}, {192, -229, 0, -10}, {255, -77, 1, -32}},
+};
+
+constexpr double kDeg = 180.0 / std::numbers::pi;
+}  // namespace
+
+std::array<double, 4> RectCornerAngles(double width, double height) {
+    const double phi = std::atan((height / 2) / (width / 2)) * kDeg;
+    return {180 - phi, phi - 180, -phi, phi};
+}
+
+std::array<TVec2, 4> RotatedCorners(const TSprite& s, const std::array<double, 4>& angles) {
+    const double w = s.Width, h = s.Height;
+    const double r = std::sqrt((h / 2) * (h / 2) + (w / 2) * (w / 2));
+    const double cx = s.X + w / 2, cy = s.Y + h / 2;
+    std::array<TVec2, 4> out{};
+    for (size_t k = 0; k < 4; ++k) {
+        const double t = Rad(s.Angle + angles[k]);
+        out[k] = {cx + r * std::cos(t), cy + r * std::sin(t)};
+    }
+    return out;
+}
+
+TRoadRock::TRoadRock(TKerbSprite* engine, double centreX, double centreY, int32_t kind,
+                     double angle)
+    : TWorldSprite(engine), WallKind(kind), WallAngle(angle) {
+    SetImage(RaceImage(kind == 0 ? "wall1" : "wall2"));
+    Angle = static_cast<float>(angle);
+    SetX(static_cast<float>(centreX - Width / 2.0));
+    SetY(static_cast<float>(centreY - Height / 2.0));
+    CornerAngles = RectCornerAngles(Width, Height);
+    SetZ(28);
+    SetName("roadrock");
+    SetPatternIndex(0);
+    RotationCenterX = RotationCenterY = 0.5f;
+    UpdateCorners();
+}
+
+void TRoadRock::UpdateCorners() { Corners = RotatedCorners(*this, CornerAngles); }
+
+TQuad4 TRoadRock::Quad() const { return {Corners[0], Corners[1], Corners[2], Corners[3]}; }
+
+void Bounce(TCar& car, const TRoadRock& wall, bool player) {
+    const double v0 = car.Speed;
+    double wx = 1, wy = 1;
+    if (v0 != 0) {
+        wx = std::cos(Rad(car.Direction));
+        wy = std::sin(Rad(car.Direction));
+    }
+    const double vx = v0 * wx, vy = v0 * wy;
+    double ux = (wall.X + wall.Width / 2.0) - car.CentreX();
+    double uy = (wall.Y + wall.Height / 2.0) - car.CentreY();
+    const double len = std::hypot(ux, uy);
+    if (len == 0) {
+        ux = uy = 1;
+    } else {
+        ux /= len;
+        uy /= len;
+    }
+    const double px = ux * (std::fabs(wx) + 1), py = uy * (std::fabs(wy) + 1);
+    if (player) {
+        ShiftWorld(px, py);
+    } else {
+        car.MoveBy(-px, -py);
+    }
+    const double turn = 4 - 4 * (ux * wy - uy * wx);
+    const double wallRad = Rad(wall.WallAngle);
+    if (vx * std::sin(wallRad) + vy * std::cos(wallRad) >= 0) {
+        car.Direction += turn;
+        car.Heading += turn;
+    } else {
+        car.Direction -= turn;
+        car.Heading -= turn;
+    }
+    double speed = v0 * (0.95 - (ux * wx + uy * wy) / 2);
+    // A wall never speeds a car up; a reversing car keeps its speed.
+    if (speed > v0) speed = v0;
+    if (v0 < 0 && speed < v0) speed = v0;
+    car.Speed = speed;
+    if (player) static_cast<TPlayer&>(car).Damage(static_cast<int32_t>(std::nearbyint(3 * v0)));
+}
+
+void TRoadRock::Move(float) {
+    if (const TPlayer* p = Race.PlayerCar) {
+        SetX(static_cast<float>(X + p->ScrollDX + p->PushX));
+        SetY(static_cast<float>(Y + p->ScrollDY + p->PushY));
+    }
+    UpdateCorners();
+    const TQuad4 quad = Quad();
+    const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
+    for (int32_t i = 0; i < count; ++i) {
+        OpponentContact[static_cast<size_t>(i)] = 0;
+        TCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        if (o == nullptr) continue;
+        const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
+        if (std::hypot(dx, dy) >= 150) continue;
+        if (QuadsOverlap(quad, o->Body())) OpponentContact[static_cast<size_t>(i)] = 1;
+    }
+    for (int32_t i = 0; i < count; ++i)
+        if (OpponentContact[static_cast<size_t>(i)] != 0)
+            Bounce(*Race.OpponentCars[static_cast<size_t>(i)], *this, false);
+    if (TPlayer* p = Race.PlayerCar; p != nullptr && QuadsOverlap(quad, p->Body())) {
+        PlayerContact = 1;
+        Bounce(*p, *this, true);
+    } else {
+        PlayerContact = 0;
+    }
+    if (Y > 3000) Dead();
+}
+
+void PlaceWalls(int32_t kind, double x, double y) {
+    if (kind < 0 || kind > 6 || World.Sprites == nullptr) return;
+    for (const TWallSpot& w : kWalls[kind])
+        new TRoadRock(World.Sprites, x + w.Dx, y + w.Dy, w.Kind, w.Angle);
+}

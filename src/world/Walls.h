@@ -1,0 +1,37 @@
+// TRoadRock: the walls that line the road, four per road piece, placed by a fixed table per
+// piece kind. Every frame a wall finds the cars touching it, pushes them away, turns them off
+// the wall, slows them, and damages the player's car.
+#pragma once
+
+#include <array>
+
+#include "world/WorldSprite.h"
+#include "world/Geometry.h"
+
+class TCar;
+
+class TRoadRock : public TWorldSprite {
+public:
+    TRoadRock(TKerbSprite* engine, double centreX, double centreY, int32_t kind, double angle);
+    void Move(float moveCount) override;
+    void UpdateCorners();
+    TQuad4 Quad() const;
+
+    std::array<TVec2, 4> Corners{};
+    std::array<uint8_t, 18> OpponentContact{};
+    uint8_t PlayerContact = 0;
+    std::array<double, 4> CornerAngles{};
+    int32_t WallKind;
+    double WallAngle;
+};
+
+void PlaceWalls(int32_t kind, double x, double y);
+
+// The bounce of one car off a wall (exposed for tests). player: the world moves instead of
+// the car, and the player takes damage.
+void Bounce(TCar& car, const TRoadRock& wall, bool player);
+
+// Corner directions of a width x height rectangle seen from its centre.
+std::array<double, 4> RectCornerAngles(double width, double height);
+// The rotated corners of a rectangle sprite from its angles.
+std::array<TVec2, 4> RotatedCorners(const TSprite& s, const std::array<double, 4>& angles);

@@ -1,0 +1,22 @@
+#include "world/WorldContext.h"
+
+#include "engine/ImageList.h"
+#include "world/Globals.h"
+
+TWorldContext World;
+
+TImageListItem* RaceImage(const std::string& name) {
+    return World.RaceImages != nullptr ? World.RaceImages->Find(name) : nullptr;
+}
+
+TImageListItem* MenuImage(const std::string& name) {
+    return World.MenuImages != nullptr ? World.MenuImages->Find(name) : nullptr;
+}
+
+TImageListItem* ListImage(bool menu, const std::string& name) {
+    return menu ? MenuImage(name) : RaceImage(name);
+}
+
+void PlayWorldSound(const std::string& name) {
+    if (SoundOn != 0 && World.PlaySound) World.PlaySound(name);
+}
