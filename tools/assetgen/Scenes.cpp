@@ -1,0 +1,113 @@
+#include "Scenes.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Canvas.h"
+#include "Noise.h"
+#include "Palette.h"
+#include "Terrain.h"
+
+void SmoothPath(cairo_t* cr, const std::vector<TPoint>& p, bool closed) {
+    size_t n = p.size();
+    if (n < 2) return;
+    auto at = [&](long i) -> TPoint {
+        if (closed)
+            return p[static_cast<size_t>((i % static_cast<long>(n) + static_cast<long>(n)) %
+                                         static_cast<long>(n))];
+        return p[static_cast<size_t>(std::clamp(i, 0L, static_cast<long>(n) - 1))];
+    };
+    cairo_move_to(cr, p[0].X, p[0].Y);
+    long segments = closed ? static_cast<long>(n) : static_cast<long>(n) - 1;
+    for (long i = 0; i < segments; ++i) {
+        TPoint p0 = at(i - 1), p1 = at(i), p2 = at(i + 1), p3 = at(i + 2);
+        cairo_curve_to(cr, p1.X + (p2.X - p0.X) / 6, p1.Y + (p2.Y - p0.Y) / 6,
+                       p2.X - (p3.X - p1.X) / 6, p2.Y - (p3.Y - p1.Y) / 6, p2.X, p2.Y);
+    }
+    if (closed) cairo_close_path(cr);
+}
+
+static void StrokePath(cairo_t* cr, const TPathFn& path, double width) {
+    cairo_new_path(cr);
+    path(cr);
+    cairo_set_line_width(cr, width);
+    cairo_stroke(cr);
+}
+
+void DrawSceneRoad(cairo_t* cr, const TPathFn& path, const TSceneRoad& road) {
+    cairo_save(cr);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    double b = road.Brightness;
+    // A soft dark border where the road meets the ground.
+    for (int i = 3; i >= 1; --i) {
+        cairo_set_source_rgba(cr, 0, 0, 0, 0.12);
+        StrokePath(cr, path, road.Width + 2 * road.Kerb + i * 3);
+    }
+    // Kerbs: white, then red dashes on top.
+    cairo_set_source_rgb(cr, 0.92 * b, 0.92 * b, 0.9 * b);
+    StrokePath(cr, path, road.Width + 2 * road.Kerb);
+    double dash[] = {road.Kerb * 1.6, road.Kerb * 1.6};
+    cairo_set_dash(cr, dash, 2, 0);
+    cairo_set_source_rgb(cr, 0.8 * b, 0.1 * b, 0.12 * b);
+    StrokePath(cr, path, road.Width + 2 * road.Kerb);
+    cairo_set_dash(cr, nullptr, 0, 0);
+    // Tarmac, a white edge line, and the tarmac again inside it.
+    cairo_pattern_t* asphalt = CreateAsphaltPattern(road.Seed, 128, b);
+    cairo_set_source(cr, asphalt);
+    StrokePath(cr, path, road.Width);
+    cairo_set_source_rgba(cr, 0.95 * b, 0.95 * b, 0.95 * b, 0.9);
+    StrokePath(cr, path, road.Width - road.Width * 0.08);
+    cairo_set_source(cr, asphalt);
+    StrokePath(cr, path, road.Width - road.Width * 0.08 - std::max(1.2, road.Width * 0.035) * 2);
+    cairo_pattern_destroy(asphalt);
+    if (road.CentreLine) {
+        double d[] = {road.Width * 0.3, road.Width * 0.3};
+        cairo_set_dash(cr, d, 2, 0);
+        cairo_set_source_rgba(cr, 0.95 * b, 0.9 * b, 0.7 * b, 0.7);
+        StrokePath(cr, path, std::max(1.0, road.Width * 0.04));
+        cairo_set_dash(cr, nullptr, 0, 0);
+    }
+    cairo_restore(cr);
+}
+
+void PaintGrassArea(cairo_t* cr, int w, int h, uint64_t seed, double brightness) {
+    TTerrain terrain(seed, w, h);
+    PaintPixels(cr, w, h,
+                [&](int x, int y) { return Darker(terrain.Grass(x, y), 1 - brightness); });
+}
+
+void PaintSandArea(cairo_t* cr, int w, int h, uint64_t seed, double brightness) {
+    TTerrain terrain(seed, w, h);
+    PaintPixels(cr, w, h, [&](int x, int y) { return Darker(terrain.Sand(x, y), 1 - brightness); });
+}
+
+void DrawTreeCrown(cairo_t* cr, double cx, double cy, double r, uint64_t seed, TColor leaf) {
+    TRandom rng(seed);
+    // A halo of shade on the ground all round: the light is overhead, so the crown may be
+    // turned to any angle.
+    SoftShadow(cr, [&](cairo_t* c) { Circle(c, cx, cy, r * 1.02); }, r * 0.3, 0, 0, {0, 0, 0, 0.5});
+    int lobes = 7 + rng.Below(3);
+    std::vector<TPoint> outline;
+    for (int i = 0; i < lobes * 2; ++i) {
+        double a = i * M_PI / lobes + rng.Range(-0.12, 0.12);
+        double rr = r * (i % 2 == 0 ? rng.Range(0.92, 1.0) : rng.Range(0.74, 0.84));
+        outline.push_back({cx + rr * std::cos(a), cy + rr * std::sin(a)});
+    }
+    SmoothPath(cr, outline, true);
+    FillRadial(cr, cx, cy, 0, r, {{0, Lighter(leaf, 0.25)}, {0.6, leaf}, {1, Darker(leaf, 0.45)}});
+    // Clusters of leaves, each lit in its middle.
+    for (int i = 0; i < 9; ++i) {
+        double a = rng.Range(0, 2 * M_PI), d = rng.Range(0.15, 0.6) * r;
+        double px = cx + d * std::cos(a), py = cy + d * std::sin(a), pr = r * rng.Range(0.22, 0.34);
+        Circle(cr, px, py, pr);
+        FillRadial(cr, px, py, 0, pr,
+                   {{0, WithAlpha(Lighter(leaf, 0.3), 0.8)}, {1, WithAlpha(leaf, 0)}});
+    }
+}
+
+void Vignette(cairo_t* cr, int w, int h, double strength) {
+    cairo_rectangle(cr, 0, 0, w, h);
+    double r = std::hypot(w, h) / 2;
+    FillRadial(cr, w / 2.0, h / 2.0, r * 0.45, r, {{0, {0, 0, 0, 0}}, {1, {0, 0, 0, strength}}});
+}
