@@ -1,0 +1,388 @@
+// Reading image-list (.vil) files: a resource-entry header, then an object stream whose root
+// object has one property, "List", a collection of items. The file is untrusted: every read
+// checks the remaining length, nesting is bounded, and any fault ends the load with a
+// message while the items read so far stay.
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
+
+#include "engine/ImageList.h"
+#include "engine/PictureDecode.h"
+#include "platform/MessageBox.h"
+
+namespace {
+// Value tags of the object stream.
+enum : uint8_t {
+    kEndOfList = 0,
+    kList = 1,
+    kInt8 = 2,
+    kInt16 = 3,
+    kInt32 = 4,
+    kString = 6,
+    kIdent = 7,
+    kFalse = 8,
+    kTrue = 9,
+    kBinary = 10,
+    kLongString = 12,
+    kCollection = 14,
+};
+
+// The header is looked for in this many leading bytes; a longer resource name is refused.
+constexpr size_t kHeaderWindow = 79;
+// Lists nested deeper than this in properties we skip are taken as damage, not data.
+constexpr int kMaxSkipDepth = 32;
+
+struct TStreamError {
+    const char* Message;
+};
+
+class TVilReader {
+public:
+    TVilReader(const uint8_t* data, size_t size, size_t pos) : Data(data), Size(size), Pos(pos) {}
+
+    uint8_t U8() { return *Take(1); }
+    uint16_t U16() {
+        const uint8_t* p = Take(2);
+        return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    }
+    uint32_t U32() {
+        const uint8_t* p = Take(4);
+        return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+               (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    }
+    std::string_view Bytes(size_t count) {
+        return {reinterpret_cast<const char*>(Take(count)), count};
+    }
+    std::string_view ShortString() { return Bytes(U8()); }
+    uint8_t PeekTag() const {
+        if (Pos >= Size) throw TStreamError{"unexpected end of stream"};
+        return Data[Pos];
+    }
+
+    int32_t IntegerValue(uint8_t tag) {
+        switch (tag) {
+            case kInt8:
+                return static_cast<int8_t>(U8());
+            case kInt16:
+                return static_cast<int16_t>(U16());
+            case kInt32:
+                return static_cast<int32_t>(U32());
+            default:
+                throw TStreamError{"integer expected"};
+        }
+    }
+    std::string StringValue(uint8_t tag) {
+        if (tag == kString) return std::string(ShortString());
+        if (tag == kLongString) return std::string(Bytes(U32()));
+        throw TStreamError{"string expected"};
+    }
+    bool BooleanValue(uint8_t tag) {
+        if (tag == kFalse || tag == kTrue) return tag == kTrue;
+        throw TStreamError{"boolean expected"};
+    }
+    // A binary value: its bytes, which the caller reads on its own.
+    std::string_view BinaryValue(uint8_t tag) {
+        if (tag != kBinary) throw TStreamError{"binary value expected"};
+        return Bytes(U32());
+    }
+
+    // Steps over a value whose property we do not know. Tags whose size cannot be known
+    // are errors.
+    void SkipValue(uint8_t tag, int depth = 0) {
+        if (depth > kMaxSkipDepth) throw TStreamError{"values nested too deeply"};
+        switch (tag) {
+            case kEndOfList:
+            case kFalse:
+            case kTrue:
+                return;
+            case kInt8:
+                Take(1);
+                return;
+            case kInt16:
+                Take(2);
+                return;
+            case kInt32:
+                Take(4);
+                return;
+            case kString:
+            case kIdent:
+                ShortString();
+                return;
+            case kBinary:
+            case kLongString:
+                Bytes(U32());
+                return;
+            case kList:
+                for (uint8_t t = U8(); t != kEndOfList; t = U8()) SkipValue(t, depth + 1);
+                return;
+            case kCollection:
+                SkipCollection(depth + 1);
+                return;
+            default:
+                throw TStreamError{"unknown value type"};
+        }
+    }
+
+    size_t Position() const { return Pos; }
+
+private:
+    const uint8_t* Take(size_t count) {
+        if (count > Size - Pos) throw TStreamError{"unexpected end of stream"};
+        const uint8_t* p = Data + Pos;
+        Pos += count;
+        return p;
+    }
+
+    void SkipCollection(int depth) {
+        if (depth > kMaxSkipDepth) throw TStreamError{"values nested too deeply"};
+        for (uint8_t tag = U8(); tag != kEndOfList; tag = U8()) {
+            if (tag == kInt8 || tag == kInt16 || tag == kInt32) {
+                IntegerValue(tag);
+                tag = U8();
+            }
+            if (tag != kList) throw TStreamError{"collection item expected"};
+            for (std::string_view name = ShortString(); !name.empty(); name = ShortString())
+                SkipValue(U8(), depth + 1);
+        }
+    }
+
+    const uint8_t* Data;
+    size_t Size;
+    size_t Pos;
+};
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+struct TNamedColor {
+    std::string_view Name;
+    uint32_t Value;  // 0x00BBGGRR
+};
+
+// The basic colours, then the desktop's system colours with the values of a plain classic
+// desktop: the game only uses them as colour keys, and a fixed value keeps pictures the same
+// on every machine.
+constexpr TNamedColor kNamedColors[] = {
+    {"clBlack", 0x000000}, {"clMaroon", 0x000080},     {"clGreen", 0x008000},
+    {"clOlive", 0x008080}, {"clNavy", 0x800000},       {"clPurple", 0x800080},
+    {"clTeal", 0x808000},  {"clGray", 0x808080},       {"clSilver", 0xC0C0C0},
+    {"clRed", 0x0000FF},   {"clLime", 0x00FF00},       {"clYellow", 0x00FFFF},
+    {"clBlue", 0xFF0000},  {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},
+    {"clWhite", 0xFFFFFF}, {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},
+    {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
+};
+
+// Indexed by the system colour number (the low byte of 0x80000000 + n).
+constexpr TNamedColor kSystemColors[] = {
+    {"clScrollBar", 0xC8D0D4},
+    {"clBackground", 0xA56E3A},
+    {"clActiveCaption", 0x6A240A},
+    {"clInactiveCaption", 0x808080},
+    {"clMenu", 0xC8D0D4},
+    {"clWindow", 0xFFFFFF},
+    {"clWindowFrame", 0x000000},
+    {"clMenuText", 0x000000},
+    {"clWindowText", 0x000000},
+    {"clCaptionText", 0xFFFFFF},
+    {"clActiveBorder", 0xC8D0D4},
+    {"clInactiveBorder", 0xC8D0D4},
+    {"clAppWorkSpace", 0x808080},
+    {"clHighlight", 0x6A240A},
+    {"clHighlightText", 0xFFFFFF},
+    {"clBtnFace", 0xC8D0D4},
+    {"clBtnShadow", 0x808080},
+    {"clGrayText", 0x808080},
+    {"clBtnText", 0x000000},
+    {"clInactiveCaptionText", 0xC8D0D4},
+    {"clBtnHighlight", 0xFFFFFF},
+    {"cl3DDkShadow", 0x404040},
+    {"cl3DLight", 0xC8D0D4},
+    {"clInfoText", 0x000000},
+    {"clInfoBk", 0xE1FFFF},
+    {"", 0x000000},  // number 25 is unused
+    {"clHotLight", 0x800000},
+    {"clGradientActiveCaption", 0xF0CAA6},
+    {"clGradientInactiveCaption", 0xC0C0C0},
+    {"clMenuHighlight", 0xC56A31},
+    {"clMenuBar", 0xC8D0D4},
+};
+
+uint32_t ColorFromIdent(std::string_view ident) {
+    for (const TNamedColor& c : kNamedColors)
+        if (SameName(c.Name, ident)) return c.Value;
+    for (const TNamedColor& c : kSystemColors)
+        if (!c.Name.empty() && SameName(c.Name, ident)) return c.Value;
+    throw TStreamError{"unknown colour name"};
+}
+
+// A system colour given as a number (0x80000000 + index) is resolved here, so that every
+// TransparentColor the list holds is a plain 0x00BBGGRR value.
+uint32_t ResolveColorNumber(uint32_t value) {
+    if ((value & 0xFF000000u) != 0x80000000u) return value;
+    const uint32_t index = value & 0x00FFFFFFu;
+    return index < std::size(kSystemColors) ? kSystemColors[index].Value : 0;
+}
+
+// "Picture.Data": a class name, then that class's data. Unknown classes give no picture.
+std::optional<TPicture> ReadPicture(std::string_view data) {
+    TVilReader r(reinterpret_cast<const uint8_t*>(data.data()), data.size(), 0);
+    const std::string_view className = r.ShortString();
+    const auto* rest = reinterpret_cast<const uint8_t*>(data.data()) + r.Position();
+    const size_t restSize = data.size() - r.Position();
+    TPicture picture;
+    if (className == "TPNGObject") {
+        size_t consumed = 0;
+        if (!DecodePng(rest, restSize, picture, consumed)) throw TStreamError{"bad PNG picture"};
+        return picture;
+    }
+    if (className == "TBitmap") {
+        const uint32_t size = r.U32();
+        const std::string_view bmp = r.Bytes(size);
+        if (!DecodeBmp(reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), picture))
+            throw TStreamError{"bad BMP picture"};
+        return picture;
+    }
+    return std::nullopt;
+}
+
+// What one item's properties said. The picture is applied before the tile sizes whatever
+// the order in the file, so that tile sizes written before the picture are not lost.
+struct TItemFields {
+    std::optional<TPicture> Picture;
+    std::optional<int32_t> TileWidth, TileHeight;
+
+    void ApplyTo(TImageListItem& item) {
+        if (Picture) item.SetPicture(std::move(*Picture));
+        if (TileHeight) item.SetTileHeight(*TileHeight);
+        if (TileWidth) item.SetTileWidth(*TileWidth);
+    }
+};
+
+void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item,
+                      TItemFields& fields) {
+    const uint8_t tag = r.U8();
+    if (SameName(name, "Name")) {
+        item.Name = r.StringValue(tag);
+    } else if (SameName(name, "Picture.Data")) {
+        fields.Picture = ReadPicture(r.BinaryValue(tag));
+    } else if (SameName(name, "TileHeight")) {
+        fields.TileHeight = r.IntegerValue(tag);
+    } else if (SameName(name, "TileWidth")) {
+        fields.TileWidth = r.IntegerValue(tag);
+    } else if (SameName(name, "TransparentColor")) {
+        item.TransparentColor = tag == kIdent ? ColorFromIdent(r.ShortString())
+                                              : ResolveColorNumber(r.IntegerValue(tag));
+    } else if (SameName(name, "Transparent")) {
+        item.Transparent = r.BooleanValue(tag);
+    } else if (SameName(name, "Filepath")) {
+        item.Filepath = r.StringValue(tag);
+    } else {
+        r.SkipValue(tag);
+    }
+}
+
+void ReadItem(TVilReader& r, TImageListItem& item) {
+    TItemFields fields;
+    try {
+        for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString())
+            ReadItemProperty(r, name, item, fields);
+    } catch (const TStreamError&) {
+        // What was read of a damaged item is kept, as for the items before it.
+        fields.ApplyTo(item);
+        throw;
+    }
+    fields.ApplyTo(item);
+}
+
+void ReadCollection(TVilReader& r, TImageListCollection& list) {
+    for (uint8_t tag = r.U8(); tag != kEndOfList; tag = r.U8()) {
+        // An item may be preceded by its index in the collection; it is not needed.
+        if (tag == kInt8 || tag == kInt16 || tag == kInt32) {
+            r.IntegerValue(tag);
+            tag = r.U8();
+        }
+        if (tag != kList) throw TStreamError{"collection item expected"};
+        ReadItem(r, list.Add());
+    }
+}
+
+void ReadObjectStream(TVilReader& r, TImageListCollection& list) {
+    if (r.Bytes(4) != "TPF0") throw TStreamError{"object stream expected"};
+    r.ShortString();  // class name of the root object
+    r.ShortString();  // its name
+    for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString()) {
+        const uint8_t tag = r.U8();
+        if (SameName(name, "List")) {
+            if (tag != kCollection) throw TStreamError{"collection expected"};
+            ReadCollection(r, list);
+        } else {
+            r.SkipValue(tag);
+        }
+    }
+    if (r.U8() != kEndOfList) throw TStreamError{"the root object has no children"};
+}
+
+// Where the object stream starts after the resource-entry header, or nothing if the data
+// does not start with one.
+std::optional<size_t> ObjectStreamStart(const std::vector<uint8_t>& data) {
+    const size_t window = std::min(data.size(), kHeaderWindow);
+    if (window < 3 || data[0] != 0xFF || (data[1] | (data[2] << 8)) != 10) return std::nullopt;
+    const auto* nameEnd = static_cast<const uint8_t*>(std::memchr(&data[3], 0, window - 3));
+    if (nameEnd == nullptr) return std::nullopt;
+    // After the name's zero: 2 bytes of flags and 4 of size, neither needed.
+    const size_t start = static_cast<size_t>(nameEnd - data.data()) + 1 + 2 + 4;
+    if (start > data.size()) return std::nullopt;
+    return start;
+}
+
+bool ReadFileBytes(const std::string& fileName, std::vector<uint8_t>& data) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)) return false;
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) return false;
+    file.seekg(0, std::ios::end);
+    const std::streamoff size = file.tellg();
+    if (size < 0) return false;
+    file.seekg(0, std::ios::beg);
+    data.resize(static_cast<size_t>(size));
+    if (size > 0 && !file.read(reinterpret_cast<char*>(data.data()), size)) return false;
+    return true;
+}
+}  // namespace
+
+bool TImageListCollection::LoadFromFile(const std::string& fileName) {
+    std::vector<uint8_t> data;
+    if (!ReadFileBytes(fileName, data)) {
+        ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!",
+                       TMsgButtons::Ok, TMsgIcon::Information);
+        return false;
+    }
+    return LoadFromStream(data);
+}
+
+bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
+    Clear();
+    try {
+        const std::optional<size_t> start = ObjectStreamStart(data);
+        if (!start) {
+            ShowMessageBox("Error", "Invalid stream format", TMsgButtons::Ok, TMsgIcon::Error);
+            throw TStreamError{"Invalid stream format"};
+        }
+        TVilReader reader(data.data(), data.size(), *start);
+        ReadObjectStream(reader, *this);
+        return true;
+    } catch (const TStreamError&) {
+    } catch (const std::bad_alloc&) {
+    }
+    ShowMessageBox("Error!", "The stream could not be loaded, either it is corrupt or encrypted!",
+                   TMsgButtons::OkCancel, TMsgIcon::Error);
+    return false;
+}
