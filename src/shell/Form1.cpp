@@ -1,29 +1,58 @@
 #include "shell/Form1.h"
 
 #include "platform/Clock.h"
+#include "platform/Paths.h"
 #include "platform/Window.h"
-#include "shell/Globals.h"
+#include "shell/HighScores.h"
+#include "shell/MenuSprites.h"
+#include "world/Dashboard.h"
 #include "world/GameTables.h"
+#include "world/Globals.h"
 #include "world/Random.h"
+#include "world/WorldContext.h"
 
 TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
-    : Clock(clock), Window(window), KerbTimer1(clock), AnimTimer(clock), RaceTimer(clock, 10) {
+    : Clock(clock),
+      Window(window),
+      KerbScreen1(window),
+      KerbTimer1(clock),
+      AnimTimer(clock),
+      RaceTimer(clock, 10) {
     Form1 = this;
+    KerbScreen1.Width = 800;
+    KerbScreen1.Height = 600;
+    KerbScreen1.CenterX = 400;
+    KerbScreen1.CenterY = 300;
+    KerbScreen1.ShowMouseCursor = false;
+    for (TKerbFont* font : {&KerbFont1, &KerbFont2, &KerbFont3}) font->SetScreen(&KerbScreen1);
     KerbTimer1.SetTargetFPS(90);
     KerbTimer1.SetMinFPS(10);
     KerbTimer1.SetMaxFPS(120);
     KerbTimer1.SetFPSWarningFrames(10);
     KerbTimer1.SetOnTimer([this](TKerbTimer&) { KerbTimer1Timer(); });
     RaceTimer.SetEnabled(false);
+    RaceTimer.OnTimer = [this] { RaceTimerTimer(); };
     RandomSeed = static_cast<uint64_t>(clock.Now());
+    World.Sprites = &KerbSprite1;
+    World.RaceImages = &GameImageList;
+    World.MenuImages = &KerbImageList1;
+    World.RaceTimer = &RaceTimer;
+    World.PlaySound = [this](const std::string& name) { PlaySound(name); };
     RegisterStates();
 }
 
 TForm1::~TForm1() {
+    // The sprites refer to the image lists and to the race record: free them first.
+    KerbSprite1.Clear();
+    World = TWorldContext{};
     if (Form1 == this) Form1 = nullptr;
 }
 
-void TForm1::RegisterStates() {}
+void TForm1::RegisterStates() {
+    RegisterMenuStates();
+    RegisterRaceStates();
+    RegisterResultStates();
+}
 
 void TForm1::SetStateActions(uint8_t n, TStateActions actions) {
     if (n < st::Count) States[n] = std::move(actions);
@@ -52,16 +81,37 @@ void TForm1::PlaySound(const std::string& name) {
     if (OnPlaySound) OnPlaySound(name);
 }
 
+void TForm1::PlayMusic(const std::string& name) {
+    if (OnPlaySound) OnPlaySound("music:" + name);
+}
+
+void TForm1::StopMusic(const std::string& name) {
+    if (OnPlaySound) OnPlaySound("stop:" + name);
+}
+
 void TForm1::FormCreate() {
     Randomize(RandomSeed);
     FullScreen = FullScreenApplied = 0;
     MusicOn = SoundOn = 1;
     ExtraText.clear();
     PlayerName.clear();
+    DefaultHiScores();
     Score = 0;
     if (Window != nullptr) Window->SetCaption("Velkaro");
     GameImagesLoaded = 0;
     for (int i = 1; i < 256; ++i) KeyReleased[i] = 0;
+
+    KerbImageList1.ImageList.LoadFromFile(GamePath("Data\\data1.vil"));
+    KerbImageList1.KerbScreen = &KerbScreen1;
+    GameImageList.KerbScreen = &KerbScreen1;
+    KerbScreen1.RegisterImageList(&KerbImageList1);
+    KerbScreen1.RegisterImageList(&GameImageList);
+    if (Window != nullptr && !KerbScreen1.Initialize()) {
+        Terminate();
+        return;
+    }
+    KerbImageList1.Initialize();
+
     FillTrackTable();
     FillCarTable();
     Score = 0;
@@ -69,18 +119,34 @@ void TForm1::FormCreate() {
     UnlockStage = 0;
     UnlockIncrements = {400, 500, 1000, 500, 2000, 2000, 2500, 4000, 4500};
     Level = 3;
+    KerbImageList1.Param1 = KerbImageList1.Param2 = 0.5f;
+    KerbImageList1.Param3 = KerbImageList1.Param4 = 0.5f;
+    KerbScreen1.SetTextureFilter(true);
+    Cursor = new TCursor(&KerbSprite1, KerbImageList1.Find("mousecursor"), &MouseX, &MouseY);
     TracksOpen = 3;
     CarsOpen = 5;
+    if (FullScreen != 0) {
+        KerbScreen1.ToggleFullScreen();
+        FullScreenApplied = 1;
+    }
     ApplyOpenCounts();
+    KerbFont1.SetFont("Micra", 30, fsBold);
     StateFrames = 0;
+    if (KerbScreen1.Fatal()) Terminate();
 }
 
 void TForm1::FormShow() {
     KerbTimer1.SetEnabled(true);
+    PlayMusic("menumusic");
+    if (MusicOn == 0) StopMusic("menumusic");
     EnterState(st::Logo);
 }
 
-void TForm1::FormDestroy() { KerbTimer1.SetEnabled(false); }
+void TForm1::FormDestroy() {
+    for (const char* song : {"losemusic", "gamemusic", "menumusic"}) StopMusic(song);
+    KerbTimer1.SetEnabled(false);
+    RaceTimer.SetEnabled(false);
+}
 
 void TForm1::FormKeyDown(int32_t key) {
     if (key < 0 || key > 255) return;
@@ -98,13 +164,67 @@ void TForm1::HandleEvent(const TInputEvent& event) {
         case TInputKind::KeyDown: FormKeyDown(event.Key); break;
         case TInputKind::KeyUp: FormKeyUp(event.Key); break;
         case TInputKind::Quit: Close(); break;
+        case TInputKind::RenderReset: KerbScreen1.HandleRenderReset(); break;
         case TInputKind::MouseMove:
         case TInputKind::MouseDown:
         case TInputKind::MouseUp:
+            MouseX = event.X;
+            MouseY = event.Y;
+            GuiEvents.push_back(event);
+            break;
         case TInputKind::MouseWheel:
         case TInputKind::TextInput: GuiEvents.push_back(event); break;
         default: break;
     }
 }
 
-void TForm1::KerbTimer1Timer() { FrameState(CurrentState); }
+void TForm1::KerbTimer1Timer() {
+    FrameState(CurrentState);
+    // The GUI pages read these each frame; until they exist nothing consumes them.
+    GuiEvents.clear();
+}
+
+void TForm1::CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text) {
+    font.TextOut(cx - font.TextWidth(text) / 2, y, text);
+}
+
+void TForm1::ShowCursor(bool visible) {
+    if (Cursor != nullptr) Cursor->Visible = visible;
+}
+
+void TForm1::CreateLights() {
+    Lights[0] = new TLight(&KerbSprite1, 376, 353, 0);
+    Lights[1] = new TLight(&KerbSprite1, 403, 370, 1);
+}
+
+void TForm1::KillLights() {
+    for (TLight*& light : Lights) {
+        if (light != nullptr) light->Dead();
+        light = nullptr;
+    }
+}
+
+void TForm1::KillSpritesNamed(const std::string& name) {
+    for (TSprite* s : KerbSprite1.SpriteList)
+        if (s->Name == name) s->Dead();
+}
+
+void TForm1::BeginMenuFrame(int32_t backdropPattern) {
+    KerbScreen1.Clear(0, 0, 0, 0);
+    KerbScreen1.BeginScene();
+    KerbImageList1.BeginDraw();
+    if (TImageListItem* back = KerbImageList1.Find("mainback")) back->Draw(0, 0, backdropPattern);
+    KerbSprite1.Dead();
+    KerbSprite1.Move(0);
+    // The cursor goes on top of the GUI page, so it is drawn last, in EndMenuFrame.
+    const bool cursorShown = Cursor != nullptr && Cursor->Visible;
+    if (cursorShown) Cursor->Visible = false;
+    KerbSprite1.Draw();
+    if (cursorShown) Cursor->Visible = true;
+}
+
+void TForm1::EndMenuFrame() {
+    if (Cursor != nullptr) Cursor->Draw();
+    KerbImageList1.EndDraw();
+    KerbScreen1.EndScene();
+}

@@ -13,6 +13,8 @@
 #include <string>
 
 #include "engine/ImageList.h"
+#include "engine/KerbFont.h"
+#include "engine/KerbScreen.h"
 #include "engine/KerbSprite.h"
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
@@ -20,6 +22,9 @@
 
 class TClock;
 class TPlatformWindow;
+class TCursor;
+class TLight;
+class TMenuScreen;
 
 // The three actions of one state; an empty one does nothing.
 struct TStateActions {
@@ -65,6 +70,14 @@ public:
 
     // Plays a sound effect by name (honouring SoundOn).
     void PlaySound(const std::string& name);
+    // Starts (or resumes) and stops a song of the module list.
+    void PlayMusic(const std::string& name);
+    void StopMusic(const std::string& name);
+
+    // The new-game step of the car choice: game music, race pictures, start values, race.
+    void NewGame();
+    // Loads Data\data2.vil once, showing "loading" meanwhile.
+    void LoadGameImages();
     // Asks the main loop to close the window after the current frame.
     void Close() { Closing = true; }
     bool IsClosing() const { return Closing; }
@@ -77,6 +90,8 @@ public:
 
     const TClock& Clock;
     TPlatformWindow* Window;
+    TKerbScreen KerbScreen1;
+    TKerbFont KerbFont1, KerbFont2, KerbFont3;
     TKerbSprite KerbSprite1;
     TKerbImageList KerbImageList1;
     TKerbImageList GameImageList;
@@ -86,13 +101,87 @@ public:
 
     // Mouse and text events waiting for the GUI, in order.
     std::vector<TInputEvent> GuiEvents;
+    int32_t MouseX = 0, MouseY = 0;
+
+    // Shell fields of the screens.
+    TCursor* Cursor = nullptr;
+    std::array<TLight*, 2> Lights{};
+    TMenuScreen* PageSprite = nullptr;
+    TSprite* StartArrows = nullptr;
+    // What the race-over screen unlocked: 0 nothing, 1 a car, 2 tracks.
+    int32_t UnlockShown = 0;
+    // Whether the race-over screen's "next" button is shown.
+    bool NextButtonShown = false;
+    // The divided prize the race-over screen counts into the score (the unlock check's span).
+    int32_t PrizeWon = 0;
+    // The race state that pause and the quit menu return to (12, or 27 during a wreck).
+    uint8_t ResumeState = st::Race;
     // Every effect played, for tests and the sound component to hook.
     std::function<void(const std::string&)> OnPlaySound;
     // The seed FormCreate gives the random generator (fixed by tests and replays).
     uint64_t RandomSeed = 0;
 
+    // Menu frame helpers.
+    void BeginMenuFrame(int32_t backdropPattern);
+    void EndMenuFrame();
+    void ShowCursor(bool visible);
+    void CreateLights();
+    void KillLights();
+    void KillSpritesNamed(const std::string& name);
+    // Text centred at cx: x = cx - width div 2.
+    static void CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text);
+
 private:
     void RegisterStates();
+    void RegisterMenuStates();
+    void RegisterRaceStates();
+    void RegisterResultStates();
+
+    // Logo (3) and the first menu frame.
+    void LogoEnter();
+    void LogoFrame();
+    void LogoLeave();
+    void FirstPlayerEnter();
+    void FirstPlayerFrame();
+
+    // The race (12) and the states entered on top of it.
+    void RaceEnter();
+    void RaceFrame();
+    void RaceLeave();
+    void RaceTimerTimer();
+    void StartLights(int32_t p);
+    void RaceKeys();
+    void Recover();
+    void DrawRaceOverlay();
+    void BeginRaceFrame(bool move);
+    void EndRaceFrame();
+    void WreckEnter();
+    void WreckFrame();
+    void Respawn();
+    void PauseEnter();
+    void PauseFrame();
+    void PauseLeave();
+    void QuitMenuEnter();
+    void QuitMenuFrame();
+    void QuitMenuLeave();
+    void ResumeRace(uint8_t from);
+    void EndGameToMenu();
+
+    // Results.
+    void RaceOverEnter();
+    void RaceOverFrame();
+    void RaceOverNext();
+    void TimesUpEnter();
+    void TimesUpFrame();
+    void GameOverEnter();
+    void GameOverFrame();
+    void YourScoreEnter();
+    void YourScoreFrame();
+    void SendScoreEnter();
+    void SendScoreFrame();
+    void SendScoreAnswer(bool yes);
+    void KillPage();
+    void ResultPage(const std::string& picture, const std::string& name);
 
     std::array<TStateActions, st::Count> States;
     bool Closing = false;

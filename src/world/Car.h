@@ -44,6 +44,8 @@ public:
          double heading, bool menu, int32_t pattern);
 
     void OnCollision(TSprite&, int32_t, int32_t) override {}
+    // Lets an opponent race (true) or stops it (false); the player ignores it.
+    virtual void SetReleased(bool) {}
 
     void LoadDriving();
     void ApplyKeys();

@@ -2,12 +2,20 @@
 
 #include <cstdlib>
 
+#include "platform/Paths.h"
 #include "shell/Globals.h"
+#include "world/Random.h"
+#include "world/GameTables.h"
+#include "world/RaceRecord.h"
 
 THarness::THarness(THarnessOptions options) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The game's data files live in the build's game folder.
+    if (const char* gameDir = std::getenv("VELKARO_GAME_DIR")) SetProgramDir(gameDir);
     ResetGlobals();
+    ResetGameTables();
+    ResetRaceRecord();
     ClockValue.Set(1'000'000'000);
     if (options.WithWindow) {
         Window = std::make_unique<TPlatformWindow>();
@@ -46,8 +54,8 @@ void THarness::KeyUp(int32_t key) {
 
 void THarness::Tap(int32_t key) {
     KeyDown(key);
-    RunFrames(1);
     KeyUp(key);
+    RunFrames(1);
 }
 
 void THarness::MouseMove(int32_t x, int32_t y) {
@@ -76,4 +84,19 @@ void THarness::RunFrames(int32_t n) {
         ClockValue.Advance(FramePeriod());
         Loop->RunOnce();
     }
+}
+
+void THarness::StartRace(int32_t level, uint64_t seed) {
+    TForm1& f = Form();
+    f.LeaveState(CurrentState);
+    f.KillLights();
+    f.KerbSprite1.Dead();
+    f.LoadGameImages();
+    Randomize(seed);
+    Lives = 3;
+    Score = 0;
+    ResetDifficulty();
+    for (Level = 1; Level < level;) AdvanceDifficulty(++Level);
+    Race.CarVariant = Random(3);
+    f.EnterState(st::Race);
 }

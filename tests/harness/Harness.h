@@ -30,7 +30,7 @@ public:
 
     void KeyDown(int32_t key);
     void KeyUp(int32_t key);
-    // Down, one frame, up.
+    // A quick press: down and up, then one frame.
     void Tap(int32_t key);
     void MouseMove(int32_t x, int32_t y);
     void Click(int32_t x, int32_t y);
@@ -38,6 +38,9 @@ public:
 
     // Runs n frames: each advances the clock by one frame period and runs one loop pass.
     void RunFrames(int32_t n);
+    // Starts a game straight into a race at the given level (difficulty advanced as if the
+    // earlier races had been won), with the game's generator seeded.
+    void StartRace(int32_t level, uint64_t seed);
     int64_t FramePeriod() const;
 
 private:

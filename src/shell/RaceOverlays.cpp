@@ -1,0 +1,95 @@
+// The states entered on top of a running race: pause (20) and the quit menu (0). Both freeze
+// the world (drawn, not moved) and return to the race state they interrupted.
+#include "platform/KeyCodes.h"
+#include "shell/Form1.h"
+#include "shell/MenuSprites.h"
+#include "world/Dashboard.h"
+#include "world/Globals.h"
+#include "world/Player.h"
+#include "world/RaceRecord.h"
+
+namespace {
+bool Released(int32_t key) {
+    if (KeyReleased[key] == 0) return false;
+    KeyReleased[key] = 0;
+    return true;
+}
+}  // namespace
+
+// Resumes the interrupted race state. The original returned to the race state in every case,
+// which left a wrecked car without controls; returning to the wreck lets it finish.
+void TForm1::ResumeRace(uint8_t from) {
+    PlaySound("check2");
+    if (Race.PlayerCar != nullptr && Race.PlayerCar->ControlsOn) RaceTimer.SetEnabled(true);
+    LeaveState(from);
+    CurrentState = ResumeState;
+}
+
+void TForm1::PauseEnter() {
+    ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
+    CurrentState = st::Pause;
+    RaceTimer.SetEnabled(false);
+    ShowCursor(true);
+    if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
+}
+
+void TForm1::PauseFrame() {
+    BeginRaceFrame(false);
+    DrawRaceOverlay();
+    CenteredText(KerbFont3, 400, 290, "Pause");
+    if (Cursor != nullptr) Cursor->Move(0);
+    EndRaceFrame();
+    if (Released(vk::Escape) || Released(vk::KeyP) || Released(vk::F1)) ResumeRace(st::Pause);
+}
+
+void TForm1::PauseLeave() {
+    KerbSprite1.Dead();
+    ShowCursor(false);
+}
+
+void TForm1::QuitMenuEnter() {
+    ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
+    CurrentState = st::QuitRaceMenu;
+    RaceTimer.SetEnabled(false);
+    PageSprite = new TMenuScreen(&KerbSprite1, GameImageList.Find("scr_exitgame"), -640, 159,
+                                 2000, "menuexitgame", 255, true);
+    ShowCursor(true);
+    if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
+    PhaseCounter = 0;
+}
+
+void TForm1::QuitMenuFrame() {
+    if (PhaseCounter < 20 && PageSprite != nullptr) {
+        PageSprite->SetX(PageSprite->X + 40);
+        ++PhaseCounter;
+    }
+    BeginRaceFrame(false);
+    DrawRaceOverlay();
+    if (Cursor != nullptr) Cursor->Move(0);
+    EndRaceFrame();
+    if (Released(vk::Escape)) {
+        ResumeRace(st::QuitRaceMenu);
+    } else if (Released(vk::Return)) {
+        EndGameToMenu();
+    }
+}
+
+void TForm1::QuitMenuLeave() {
+    if (PageSprite != nullptr) PageSprite->Dead();
+    PageSprite = nullptr;
+}
+
+// Ends the game from the quit menu: menu music, the race world removed, back to the menus.
+void TForm1::EndGameToMenu() {
+    if (MusicOn != 0) {
+        StopMusic("gamemusic");
+        PlayMusic("menumusic");
+    }
+    LeaveState(st::QuitRaceMenu);
+    LeaveState(st::Race);
+    PlaySound("check");
+    CreateLights();
+    RaceTimer.SetEnabled(false);
+    // Until the main menu exists, the menus start at the first-player screen.
+    EnterState(st::FirstPlayer);
+}

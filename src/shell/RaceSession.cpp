@@ -1,0 +1,319 @@
+// A new game and the race state (12): the race frame with its start lights, overlay, clock,
+// wrong-way message, recovery and wreck check, and the race clock's 10 ms tick.
+#include <cmath>
+
+#include "platform/KeyCodes.h"
+#include "platform/Paths.h"
+#include "shell/Form1.h"
+#include "shell/MenuSprites.h"
+#include "world/Dashboard.h"
+#include "world/GameTables.h"
+#include "world/Globals.h"
+#include "world/Player.h"
+#include "world/RaceBuild.h"
+#include "world/RaceRecord.h"
+#include "world/Random.h"
+
+namespace {
+std::string TwoDigits(int32_t v) { return (v <= 9 ? "0" : "") + std::to_string(v); }
+
+std::string ClockText(int32_t minutes, int32_t seconds, int32_t hundredths) {
+    return std::to_string(minutes) + ":" + TwoDigits(seconds) + ":" + TwoDigits(hundredths);
+}
+
+void DrawAt(TKerbImageList& list, const char* name, int32_t x, int32_t y, int32_t alpha) {
+    if (TImageListItem* item = list.Find(name))
+        item->DrawColor(x, y, 0, 0, 0, 1, 1, (static_cast<uint32_t>(alpha & 0xFF) << 24) | 0xFFFFFFu,
+                        false, false, 0, 0);
+}
+
+void ForEachOpponent(const std::function<void(TCar&)>& action) {
+    for (int32_t i = 0; i < Race.OpponentsCreated; ++i)
+        if (TCar* o = Race.OpponentCars[static_cast<size_t>(i)]) action(*o);
+}
+
+// Moves the world so that checkpoint k lies under the player's car. Checkpoint numbers start
+// at 1; a lower one would name the unused entry 0 and throw the car off the road.
+void PutPlayerOnCheckpoint(int32_t k) {
+    TPlayer* p = Race.PlayerCar;
+    if (p == nullptr || Race.CheckpointCount < 1) return;
+    k = std::clamp(k, 1, Race.CheckpointCount);
+    const TCheckpoint& c = Race.Checkpoints[static_cast<size_t>(k)];
+    ShiftWorld(p->CentreX() - c.X, p->CentreY() - c.Y);
+}
+
+void ResetPlayerMotion(TPlayer& p) {
+    p.Heading = p.Direction = -90;
+    p.Speed = 0;
+}
+}  // namespace
+
+void TForm1::RegisterRaceStates() {
+    SetStateActions(st::Race, {[this] { RaceEnter(); }, [this] { RaceFrame(); },
+                               [this] { RaceLeave(); }});
+    SetStateActions(st::Wreck, {[this] { WreckEnter(); }, [this] { WreckFrame(); }, {}});
+    SetStateActions(st::Pause, {[this] { PauseEnter(); }, [this] { PauseFrame(); },
+                                [this] { PauseLeave(); }});
+    SetStateActions(st::QuitRaceMenu, {[this] { QuitMenuEnter(); }, [this] { QuitMenuFrame(); },
+                                       [this] { QuitMenuLeave(); }});
+}
+
+void TForm1::LoadGameImages() {
+    if (GameImagesLoaded != 0) return;
+    KerbScreen1.Clear(0, 0, 0, 0);
+    KerbScreen1.BeginScene();
+    if (TImageListItem* loading = KerbImageList1.Find("loading")) loading->Draw(0, 0, 0);
+    KerbScreen1.EndScene();
+    GameImageList.ImageList.LoadFromFile(GamePath("Data\\data2.vil"));
+    GameImageList.Initialize();
+    GameImagesLoaded = 1;
+    if (KerbScreen1.Fatal()) Terminate();
+}
+
+void TForm1::NewGame() {
+    if (MusicOn != 0) {
+        StopMusic("menumusic");
+        PlayMusic("gamemusic");
+    }
+    PlaySound("check");
+    LeaveState(CurrentState);
+    KillLights();
+    KerbSprite1.Dead();
+    LoadGameImages();
+    Level = 1;
+    Lives = 3;
+    ResetDifficulty();
+    Score = 0;
+    Race.CarVariant = Random(3);
+    EnterState(st::Race);
+}
+
+void TForm1::RaceEnter() {
+    ClearKeyReleased();
+    KerbFont1.SetFont("Micra", 30, fsBold);
+    KerbFont1.SetColor(20, 20, 20);
+    KerbFont2.SetFont("Micra", 8, fsBold);
+    KerbFont2.SetColor(20, 20, 20);
+    KerbFont3.SetFont("Micra", 12, fsBold);
+    KerbFont3.SetColor(255, 0, 0);
+    CurrentState = st::Race;
+    Race.ResultCount = 1;
+    Race.Results = {};
+    BuildRace();
+    Race.PlayerCar->Health = 100;
+    Race.PlayerWrecked = 0;
+    StateFrames = 0;
+    StartArrows = new TBegArrows(&KerbSprite1, 397, 423);
+    ShowCursor(false);
+}
+
+void TForm1::BeginRaceFrame(bool move) {
+    KerbScreen1.Clear(0, 0, 0, 0);
+    KerbSprite1.Dead();
+    KerbScreen1.BeginScene();
+    GameImageList.BeginDraw();
+    KerbSprite1.Draw();
+    if (move) KerbSprite1.Move(0);
+}
+
+void TForm1::EndRaceFrame() {
+    GameImageList.EndDraw();
+    KerbScreen1.EndScene();
+}
+
+void TForm1::StartLights(int32_t p) {
+    if (p > 0 && p < 250) DrawAt(GameImageList, "svetophor", 300, 50, 255);
+    if (p == 50 || p == 150) PlaySound("svet1");
+    if (p == 250) PlaySound("svet2");
+    if (p > 50 && p < 250) DrawAt(GameImageList, "redlight", 286, 37, 255);
+    if (p > 150 && p < 250) DrawAt(GameImageList, "yellowlight", 360, 37, 255);
+    if (p < 150) {
+        const std::string text = "Level " + std::to_string(Level);
+        KerbFont1.TextOutInverse(400 - KerbFont1.TextWidth(text) / 2, 260, text);
+    }
+    if (p > 249 && p < 300) {
+        const int32_t alpha = std::clamp(1505 - 5 * p, 0, 255);
+        DrawAt(GameImageList, "svetophor", 300, 50, alpha);
+        DrawAt(GameImageList, "redlight", 286, 37, alpha);
+        DrawAt(GameImageList, "yellowlight", 360, 37, alpha);
+        DrawAt(GameImageList, "greenlight", 434, 38, alpha);
+        if (StartArrows != nullptr) StartArrows->SetAlpha(std::max(StartArrows->Alpha - 5, 0));
+    }
+    if (p < 250) ForEachOpponent([](TCar& o) { o.Speed = 0; });
+    if (p == 250) {
+        Race.PlayerCar->ControlsOn = true;
+        RaceTimer.SetEnabled(true);
+        ForEachOpponent([](TCar& o) { o.SetReleased(true); });
+    }
+    if (p == 300) {
+        if (StartArrows != nullptr) StartArrows->Dead();
+        StartArrows = nullptr;
+        KerbSprite1.Dead();
+    }
+    if (p >= 0 && p <= 300) ++StateFrames;
+}
+
+void TForm1::DrawRaceOverlay() {
+    const TPlayer* p = Race.PlayerCar;
+    if (p != nullptr)
+        KerbFont2.TextOut(750, 19,
+                          std::to_string(p->Place) + "/" + std::to_string(Race.OpponentsCreated + 1));
+    CenteredText(KerbFont2, 760, 51,
+                 ClockText(Race.ClockMinutes, Race.ClockSeconds, Race.ClockHundredths));
+    CenteredText(KerbFont2, 763, 84, std::to_string(Lives));
+    CenteredText(KerbFont2, 598, 573, std::to_string(Score));
+}
+
+void TForm1::RaceKeys() {
+    if (KeyReleased[vk::Escape] != 0) {
+        KeyReleased[vk::Escape] = 0;
+        PlaySound("check2");
+        EnterState(st::QuitRaceMenu);
+    } else if (KeyReleased[vk::KeyP] != 0 || KeyReleased[vk::F1] != 0) {
+        KeyReleased[vk::KeyP] = KeyReleased[vk::F1] = 0;
+        PlaySound("check2");
+        EnterState(st::Pause);
+    } else if (KeyReleased[vk::KeyH] != 0 || KeyReleased[vk::Numpad8] != 0) {
+        KeyReleased[vk::KeyH] = KeyReleased[vk::Numpad8] = 0;
+        PlaySound("horn");
+    }
+}
+
+void TForm1::Recover() {
+    TPlayer* p = Race.PlayerCar;
+    if (p == nullptr || p->Backtrack >= -1000) return;
+    ResetPlayerMotion(*p);
+    p->NextCheckpoint = p->NextCheckpoint < 2 ? 1 : p->NextCheckpoint - 1;
+    PutPlayerOnCheckpoint(p->NextCheckpoint - 1);
+    Race.PlayerWrecked = 0;
+    p->ControlsOn = true;
+    p->StartBlinking();
+    p->Backtrack = 0;
+}
+
+void TForm1::RaceFrame() {
+    const int32_t p = StateFrames;
+    BeginRaceFrame(true);
+    StartLights(p);
+    TPlayer* player = Race.PlayerCar;
+    if (player->Backtrack < -300 && player->TravelStep > 0)
+        CenteredText(KerbFont3, 400, 290, "Wrong way!");
+    DrawRaceOverlay();
+    ScrollCheckpoints();
+    if (Race.RaceFinished != 0) {
+        if (PhaseCounter == 150) {
+            RaceTimer.SetEnabled(false);
+            EndRaceFrame();
+            EnterState(st::RaceOver);
+            return;
+        }
+        ++PhaseCounter;
+    }
+    EndRaceFrame();
+    RaceKeys();
+    if (CurrentState != st::Race) return;
+    Recover();
+    if (Race.PlayerWrecked != 0) EnterState(st::Wreck);
+}
+
+void TForm1::RaceLeave() {
+    if (Race.PlayerCar != nullptr && Race.PlayerCar->HealthBar != nullptr)
+        Race.PlayerCar->HealthBar->ShowHealth(Race.PlayerCar->Health);
+    for (TSprite* s : KerbSprite1.SpriteList) {
+        if (s->Name != "cursor" && s->Name != "gp" && s->Name != "healthbar" &&
+            s->Name != "player")
+            s->Dead();
+    }
+    if (Race.PlayerCar != nullptr) {
+        if (Race.PlayerCar->HealthBar != nullptr) Race.PlayerCar->HealthBar->Dead();
+        Race.PlayerCar->Dead();
+    }
+    KerbSprite1.Dead();
+    Race.PlayerCar = nullptr;
+    Race.HeadPiece = nullptr;
+    Race.OpponentCars.fill(nullptr);
+    Race.OpponentsCreated = 0;
+    StartArrows = nullptr;
+    PageSprite = nullptr;
+}
+
+void TForm1::RaceTimerTimer() {
+    if (Race.ClockHundredths > 0) {
+        --Race.ClockHundredths;
+        ++Race.RaceHundredths;
+        return;
+    }
+    if (Race.ClockSeconds == 0) {
+        if (Race.ClockMinutes == 0) {
+            EnterState(st::TimesUp);
+            return;
+        }
+        --Race.ClockMinutes;
+        Race.ClockSeconds = 59;
+    } else {
+        if (Race.ClockSeconds <= 10 && Race.ClockMinutes == 0) PlaySound("time");
+        --Race.ClockSeconds;
+    }
+    Race.ClockHundredths = 99;
+    ++Race.RaceHundredths;
+}
+
+// The wreck (27): the car burns for 200 frames, then the game ends or the car is put back.
+void TForm1::WreckEnter() {
+    CurrentState = st::Wreck;
+    Race.PlayerCar->ControlsOn = false;
+    Race.PlayerCar->Health = 1;
+    StateFrames = 0;
+}
+
+void TForm1::Respawn() {
+    TPlayer* p = Race.PlayerCar;
+    int32_t nearest = 1;
+    double best = 1e300;
+    for (int32_t k = 1; k <= Race.CheckpointCount; ++k) {
+        const TCheckpoint& c = Race.Checkpoints[static_cast<size_t>(k)];
+        const double d = std::hypot(c.X - p->CentreX(), c.Y - p->CentreY());
+        if (d < best) {
+            best = d;
+            nearest = k;
+        }
+    }
+    const int32_t d = std::max(nearest + 1, 3);
+    ResetPlayerMotion(*p);
+    p->Health = 100;
+    PutPlayerOnCheckpoint(d - 3);
+    --Lives;
+    Race.PlayerWrecked = 0;
+    p->ControlsOn = true;
+    p->StartBlinking();
+    StateFrames = 301;
+    CurrentState = st::Race;
+}
+
+void TForm1::WreckFrame() {
+    const int32_t p = StateFrames;
+    BeginRaceFrame(true);
+    DrawRaceOverlay();
+    ScrollCheckpoints();
+    if (Race.RaceFinished != 0 && PhaseCounter != 150) ++PhaseCounter;
+    EndRaceFrame();
+    if (KeyReleased[vk::Escape] != 0) {
+        KeyReleased[vk::Escape] = 0;
+        PlaySound("check2");
+        EnterState(st::QuitRaceMenu);
+        return;
+    }
+    if (KeyReleased[vk::KeyP] != 0 || KeyReleased[vk::F1] != 0) {
+        KeyReleased[vk::KeyP] = KeyReleased[vk::F1] = 0;
+        PlaySound("check2");
+        EnterState(st::Pause);
+        return;
+    }
+    if (p >= 0 && p <= 200) ++StateFrames;
+    if (p != 200) return;
+    if (Lives < 2) {
+        EnterState(st::GameOver);
+    } else {
+        Respawn();
+    }
+}

@@ -1,0 +1,182 @@
+// The race session: start lights, the race clock, pause and the quit menu, wrecks, the
+// race-over count-up, the result screens and the high-score table.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "harness/Harness.h"
+#include "platform/KeyCodes.h"
+#include "shell/HighScores.h"
+#include "world/GameTables.h"
+#include "world/Globals.h"
+#include "world/Player.h"
+#include "world/RaceRecord.h"
+
+namespace {
+struct TRaceHarness {
+    THarness H;
+    std::vector<std::string> Sounds;
+    explicit TRaceHarness(int32_t level = 1, uint64_t seed = 5) {
+        H.Form().OnPlaySound = [this](const std::string& s) { Sounds.push_back(s); };
+        H.StartRace(level, seed);
+    }
+    int Count(const std::string& sound) const {
+        return static_cast<int>(std::count(Sounds.begin(), Sounds.end(), sound));
+    }
+    TPlayer& Player() { return *Race.PlayerCar; }
+};
+}  // namespace
+
+TEST(RaceSession, StartLightsHandOverAtFrame250) {
+    TRaceHarness r;
+    ASSERT_EQ(CurrentState, 12);
+    EXPECT_FALSE(r.Player().ControlsOn);
+    r.H.RunFrames(51);
+    EXPECT_EQ(r.Count("svet1"), 1);
+    r.H.RunFrames(100);
+    EXPECT_EQ(r.Count("svet1"), 2);
+    r.H.RunFrames(99);
+    EXPECT_FALSE(r.Player().ControlsOn);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+    r.H.RunFrames(1);
+    EXPECT_TRUE(r.Player().ControlsOn);
+    EXPECT_TRUE(r.H.Form().RaceTimer.Enabled());
+    EXPECT_EQ(r.Count("svet2"), 1);
+    r.H.RunFrames(100);
+    EXPECT_EQ(StateFrames, 301);
+}
+
+TEST(RaceSession, TheClockCountsDownWithMinuteCarryAndWarnings) {
+    TRaceHarness r;
+    r.H.RunFrames(251);
+    Race.ClockMinutes = 1;
+    Race.ClockSeconds = 0;
+    Race.ClockHundredths = 0;
+    r.H.Clock().AdvanceMs(10);
+    r.H.RunFrames(0);
+    r.H.Form().RaceTimer.RunDue();
+    EXPECT_EQ(Race.ClockMinutes, 0);
+    EXPECT_EQ(Race.ClockSeconds, 59);
+    EXPECT_EQ(Race.ClockHundredths, 99);
+    // The last ten second boundaries each sound the warning.
+    Race.ClockSeconds = 12;
+    Race.ClockHundredths = 0;
+    const int before = r.Count("time");
+    for (int i = 0; i < 1300; ++i) {
+        r.H.Clock().AdvanceMs(10);
+        r.H.Form().RaceTimer.RunDue();
+        if (CurrentState != 12) break;
+    }
+    EXPECT_EQ(r.Count("time") - before, 10);
+    // A tick at 0:00:00 means time's up.
+    EXPECT_EQ(CurrentState, 24);
+    EXPECT_EQ(r.Count("timesup"), 1);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+}
+
+TEST(RaceSession, EscapeDuringTheLightsKeepsTheClockStopped) {
+    TRaceHarness r;
+    r.H.RunFrames(100);
+    r.H.Tap(vk::Escape);
+    EXPECT_EQ(CurrentState, 0);
+    r.H.RunFrames(5);
+    r.H.Tap(vk::Escape);
+    EXPECT_EQ(CurrentState, 12);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+    const int32_t frames = StateFrames;
+    r.H.RunFrames(10);
+    EXPECT_EQ(StateFrames, frames + 10);
+}
+
+TEST(RaceSession, PauseFreezesTheWorldAndResumesTheClock) {
+    TRaceHarness r;
+    r.H.RunFrames(260);
+    r.H.Tap(vk::KeyP);
+    ASSERT_EQ(CurrentState, 20);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+    const int32_t hundredths = Race.ClockHundredths + 100 * Race.ClockSeconds;
+    const float headY = Race.HeadPiece->Y;
+    r.H.RunFrames(50);
+    EXPECT_EQ(Race.ClockHundredths + 100 * Race.ClockSeconds, hundredths);
+    EXPECT_FLOAT_EQ(Race.HeadPiece->Y, headY);
+    r.H.Tap(vk::F1);
+    EXPECT_EQ(CurrentState, 12);
+    EXPECT_TRUE(r.H.Form().RaceTimer.Enabled());
+}
+
+TEST(RaceSession, AWreckWithOneLifeEndsTheGameAndWithMoreRespawns) {
+    for (int32_t lives : {1, 2}) {
+        TRaceHarness r;
+        r.H.RunFrames(300);
+        Lives = lives;
+        Race.PlayerWrecked = 1;
+        r.H.RunFrames(1);
+        ASSERT_EQ(CurrentState, 27);
+        EXPECT_EQ(r.Player().Health, 1);
+        r.H.RunFrames(201);
+        if (lives == 1) {
+            EXPECT_EQ(CurrentState, 13);
+        } else {
+            EXPECT_EQ(CurrentState, 12);
+            EXPECT_EQ(Lives, 1);
+            EXPECT_EQ(r.Player().Health, 100);
+            EXPECT_TRUE(r.Player().Blinking);
+            EXPECT_TRUE(r.Player().ControlsOn);
+            EXPECT_EQ(StateFrames, 301);
+        }
+    }
+}
+
+TEST(RaceSession, RaceOverDividesThePrizeAndCountsItIntoTheScore) {
+    TRaceHarness r;
+    r.H.RunFrames(260);
+    Prize = 1000;
+    Race.FinishPlace = 3;
+    Race.RaceFinished = 1;
+    Race.PlayerCar->InRace = false;
+    PhaseCounter = 0;
+    Score = 50;
+    r.H.RunFrames(151);
+    ASSERT_EQ(CurrentState, 16);
+    EXPECT_EQ(Prize, 333);
+    r.H.RunFrames(351 + 333 + 110);
+    EXPECT_EQ(Score, 50 + 333);
+    EXPECT_TRUE(r.H.Form().NextButtonShown);
+    const int32_t opponents = Race.OpponentCount;
+    r.H.Tap(vk::Return);
+    EXPECT_EQ(CurrentState, 12);
+    EXPECT_EQ(Level, 2);
+    EXPECT_EQ(Race.OpponentCount, opponents + 1);
+}
+
+TEST(RaceSession, CrossingTheThresholdWithThePrizeUnlocks) {
+    TRaceHarness r;
+    r.H.RunFrames(260);
+    Score = 250;
+    Prize = 100;
+    Race.FinishPlace = 1;
+    Race.RaceFinished = 1;
+    PhaseCounter = 0;
+    r.H.RunFrames(151 + 351 + 100 + 110);
+    EXPECT_EQ(r.H.Form().UnlockShown, 2);
+    EXPECT_EQ(TracksOpen, 5);
+    EXPECT_EQ(UnlockThreshold, 700);
+}
+
+TEST(HighScores, AnEqualScoreGoesAboveAndTheTenthCanBeTaken) {
+    DefaultHiScores();
+    EXPECT_TRUE(EnterHighScore("Ann", 900));
+    EXPECT_EQ(HiScores[1].Name, "Ann");
+    EXPECT_EQ(HiScores[2].ScoreText, "900");
+    EXPECT_EQ(HiScores[1].Position, "2");
+    EXPECT_EQ(HiScores[9].ScoreText, "200");
+    DefaultHiScores();
+    EXPECT_TRUE(EnterHighScore("Bo", 100));
+    EXPECT_EQ(HiScores[9].Name, "Bo");
+    EXPECT_FALSE(EnterHighScore("Cy", 99));
+    // A damaged entry reads as 0 instead of stopping the game.
+    HiScores[0].ScoreText = "lots";
+    EXPECT_TRUE(EnterHighScore("Di", 5));
+    EXPECT_EQ(HiScores[0].Name, "Di");
+}
