@@ -100,6 +100,7 @@ void TForm1::RaceEnter() {
     Race.ResultCount = 1;
     Race.Results = {};
     BuildRace();
+    if (Race.PlayerCar == nullptr) return;
     Race.PlayerCar->Health = 100;
     Race.PlayerWrecked = 0;
     StateFrames = 0;
@@ -192,6 +193,8 @@ void TForm1::Recover() {
 }
 
 void TForm1::RaceFrame() {
+    // Every race state needs the race world; without one there is nothing to run.
+    if (Race.PlayerCar == nullptr) return;
     const int32_t p = StateFrames;
     BeginRaceFrame(true);
     StartLights(p);
@@ -260,6 +263,7 @@ void TForm1::RaceTimerTimer() {
 
 // The wreck (27): the car burns for 200 frames, then the game ends or the car is put back.
 void TForm1::WreckEnter() {
+    if (Race.PlayerCar == nullptr) return;
     CurrentState = st::Wreck;
     Race.PlayerCar->ControlsOn = false;
     Race.PlayerCar->Health = 1;
@@ -291,6 +295,7 @@ void TForm1::Respawn() {
 }
 
 void TForm1::WreckFrame() {
+    if (Race.PlayerCar == nullptr) return;
     const int32_t p = StateFrames;
     BeginRaceFrame(true);
     DrawRaceOverlay();

@@ -44,12 +44,21 @@ TEST(StateMachine, DispatchesByStateNumberAndIgnoresStatesWithoutActions) {
     h.Form().EnterState(8);
     h.Form().FrameState(8);
     h.Form().LeaveState(8);
-    for (uint8_t n : {2, 5, 11, 17, 18, 27, 200}) {
+    for (uint8_t n : {2, 5, 11, 17, 18, 200}) {
         h.Form().EnterState(n);
         h.Form().FrameState(n);
         h.Form().LeaveState(n);
     }
     EXPECT_EQ(log, (std::vector<std::string>{"enter8", "frame8", "leave8"}));
+}
+
+TEST(StateMachine, RaceStatesWithoutARaceDoNothing) {
+    THarness h({.Start = false});
+    for (uint8_t n : {12, 27, 20, 0}) {
+        h.Form().EnterState(n);
+        h.Form().FrameState(n);
+    }
+    EXPECT_FALSE(h.Form().IsClosing());
 }
 
 TEST(StateMachine, TransitionLeavesPlaysTheClickThenEnters) {
