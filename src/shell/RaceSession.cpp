@@ -6,7 +6,9 @@
 #include "platform/Paths.h"
 #include "shell/Form1.h"
 #include "shell/MenuSprites.h"
+#include "world/Bonus.h"
 #include "world/Dashboard.h"
+#include "world/EnemyCar.h"
 #include "world/GameTables.h"
 #include "world/Globals.h"
 #include "world/Player.h"
@@ -268,6 +270,7 @@ void TForm1::WreckEnter() {
     Race.PlayerCar->ControlsOn = false;
     Race.PlayerCar->Health = 1;
     StateFrames = 0;
+    new TExplose(&KerbSprite1, 396, 430, 0, -1);
 }
 
 void TForm1::Respawn() {

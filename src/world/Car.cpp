@@ -1,9 +1,11 @@
 #include "world/Car.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 #include "platform/KeyCodes.h"
+#include "world/Bonus.h"
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
 #include "world/Globals.h"
@@ -240,20 +242,6 @@ void TCar::DriftDirection(const TMotionRules& rules) {
     }
 }
 
-void TCar::EndSlowDown(const TMotionRules& rules) {
-    MaxSpeed *= 2;
-    Accel *= 2;
-    if (rules.Player) Grip *= 3;
-}
-
-void TCar::EndSpeedUp() {
-    MaxSpeed /= 2;
-    Accel /= 2;
-    Steering -= 0.1;
-    Traction -= 0.1;
-    Speed /= 2;
-}
-
 void TCar::MotionStep(const TMotionRules& rules) {
     Speed += Thrust * rules.ThrustFactor * Traction;
     if (Speed != 0) Speed -= Speed * RollFriction;
@@ -288,18 +276,14 @@ void TCar::MotionStep(const TMotionRules& rules) {
     }
     if (Slowed) {
         if (SlowTimer <= 1) {
-            EndSlowDown(rules);
-            Slowed = false;
-            SlowTimer = 0;
+            EndSlowDown(*this, rules.Player);
         } else {
             --SlowTimer;
         }
     }
     if (Boosted) {
         if (BoostTimer <= 1) {
-            EndSpeedUp();
-            Boosted = false;
-            BoostTimer = 0;
+            EndSpeedUp(*this);
         } else {
             --BoostTimer;
         }
@@ -321,4 +305,42 @@ void TCar::UpdateRadar() {
     const double length = Race.CheckpointDistance[static_cast<size_t>(index)];
     if (length <= 0) return;
     RadarMark->SetY(static_cast<float>(415 - Progress / length * 170));
+}
+
+int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
+    const int32_t n = std::min(Race.CheckpointCount, kCheckpointCapacity - 1);
+    if (n < 1) return 0;
+    const double cx = CentreX(), cy = CentreY();
+    int32_t c = 1;
+    double best = 6'000'000;
+    for (int32_t k = 1; k <= n; ++k) {
+        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
+        const double d = std::hypot(p.X - cx, p.Y - cy);
+        if (d < best) {
+            best = d;
+            c = k;
+        }
+    }
+    const TCheckpoint& p1 = Race.Checkpoints[static_cast<size_t>(c)];
+    const TCheckpoint& p2 = Race.Checkpoints[static_cast<size_t>(c == n ? 1 : c + 1)];
+    double qx = 0, qy = 0;
+    if (std::fabs(p2.X - p1.X) < 0.01) {
+        qx = p1.X;
+        qy = cy;
+    } else if (std::fabs(p2.Y - p1.Y) < 0.01) {
+        qx = cx;
+        qy = p1.Y;
+    } else {
+        const double dx = p2.X - p1.X, dy = p2.Y - p1.Y;
+        const double t = ((cx - p1.X) * dx + (cy - p1.Y) * dy) / (dx * dx + dy * dy);
+        qx = p1.X + t * dx;
+        qy = p1.Y + t * dy;
+    }
+    const bool between = qx >= std::min(p1.X, p2.X) && qx <= std::max(p1.X, p2.X) &&
+                         qy >= std::min(p1.Y, p2.Y) && qy <= std::max(p1.Y, p2.Y);
+    Progress = std::hypot(qx - p1.X, qy - p1.Y) * (between ? 1 : -1) / 10 +
+               Race.CheckpointDistance[static_cast<size_t>(c)];
+    if (from != nullptr) *from = {p1.X, p1.Y};
+    if (to != nullptr) *to = {p2.X, p2.Y};
+    return c;
 }

@@ -100,11 +100,12 @@ protected:
     void MotionStep(const TMotionRules& rules);
     // Step 14: the radar marker follows Progress.
     void UpdateRadar();
+    // Progress along the checkpoint chain from the car's centre; returns the nearest
+    // checkpoint and the two checkpoints of the stretch measured along.
+    int32_t MeasureProgress(TVec2* from = nullptr, TVec2* to = nullptr);
 
 private:
     void DriftDirection(const TMotionRules& rules);
-    void EndSlowDown(const TMotionRules& rules);
-    void EndSpeedUp();
     void DropSkidMarks(const TMotionRules& rules);
 };
 

@@ -5,13 +5,13 @@
 #include "engine/SystemTimer.h"
 #include "world/Car.h"
 #include "world/Dashboard.h"
+#include "world/EnemyCar.h"
 #include "world/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 #include "world/Walls.h"
 #include "world/WorldContext.h"
 
-void (*OnOpponentFinished)(int32_t) = nullptr;
 
 TFLineImage::TFLineImage(TKerbSprite* engine, double centreX, double centreY) : TSprite(engine) {
     SetImage(RaceImage("startline"));
@@ -43,7 +43,7 @@ TFinishLine::TFinishLine(TKerbSprite* engine, double centreX, double centreY, do
 // table are never overrun, however long a car stays on the line.
 void TFinishLine::RecordOpponents() {
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
-        TCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr || !o->InRace || !QuadsOverlap(o->Body(), Quad())) continue;
         o->InRace = false;
         ++o->Laps;
@@ -52,7 +52,7 @@ void TFinishLine::RecordOpponents() {
             r = TResult{i + 1, 0, 0, 0};
             ++Race.ResultCount;
         }
-        if (OnOpponentFinished != nullptr) OnOpponentFinished(i);
+        o->Released = false;
     }
 }
 

@@ -28,6 +28,3 @@ private:
     void RecordOpponents();
     void CheckPlayer();
 };
-
-// Called when an opponent crosses (the opponent stops racing); empty until opponents exist.
-extern void (*OnOpponentFinished)(int32_t index);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "world/Dashboard.h"
+#include "world/EnemyCar.h"
 #include "world/Globals.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
@@ -71,50 +72,20 @@ void TPlayer::Control() {
 }
 
 void TPlayer::UpdateProgress() {
-    const int32_t n = Race.CheckpointCount;
-    if (n < 1) return;
-    const double cx = CentreX(), cy = CentreY();
-    int32_t c = 1;
-    double best = 6'000'000;
-    for (int32_t k = 1; k <= n; ++k) {
-        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
-        const double d = std::hypot(p.X - cx, p.Y - cy);
-        if (d < best) {
-            best = d;
-            c = k;
-        }
-    }
-    const TCheckpoint& p1 = Race.Checkpoints[static_cast<size_t>(c)];
-    const TCheckpoint& p2 = Race.Checkpoints[static_cast<size_t>(c == n ? 1 : c + 1)];
+    TVec2 p1, p2;
+    if (MeasureProgress(&p1, &p2) == 0) return;
     CheckX = p1.X;
     CheckY = p1.Y;
     NextX = p2.X;
     NextY = p2.Y;
-    double qx = 0, qy = 0;
-    if (std::fabs(p2.X - p1.X) < 0.01) {
-        qx = p1.X;
-        qy = cy;
-    } else if (std::fabs(p2.Y - p1.Y) < 0.01) {
-        qx = cx;
-        qy = p1.Y;
-    } else {
-        const double dx = p2.X - p1.X, dy = p2.Y - p1.Y;
-        const double t = ((cx - p1.X) * dx + (cy - p1.Y) * dy) / (dx * dx + dy * dy);
-        qx = p1.X + t * dx;
-        qy = p1.Y + t * dy;
-    }
-    const bool between = qx >= std::min(p1.X, p2.X) && qx <= std::max(p1.X, p2.X) &&
-                         qy >= std::min(p1.Y, p2.Y) && qy <= std::max(p1.Y, p2.Y);
-    const double s = between ? 1 : -1;
-    Progress = std::hypot(qx - p1.X, qy - p1.Y) * s / 10 +
-               Race.CheckpointDistance[static_cast<size_t>(c)];
-    RaceDistance = Race.CheckpointDistance[static_cast<size_t>(n)] + Progress;
+    RaceDistance =
+        Race.CheckpointDistance[static_cast<size_t>(Race.CheckpointCount)] + Progress;
 }
 
 void TPlayer::UpdatePlace() {
     int32_t ahead = 0;
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
-        const TCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o != nullptr && Race.OpponentDistance[static_cast<size_t>(i)] > RaceDistance)
             ++ahead;
     }
@@ -153,7 +124,7 @@ void TPlayer::OpponentContacts() {
     const int32_t count = std::min(Race.OpponentsCreated, 21);
     for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
     for (int32_t j = 0; j < count; ++j) {
-        TCar* o = Race.OpponentCars[static_cast<size_t>(j)];
+        const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
         if (o == nullptr) continue;
         // The coarse distance uses the two top-left corners as the original geometry does.
         const double dx = X + Width / 2.0 - o->X + o->Width / 2.0;

@@ -4,6 +4,7 @@
 
 #include "world/Car.h"
 #include "world/Dashboard.h"
+#include "world/EnemyCar.h"
 #include "world/FinishLine.h"
 #include "world/GameTables.h"
 #include "world/Globals.h"
@@ -14,7 +15,6 @@
 #include "world/RoadPart.h"
 #include "world/WorldContext.h"
 
-TCar* (*CreateOpponent)(TKerbSprite*, int32_t, double, double, int32_t) = nullptr;
 
 namespace {
 void CreatePlayer(TKerbSprite* engine) {
@@ -31,8 +31,7 @@ void CreateOpponents(TKerbSprite* engine, double y0) {
     for (int32_t k = 0; k <= Race.CarCount - 2 && k < kMaxOpponents; ++k) {
         const TGridSlot& slot = Race.StartGrid[static_cast<size_t>(k + 1)];
         const int32_t type = Random(5);
-        if (CreateOpponent != nullptr)
-            CreateOpponent(engine, k, Race.BuildX + slot.X, y0 + slot.Y + 50, type);
+        CreateOpponentCar(engine, k, Race.BuildX + slot.X, y0 + slot.Y + 50, type);
     }
 }
 
@@ -106,7 +105,7 @@ void ExtendRoad() {
 
 void ShiftWorld(double dx, double dy) {
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i)
-        if (TCar* o = Race.OpponentCars[static_cast<size_t>(i)]) o->MoveBy(dx, dy);
+        if (TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)]) o->MoveBy(dx, dy);
     for (int32_t k = 1; k <= Race.CheckpointCount && k < kCheckpointCapacity; ++k) {
         Race.Checkpoints[static_cast<size_t>(k)].X += dx;
         Race.Checkpoints[static_cast<size_t>(k)].Y += dy;

@@ -13,8 +13,3 @@ void BuildRace();
 void ExtendRoad();
 void ShiftWorld(double dx, double dy);
 void ScrollCheckpoints();
-
-// Creates opponent k (number k + 1) of a car type at a grid centre; empty until opponents
-// exist. Returns the car (it adds itself to the race record).
-extern TCar* (*CreateOpponent)(TKerbSprite* engine, int32_t index, double x, double y,
-                               int32_t carType);

@@ -11,6 +11,7 @@
 class TSprite;
 class TPlayer;
 class TCar;
+class TEnemyCar;
 
 constexpr int32_t kMaxPatternLength = 250;
 constexpr int32_t kRoadCapacity = 300;        // RoadKinds / SideKinds entries
@@ -65,7 +66,7 @@ struct TRaceRecord {
     int32_t CarCount = 0;
     int32_t OpponentsCreated = 0;
     TPlayer* PlayerCar = nullptr;
-    std::array<TCar*, kMaxOpponents + 1> OpponentCars{};
+    std::array<TEnemyCar*, kMaxOpponents + 1> OpponentCars{};
     // Each opponent's race distance, which the player's place compares with its own.
     std::array<double, kMaxOpponents + 1> OpponentDistance{};
     std::array<TGridSlot, 22> StartGrid{};  // slots 1..21

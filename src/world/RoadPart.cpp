@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "world/Car.h"
+#include "world/Bonus.h"
+#include "world/EnemyCar.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/Walls.h"
 #include "world/WorldContext.h"
 
-void (*CreateBonus)(double, double, int32_t) = nullptr;
 
 namespace {
 struct TKindLook {
@@ -90,7 +90,7 @@ void TRoadPart::GroundTest() const {
         MarkIfOnRoad(tarmac, p->CentrePoint);
     }
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
-        TCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
         // Opponents below the screen are not tested: they count as on the road.
         if (o->Y >= 600) {
@@ -182,7 +182,7 @@ void ScatterBonus(double x, double y) {
     const int32_t dx = Random(200);
     const int32_t dy = Random(200);
     const int32_t kind = BonusKind();
-    if (CreateBonus != nullptr) CreateBonus(x - 100 + dx, y - 100 + dy, kind);
+    if (World.Sprites != nullptr) new TBonus(World.Sprites, x - 100 + dx, y - 100 + dy, kind);
 }
 
 int32_t BonusKind() {

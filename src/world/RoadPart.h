@@ -40,5 +40,3 @@ void ScatterBonus(double x, double y);
 int32_t BonusKind();
 // Half the tarmac width of a piece kind.
 double PieceHalfWidth(int32_t kind);
-// Called by ScatterBonus to create a bonus sprite; empty until bonuses exist.
-extern void (*CreateBonus)(double centreX, double centreY, int32_t kind);

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "world/Car.h"
+#include "world/EnemyCar.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
@@ -117,7 +118,7 @@ void TRoadRock::Move(float) {
     const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
     for (int32_t i = 0; i < count; ++i) {
         OpponentContact[static_cast<size_t>(i)] = 0;
-        TCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
         if (std::hypot(dx, dy) >= 150) continue;
@@ -132,7 +133,21 @@ void TRoadRock::Move(float) {
     } else {
         PlayerContact = 0;
     }
+    LookAhead(quad);
     if (Y > 3000) Dead();
+}
+
+// Every wall clears and sets the look-ahead flags of the opponents' first three eyes, so after
+// a frame a flag tells about the last wall processed.
+void TRoadRock::LookAhead(const TQuad4& quad) const {
+    for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
+        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        if (o == nullptr) continue;
+        for (size_t e = 0; e < 3; ++e) {
+            o->Eyes[e].Wall = false;
+            if (QuadsOverlap(o->Eyes[e].Square(40), quad)) o->Eyes[e].Wall = true;
+        }
+    }
 }
 
 void PlaceWalls(int32_t kind, double x, double y) {

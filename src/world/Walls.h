@@ -16,6 +16,7 @@ public:
     void Move(float moveCount) override;
     void UpdateCorners();
     TQuad4 Quad() const;
+    void LookAhead(const TQuad4& quad) const;
 
     std::array<TVec2, 4> Corners{};
     std::array<uint8_t, 18> OpponentContact{};

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "world/Dashboard.h"
+#include "world/EnemyCar.h"
 #include "world/Player.h"
 #include "WorldFixture.h"
 
@@ -90,10 +91,9 @@ TEST(Player, BacktrackCountsOnlyDrivingDownTheScreen) {
 
 TEST(Player, PlaceCountsOpponentsFurtherAlong) {
     TPlayerFixture f;
-    Race.OpponentsCreated = 3;
     for (int i = 0; i < 3; ++i)
         Race.OpponentCars[static_cast<size_t>(i)] =
-            new TCar(&f.Sprites, 100 + 100 * i, 100, 0, "enemy", -90, false, 0);
+            new TEnemyCar(&f.Sprites, 100 + 100 * i, 100, 0, "enemy", i, -90, false, i + 1);
     f.P->RaceDistance = 50;
     Race.OpponentDistance = {10, 20, 30};
     f.P->UpdatePlace();
@@ -108,9 +108,8 @@ TEST(Player, PlaceCountsOpponentsFurtherAlong) {
 
 TEST(Player, OpponentContactPushesSlowsAndDamagesUnlessBlinking) {
     TPlayerFixture f;
-    auto* o = new TCar(&f.Sprites, 396, 420, 0, "enemy", -90, false, 0);
+    auto* o = new TEnemyCar(&f.Sprites, 396, 420, 0, "enemy", 0, -90, false, 1);
     Race.OpponentCars[0] = o;
-    Race.OpponentsCreated = 1;
     f.P->UpdateCorners();
     o->UpdateCorners();
     f.P->Speed = 1;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "world/Bonus.h"
 #include "world/FinishLine.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
@@ -12,9 +13,6 @@
 #include "WorldFixture.h"
 
 namespace {
-int BonusCalls = 0;
-void CountBonus(double, double, int32_t) { ++BonusCalls; }
-
 struct TRaceFixture : TWorldFixture {
     explicit TRaceFixture(uint64_t seed = 1) : TWorldFixture(seed) {
         ResetDifficulty();
@@ -59,19 +57,16 @@ TEST(BuildRace, FirstRaceLaysTheStartAreaSixPiecesAndTheirWalls) {
 TEST(BuildRace, NoBonusesOnTheStartPiecesOrTheLastTwelve) {
     TRaceFixture f;
     std::vector<int32_t> bonusPieces;
-    CreateBonus = &CountBonus;
-    BonusCalls = 0;
     // Stream the whole road by moving the head piece down each frame.
     int laid = 0;
     while (Race.NextPiece <= Race.RoadLength && laid < 400) {
-        const int before = BonusCalls;
+        const int before = f.Count<TBonus>();
         const int32_t index = Race.NextPiece;
         Race.HeadPiece->SetY(0);
         ExtendRoad();
-        if (BonusCalls != before) bonusPieces.push_back(index);
+        if (f.Count<TBonus>() != before) bonusPieces.push_back(index);
         ++laid;
     }
-    CreateBonus = nullptr;
     EXPECT_EQ(Race.NextPiece, Race.RoadLength + 1);
     EXPECT_FALSE(bonusPieces.empty());
     for (int32_t i : bonusPieces) {

@@ -1,0 +1,317 @@
+#include "world/EnemyCar.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "world/Dashboard.h"
+#include "world/Globals.h"
+#include "world/Player.h"
+#include "world/RaceRecord.h"
+#include "world/Random.h"
+
+namespace {
+constexpr TMotionRules kOpponentRules{1.2, true, false};
+constexpr double kDeg = 180.0 / M_PI;
+
+// The Pascal-style remainder: the sign follows the dividend.
+int64_t Mod360(double degrees) { return static_cast<int64_t>(std::nearbyint(degrees)) % 360; }
+
+int64_t RoundI(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
+
+TVec2 MeanCorner(const TCar& car) {
+    TVec2 m;
+    for (const TCarCorner& c : car.Corners) {
+        m.X += c.X / 4;
+        m.Y += c.Y / 4;
+    }
+    return m;
+}
+}  // namespace
+
+TQuad4 TEye::Square(double half) const {
+    return {TVec2{X - half, Y - half}, TVec2{X + half, Y - half}, TVec2{X + half, Y + half},
+            TVec2{X - half, Y + half}};
+}
+
+TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
+                     const std::string& name, int32_t index, double heading, bool menu,
+                     int32_t number)
+    : TCar(engine, x, y, carType, name, heading, menu, Random(3)), Index(index) {
+    SetName("enemycar");
+    ++Race.OpponentsCreated;
+    TargetCheckpoint = 1;
+    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
+    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    TargetArrow = new TArrow(engine, X + static_cast<float>(tileW / 2 - 35),
+                             Y + static_cast<float>(tileH / 2 - 5), 2, menu);
+    const double c = X + Width / 2.0, f = RotationCenterY, h = Height;
+    Eyes[0] = {c, Y - 60.0, (1 - f) * h + 40, 75};
+    Eyes[1] = {c, Y - 60.0, (1 - f) * h + 40, 105};
+    Eyes[2] = {c, Y - 50.0, (1 - f) * h + 70, 90};
+    Eyes[3] = {c - 20, Y + h / 2, (1 - f) * h + 20, 90};
+    Eyes[4] = {c + 20, Y + h / 2, (1 - f) * h, 0};
+    Released = false;
+    LaneOffset = number % 2 == 1 ? -Random(100) : Random(100);
+    LaneTimer = Random(400) + 500;
+    LaneCount = 1;
+    Spinning = false;
+    SpinDecay = 0.06;
+    RadarMark = new TRadarCar(engine, static_cast<float>(25 + Random(4)), 500, 1);
+}
+
+TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, double y,
+                             int32_t carType) {
+    auto* car = new TEnemyCar(engine, x, y, carType, "enemy", index, -90, false, index + 1);
+    if (index >= 0 && index < kMaxOpponents) Race.OpponentCars[static_cast<size_t>(index)] = car;
+    return car;
+}
+
+void TEnemyCar::SenseCars() {
+    Eyes[2].CarLeft = Eyes[2].CarRight = false;
+    Eyes[3].CarAhead = false;
+    const TQuad4 ahead = Eyes[3].Square(20);
+    const TQuad4 beside = Eyes[2].Square(40);
+    const TVec2 own = MeanCorner(*this);
+    const auto sense = [&](const TCar& other) {
+        const TQuad4 body = other.Body();
+        if (QuadsOverlap(body, ahead)) Eyes[3].CarAhead = true;
+        if (!QuadsOverlap(body, beside)) return;
+        const TVec2 m = MeanCorner(other);
+        double nx = m.X - own.X, ny = m.Y - own.Y;
+        const double len = std::hypot(nx, ny);
+        if (len == 0) {
+            nx = ny = 1;
+        } else {
+            nx /= len;
+            ny /= len;
+        }
+        const double k = std::cos(Rad(Direction)) * ny - std::sin(Rad(Direction)) * nx;
+        if (k > 0) {
+            Eyes[2].CarRight = true;
+            Eyes[2].CarLeft = false;
+        } else if (k < 0) {
+            Eyes[2].CarLeft = true;
+            Eyes[2].CarRight = false;
+        }
+    };
+    if (Race.OpponentsCreated > 1) {
+        for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
+            const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+            if (o != nullptr && o != this) sense(*o);
+        }
+    }
+    if (Race.PlayerCar != nullptr) sense(*Race.PlayerCar);
+}
+
+double TEnemyCar::Bearing(double tx, double ty) const {
+    const double cx = CentreX(), cy = CentreY();
+    double ux = cx - tx, uy = cy - ty;
+    const double len = std::hypot(ux, uy);
+    if (len == 0) {
+        ux = uy = 1;
+    } else {
+        ux /= len;
+        uy /= len;
+    }
+    if (tx == cx) return 90;
+    const double a = std::atan(uy / ux) * kDeg;
+    if (tx > cx) return a;
+    return ty >= cy ? a + 180 : a - 180;
+}
+
+void TEnemyCar::ChooseSteering(double tx, double ty, bool& left, bool& right) const {
+    const double cx = CentreX(), cy = CentreY();
+    const int64_t rtx = RoundI(tx), rty = RoundI(ty);
+    if (rtx == RoundI(cx) || rtx == RoundI(cx + 1) || rtx == RoundI(cx - 1)) return;
+    if (rty == RoundI(cy + 1) || rty == RoundI(cy - 1) || rty == RoundI(cy)) return;
+    double g = static_cast<double>(Mod360(Heading));
+    if (g < 0) g = Heading + 360;
+    double ux = cx - tx, uy = cy - ty;
+    const double len = std::hypot(ux, uy);
+    if (len == 0) {
+        ux = uy = 1;
+    } else {
+        ux /= len;
+        uy /= len;
+    }
+    const double s = ux * std::sin(Rad(g)) - std::cos(Rad(g)) * uy;
+    if (s > 0.01) {
+        right = true;
+    } else if (s < -0.01) {
+        left = true;
+    }
+}
+
+void TEnemyCar::ChooseSpeed(double bearing, bool& up, bool& down) const {
+    const int64_t a = Mod360(HeadingArrow != nullptr ? HeadingArrow->Angle : Heading);
+    const int64_t b = Mod360(bearing);
+    const double d = std::fabs(static_cast<double>(b - a));
+    const int64_t gaps[3] = {std::llabs(b - a), std::llabs(b + 360 - a), std::llabs(b - 360 - a)};
+    const bool ahead = gaps[0] <= 90 || gaps[1] <= 90 || gaps[2] <= 90;
+    const bool wide = gaps[0] > 10 && gaps[1] > 10 && gaps[2] > 10;
+    if (!ahead) {
+        (Speed > 2 ? down : up) = true;
+    } else if (wide) {
+        (6 - 2 * std::cos(Rad(d)) < Speed ? down : up) = true;
+    } else {
+        up = true;
+    }
+}
+
+void TEnemyCar::Drive() {
+    bool up = false, down = false, left = false, right = false;
+    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
+    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    TargetArrow->SetX(X + static_cast<float>(tileW / 2));
+    TargetArrow->SetY(Y + static_cast<float>(tileH / 2 - 5));
+    const int32_t k = std::clamp(TargetCheckpoint, 1, std::max(Race.CheckpointCount, 1));
+    const TCheckpoint& cp = Race.Checkpoints[static_cast<size_t>(k)];
+    const double tx = cp.X + LaneOffset, ty = cp.Y;
+    ChooseSteering(tx, ty, left, right);
+    if (std::fabs(tx - CentreX()) < 200 && std::fabs(ty - CentreY()) < 200)
+        TargetCheckpoint = TargetCheckpoint >= Race.CheckpointCount ? 1 : TargetCheckpoint + 1;
+    const double bearing = Bearing(tx, ty);
+    TargetArrow->Angle = static_cast<float>(bearing);
+    ChooseSpeed(bearing, up, down);
+    if (Eyes[0].Wall) {
+        right = true;
+        left = false;
+        Eyes[0].Wall = false;
+        if (Speed > 2) down = true, up = false;
+    }
+    if (Eyes[1].Wall) {
+        left = true;
+        right = false;
+        Eyes[1].Wall = false;
+        if (Speed > 2) down = true, up = false;
+    }
+    SenseCars();
+    if (Eyes[2].CarLeft) right = true, left = false;
+    if (Eyes[2].CarRight) left = true, right = false;
+    Eyes[2].CarLeft = Eyes[2].CarRight = false;
+    if (Eyes[3].CarAhead && Speed > 2) down = true, up = false;
+    if (up) Accelerate();
+    if (down) Brake();
+    if (left) SteerLeft();
+    if (right) SteerRight();
+}
+
+void TEnemyCar::Coast() {
+    const TCheckpoint& first = Race.Checkpoints[1];
+    if (std::hypot(X - first.X, Y - first.Y) > 100) {
+        if (Speed > CoastDecel / 2) {
+            Thrust = -CoastDecel / 2;
+        } else if (Speed < -CoastDecel / 2) {
+            Thrust = CoastDecel / 2;
+        }
+    } else {
+        Thrust = 0.01;
+    }
+}
+
+void TEnemyCar::UpdateEyes() {
+    const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
+    for (TEye& eye : Eyes) {
+        const double t = Rad(Angle + eye.Angle);
+        eye.X = px + eye.Reach * std::cos(t);
+        eye.Y = py + eye.Reach * std::sin(t);
+    }
+}
+
+void TEnemyCar::RespondTo(const TCar& other) {
+    const double vx = std::cos(Rad(Direction)) * Speed, vy = std::sin(Rad(Direction)) * Speed;
+    const double ox = std::cos(Rad(other.Direction)) * other.Speed;
+    const double oy = std::sin(Rad(other.Direction)) * other.Speed;
+    double ux = CentreX() - other.CentreX(), uy = CentreY() - other.CentreY();
+    const double len = std::hypot(ux, uy);
+    if (len == 0) {
+        ux = uy = 1;
+    } else {
+        ux /= len;
+        uy /= len;
+    }
+    const double wx = Speed != 0 ? vx / Speed : 0, wy = Speed != 0 ? vy / Speed : 0;
+    SetX(static_cast<float>(X + (std::fabs(wx / 2) + 0.5) * 3 * ux));
+    SetY(static_cast<float>(Y + (std::fabs(wy / 2) + 0.5) * 3 * uy));
+    const double k = vx * oy - vy * ox;
+    if (k > 0) {
+        Direction += 1.5;
+        Heading += 1.5;
+    } else if (k < 0) {
+        Direction -= 1.5;
+        Heading -= 1.5;
+    }
+}
+
+void TEnemyCar::Contacts() {
+    const int32_t count = std::min(Race.OpponentsCreated, 21);
+    if (count > 1) {
+        const TQuad4 body = Body();
+        for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
+        for (int32_t j = 0; j < count; ++j) {
+            const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
+            if (o == nullptr || o == this) continue;
+            if (QuadsOverlap(body, o->Body())) {
+                Touching[static_cast<size_t>(j)] = true;
+            } else {
+                Touching[static_cast<size_t>(j)] = WasTouching[static_cast<size_t>(j)] = false;
+            }
+        }
+        for (int32_t j = 0; j < count; ++j) {
+            if (!Touching[static_cast<size_t>(j)]) continue;
+            RespondTo(*Race.OpponentCars[static_cast<size_t>(j)]);
+            WasTouching[static_cast<size_t>(j)] = true;
+        }
+    }
+    const TPlayer* p = Race.PlayerCar;
+    PlayerContact = p != nullptr && QuadsOverlap(Body(), p->Body());
+    if (PlayerContact && !p->Blinking) RespondTo(*p);
+}
+
+void TEnemyCar::Move(float) {
+    if (Y > 4000 && Heading > 70 && Heading < 120) {
+        Heading = Direction = -90;
+        ++TargetCheckpoint;
+    }
+    if (LaneCount == LaneTimer) {
+        LaneOffset = Random(100) - 50;
+        LaneTimer = Random(1400) + 900;
+        LaneCount = 1;
+    }
+    ++LaneCount;
+    if (const TPlayer* p = Race.PlayerCar) {
+        SetX(static_cast<float>(X + p->ScrollDX));
+        SetY(static_cast<float>(Y + p->ScrollDY));
+        SetX(static_cast<float>(X + p->PushX));
+        SetY(static_cast<float>(Y + p->PushY));
+    }
+    SenseCars();
+    if (Released) {
+        if (!Spinning) Drive();
+    } else {
+        Coast();
+    }
+    MeasureProgress();
+    if (Index >= 0 && Index < kMaxOpponents)
+        Race.OpponentDistance[static_cast<size_t>(Index)] =
+            (Laps + 1) * Race.CheckpointDistance[static_cast<size_t>(
+                             std::clamp(Race.CheckpointCount, 0, kCheckpointCapacity - 1))] +
+            Progress;
+    if (CurrentState == 12) {
+        if (FrontPoint->OnRoad || Y < 0) Traction = 1.0;
+    } else {
+        Traction = 0.5;
+    }
+    MoveBy(std::cos(Rad(Direction)) * Speed, std::sin(Rad(Direction)) * Speed);
+    MotionStep(kOpponentRules);
+    UpdateCorners();
+    UpdateEyes();
+    Contacts();
+    FrontPoint->OnRoad = CentrePoint->OnRoad = false;
+    if (Shadow != nullptr) {
+        Shadow->SetX(X + 2);
+        Shadow->SetY(Y + 2);
+        Shadow->Angle = Angle;
+    }
+    UpdateRadar();
+}
