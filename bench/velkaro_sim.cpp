@@ -1,7 +1,12 @@
 // velkaro-sim: runs one race headless with the autopilot and prints one line of key=value
 // pairs: level, seed, frames simulated, whether the player finished, its place, the clock
-// left, the sprites alive at the end and the mean simulation cost per frame.
+// left, the sprites alive at the end, the mean simulation cost per frame, and how the
+// opponents did: how many raced, how many crossed the finish before the race clock would have
+// run out, and the median frame of those crossings. After the player's finish the race keeps
+// running (the race-over screen is held back) so that the opponents can finish too.
+#include <algorithm>
 #include <chrono>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,22 +56,53 @@ int main(int argc, char** argv) {
     TAutopilot pilot;
     int32_t frames = 0;
     bool finished = false;
-    const auto start = std::chrono::steady_clock::now();
+    int32_t place = 0;
+    std::string timeLeft;
+    std::vector<int32_t> crossings;
+    // The frame at which the race clock runs out: the lights, then the time limit.
+    const int32_t clockFrames =
+        250 + (Race.LimitMinutes * 60 + Race.LimitSeconds) * 90 + Race.LimitHundredths * 90 / 100;
+    double simulatedNs = 0;
+    int32_t timedFrames = 0;
     for (; frames < args.Frames; ++frames) {
         if (CurrentState != 12 && CurrentState != 27) break;
+        const int32_t results = Race.ResultCount;
         pilot.Drive();
+        const auto start = std::chrono::steady_clock::now();
         harness.RunFrames(1);
-        if (Race.RaceFinished != 0) finished = true;
+        simulatedNs += std::chrono::duration<double, std::nano>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+        ++timedFrames;
+        for (int32_t r = results; r < Race.ResultCount; ++r) crossings.push_back(frames + 1);
+        if (Race.RaceFinished != 0 && !finished) {
+            finished = true;
+            place = Race.FinishPlace;
+            timeLeft = std::to_string(Race.FinishMinutes) + ":" + TwoDigits(Race.FinishSeconds) +
+                       ":" + TwoDigits(Race.FinishHundredths);
+        }
+        // Keep the race going for the opponents instead of showing the race-over screen.
+        if (finished) PhaseCounter = 0;
+        if (finished && (Race.ResultCount - 1 >= Race.OpponentsCreated || frames > clockFrames))
+            break;
     }
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    const double ns = std::chrono::duration<double, std::nano>(elapsed).count();
     const TPlayer* p = Race.PlayerCar;
+    if (!finished) {
+        place = p != nullptr ? p->Place : 0;
+        timeLeft = std::to_string(Race.ClockMinutes) + ":" + TwoDigits(Race.ClockSeconds) + ":" +
+                   TwoDigits(Race.ClockHundredths);
+    }
+    std::vector<int32_t> inTime;
+    for (int32_t f : crossings)
+        if (f <= clockFrames) inTime.push_back(f);
+    std::sort(inTime.begin(), inTime.end());
+    const int32_t median = inTime.empty() ? 0 : inTime[inTime.size() / 2];
     std::printf(
-        "level=%d seed=%llu frames=%d finished=%s place=%d time_left=%d:%s:%s sprites=%d "
-        "ns_per_frame=%.0f\n",
+        "level=%d seed=%llu frames=%d finished=%s place=%d time_left=%s sprites=%d "
+        "ns_per_frame=%.0f opponents=%d opponents_finished=%zu opponent_median_frames=%d\n",
         args.Level, static_cast<unsigned long long>(args.Seed), frames, finished ? "yes" : "no",
-        finished ? Race.FinishPlace : (p != nullptr ? p->Place : 0), Race.ClockMinutes,
-        TwoDigits(Race.ClockSeconds).c_str(), TwoDigits(Race.ClockHundredths).c_str(),
-        harness.Form().KerbSprite1.Count(), frames > 0 ? ns / frames : 0.0);
+        place, timeLeft.c_str(), harness.Form().KerbSprite1.Count(),
+        timedFrames > 0 ? simulatedNs / timedFrames : 0.0, Race.OpponentsCreated, inTime.size(),
+        median);
     return 0;
 }
