@@ -191,7 +191,7 @@ void PutLittleEndian(TBytes& out, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
-struct TBmpSpec {
+struct TBmpLayout {
     int32_t W, H;  // negative H: top-down
     uint16_t Bits;
     uint32_t Compression = 0;
@@ -201,7 +201,7 @@ struct TBmpSpec {
     TBytes Rows;  // as stored, padding included
 };
 
-TBytes MakeBmp(const TBmpSpec& s) {
+TBytes MakeBmp(const TBmpLayout& s) {
     const uint32_t offset = static_cast<uint32_t>(14 + 40 + s.Masks.size() + s.Palette.size());
     TBytes out = {'B', 'M'};
     PutLittleEndian(out, offset + static_cast<uint32_t>(s.Rows.size()), 4);
@@ -226,7 +226,7 @@ TBytes MakeBmp(const TBmpSpec& s) {
 
 struct TBmpCase {
     const char* Label;
-    TBmpSpec Spec;
+    TBmpLayout Layout;
     std::vector<uint32_t> Expected;  // top row first
 };
 
@@ -264,18 +264,18 @@ TEST(PictureDecode, BmpSupportedLayoutsBecomeArgb) {
     };
     for (const TBmpCase& c : cases) {
         SCOPED_TRACE(c.Label);
-        const TBytes bmp = MakeBmp(c.Spec);
+        const TBytes bmp = MakeBmp(c.Layout);
         TPicture picture;
         ASSERT_TRUE(DecodeBmp(bmp.data(), bmp.size(), picture));
         EXPECT_EQ(picture.Format, TPicture::TFormat::Bmp);
-        EXPECT_EQ(picture.Width, c.Spec.W);
-        EXPECT_EQ(picture.Height, c.Spec.H < 0 ? -c.Spec.H : c.Spec.H);
+        EXPECT_EQ(picture.Width, c.Layout.W);
+        EXPECT_EQ(picture.Height, c.Layout.H < 0 ? -c.Layout.H : c.Layout.H);
         EXPECT_EQ(picture.Pixels, c.Expected);
     }
 }
 
 TEST(PictureDecode, DamagedBmpIsRefused) {
-    const TBmpSpec good{2, 2, 8, 0, {1, 2, 3, 0, 4, 5, 6, 0}, {}, 2, {0, 1, 0, 0, 1, 0, 0, 0}};
+    const TBmpLayout good{2, 2, 8, 0, {1, 2, 3, 0, 4, 5, 6, 0}, {}, 2, {0, 1, 0, 0, 1, 0, 0, 0}};
     const TBytes goodBytes = MakeBmp(good);
     TPicture picture;
     ASSERT_TRUE(DecodeBmp(goodBytes.data(), goodBytes.size(), picture));
@@ -283,8 +283,8 @@ TEST(PictureDecode, DamagedBmpIsRefused) {
     for (size_t n = 0; n < goodBytes.size(); ++n)
         EXPECT_FALSE(DecodeBmp(goodBytes.data(), n, picture)) << "truncated to " << n;
 
-    auto withSpec = [&](auto edit) {
-        TBmpSpec s = good;
+    auto withLayout = [&](auto edit) {
+        TBmpLayout s = good;
         edit(s);
         return MakeBmp(s);
     };
@@ -293,13 +293,13 @@ TEST(PictureDecode, DamagedBmpIsRefused) {
         TBytes Bytes;
     };
     const std::vector<TBad> bad = {
-        {"zero width", withSpec([](TBmpSpec& s) { s.W = 0; })},
-        {"too wide", withSpec([](TBmpSpec& s) { s.W = 9000; })},
-        {"negative width", withSpec([](TBmpSpec& s) { s.W = -2; })},
-        {"most negative height", withSpec([](TBmpSpec& s) { s.H = INT32_MIN; })},
-        {"run-length compressed", withSpec([](TBmpSpec& s) { s.Compression = 1; })},
-        {"2 bits per pixel", withSpec([](TBmpSpec& s) { s.Bits = 2; })},
-        {"palette past the end", withSpec([](TBmpSpec& s) {
+        {"zero width", withLayout([](TBmpLayout& s) { s.W = 0; })},
+        {"too wide", withLayout([](TBmpLayout& s) { s.W = 9000; })},
+        {"negative width", withLayout([](TBmpLayout& s) { s.W = -2; })},
+        {"most negative height", withLayout([](TBmpLayout& s) { s.H = INT32_MIN; })},
+        {"run-length compressed", withLayout([](TBmpLayout& s) { s.Compression = 1; })},
+        {"2 bits per pixel", withLayout([](TBmpLayout& s) { s.Bits = 2; })},
+        {"palette past the end", withLayout([](TBmpLayout& s) {
              s.ColorsUsed = 0;  // 256 entries, only 2 present
              s.Rows.clear();
          })},
