@@ -23,6 +23,7 @@ struct TPngLayout {
     size_t Length = 0;       // bytes up to and including the IEND chunk
     uint64_t IdatBytes = 0;  // compressed image data, summed over the IDAT chunks
     uint32_t Width = 0, Height = 0;
+    uint8_t BitDepth = 0, ColorType = 0;
 };
 
 // Walks the chunk list to find where the stream ends, so that libpng is only ever given the
@@ -39,6 +40,8 @@ bool ScanPngChunks(const uint8_t* data, size_t size, TPngLayout& layout) {
             if (std::memcmp(type, "IHDR", 4) != 0 || length != 13) return false;
             layout.Width = ReadBigEndian32(data + pos + 8);
             layout.Height = ReadBigEndian32(data + pos + 12);
+            layout.BitDepth = data[pos + 16];
+            layout.ColorType = data[pos + 17];
             first = false;
         }
         if (std::memcmp(type, "IDAT", 4) == 0) layout.IdatBytes += length;
@@ -51,14 +54,34 @@ bool ScanPngChunks(const uint8_t* data, size_t size, TPngLayout& layout) {
     return false;
 }
 
+// Samples per pixel of each PNG colour type (0 for types that do not exist).
+uint32_t Channels(uint8_t colorType) {
+    switch (colorType) {
+        case 0:
+            return 1;  // grey
+        case 2:
+            return 3;  // RGB
+        case 3:
+            return 1;  // palette index
+        case 4:
+            return 2;  // grey + alpha
+        case 6:
+            return 4;  // RGBA
+        default:
+            return 0;
+    }
+}
+
 // Deflate cannot shrink data by more than about 1032:1; a picture whose compressed data is
 // far too short for its size is damaged, and is refused before its pixels are allocated.
 bool PlausiblePngSize(const TPngLayout& layout) {
     if (layout.Width == 0 || layout.Height == 0) return false;
     if (layout.Width > kMaxPictureSide || layout.Height > kMaxPictureSide) return false;
-    const uint64_t smallestRaw =
-        static_cast<uint64_t>(layout.Height) * (1 + (layout.Width + 7) / 8);
-    return layout.IdatBytes * 1100 + 64 >= smallestRaw;
+    const uint64_t bitsPerPixel = uint64_t{Channels(layout.ColorType)} * layout.BitDepth;
+    if (bitsPerPixel == 0) return false;
+    // The filtered rows of a non-interlaced picture; interlacing only adds to this.
+    const uint64_t rawBytes = uint64_t{layout.Height} * (1 + (layout.Width * bitsPerPixel + 7) / 8);
+    return layout.IdatBytes * 1100 + 64 >= rawBytes;
 }
 
 struct TMemoryReader {

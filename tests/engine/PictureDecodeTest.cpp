@@ -143,6 +143,19 @@ TEST(PictureDecode, PngStopsAtIendAndReportsItsLength) {
     EXPECT_EQ(picture.Pixels, std::vector<uint32_t>{0x04010203});
 }
 
+// A flat picture compresses close to deflate's limit; the guard against hollow headers
+// must still let it through.
+TEST(PictureDecode, FlatPictureNearTheCompressionLimitIsAccepted) {
+    const uint32_t w = 4096, h = 512;
+    const TBytes png = MakePng(w, h, 8, 0, TBytes(static_cast<size_t>(h) * (w + 1), 0));
+    ASSERT_LT(png.size() * 900, static_cast<size_t>(h) * (w + 1)) << "not compressed enough";
+    TPicture picture;
+    size_t consumed = 0;
+    ASSERT_TRUE(DecodePng(png.data(), png.size(), picture, consumed));
+    EXPECT_EQ(picture.Pixels.size(), size_t{w} * h);
+    EXPECT_EQ(picture.Pixels.back(), 0xFF000000u);
+}
+
 TEST(PictureDecode, EncodePngRoundTripsStraightArgb) {
     const std::vector<uint32_t> argb = {0xFFFF0000, 0x80FF00FF, 0x00000000,
                                         0xFFFFFFFF, 0x12345678, 0xFF000000};
