@@ -209,6 +209,10 @@ void TForm1::KillSpritesNamed(const std::string& name) {
         if (s->Name == name) s->Dead();
 }
 
+void TForm1::DrawSprites() {
+    if (KerbScreen1.HasDevice()) KerbSprite1.Draw();
+}
+
 void TForm1::BeginMenuFrame(int32_t backdropPattern) {
     KerbScreen1.Clear(0, 0, 0, 0);
     KerbScreen1.BeginScene();
@@ -219,7 +223,7 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
     // The cursor goes on top of the GUI page, so it is drawn last, in EndMenuFrame.
     const bool cursorShown = Cursor != nullptr && Cursor->Visible;
     if (cursorShown) Cursor->Visible = false;
-    KerbSprite1.Draw();
+    DrawSprites();
     if (cursorShown) Cursor->Visible = true;
 }
 

@@ -121,6 +121,9 @@ public:
     // The seed FormCreate gives the random generator (fixed by tests and replays).
     uint64_t RandomSeed = 0;
 
+    // Draws every sprite. Without a drawing device (headless runs) there are no textures and
+    // nothing to draw, so the pass is skipped instead of reporting each sprite.
+    void DrawSprites();
     // Menu frame helpers.
     void BeginMenuFrame(int32_t backdropPattern);
     void EndMenuFrame();

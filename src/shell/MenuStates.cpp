@@ -27,7 +27,7 @@ void TForm1::LogoFrame() {
     KerbScreen1.Clear(0, 0, 0, 0);
     KerbScreen1.BeginScene();
     KerbImageList1.BeginDraw();
-    KerbSprite1.Draw();
+    DrawSprites();
     KerbImageList1.EndDraw();
     KerbScreen1.EndScene();
     if (StateFrames++ == 549) {

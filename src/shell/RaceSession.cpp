@@ -115,7 +115,7 @@ void TForm1::BeginRaceFrame(bool move) {
     KerbSprite1.Dead();
     KerbScreen1.BeginScene();
     GameImageList.BeginDraw();
-    KerbSprite1.Draw();
+    DrawSprites();
     if (move) KerbSprite1.Move(0);
 }
 
