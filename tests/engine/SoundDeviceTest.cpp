@@ -1,0 +1,76 @@
+// The audio device: it opens on SDL's dummy driver, and when no device can be opened the
+// component reports one line and carries on silently with a working mixer.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "SoundTestFiles.h"
+#include "engine/KerbSound3D.h"
+#include "platform/Clock.h"
+
+namespace {
+// Sets an environment variable for the test's lifetime.
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, const char* value) : Name(name) {
+        if (const char* old = std::getenv(name)) {
+            HadOld = true;
+            Old = old;
+        }
+        setenv(name, value, 1);
+    }
+    ~TScopedEnv() {
+        if (HadOld) {
+            setenv(Name, Old.c_str(), 1);
+        } else {
+            unsetenv(Name);
+        }
+    }
+
+private:
+    const char* Name;
+    bool HadOld = false;
+    std::string Old;
+};
+}  // namespace
+
+TEST(SoundDevice, OpensOnTheDummyDriverAtAMixingRate) {
+    TScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    TManualClock clock;
+    TKerbSound3D sound(clock);
+    ASSERT_TRUE(sound.OpenDevice()) << sound.Device().Error();
+    EXPECT_TRUE(sound.Device().IsOpen());
+    EXPECT_TRUE(sound.Device().Rate() == 44100 || sound.Device().Rate() == 48000);
+    EXPECT_EQ(sound.Mixer().Rate(), sound.Device().Rate());
+    // Changes made while the callback runs go through the device's lock.
+    sound.AddGameLists();
+    sound.InitAudioPaths();
+    sound.CloseDevice();
+    EXPECT_FALSE(sound.Device().IsOpen());
+}
+
+TEST(SoundDevice, NoDeviceMeansSilenceWithOneLineOnStderr) {
+    TScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    TManualClock clock;
+    TKerbSound3D sound(clock);
+    testing::internal::CaptureStderr();
+    const bool opened = sound.OpenDevice();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(sound.Device().IsOpen());
+    EXPECT_FALSE(sound.Device().Error().empty());
+    ASSERT_FALSE(err.empty());
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+
+    // Everything else still works; the mixer is simply not heard.
+    TSoundTestFiles files;
+    TAudioPathListItem& path = sound.AudioPathList.Add();
+    path.AudioPathType = TAudioPathType::aptStereo;
+    sound.InitAudioPaths();
+    TSoundListItem& s = sound.SoundList.Add();
+    s.Name = "s";
+    s.FileName = files.Constant("s.wav", 1000, 100);
+    EXPECT_EQ(sound.PlayEffect("s"), &path);
+    EXPECT_EQ(sound.Mixer().ActiveVoices(0), 1);
+}
