@@ -123,6 +123,7 @@ void TCar::Brake() {
 // Turning the body pulls the direction of travel along once the gap grows: fully past 70
 // degrees, partly (sliding) past 25.
 void TCar::SteerLeft() {
+    UnwindDirection();
     if (Speed < 0) {
         Heading += Steering;
         const double g = Direction - Heading;
@@ -145,6 +146,7 @@ void TCar::SteerLeft() {
 }
 
 void TCar::SteerRight() {
+    UnwindDirection();
     const double sign = Speed > 0 ? 1 : -1;
     Heading += sign * Steering;
     const double g = Heading - Direction;
@@ -227,7 +229,17 @@ void TCar::DropSkidMarks(const TMotionRules& rules) {
     ++SkidCounter;
 }
 
+// Heading and direction are compared as plain numbers, so a heading that has wound a full
+// turn further than the direction (a car circling while it reverses, or after a spin) would
+// drag the direction round whole turns. Bringing the direction to within half a turn of the
+// heading first changes nothing in the normal case and removes that.
+void TCar::UnwindDirection() {
+    const double turns = std::nearbyint((Direction - Heading) / 360.0);
+    if (turns != 0) Direction -= 360.0 * turns;
+}
+
 void TCar::DriftDirection(const TMotionRules& rules) {
+    UnwindDirection();
     const double gap = std::fabs(Direction - Heading);
     double amount = 0;
     if (rules.Player) {

@@ -106,6 +106,7 @@ protected:
 
 private:
     void DriftDirection(const TMotionRules& rules);
+    void UnwindDirection();
     void DropSkidMarks(const TMotionRules& rules);
 };
 

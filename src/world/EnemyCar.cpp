@@ -168,7 +168,12 @@ void TEnemyCar::Drive() {
     const TCheckpoint& cp = Race.Checkpoints[static_cast<size_t>(k)];
     const double tx = cp.X + LaneOffset, ty = cp.Y;
     ChooseSteering(tx, ty, left, right);
-    if (std::fabs(tx - CentreX()) < 200 && std::fabs(ty - CentreY()) < 200)
+    // A car turning at speed 2 or more circles with a radius above 200 pixels, so a target
+    // approached at an angle can be orbited for ever without entering its 200-pixel box. A
+    // target the car has already drawn level with (its nearest checkpoint) counts as reached
+    // too, which sends an orbiting car on along the road.
+    const bool inBox = std::fabs(tx - CentreX()) < 200 && std::fabs(ty - CentreY()) < 200;
+    if (inBox || (NearestCheckpoint >= TargetCheckpoint && TargetCheckpoint > 1))
         TargetCheckpoint = TargetCheckpoint >= Race.CheckpointCount ? 1 : TargetCheckpoint + 1;
     const double bearing = Bearing(tx, ty);
     TargetArrow->Angle = static_cast<float>(bearing);
@@ -269,7 +274,10 @@ void TEnemyCar::Contacts() {
 }
 
 void TEnemyCar::Move(float) {
-    if (Y > 4000 && Heading > 70 && Heading < 120) {
+    // The heading winds up past +-360 as a car circles; "pointing down" is judged on the
+    // heading brought into -180..180, or a wound-up car far below would never recover.
+    const double pointing = std::remainder(Heading, 360.0);
+    if (Y > 4000 && pointing > 70 && pointing < 120) {
         Heading = Direction = -90;
         ++TargetCheckpoint;
     }
@@ -291,7 +299,7 @@ void TEnemyCar::Move(float) {
     } else {
         Coast();
     }
-    MeasureProgress();
+    NearestCheckpoint = MeasureProgress();
     if (Index >= 0 && Index < kMaxOpponents)
         Race.OpponentDistance[static_cast<size_t>(Index)] =
             (Laps + 1) * Race.CheckpointDistance[static_cast<size_t>(

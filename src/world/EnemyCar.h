@@ -37,6 +37,8 @@ public:
     double LaneOffset = 0;
     int32_t LaneTimer = 500;
     int32_t LaneCount = 1;
+    // The checkpoint nearest to the car at its last progress measurement.
+    int32_t NearestCheckpoint = 0;
 
     // The parts of a frame, public for tests.
     void SenseCars();
