@@ -1,6 +1,9 @@
 #include "shell/Form1.h"
 
+#include <algorithm>
+
 #include "platform/Clock.h"
+#include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Window.h"
 #include "shell/HighScores.h"
@@ -17,7 +20,9 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
       KerbScreen1(window),
       KerbTimer1(clock),
       AnimTimer(clock),
-      RaceTimer(clock, 10) {
+      RaceTimer(clock, 10),
+      Sound3D(clock),
+      KerbMusic1(Sound3D.Mixer()) {
     Form1 = this;
     KerbScreen1.Width = 800;
     KerbScreen1.Height = 600;
@@ -76,17 +81,31 @@ void TForm1::ChangeState(uint8_t n, const std::string& clickSound) {
     EnterState(n);
 }
 
+void TForm1::GuardSound(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const ESoundError& e) {
+        const std::string text = e.what();
+        if (std::find(SoundErrorsShown.begin(), SoundErrorsShown.end(), text) !=
+            SoundErrorsShown.end())
+            return;
+        SoundErrorsShown.push_back(text);
+        ShowMessageBox("Velkaro", text, TMsgButtons::Ok, TMsgIcon::Error);
+    }
+}
+
 void TForm1::PlaySound(const std::string& name) {
     if (SoundOn == 0) return;
     if (OnPlaySound) OnPlaySound(name);
+    GuardSound([&] { Sound3D.PlayEffect(name); });
 }
 
 void TForm1::PlayMusic(const std::string& name) {
-    if (OnPlaySound) OnPlaySound("music:" + name);
+    GuardSound([&] { Sound3D.PlayModule(name); });
 }
 
 void TForm1::StopMusic(const std::string& name) {
-    if (OnPlaySound) OnPlaySound("stop:" + name);
+    GuardSound([&] { Sound3D.StopModule(name); });
 }
 
 void TForm1::FormCreate() {
@@ -132,6 +151,10 @@ void TForm1::FormCreate() {
     ApplyOpenCounts();
     KerbFont1.SetFont("Micra", 30, fsBold);
     StateFrames = 0;
+    Sound3D.AddGameLists();
+    Sound3D.InitAudioPaths();
+    Sound3D.OpenDevice();
+    Sound3D.SetEffectVolumeStep(Volume);
     if (KerbScreen1.Fatal()) Terminate();
 }
 
@@ -143,7 +166,11 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormDestroy() {
-    for (const char* song : {"losemusic", "gamemusic", "menumusic"}) StopMusic(song);
+    for (const char* song : {"losemusic", "gamemusic", "menumusic"}) {
+        StopMusic(song);
+        GuardSound([&] { Sound3D.UnloadModule(song); });
+    }
+    Sound3D.CloseDevice();
     KerbTimer1.SetEnabled(false);
     RaceTimer.SetEnabled(false);
 }
@@ -179,6 +206,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 }
 
 void TForm1::KerbTimer1Timer() {
+    if (MusicOn == 1) KerbMusic1.Poll();
     FrameState(CurrentState);
     // The GUI pages read these each frame; until they exist nothing consumes them.
     GuiEvents.clear();

@@ -14,7 +14,9 @@
 
 #include "engine/ImageList.h"
 #include "engine/KerbFont.h"
+#include "engine/KerbMusic.h"
 #include "engine/KerbScreen.h"
+#include "engine/KerbSound3D.h"
 #include "engine/KerbSprite.h"
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
@@ -98,6 +100,8 @@ public:
     TKerbTimer KerbTimer1;
     TKerbTimer AnimTimer;
     TSystemTimer RaceTimer;
+    TKerbSound3D Sound3D;
+    TKerbMusic KerbMusic1;
 
     // Mouse and text events waiting for the GUI, in order.
     std::vector<TInputEvent> GuiEvents;
@@ -116,7 +120,7 @@ public:
     int32_t PrizeWon = 0;
     // The race state that pause and the quit menu return to (12, or 27 during a wreck).
     uint8_t ResumeState = st::Race;
-    // Every effect played, for tests and the sound component to hook.
+    // Every effect played (whether or not a device is there to hear it), for tests.
     std::function<void(const std::string&)> OnPlaySound;
     // The seed FormCreate gives the random generator (fixed by tests and replays).
     uint64_t RandomSeed = 0;
@@ -136,6 +140,8 @@ public:
 
 private:
     void RegisterStates();
+    // Runs a sound call; a sound file that cannot be read is reported once, not fatal.
+    void GuardSound(const std::function<void()>& call);
     void RegisterMenuStates();
     void RegisterRaceStates();
     void RegisterResultStates();
@@ -189,4 +195,5 @@ private:
     std::array<TStateActions, st::Count> States;
     bool Closing = false;
     int Code = 0;
+    std::vector<std::string> SoundErrorsShown;
 };
