@@ -16,39 +16,6 @@ constexpr int ScreenW = 800, ScreenH = 600;
 constexpr TPoint LampA{376, 385}, LampB{403, 402};
 constexpr double CarScale = 1.2;
 
-void CircuitPath(cairo_t* cr) {
-    SmoothPath(cr,
-               {{60, 780},
-                {190, 640},
-                {300, 520},
-                {366, 431},
-                {450, 300},
-                {560, 170},
-                {700, 95},
-                {860, 70}},
-               false);
-}
-
-void SecondRoadPath(cairo_t* cr) {
-    SmoothPath(cr, {{-40, 150}, {120, 200}, {250, 170}, {330, 90}, {380, -40}}, false);
-}
-
-void DrawCircuit(cairo_t* cr, double brightness) {
-    PaintGrassArea(cr, ScreenW, ScreenH, 11, brightness);
-    TSceneRoad road{.Width = 150, .Kerb = 9, .Brightness = brightness, .Seed = 5};
-    DrawSceneRoad(cr, SecondRoadPath,
-                  {.Width = 90, .Kerb = 6, .Brightness = brightness * 0.9, .Seed = 6});
-    DrawSceneRoad(cr, CircuitPath, road);
-    TColor leaf = Darker(Hex(0x3F7A2C), 1 - brightness);
-    const TPoint trees[] = {{60, 330},  {110, 400}, {40, 470}, {520, 470}, {600, 560},
-                            {720, 540}, {690, 210}, {470, 80}, {150, 60},  {260, 300}};
-    uint64_t seed = 100;
-    for (const TPoint& p : trees) {
-        DrawTreeCrown(cr, p.X, p.Y, 26.0 + static_cast<double>(seed % 3) * 6, seed, leaf);
-        ++seed;
-    }
-}
-
 // The title lettering: chrome letters with a dark edge and an orange glow behind them.
 void DrawWordmark(cairo_t* cr, double x, double midY, double cap, TAlign align, double maxW) {
     TText style{.Size = SizeForCap(cap), .Weight = 0.05, .Tracking = cap * 0.16, .Align = align};
@@ -163,7 +130,7 @@ void DrawSubScreenFurniture(cairo_t* cr) {
 void DrawMainBack(const TTile& t) {
     cairo_t* cr = t.Cr;
     bool mainMenu = t.Pattern == 1;
-    DrawCircuit(cr, mainMenu ? 0.62 : 0.5);
+    DrawDuskCircuit(cr, mainMenu ? 0.62 : 0.5);
     if (mainMenu) {
         DrawHeadlampCar(cr);
         Vignette(cr, t.W, t.H, 0.55);
@@ -176,7 +143,7 @@ void DrawMainBack(const TTile& t) {
 
 void DrawLoading(const TTile& t) {
     cairo_t* cr = t.Cr;
-    DrawCircuit(cr, 0.4);
+    DrawDuskCircuit(cr, 0.4);
     Vignette(cr, t.W, t.H, 0.7);
     cairo_rectangle(cr, 0, 0, t.W, t.H);
     SetColor(cr, {0, 0, 0, 0.35});

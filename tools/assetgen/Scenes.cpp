@@ -87,27 +87,75 @@ void DrawTreeCrown(cairo_t* cr, double cx, double cy, double r, uint64_t seed, T
     // A halo of shade on the ground all round: the light is overhead, so the crown may be
     // turned to any angle.
     SoftShadow(cr, [&](cairo_t* c) { Circle(c, cx, cy, r * 1.02); }, r * 0.3, 0, 0, {0, 0, 0, 0.5});
-    int lobes = 7 + rng.Below(3);
+    // An irregular round outline: a few waves of different lengths around the circle.
+    double p1 = rng.Range(0, 6.3), p2 = rng.Range(0, 6.3), p3 = rng.Range(0, 6.3);
     std::vector<TPoint> outline;
-    for (int i = 0; i < lobes * 2; ++i) {
-        double a = i * M_PI / lobes + rng.Range(-0.12, 0.12);
-        double rr = r * (i % 2 == 0 ? rng.Range(0.92, 1.0) : rng.Range(0.74, 0.84));
+    for (int i = 0; i < 48; ++i) {
+        double a = i * 2 * M_PI / 48;
+        double rr = r * (0.87 + 0.06 * std::sin(5 * a + p1) + 0.05 * std::sin(9 * a + p2) +
+                         0.03 * std::sin(14 * a + p3));
         outline.push_back({cx + rr * std::cos(a), cy + rr * std::sin(a)});
     }
     SmoothPath(cr, outline, true);
-    FillRadial(cr, cx, cy, 0, r, {{0, Lighter(leaf, 0.25)}, {0.6, leaf}, {1, Darker(leaf, 0.45)}});
-    // Clusters of leaves, each lit in its middle.
-    for (int i = 0; i < 9; ++i) {
-        double a = rng.Range(0, 2 * M_PI), d = rng.Range(0.15, 0.6) * r;
-        double px = cx + d * std::cos(a), py = cy + d * std::sin(a), pr = r * rng.Range(0.22, 0.34);
-        Circle(cr, px, py, pr);
-        FillRadial(cr, px, py, 0, pr,
-                   {{0, WithAlpha(Lighter(leaf, 0.3), 0.8)}, {1, WithAlpha(leaf, 0)}});
+    FillRadial(cr, cx, cy, 0, r, {{0, Lighter(leaf, 0.15)}, {0.65, leaf}, {1, Darker(leaf, 0.5)}});
+    // Clusters of leaves: each a darker hollow under a lit dome.
+    cairo_save(cr);
+    SmoothPath(cr, outline, true);
+    cairo_clip(cr);
+    for (int i = 0; i < 22; ++i) {
+        double a = rng.Range(0, 2 * M_PI), d = std::sqrt(rng.Unit()) * 0.8 * r;
+        double px = cx + d * std::cos(a), py = cy + d * std::sin(a);
+        double pr = r * rng.Range(0.16, 0.28);
+        double ox = std::cos(a) * pr * 0.35, oy = std::sin(a) * pr * 0.35;
+        Circle(cr, px + ox, py + oy, pr);
+        FillRadial(cr, px + ox, py + oy, 0, pr,
+                   {{0, WithAlpha(Darker(leaf, 0.45), 0.5)}, {1, WithAlpha(leaf, 0)}});
+        Circle(cr, px, py, pr * 0.8);
+        FillRadial(cr, px - ox, py - oy, 0, pr * 0.8,
+                   {{0, WithAlpha(Lighter(leaf, 0.35), 0.85)}, {1, WithAlpha(leaf, 0)}});
     }
+    cairo_restore(cr);
+    SmoothPath(cr, outline, true);
+    SetColor(cr, WithAlpha(Darker(leaf, 0.6), 0.5));
+    cairo_set_line_width(cr, 0.8);
+    cairo_stroke(cr);
 }
 
 void Vignette(cairo_t* cr, int w, int h, double strength) {
     cairo_rectangle(cr, 0, 0, w, h);
     double r = std::hypot(w, h) / 2;
     FillRadial(cr, w / 2.0, h / 2.0, r * 0.45, r, {{0, {0, 0, 0, 0}}, {1, {0, 0, 0, strength}}});
+}
+
+static void CircuitPath(cairo_t* cr) {
+    SmoothPath(cr,
+               {{60, 780},
+                {190, 640},
+                {300, 520},
+                {366, 431},
+                {450, 300},
+                {560, 170},
+                {700, 95},
+                {860, 70}},
+               false);
+}
+
+static void SecondRoadPath(cairo_t* cr) {
+    SmoothPath(cr, {{-40, 150}, {120, 200}, {250, 170}, {330, 90}, {380, -40}}, false);
+}
+
+void DrawDuskCircuit(cairo_t* cr, double brightness) {
+    PaintGrassArea(cr, 800, 600, 11, brightness);
+    TSceneRoad road{.Width = 150, .Kerb = 9, .Brightness = brightness, .Seed = 5};
+    DrawSceneRoad(cr, SecondRoadPath,
+                  {.Width = 90, .Kerb = 6, .Brightness = brightness * 0.9, .Seed = 6});
+    DrawSceneRoad(cr, CircuitPath, road);
+    TColor leaf = Darker(Hex(0x3F7A2C), 1 - brightness);
+    const TPoint trees[] = {{60, 330},  {110, 400}, {40, 470}, {520, 470}, {600, 560},
+                            {720, 540}, {690, 210}, {470, 80}, {150, 60},  {260, 300}};
+    uint64_t seed = 100;
+    for (const TPoint& p : trees) {
+        DrawTreeCrown(cr, p.X, p.Y, 26.0 + static_cast<double>(seed % 3) * 6, seed, leaf);
+        ++seed;
+    }
 }

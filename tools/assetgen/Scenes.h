@@ -31,5 +31,7 @@ void PaintGrassArea(cairo_t* cr, int w, int h, uint64_t seed, double brightness)
 void PaintSandArea(cairo_t* cr, int w, int h, uint64_t seed, double brightness);
 // A round tree crown or bush seen from above, centred at (cx, cy).
 void DrawTreeCrown(cairo_t* cr, double cx, double cy, double r, uint64_t seed, TColor leaf);
+// The menus' circuit at dusk over a whole 800 x 600 screen; brightness below 1 darkens it.
+void DrawDuskCircuit(cairo_t* cr, double brightness);
 // Darkens the corners of a w x h picture.
 void Vignette(cairo_t* cr, int w, int h, double strength);

@@ -51,8 +51,8 @@ TColor TTerrain::Sand(double x, double y) const {
     double c = Coarse.At(x, y), m = Medium.At(x, y), f = Fine.At(x, y);
     TColor base = Mix(Hex(0xC9A464), Hex(0xE3C88E), c);
     // Wind ripples: a wavy band pattern bent by the medium noise.
-    double ripple = std::sin((y * 0.21 + m * 9.0) * 1.0) * 0.5 + 0.5;
-    base = Darker(base, ripple * 0.06);
+    double ripple = std::sin(y * 0.16 + x * 0.02 + m * 6.0) * 0.5 + 0.5;
+    base = Darker(base, ripple * 0.035);
     base = Lighter(base, (f - 0.5) * 0.18);
     double h = PixelHash(static_cast<int>(x), static_cast<int>(y), Seed + 7);
     if (h < 0.006) return Mix(base, Hex(0x7A6A52), 0.6);  // pebbles
@@ -61,7 +61,7 @@ TColor TTerrain::Sand(double x, double y) const {
 
 TColor TTerrain::Asphalt(double x, double y) const {
     double m = Medium.At(x, y), f = Fine.At(x, y);
-    TColor base = Mix(Hex(0x45484D), Hex(0x55585D), m);
+    TColor base = Mix(Hex(0x474A4F), Hex(0x525559), m);
     base = Lighter(base, (f - 0.5) * 0.12);
     double h = PixelHash(static_cast<int>(x), static_cast<int>(y), Seed + 13);
     if (h < 0.05) return Lighter(base, 0.10 + h);  // light grit

@@ -78,7 +78,7 @@ void DrawLinkButton(cairo_t* cr, TBox box, const TButton& b, TLook look) {
                                              : Pal::Text;
     TText style{.Size = SizeForCap(box.H * 0.5), .Color = color, .Align = TAlign::Center};
     style = FitText(cr, b.Label, style, box.W - 4);
-    DrawText(cr, b.Label, box.CX(), box.CY() - 1, style);
+    DrawTextShadowed(cr, b.Label, box.CX(), box.CY() - 1, style, 0.9);
     if (look != TLook::Disabled) {
         double w = TextWidth(cr, b.Label, style);
         cairo_rectangle(cr, box.CX() - w / 2, box.Bottom() - 2, w, 1.2);
@@ -121,7 +121,7 @@ void DrawButton(cairo_t* cr, TBox box, const TButton& b, TLook look) {
         cairo_stroke(cr);
     }
     // An orange tick on the left marks the menu's buttons while they are live.
-    if (look == TLook::Normal && b.Kind == TButtonKind::Plain && box.W > 2.5 * box.H) {
+    if (look == TLook::Normal && b.Kind == TButtonKind::Plain && box.W > 3.5 * box.H) {
         cairo_move_to(cr, face.X + 3, face.Y + cut * 0.6);
         cairo_line_to(cr, face.X + 6, face.Y + cut * 0.6);
         cairo_line_to(cr, face.X + 6, face.Bottom() - cut * 0.6);

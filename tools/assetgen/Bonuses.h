@@ -1,0 +1,7 @@
+// The bonus pictures as shapes of any size, so the help pages can show the same icons.
+#pragma once
+
+#include <cairo.h>
+
+// Draws bonus kind 0..9 centred at (cx, cy) in a square of side size.
+void DrawBonusIcon(cairo_t* cr, int kind, double cx, double cy, double size);
