@@ -2,12 +2,15 @@
 // component reports one line and carries on silently with a working mixer.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "SoundTestFiles.h"
 #include "engine/KerbSound3D.h"
 #include "platform/Clock.h"
+#include "platform/Paths.h"
 
 namespace {
 // Sets an environment variable for the test's lifetime.
@@ -73,4 +76,39 @@ TEST(SoundDevice, NoDeviceMeansSilenceWithOneLineOnStderr) {
     s.FileName = files.Constant("s.wav", 1000, 100);
     EXPECT_EQ(sound.PlayEffect("s"), &path);
     EXPECT_EQ(sound.Mixer().ActiveVoices(0), 1);
+}
+
+TEST(SoundDevice, TheGameCanPlayStopAndUnloadWhileTheCallbackRuns) {
+    TScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+    const char* gameDir = std::getenv("VELKARO_GAME_DIR");
+    const std::string dir = std::string(gameDir != nullptr ? gameDir : "game") + "/";
+    TSteadyClock clock;
+    TKerbSound3D sound(clock);
+    ASSERT_TRUE(sound.OpenDevice());
+    sound.AddGameLists();
+    for (int32_t i = 0; i < sound.SoundList.Count(); ++i)
+        sound.SoundList[i].FileName = dir + NormalizeSeparators(sound.SoundList[i].FileName);
+    for (int32_t i = 0; i < sound.ModList.Count(); ++i)
+        sound.ModList[i].FileName = dir + NormalizeSeparators(sound.ModList[i].FileName);
+    sound.InitAudioPaths();
+
+    // The device renders the song by itself: its position moves on.
+    sound.PlayModule("menumusic");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_GT(sound.ModList.Find("menumusic")->ModulePlayer().PositionSeconds(), 0.05);
+
+    static const char* const kNames[] = {"check", "coin", "skid", "exp", "horn"};
+    static const char* const kSongs[] = {"menumusic", "gamemusic", "losemusic"};
+    for (int i = 0; i < 100; ++i) {
+        sound.PlayEffect(kNames[i % 5]);
+        if (i % 7 == 0) sound.StopEffect(kNames[(i / 7) % 5]);
+        if (i % 11 == 0) sound.SoundList.Find(kNames[(i / 11) % 5])->Unload();
+        const char* song = kSongs[i % 3];
+        if (i % 3 == 0) sound.StopModule(song);
+        if (i % 5 == 0) sound.UnloadModule(song);
+        sound.PlayModule(song);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    sound.UnloadModules();
+    for (int32_t i = 0; i < sound.ModList.Count(); ++i) EXPECT_FALSE(sound.ModList[i].Loaded());
 }

@@ -121,7 +121,7 @@ TEST(WavFile, RefusesDamagedFiles) {
         {"not WAVE", [](auto& b) { b[8] = 'A'; }},
         {"data size past the end", [](auto& b) { b[40] = 0xFF; }},
         {"format size past the end", [](auto& b) { b[17] = 0x7F; }},
-        {"truncated inside the samples", [](auto& b) { b.resize(b.size() - 3); }},
+        {"truncated inside the samples", [](auto& b) { b.erase(b.end() - 3, b.end()); }},
         {"format too short", [](auto& b) { b[16] = 8; }},
         {"compressed", [](auto& b) { b[20] = 2; }},
         {"no channels", [](auto& b) { b[22] = 0; }},
