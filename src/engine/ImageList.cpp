@@ -2,6 +2,8 @@
 // in ImageListTexture.cpp, drawing in ImageListDraw.cpp.
 #include "engine/ImageList.h"
 
+#include "engine/KerbScreen.h"
+
 namespace {
 int32_t PowerOfTwoAtLeast(int32_t size) {
     int32_t p = 2;
@@ -49,4 +51,7 @@ TImageListItem& TImageListCollection::Add() {
 
 TKerbImageList::TKerbImageList() : Renderer(std::make_unique<TKerbRenderer>()) {}
 
-TKerbImageList::~TKerbImageList() = default;
+// The screen keeps a list of the image lists whose textures it rebuilds; leave it.
+TKerbImageList::~TKerbImageList() {
+    if (KerbScreen != nullptr) KerbScreen->UnregisterImageList(this);
+}

@@ -35,3 +35,8 @@ public:
     // Draws one textured quad; texture coordinates already carry any flips.
     virtual void RenderQuad(const TKerbTexture& texture, const TQuad& quad);
 };
+
+// The screen's global transform of a quad: every colour channel c becomes c * t div 256 (t the
+// matching channel of the screen's tint), and positions are scaled by ScaleX/ScaleY and turned
+// by Rotation degrees about (CenterX, CenterY), then moved by (OffsetX, OffsetY).
+TQuad ApplyScreenTransform(const TKerbScreen& screen, const TQuad& quad);

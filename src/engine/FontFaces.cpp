@@ -1,0 +1,28 @@
+#include "engine/FontFaces.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Paths.h"
+
+const char* const FallbackFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+namespace {
+// Michroma: a wide, squared sans close in spirit to both faces the game names. Only the
+// "latin" subset file holds basic Latin.
+const char* const WideTechnicalFont = "Fonts/michroma-latin-400-normal.woff";
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+}  // namespace
+
+std::string FontFileForFace(const std::string& face) {
+    if (face == "Micra" || face == "MicrogrammaDBolExt") {
+        const std::string own = ProgramDir() + WideTechnicalFont;
+        if (FileExists(own)) return own;
+    }
+    if (FileExists(FallbackFontFile)) return FallbackFontFile;
+    return {};
+}

@@ -1,0 +1,144 @@
+// Making the device textures of an image list: every item's picture becomes a power-of-two
+// texture with its colour key applied, and the texels stay in memory (the sprite engine's
+// texel test reads them, and the screen rebuilds lost textures from them).
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/ImageList.h"
+#include "engine/KerbScreen.h"
+#include "platform/MessageBox.h"
+#include "platform/Paths.h"
+
+namespace {
+// Larger pictures are refused rather than allocated: no picture of the game comes near it.
+constexpr int32_t MaxTextureSize = 4096;
+
+int32_t PowerOfTwoAtLeast(int32_t size) {
+    int32_t p = 2;
+    while (p < size && p < MaxTextureSize * 2) p *= 2;
+    return p;
+}
+
+// The desktop colours a colour value may name (0x80000000 + index); the classic defaults,
+// since there is no desktop scheme to ask.
+uint32_t SystemColor(uint32_t index) {
+    static constexpr uint32_t Colors[] = {
+        0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000,
+        0x000000, 0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0,
+        0x808080, 0x808080, 0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xDFDFDF, 0x000000,
+        0xE1FFFF, 0xB5B5B5, 0x800000, 0xF0CAA6, 0xC0C0C0, 0xD77800, 0xF0F0F0};
+    return index < std::size(Colors) ? Colors[index] : 0;
+}
+
+// A colour key as ARGB: 0x00BBGGRR (or a system colour) turned around, alpha forced opaque.
+uint32_t ColorKey(uint32_t color) {
+    if ((color & 0xFF000000u) != 0) color = SystemColor(color & 0x00FFFFFFu);
+    return 0xFF000000u | ((color & 0xFFu) << 16) | (color & 0xFF00u) | ((color >> 16) & 0xFFu);
+}
+
+std::string Trim(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    const auto last = s.find_last_not_of(" \t\r\n");
+    return s.substr(first, last - first + 1);
+}
+
+// A path with a drive colon or a double backslash is taken as it is; anything else is
+// relative to the program's folder.
+std::string ExternalPicturePath(const std::string& filepath) {
+    if (filepath.find(':') != std::string::npos || filepath.find("\\\\") != std::string::npos)
+        return NormalizeSeparators(filepath);
+    return GamePath(filepath);
+}
+
+bool LoadExternalPicture(const std::string& path, TPicture& picture) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    (void)picture;
+    return false;
+}
+
+// The picture as texels of a power-of-two texture; colour-keyed texels become 0.
+std::unique_ptr<TKerbTexture> BuildTexture(const TImageListItem& item) {
+    const TPicture& pic = item.Picture;
+    if (pic.Width > MaxTextureSize || pic.Height > MaxTextureSize) return nullptr;
+    auto texture = std::make_unique<TKerbTexture>();
+    texture->Width = PowerOfTwoAtLeast(pic.Width);
+    texture->Height = PowerOfTwoAtLeast(pic.Height);
+    texture->Texels.assign(
+        static_cast<size_t>(texture->Width) * static_cast<size_t>(texture->Height), 0);
+    const uint32_t key = ColorKey(item.TransparentColor);
+    const size_t available = pic.Pixels.size();
+    for (int32_t y = 0; y < pic.Height; ++y) {
+        for (int32_t x = 0; x < pic.Width; ++x) {
+            const size_t from =
+                static_cast<size_t>(y) * static_cast<size_t>(pic.Width) + static_cast<size_t>(x);
+            if (from >= available) return texture;  // a short picture: the rest stays clear
+            const uint32_t p = pic.Pixels[from];
+            texture->Texels[static_cast<size_t>(y) * static_cast<size_t>(texture->Width) +
+                            static_cast<size_t>(x)] = item.Transparent && p == key ? 0 : p;
+        }
+    }
+    return texture;
+}
+
+void ReportTextureFailure(TImageListItem& item, TKerbScreen& screen) {
+    ShowMessageBox("Error", "Error creating texture " + item.Name, TMsgButtons::Ok,
+                   TMsgIcon::Error);
+    item.Texture.reset();
+    item.Renderer = nullptr;
+    screen.RequestTerminate();
+}
+
+void MakeTexture(TImageListItem& item, TKerbImageList& list) {
+    TKerbScreen& screen = *list.KerbScreen;
+    const std::string filepath = Trim(item.Filepath);
+    if (!filepath.empty()) {
+        TPicture loaded;
+        if (LoadExternalPicture(ExternalPicturePath(filepath), loaded))
+            item.Picture = std::move(loaded);
+    }
+    // A picture dropped after its texture was made still has its texels: a reset only needs
+    // the device texture back.
+    if (item.Picture.Empty() && !item.Texture) return;
+    item.Renderer = list.Renderer.get();
+    item.Device = &screen;
+    if (!item.Picture.Empty()) {
+        if (item.TileHeight < 1) item.TileHeight = item.Picture.Height;
+        if (item.TileWidth < 1) item.TileWidth = item.Picture.Width;
+    }
+    if (!item.Texture) {
+        item.Texture = BuildTexture(item);
+        if (!item.Texture) return ReportTextureFailure(item, screen);
+    }
+    if (item.Texture->Handle == nullptr && !screen.CreateTextureHandle(*item.Texture))
+        return ReportTextureFailure(item, screen);
+    item.TextureWidth = std::max(item.Texture->Width, 2);
+    item.TextureHeight = std::max(item.Texture->Height, 2);
+    if (!item.Picture.Empty()) {
+        item.ImageWidth = std::max(item.Picture.Width, 1);
+        item.ImageHeight = std::max(item.Picture.Height, 1);
+    }
+    if (item.TileHeight > 0) item.PatternRows = item.ImageHeight / item.TileHeight;
+    if (item.TileWidth > 0) item.PatternColumns = item.ImageWidth / item.TileWidth;
+    // The file can be read again; the texels are all that drawing needs.
+    if (!filepath.empty()) item.Picture = TPicture{};
+}
+}  // namespace
+
+void TKerbImageList::Initialize() {
+    Renderer->Screen = KerbScreen;
+    if (KerbScreen == nullptr) return;
+    KerbScreen->RegisterImageList(this);
+    if (!KerbScreen->HasDevice()) return;
+    for (const auto& item : ImageList.List) MakeTexture(*item, *this);
+}
+
+void TKerbImageList::Finalize(bool releaseTextures) {
+    for (const auto& item : ImageList.List) {
+        item->Renderer = nullptr;
+        item->Device = nullptr;
+        if (releaseTextures) item->Texture.reset();
+    }
+}

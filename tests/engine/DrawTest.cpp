@@ -1,0 +1,379 @@
+// Pixels drawn through the screen, read back and compared with what a textured quad must look
+// like: worked out by hand for the simple cases, else by the reference rasteriser from the quad
+// the item hands to its renderer. Every test runs on SDL's software renderer (dummy driver)
+// and, where the machine has it, on OpenGL through the offscreen driver. The software
+// renderer resamples turned and scaled pictures with its own rounding, so there a pixel may
+// show the texel of any point of its own square.
+#include <functional>
+
+#include "PixelCompare.h"
+
+namespace {
+// Captures the quads an item draws instead of drawing them.
+class TRecorder : public TKerbRenderer {
+public:
+    std::vector<TQuad> Quads;
+    void SetBlendMode(int32_t) override {}
+    void SetAdditive(bool) override {}
+    void RenderQuad(const TKerbTexture&, const TQuad& quad) override { Quads.push_back(quad); }
+};
+
+constexpr uint32_t Background = 0xFF142840u;  // (20, 40, 64)
+
+TImage TextureImage(const TKerbTexture& t) {
+    TImage out(t.Width, t.Height);
+    out.Pixels = t.Texels;
+    return out;
+}
+
+// The bounding box of the pixels that are not background, grown by margin.
+TRect ChangedArea(const TImage& image, int32_t margin) {
+    TRect box{image.Width, image.Height, 0, 0};
+    for (int32_t y = 0; y < image.Height; ++y)
+        for (int32_t x = 0; x < image.Width; ++x)
+            if ((image.At(x, y) & 0xFFFFFFu) != (Background & 0xFFFFFFu)) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    box.Left = std::max(0, box.Left - margin);
+    box.Top = std::max(0, box.Top - margin);
+    box.Right = std::min(image.Width, box.Right + margin);
+    box.Bottom = std::min(image.Height, box.Bottom + margin);
+    return box;
+}
+
+class DrawTest : public ScreenFixture, public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override {
+        VideoDriver = GetParam();
+        ScreenFixture::SetUp();
+        if (!VideoDriver.empty() && Screen->IsSoftware())
+            GTEST_SKIP() << "no accelerated renderer on the " << VideoDriver << " driver";
+    }
+
+    void ClearFrame() {
+        Screen->Clear(0x14, 0x28, 0x40, 0xFF);
+        ASSERT_TRUE(Screen->BeginScene());
+    }
+
+    // What the draw must produce: the background with every quad the item hands to its
+    // renderer drawn by the reference rasteriser after the screen's global transform.
+    // Sampled a hair (slack, in pixels) to each side of the pixel centre, since a centre on a
+    // texel edge may take either texel.
+    std::vector<TImage> Expected(TImageListItem& item,
+                                 const std::function<void(TImageListItem&)>& draw, double slack) {
+        TRecorder recorder;
+        TKerbRenderer* real = item.Renderer;
+        item.Renderer = &recorder;
+        draw(item);
+        item.Renderer = real;
+        const TImage texture = TextureImage(*item.Texture);
+        std::vector<TImage> out;
+        for (double sx : {0.0, -slack, slack})
+            for (double sy : {0.0, -slack, slack}) {
+                TImage expected(800, 600, Background);
+                for (const TQuad& q : recorder.Quads)
+                    ReferenceQuad(expected, texture, ApplyScreenTransform(*Screen, q), sx, sy);
+                out.push_back(std::move(expected));
+            }
+        return out;
+    }
+
+    TImage Drawn(TImageListItem& item, const std::function<void(TImageListItem&)>& draw) {
+        ClearFrame();
+        draw(item);
+        TImage frame = Frame();
+        Screen->EndScene();
+        return frame;
+    }
+};
+
+struct TDrawCase {
+    const char* Name;
+    std::function<void(TImageListItem&)> Draw;
+    std::function<void(TKerbScreen&)> Setup;  // global screen settings, or none
+    bool Resampled;                           // turned or scaled
+    // The share of pixels the software renderer may get wrong: it scales a picture first and
+    // turns the result, which moves the edges of a picture both scaled and turned.
+    double SoftwareShare = 0;
+};
+
+void DrawAt(TImageListItem& item, float angle, float scale, uint32_t color, bool mirrorY,
+            bool mirrorX, int32_t pattern = 0) {
+    item.DrawColor(100, 100, angle, 0.5f, 0.5f, scale, scale, color, mirrorY, mirrorX, pattern, 0);
+}
+
+const TDrawCase DrawCases[] = {
+    {"upright", [](TImageListItem& i) { i.Draw(100, 100, 0); }, nullptr, false},
+    {"rotate90", [](TImageListItem& i) { DrawAt(i, 90, 1, 0xFFFFFFFFu, false, false); }, nullptr,
+     true},
+    {"rotate30", [](TImageListItem& i) { DrawAt(i, 30, 1, 0xFFFFFFFFu, false, false); }, nullptr,
+     true},
+    {"rotate-135 scaled mirrored",
+     [](TImageListItem& i) { DrawAt(i, -135, 2, 0xFFFFFFFFu, true, true); }, nullptr, true, 0.15},
+    {"scale2 about the corner",
+     [](TImageListItem& i) {
+         i.DrawColor(100, 100, 0, 0, 0, 2, 2, 0xFFFFFFFFu, false, false, 0, 0);
+     },
+     nullptr, true},
+    {"scale1.5 about the centre",
+     [](TImageListItem& i) { DrawAt(i, 0, 1.5f, 0xFFFFFFFFu, false, false); }, nullptr, true},
+    {"mirror left-right", [](TImageListItem& i) { DrawAt(i, 0, 1, 0xFFFFFFFFu, false, true); },
+     nullptr, false},
+    {"mirror top-bottom", [](TImageListItem& i) { DrawAt(i, 0, 1, 0xFFFFFFFFu, true, false); },
+     nullptr, false},
+    {"tint", [](TImageListItem& i) { DrawAt(i, 0, 1, 0xFF80C040u, false, false); }, nullptr, false},
+    {"translucent", [](TImageListItem& i) { DrawAt(i, 0, 1, 0x80FFFFFFu, false, false); }, nullptr,
+     0},
+    {"global tint", [](TImageListItem& i) { i.Draw(100, 100, 0); },
+     [](TKerbScreen& s) { s.SetColor(0xFF80FF40u); }, false},
+    {"global scale, turn and offset", [](TImageListItem& i) { i.Draw(380, 280, 0); },
+     [](TKerbScreen& s) {
+         s.CenterX = 400;
+         s.CenterY = 300;
+         s.ScaleX = s.ScaleY = 2;
+         s.Rotation = 90;
+         s.OffsetX = 10;
+         s.OffsetY = -5;
+     },
+     true},
+};
+
+TEST_P(DrawTest, QuadsMatchTheReferenceRasteriser) {
+    TImageListItem& item = AddItem("gradient", GradientPicture(16, 16));
+    List->Initialize();
+    Screen->SetTextureFilter(false);
+    for (const TDrawCase& c : DrawCases) {
+        SCOPED_TRACE(c.Name);
+        Screen->CenterX = Screen->CenterY = Screen->OffsetX = Screen->OffsetY = 0;
+        Screen->ScaleX = Screen->ScaleY = 1;
+        Screen->Rotation = 0;
+        Screen->SetColor(0xFFFFFFFFu);
+        if (c.Setup) c.Setup(*Screen);
+        const bool loose = c.Resampled && Screen->IsSoftware();
+        std::vector<TImage> expected = Expected(item, c.Draw, loose ? 0.5 : 0.01);
+        const TImage actual = Drawn(item, c.Draw);
+        // Only the area the quad touches (and a margin) counts towards the share.
+        const TRect box = ChangedArea(expected.front(), 2);
+        ASSERT_LT(box.Left, box.Right);
+        const int32_t w = box.Right - box.Left, h = box.Bottom - box.Top;
+        for (TImage& e : expected) e = e.Crop(box.Left, box.Top, w, h);
+        const double share = Screen->IsSoftware() ? c.SoftwareShare : 0;
+        const TCompareResult r =
+            CompareImages(actual.Crop(box.Left, box.Top, w, h), expected, 3, share, c.Name);
+        EXPECT_TRUE(r.Match) << r.Message;
+    }
+}
+
+TEST_P(DrawTest, QuarterTurnPutsEachTexelWhereTheTurnTakesIt) {
+    // Turned clockwise about the point (8, 8) past the top-left corner: texel (u, v) lands on
+    // (16 - v, u). Point filtering keeps the texel values exact but for the tint's 255/256.
+    TImageListItem& item = AddItem("gradient", GradientPicture(16, 16));
+    List->Initialize();
+    Screen->SetTextureFilter(false);
+    const TImage frame = Drawn(item, [](TImageListItem& i) {
+        i.DrawColor(100, 100, 90, 0.5f, 0.5f, 1, 1, 0xFFFFFFFFu, false, false, 0, 0);
+    });
+    const TImage texture = TextureImage(*item.Texture);
+    int32_t wrong = 0;
+    for (int32_t v = 0; v < 16; ++v)
+        for (int32_t u = 0; u < 16; ++u) {
+            const uint32_t want = texture.At(u, v), got = frame.At(100 + 16 - v, 100 + u);
+            for (int shift : {8, 16})
+                if (std::abs(static_cast<int>((want >> shift) & 0xFF) -
+                             static_cast<int>((got >> shift) & 0xFF)) > 3)
+                    ++wrong;
+        }
+    EXPECT_LE(wrong, 2);
+}
+
+TEST_P(DrawTest, PatternIndexPicksTheTileAndClampsToTheLast) {
+    TImageListItem& strip = AddItem("strip", GradientPicture(32, 16), 16, 16);
+    List->Initialize();
+    Screen->SetTextureFilter(false);
+    ASSERT_EQ(strip.PatternCount(), 2);
+    const TImage texture = TextureImage(*strip.Texture);
+    for (int32_t pattern : {1, 5}) {
+        SCOPED_TRACE(pattern);
+        const TImage frame =
+            Drawn(strip, [pattern](TImageListItem& i) { i.Draw(200, 50, pattern); });
+        TImage want(16, 16);
+        for (int32_t y = 0; y < 16; ++y)
+            for (int32_t x = 0; x < 16; ++x) want.At(x, y) = texture.At(16 + x, y);
+        const TCompareResult r = CompareImages(frame.Crop(200, 50, 16, 16), want, 2, 0, "pattern");
+        EXPECT_TRUE(r.Match) << r.Message;
+        // Nothing of the tile's neighbour beside it.
+        EXPECT_EQ(frame.At(216, 58) & 0xFFFFFFu, Background & 0xFFFFFFu);
+    }
+}
+
+TEST_P(DrawTest, ColourKeyMakesMatchingTexelsInvisible) {
+    const uint32_t magenta = 0xFFFF00FFu, green = 0xFF00C000u;
+    TPicture picture = SolidPicture(8, 8, green);
+    for (int32_t i = 0; i < 8; ++i) picture.Pixels[static_cast<size_t>(i * 8 + i)] = magenta;
+    // Almost magenta, but not quite: stays.
+    picture.Pixels[1] = 0xFFFF01FFu;
+    struct {
+        bool Transparent;
+        uint32_t Key;  // 0x00BBGGRR
+        bool DiagonalHidden;
+    } cases[] = {
+        {true, 0x00FF00FFu, true}, {false, 0x00FF00FFu, false}, {true, 0x000000FFu, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Transparent << " " << c.Key);
+        List->ImageList.Clear();
+        TImageListItem& item = AddItem("keyed", picture);
+        item.Transparent = c.Transparent;
+        item.TransparentColor = c.Key;
+        List->Initialize();
+        ASSERT_TRUE(item.Texture);
+        EXPECT_EQ(item.Texture->TexelAt(3, 3) == 0, c.DiagonalHidden);
+        EXPECT_NE(item.Texture->TexelAt(1, 0), 0u);
+        const TImage frame = Drawn(item, [](TImageListItem& i) { i.Draw(10, 10, 0); });
+        const bool diagonalIsBackground =
+            (frame.At(13, 13) & 0xFFFFFFu) == (Background & 0xFFFFFFu);
+        EXPECT_EQ(diagonalIsBackground, c.DiagonalHidden);
+        EXPECT_NE(frame.At(14, 13) & 0xFFFFFFu, Background & 0xFFFFFFu);
+    }
+}
+
+// One solid picture over the background with a blend mode; the expected colour per channel.
+struct TBlendCase {
+    int32_t Mode;
+    uint32_t Picture;
+    uint32_t Vertex;
+    std::function<int32_t(int32_t src, int32_t srcAlpha, int32_t dst)> Expect;
+};
+
+int32_t Sat(int32_t v) {
+    return std::clamp(v, 0, 255);
+}
+
+TEST_P(DrawTest, BlendModesCombineSourceAndDestination) {
+    const TBlendCase cases[] = {
+        {0, 0xFFC86432u, 0x80FFFFFFu,
+         [](int32_t s, int32_t a, int32_t d) { return (s * a + d * (255 - a)) / 255; }},
+        {1, 0xFFC86432u, 0xFFFFFFFFu, [](int32_t s, int32_t, int32_t d) { return Sat(s + d); }},
+        {2, 0xFFC86432u, 0x80FFFFFFu,
+         [](int32_t s, int32_t a, int32_t d) { return Sat(s * a / 255 + d); }},
+        {5, 0xFFC86432u, 0xFFFFFFFFu, [](int32_t s, int32_t, int32_t d) { return d * s / 255; }},
+    };
+    TImageListItem& item = AddItem("solid", SolidPicture(8, 8, 0xFFFFFFFFu));
+    for (const TBlendCase& c : cases) {
+        SCOPED_TRACE(c.Mode);
+        item.Texture.reset();
+        item.SetPicture(SolidPicture(8, 8, c.Picture));
+        List->Initialize();
+        testing::internal::CaptureStderr();
+        const TImage frame = Drawn(item, [&c](TImageListItem& i) {
+            i.DrawColor(40, 40, 0, 0, 0, 1, 1, c.Vertex, false, false, 0, c.Mode);
+        });
+        testing::internal::GetCapturedStderr();
+        const uint32_t got = frame.At(44, 44);
+        const int32_t alpha = static_cast<int32_t>(c.Vertex >> 24) * 255 / 256;
+        for (int shift : {0, 8, 16}) {
+            // The screen's default tint of 255 scales every vertex channel by 255/256.
+            const int32_t vertex = static_cast<int32_t>((c.Vertex >> shift) & 0xFF) * 255 / 256;
+            const int32_t src = static_cast<int32_t>((c.Picture >> shift) & 0xFF) * vertex / 255;
+            const int32_t dst = static_cast<int32_t>((Background >> shift) & 0xFF);
+            EXPECT_NEAR(static_cast<int32_t>((got >> shift) & 0xFF), c.Expect(src, alpha, dst), 3)
+                << "channel shift " << shift;
+        }
+    }
+}
+
+TEST_P(DrawTest, KeepModeAndAdditiveDrawUseTheRightFactors) {
+    TImageListItem& item = AddItem("solid", SolidPicture(8, 8, 0xFF643214u));
+    List->Initialize();
+    ClearFrame();
+    // Mode 5 (modulate), then -1 keeps it: the background darkens by the picture colour.
+    item.DrawColor(10, 10, 0, 0, 0, 1, 1, 0xFFFFFFFFu, false, false, 0, 5);
+    item.DrawColor(30, 10, 0, 0, 0, 1, 1, 0xFFFFFFFFu, false, false, 0, -1);
+    // Back to mode 0, then an additive DrawAdd, then a plain draw in mode 0 again: only the
+    // DrawAdd quad adds.
+    item.Draw(50, 10, 0);
+    item.DrawAdd(70, 10, 0, 0, 0, 1, 1, 255, 255, 255, 255, true, 0, 0);
+    item.Draw(90, 10, 0);
+    const TImage frame = Frame();
+    Screen->EndScene();
+    const auto green = [&frame](int32_t x) {
+        return static_cast<int32_t>((frame.At(x, 14) >> 8) & 0xFF);
+    };
+    const int32_t bg = 0x28, pic = 0x32 * 254 / 255;
+    EXPECT_NEAR(green(14), bg * pic / 255, 2);
+    EXPECT_NEAR(green(34), bg * pic / 255, 2);
+    EXPECT_NEAR(green(54), pic, 2);
+    EXPECT_NEAR(green(74), bg + pic, 3);
+    EXPECT_NEAR(green(94), pic, 2);
+    EXPECT_EQ(Screen->BlendMode(), 0);
+}
+
+TEST_P(DrawTest, CornerColoursAreBlendedAcrossTheQuad) {
+    TImageListItem& item = AddItem("white", SolidPicture(32, 32, 0xFFFFFFFFu));
+    List->Initialize();
+    Screen->ResetStats();
+    const TImage frame = Drawn(item, [](TImageListItem& i) {
+        i.DrawEx(100, 100, 0, 0, 0, 1, 1, 0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFFFFFFu, false,
+                 false, 0, 0);
+    });
+    EXPECT_EQ(Screen->Stats().Geometry, 1);
+    const auto near = [](uint32_t got, uint32_t want) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(static_cast<int>((got >> shift) & 0xFF) -
+                         static_cast<int>((want >> shift) & 0xFF)) > 24)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(near(frame.At(100, 100), 0xFFFF0000u)) << std::hex << frame.At(100, 100);
+    EXPECT_TRUE(near(frame.At(131, 100), 0xFF00FF00u)) << std::hex << frame.At(131, 100);
+    EXPECT_TRUE(near(frame.At(131, 131), 0xFF0000FFu)) << std::hex << frame.At(131, 131);
+    EXPECT_TRUE(near(frame.At(100, 131), 0xFFFFFFFFu)) << std::hex << frame.At(100, 131);
+}
+
+TEST_P(DrawTest, EachQuadTakesTheCheapestPathThatDrawsIt) {
+    TImageListItem& item = AddItem("gradient", GradientPicture(16, 16));
+    List->Initialize();
+    struct {
+        const char* Name;
+        std::function<void(TImageListItem&)> Draw;
+        int64_t TDrawStats::*Counter;
+    } cases[] = {
+        {"upright", [](TImageListItem& i) { i.Draw(10, 10, 0); }, &TDrawStats::Copies},
+        {"scaled upright", [](TImageListItem& i) { DrawAt(i, 0, 3, 0xFFFFFFFFu, false, false); },
+         &TDrawStats::Copies},
+        {"rotated", [](TImageListItem& i) { DrawAt(i, 10, 1, 0xFFFFFFFFu, false, false); },
+         &TDrawStats::RotatedCopies},
+        {"corner colours",
+         [](TImageListItem& i) {
+             i.DrawEx(10, 10, 0, 0, 0, 1, 1, 0xFFFFFFFFu, 0xFF000000u, 0xFFFFFFFFu, 0xFFFFFFFFu,
+                      false, false, 0, 0);
+         },
+         &TDrawStats::Geometry},
+        {"off screen", [](TImageListItem& i) { i.Draw(-40, 700, 0); }, &TDrawStats::Culled},
+        {"skewed by the global scale",
+         [](TImageListItem& i) {
+             i.DrawColor(100, 100, 45, 0.5f, 0.5f, 1, 1, 0xFFFFFFFFu, false, false, 0, 0);
+         },
+         &TDrawStats::Geometry},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const bool skew = std::string(c.Name).starts_with("skewed");
+        Screen->ScaleX = skew ? 2.0f : 1.0f;
+        Screen->ResetStats();
+        ClearFrame();
+        c.Draw(item);
+        Screen->EndScene();
+        EXPECT_EQ(Screen->Stats().*c.Counter, 1);
+        const TDrawStats& s = Screen->Stats();
+        EXPECT_EQ(s.Copies + s.RotatedCopies + s.Geometry + s.Culled, 1);
+    }
+    Screen->ScaleX = 1;
+}
+INSTANTIATE_TEST_SUITE_P(Renderers, DrawTest, testing::Values("", "offscreen"),
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             return std::string(*param.param ? "OpenGL" : "Software");
+                         });
+}  // namespace
