@@ -156,7 +156,7 @@ void DrawLife(cairo_t* cr, double cx, double cy, double r) {
     DrawText(cr, "1UP", cx, cy - r * 0.02, style);
 }
 
-void DrawTime(cairo_t* cr, double cx, double cy, double r) {
+void DrawTime(cairo_t* cr, double cx, double cy, double r, const char* label) {
     Halo(cr, cx, cy + r * 0.05, r * 0.85);
     double dr = r * 0.78;
     double dy = cy + r * 0.12;
@@ -180,7 +180,7 @@ void DrawTime(cairo_t* cr, double cx, double cy, double r) {
                 .Color = Hex(0xC8232C),
                 .Weight = 0.08,
                 .Align = TAlign::Center};
-    DrawText(cr, "+5", cx, dy, style);
+    DrawText(cr, label, cx, dy, style);
 }
 
 void DrawSpikes(cairo_t* cr, double cx, double cy, double r) {
@@ -273,7 +273,7 @@ void DrawBonusIcon(cairo_t* cr, int kind, double cx, double cy, double size) {
             DrawLife(cr, cx, cy, r);
             break;
         case 7:
-            DrawTime(cr, cx, cy, r);
+            DrawTime(cr, cx, cy, r, "+5");
             break;
         case 8:
             DrawSpikes(cr, cx, cy, r);
@@ -282,6 +282,10 @@ void DrawBonusIcon(cairo_t* cr, int kind, double cx, double cy, double size) {
             DrawSpeedPad(cr, cx, cy, r);
             break;
     }
+}
+
+void DrawStopwatch(cairo_t* cr, double cx, double cy, double size, const char* label) {
+    DrawTime(cr, cx, cy, size / 2, label);
 }
 
 TDrawFn BonusArt(int kind) {

@@ -5,3 +5,5 @@
 
 // Draws bonus kind 0..9 centred at (cx, cy) in a square of side size.
 void DrawBonusIcon(cairo_t* cr, int kind, double cx, double cy, double size);
+// The extra-time stopwatch with another label on its face.
+void DrawStopwatch(cairo_t* cr, double cx, double cy, double size, const char* label);

@@ -285,3 +285,49 @@ void DrawRule(cairo_t* cr, double x0, double x1, double y, TColor color) {
     FillLinear(cr, x0, 0, x1, 0,
                {{0, WithAlpha(color, 0)}, {0.25, color}, {0.75, color}, {1, WithAlpha(color, 0)}});
 }
+
+double DrawWrapped(cairo_t* cr, const std::string& text, double x, double midY, double width,
+                   double pitch, const TText& style) {
+    std::string line, word;
+    auto flush = [&]() {
+        if (line.empty()) return;
+        DrawTextShadowed(cr, line, x, midY, style, 0.8);
+        midY += pitch;
+        line.clear();
+    };
+    for (size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != ' ') {
+            word += text[i];
+            continue;
+        }
+        std::string candidate = line.empty() ? word : line + " " + word;
+        if (!line.empty() && TextWidth(cr, candidate, style) > width) {
+            flush();
+            line = word;
+        } else {
+            line = candidate;
+        }
+        word.clear();
+    }
+    flush();
+    return midY;
+}
+
+void DrawKeyCap(cairo_t* cr, TBox box, const std::string& legend, TIcon icon) {
+    SoftShadow(cr, [&](cairo_t* c) { RoundedRect(c, box, 4); }, 2, 0, 2, {0, 0, 0, 0.7});
+    RoundedRect(cr, box, 4);
+    FillVertical(cr, box, Hex(0xDDE3E8), Hex(0x8E9AA4));
+    TBox top{box.X + 2, box.Y + 1.5, box.W - 4, box.H - 5};
+    RoundedRect(cr, top, 3);
+    FillVertical(cr, top, Hex(0xF8FAFB), Hex(0xCBD3D9));
+    if (icon != TIcon::None) {
+        DrawIcon(cr, icon, top.CX(), top.CY(), std::min(top.W, top.H) * 0.5, Pal::Ink);
+        return;
+    }
+    TText style{.Size = SizeForCap(std::min(7.0, box.H * 0.32)),
+                .Color = Pal::Ink,
+                .Weight = 0.05,
+                .Align = TAlign::Center};
+    style = FitText(cr, legend, style, top.W - 4);
+    DrawText(cr, legend, top.CX(), top.CY(), style);
+}

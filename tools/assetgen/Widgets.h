@@ -48,5 +48,11 @@ void DrawLabel(cairo_t* cr, const std::string& text, double x, double midY, TAli
 // A page or screen title with its shadow and an orange underline.
 void DrawTitle(cairo_t* cr, const std::string& text, double cx, double midY, double cap,
                double maxWidth = 1e9);
+// Left-aligned text broken into lines no wider than width, first line centred on midY;
+// returns the middle line of the line after the last.
+double DrawWrapped(cairo_t* cr, const std::string& text, double x, double midY, double width,
+                   double pitch, const TText& style);
+// A keyboard key with its legend, for the help pages.
+void DrawKeyCap(cairo_t* cr, TBox box, const std::string& legend, TIcon icon = TIcon::None);
 // A thin horizontal rule that fades out at both ends.
 void DrawRule(cairo_t* cr, double x0, double x1, double y, TColor color);
