@@ -2,17 +2,22 @@
 // texture with its colour key applied, and the texels stay in memory (the sprite engine's
 // texel test reads them, and the screen rebuilds lost textures from them).
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "engine/ImageList.h"
 #include "engine/KerbScreen.h"
+#include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 
 namespace {
 // Larger pictures are refused rather than allocated: no picture of the game comes near it.
 constexpr int32_t MaxTextureSize = 4096;
+constexpr uintmax_t MaxPictureFileBytes = 64u << 20;
 
 int32_t PowerOfTwoAtLeast(int32_t size) {
     int32_t p = 2;
@@ -52,11 +57,22 @@ std::string ExternalPicturePath(const std::string& filepath) {
     return GamePath(filepath);
 }
 
+// Reads a PNG or BMP file, chosen by its extension. A missing or broken file loads nothing.
 bool LoadExternalPicture(const std::string& path, TPicture& picture) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
-    (void)picture;
-    return false;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size == 0 || size > MaxPictureFileBytes) return false;
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        return false;
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (ext == ".bmp") return DecodeBmp(bytes.data(), bytes.size(), picture);
+    size_t consumed = 0;
+    return DecodePng(bytes.data(), bytes.size(), picture, consumed);
 }
 
 // The picture as texels of a power-of-two texture; colour-keyed texels become 0.
