@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+# A sanitizer report fails the test that caused it.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 bash scripts/setup.sh build
 bash scripts/setup.sh build-asan -DVELKARO_SANITIZE=ON -DVELKARO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
