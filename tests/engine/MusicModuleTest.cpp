@@ -6,17 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "SoundTestFiles.h"
 #include "engine/WavFile.h"
 
 namespace {
 std::string SoundsDir() {
-    const char* dir = std::getenv("VELKARO_GAME_DIR");
-    return std::string(dir != nullptr ? dir : "game") + "/Sounds/";
+    return TestGameDir() + "Sounds/";
 }
 }  // namespace
 

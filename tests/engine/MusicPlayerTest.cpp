@@ -3,6 +3,7 @@
 // and pan conversions of the music component.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -16,8 +17,7 @@ namespace {
 constexpr int32_t kRate = 22050;
 
 std::string SongPath(const char* name) {
-    const char* dir = std::getenv("VELKARO_GAME_DIR");
-    return std::string(dir != nullptr ? dir : "game") + "/Sounds/" + name;
+    return TestGameDir() + "Sounds/" + name;
 }
 
 class MusicPlayer : public ::testing::Test {

@@ -4,21 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "SoundTestFiles.h"
 #include "engine/KerbSound3D.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
-
-namespace {
-std::string GameDir() {
-    const char* dir = std::getenv("VELKARO_GAME_DIR");
-    return std::string(dir != nullptr ? dir : "game") + "/";
-}
-}  // namespace
 
 TEST(SoundAssets, EveryEffectDecodesAndIsHeard) {
     TManualClock clock;
@@ -28,7 +21,7 @@ TEST(SoundAssets, EveryEffectDecodesAndIsHeard) {
     for (int32_t i = 0; i < sound.SoundList.Count(); ++i) {
         const TSoundListItem& item = sound.SoundList[i];
         files.insert(item.FileName);
-        const std::string path = GameDir() + NormalizeSeparators(item.FileName);
+        const std::string path = TestGameDir() + NormalizeSeparators(item.FileName);
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(ReadWholeFile(path, bytes)) << path << ": run the game_sounds target";
         // 16-bit samples, as the format field of the header says.

@@ -80,8 +80,7 @@ TEST(SoundDevice, NoDeviceMeansSilenceWithOneLineOnStderr) {
 
 TEST(SoundDevice, TheGameCanPlayStopAndUnloadWhileTheCallbackRuns) {
     TScopedEnv driver("SDL_AUDIODRIVER", "dummy");
-    const char* gameDir = std::getenv("VELKARO_GAME_DIR");
-    const std::string dir = std::string(gameDir != nullptr ? gameDir : "game") + "/";
+    const std::string dir = TestGameDir();
     TSteadyClock clock;
     TKerbSound3D sound(clock);
     ASSERT_TRUE(sound.OpenDevice());

@@ -2,12 +2,21 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/WavFile.h"
+#include "platform/Paths.h"
+
+// The game folder with the generated sounds and songs, with a trailing '/': VELKARO_GAME_DIR,
+// else the build's game folder beside the tests folder the program runs from.
+inline std::string TestGameDir() {
+    if (const char* dir = std::getenv("VELKARO_GAME_DIR")) return std::string(dir) + "/";
+    return ProgramDir() + "../game/";
+}
 
 class TSoundTestFiles {
 public:
