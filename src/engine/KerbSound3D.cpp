@@ -143,7 +143,7 @@ void TSoundListItem::Unload() {
 
 void TSoundListItem::SetLoop(bool value) {
     Loop = value;
-    if (Loaded()) Owner.Mixer().SetOwnerRepeats(this, value ? -1 : 0);
+    if (Loaded()) Owner.Mixer().SetOwnerRepeats(this, Repeats());
 }
 
 void TSoundListItem::SetRepeatCount(uint32_t value) {

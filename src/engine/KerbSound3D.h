@@ -137,7 +137,8 @@ public:
     // Silences every voice of this sound and releases the paths that record it.
     void Stop();
     void Unload();
-    // Loop forever or not; applies at once to voices that are sounding and to later plays.
+    // Loop forever, or play RepeatCount more times; applies at once to the voices that are
+    // sounding (from the end of their current pass) and to later plays.
     void SetLoop(bool value);
     // Repeats of later plays (when not looping).
     void SetRepeatCount(uint32_t value);

@@ -235,9 +235,10 @@ TEST_F(SoundComponent, RepeatsAndLoopsFollowTheItem) {
     s.SetLoop(true);
     s.Play();
     EXPECT_EQ(Sounding(Render(4000)), 4000);
-    // Turning the loop off lets the sounding pass finish (4000 frames are 5 whole passes).
+    // Turning the loop off leaves RepeatCount more passes after the sounding one (4000
+    // frames were 5 whole passes, so that one has just ended).
     s.SetLoop(false);
-    EXPECT_EQ(Sounding(Render(1000)), 0);
+    EXPECT_EQ(Sounding(Render(2000)), 1600);
 
     // The repeat count applies to later plays only.
     s.SetRepeatCount(0);
