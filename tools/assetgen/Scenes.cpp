@@ -144,18 +144,35 @@ static void SecondRoadPath(cairo_t* cr) {
     SmoothPath(cr, {{-40, 150}, {120, 200}, {250, 170}, {330, 90}, {380, -40}}, false);
 }
 
+// The circuit in full light, drawn once and kept: the menus show it four times at
+// different brightness, and darkening a copy gives the same picture as darker paint.
+static cairo_surface_t* LitCircuit() {
+    static cairo_surface_t* surface = [] {
+        cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 800, 600);
+        cairo_t* cr = cairo_create(s);
+        PaintGrassArea(cr, 800, 600, 11, 1.0);
+        DrawSceneRoad(cr, SecondRoadPath, {.Width = 90, .Kerb = 6, .Brightness = 0.9, .Seed = 6});
+        DrawSceneRoad(cr, CircuitPath, {.Width = 150, .Kerb = 9, .Brightness = 1.0, .Seed = 5});
+        const TPoint trees[] = {{60, 330},  {110, 400}, {40, 470}, {520, 470}, {600, 560},
+                                {720, 540}, {690, 210}, {470, 80}, {150, 60},  {260, 300}};
+        uint64_t seed = 100;
+        for (const TPoint& p : trees) {
+            DrawTreeCrown(cr, p.X, p.Y, 26.0 + static_cast<double>(seed % 3) * 6, seed,
+                          Hex(0x3F7A2C));
+            ++seed;
+        }
+        cairo_destroy(cr);
+        return s;
+    }();
+    return surface;
+}
+
 void DrawDuskCircuit(cairo_t* cr, double brightness) {
-    PaintGrassArea(cr, 800, 600, 11, brightness);
-    TSceneRoad road{.Width = 150, .Kerb = 9, .Brightness = brightness, .Seed = 5};
-    DrawSceneRoad(cr, SecondRoadPath,
-                  {.Width = 90, .Kerb = 6, .Brightness = brightness * 0.9, .Seed = 6});
-    DrawSceneRoad(cr, CircuitPath, road);
-    TColor leaf = Darker(Hex(0x3F7A2C), 1 - brightness);
-    const TPoint trees[] = {{60, 330},  {110, 400}, {40, 470}, {520, 470}, {600, 560},
-                            {720, 540}, {690, 210}, {470, 80}, {150, 60},  {260, 300}};
-    uint64_t seed = 100;
-    for (const TPoint& p : trees) {
-        DrawTreeCrown(cr, p.X, p.Y, 26.0 + static_cast<double>(seed % 3) * 6, seed, leaf);
-        ++seed;
-    }
+    cairo_save(cr);
+    cairo_set_source_surface(cr, LitCircuit(), 0, 0);
+    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 0, 800, 600);
+    cairo_set_source_rgba(cr, 0, 0, 0, 1 - brightness);
+    cairo_fill(cr);
+    cairo_restore(cr);
 }

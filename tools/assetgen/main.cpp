@@ -1,7 +1,10 @@
 // assetgen: draws the game's pictures and writes Data/data1.vil and Data/data2.vil.
 //   assetgen --out DIR [--font FILE] [--fallback-font FILE] [--png DIR] [--only NAME]
+//            [--timings]
 // --png also writes every sheet as a PNG file for review; --only draws the named pictures
-// (comma-separated) into the PNG folder and writes no image lists.
+// (comma-separated) into the PNG folder and writes no image lists; --timings lists the
+// slowest pictures.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -19,11 +22,16 @@ namespace {
 struct TOptions {
     std::string Out, Font, Fallback, PngDir;
     std::set<std::string> Only;
+    bool Timings = false;
 };
 
 bool ParseArgs(int argc, char** argv, TOptions& o) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--timings") {
+            o.Timings = true;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         std::string value = argv[++i];
         if (arg == "--out") {
@@ -46,13 +54,24 @@ bool ParseArgs(int argc, char** argv, TOptions& o) {
 
 int DrawSelected(const TOptions& o) {
     TRenderer renderer(o.PngDir);
+    std::vector<TArtItem> selected;
     for (const auto& list : {MenuListItems(), RaceListItems()}) {
         for (const TArtItem& item : list) {
-            if (o.Only.count(item.Name)) renderer.RenderItem(item);
+            if (o.Only.count(item.Name)) selected.push_back(item);
         }
     }
+    renderer.RenderList(selected);
     std::printf("assetgen: drew %d pictures into %s\n", renderer.Drawn(), o.PngDir.c_str());
     return 0;
+}
+
+void PrintSlowest(const TRenderer& renderer) {
+    auto times = renderer.Timings();
+    std::sort(times.begin(), times.end(),
+              [](const auto& a, const auto& b) { return a.second > b.second; });
+    for (size_t i = 0; i < times.size() && i < 12; ++i) {
+        std::printf("  %-20s %6.1f ms\n", times[i].first.c_str(), times[i].second * 1000);
+    }
 }
 
 }  // namespace
@@ -85,5 +104,6 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("assetgen: %zu + %zu pictures (%d drawn) with %s in %.2f s\n", menu.size(),
                 race.size(), renderer.Drawn(), LoadedFontPath().c_str(), seconds);
+    if (options.Timings) PrintSlowest(renderer);
     return 0;
 }
