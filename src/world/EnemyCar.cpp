@@ -77,15 +77,8 @@ void TEnemyCar::SenseCars() {
         if (QuadsOverlap(body, ahead)) Eyes[3].CarAhead = true;
         if (!QuadsOverlap(body, beside)) return;
         const TVec2 m = MeanCorner(other);
-        double nx = m.X - own.X, ny = m.Y - own.Y;
-        const double len = std::hypot(nx, ny);
-        if (len == 0) {
-            nx = ny = 1;
-        } else {
-            nx /= len;
-            ny /= len;
-        }
-        const double k = std::cos(Rad(Direction)) * ny - std::sin(Rad(Direction)) * nx;
+        const TVec2 n = UnitOrOne(m.X - own.X, m.Y - own.Y);
+        const double k = std::cos(Rad(Direction)) * n.Y - std::sin(Rad(Direction)) * n.X;
         if (k > 0) {
             Eyes[2].CarRight = true;
             Eyes[2].CarLeft = false;
@@ -105,16 +98,9 @@ void TEnemyCar::SenseCars() {
 
 double TEnemyCar::Bearing(double tx, double ty) const {
     const double cx = CentreX(), cy = CentreY();
-    double ux = cx - tx, uy = cy - ty;
-    const double len = std::hypot(ux, uy);
-    if (len == 0) {
-        ux = uy = 1;
-    } else {
-        ux /= len;
-        uy /= len;
-    }
+    const TVec2 u = UnitOrOne(cx - tx, cy - ty);
     if (tx == cx) return 90;
-    const double a = std::atan(uy / ux) * kDeg;
+    const double a = std::atan(u.Y / u.X) * kDeg;
     if (tx > cx) return a;
     return ty >= cy ? a + 180 : a - 180;
 }
@@ -126,15 +112,8 @@ void TEnemyCar::ChooseSteering(double tx, double ty, bool& left, bool& right) co
     if (rty == RoundI(cy + 1) || rty == RoundI(cy - 1) || rty == RoundI(cy)) return;
     double g = static_cast<double>(Mod360(Heading));
     if (g < 0) g = Heading + 360;
-    double ux = cx - tx, uy = cy - ty;
-    const double len = std::hypot(ux, uy);
-    if (len == 0) {
-        ux = uy = 1;
-    } else {
-        ux /= len;
-        uy /= len;
-    }
-    const double s = ux * std::sin(Rad(g)) - std::cos(Rad(g)) * uy;
+    const TVec2 u = UnitOrOne(cx - tx, cy - ty);
+    const double s = u.X * std::sin(Rad(g)) - std::cos(Rad(g)) * u.Y;
     if (s > 0.01) {
         right = true;
     } else if (s < -0.01) {
@@ -227,17 +206,10 @@ void TEnemyCar::RespondTo(const TCar& other) {
     const double vx = std::cos(Rad(Direction)) * Speed, vy = std::sin(Rad(Direction)) * Speed;
     const double ox = std::cos(Rad(other.Direction)) * other.Speed;
     const double oy = std::sin(Rad(other.Direction)) * other.Speed;
-    double ux = CentreX() - other.CentreX(), uy = CentreY() - other.CentreY();
-    const double len = std::hypot(ux, uy);
-    if (len == 0) {
-        ux = uy = 1;
-    } else {
-        ux /= len;
-        uy /= len;
-    }
+    const TVec2 u = UnitOrOne(CentreX() - other.CentreX(), CentreY() - other.CentreY());
     const double wx = Speed != 0 ? vx / Speed : 0, wy = Speed != 0 ? vy / Speed : 0;
-    SetX(static_cast<float>(X + (std::fabs(wx / 2) + 0.5) * 3 * ux));
-    SetY(static_cast<float>(Y + (std::fabs(wy / 2) + 0.5) * 3 * uy));
+    SetX(static_cast<float>(X + (std::fabs(wx / 2) + 0.5) * 3 * u.X));
+    SetY(static_cast<float>(Y + (std::fabs(wy / 2) + 0.5) * 3 * u.Y));
     const double k = vx * oy - vy * ox;
     if (k > 0) {
         Direction += 1.5;

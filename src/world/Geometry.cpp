@@ -54,3 +54,9 @@ bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
         if (PointInQuad(v, b[0], b[1], b[2], b[3])) return true;
     return false;
 }
+
+TVec2 UnitOrOne(double dx, double dy) {
+    const double len = std::hypot(dx, dy);
+    if (len == 0) return {1, 1};
+    return {dx / len, dy / len};
+}

@@ -19,3 +19,6 @@ bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const
 bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
                  const TVec2& v4);
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b);
+// (dx, dy) scaled to length 1; (1, 1) when it has no length, as the car and wall responses
+// expect for two shapes whose centres coincide.
+TVec2 UnitOrOne(double dx, double dy);

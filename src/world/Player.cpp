@@ -96,17 +96,10 @@ void TPlayer::RespondTo(TCar& o) {
     const double vpx = std::cos(Rad(Direction)) * Speed, vpy = std::sin(Rad(Direction)) * Speed;
     const double vox = std::cos(Rad(o.Direction)) * o.Speed;
     const double voy = std::sin(Rad(o.Direction)) * o.Speed;
-    double ux = CentreX() - o.CentreX(), uy = CentreY() - o.CentreY();
-    const double len = std::hypot(ux, uy);
-    if (len == 0) {
-        ux = uy = 1;
-    } else {
-        ux /= len;
-        uy /= len;
-    }
+    const TVec2 u = UnitOrOne(CentreX() - o.CentreX(), CentreY() - o.CentreY());
     const double wx = o.Speed != 0 ? vox / o.Speed : 0, wy = o.Speed != 0 ? voy / o.Speed : 0;
-    PushX -= (std::fabs(wx / 2) + 0.5) * 3 * ux;
-    PushY -= (std::fabs(wy / 2) + 0.5) * 3 * uy;
+    PushX -= (std::fabs(wx / 2) + 0.5) * 3 * u.X;
+    PushY -= (std::fabs(wy / 2) + 0.5) * 3 * u.Y;
     Speed *= 0.99;
     const double k = voy * vpx - vox * vpy;
     if (k > 0) {

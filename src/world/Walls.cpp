@@ -76,15 +76,9 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
         wy = std::sin(Rad(car.Direction));
     }
     const double vx = v0 * wx, vy = v0 * wy;
-    double ux = (wall.X + wall.Width / 2.0) - car.CentreX();
-    double uy = (wall.Y + wall.Height / 2.0) - car.CentreY();
-    const double len = std::hypot(ux, uy);
-    if (len == 0) {
-        ux = uy = 1;
-    } else {
-        ux /= len;
-        uy /= len;
-    }
+    const TVec2 u = UnitOrOne((wall.X + wall.Width / 2.0) - car.CentreX(),
+                              (wall.Y + wall.Height / 2.0) - car.CentreY());
+    const double ux = u.X, uy = u.Y;
     const double px = ux * (std::fabs(wx) + 1), py = uy * (std::fabs(wy) + 1);
     if (player) {
         ShiftWorld(px, py);
