@@ -76,6 +76,7 @@ void DrawLogoButton(const TTile& t) {
                .Weight = 0.03,
                .Tracking = 1,
                .Align = TAlign::Center};
+    link = FitText(cr, "VISIT THE WEB SITE", link, plate.W - 24);
     DrawText(cr, "VISIT THE WEB SITE", t.W / 2.0, 82, link);
     if (look == TLook::Disabled) {
         cairo_pop_group_to_source(cr);

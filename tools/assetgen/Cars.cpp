@@ -36,25 +36,25 @@ double Y(double t) {
 const TCarDesign& Design(TCarType type) {
     static const TCarDesign designs[5] = {
         // Velkaro: a balanced GT, waisted between the arches.
-        {{{0, 12},
-          {0.025, 18},
-          {0.08, 21.5},
-          {0.22, 22.5},
-          {0.45, 20.5},
-          {0.72, 22.8},
-          {0.9, 22.3},
-          {0.975, 19.5},
-          {1, 13}},
+        {{{0, 10},
+          {0.025, 16},
+          {0.08, 19.5},
+          {0.22, 20.5},
+          {0.45, 18.6},
+          {0.72, 20.8},
+          {0.9, 20.3},
+          {0.975, 17.5},
+          {1, 11}},
          0.34,
          0.47,
          0.66,
          0.76,
-         17,
-         16.5,
+         14.5,
+         14,
          0.2,
          0.8,
          15,
-         0.4,
+         2.8,
          TStripes::Twin,
          false,
          false,
@@ -66,17 +66,17 @@ const TCarDesign& Design(TCarType type) {
           {Hex(0xF0BE2A), Hex(0x1A1A1A)},
           {Hex(0x2456C8), Hex(0xF4F1EA)}}},
         // Turbo: a short-nosed hatch with a long roof, roof scoop and a roundel.
-        {{{0, 17}, {0.03, 20.5}, {0.12, 21.5}, {0.6, 21.5}, {0.94, 21.2}, {1, 17.5}},
+        {{{0, 15}, {0.03, 18.5}, {0.12, 19.5}, {0.6, 19.5}, {0.94, 19.2}, {1, 15.5}},
          0.2,
          0.33,
          0.82,
          0.9,
-         18,
-         17.5,
+         15.5,
+         15,
          0.17,
          0.8,
          14,
-         0.8,
+         3.2,
          TStripes::Diagonal,
          false,
          false,
@@ -88,24 +88,24 @@ const TCarDesign& Design(TCarType type) {
           {Hex(0xF07A1E), Hex(0xF4F1EA)},
           {Hex(0x3C7A2E), Hex(0xF2D23A)}}},
         // Volcano: a muscle car with a long bonnet, a scoop and wide hips.
-        {{{0, 16},
-          {0.03, 20},
-          {0.1, 21},
-          {0.35, 21.3},
-          {0.6, 22.4},
-          {0.85, 23.2},
-          {0.97, 22},
-          {1, 18.5}},
+        {{{0, 14},
+          {0.03, 18},
+          {0.1, 19},
+          {0.35, 19.3},
+          {0.6, 20.4},
+          {0.85, 21.2},
+          {0.97, 20},
+          {1, 16.5}},
          0.43,
          0.55,
          0.74,
          0.82,
-         17.5,
-         18,
+         15,
+         15.5,
          0.18,
          0.8,
          15,
-         0.3,
+         2.5,
          TStripes::Twin,
          false,
          true,
@@ -117,24 +117,24 @@ const TCarDesign& Design(TCarType type) {
           {Hex(0x26282C), Hex(0xD9A520)},
           {Hex(0x6A2A9A), Hex(0xF4F1EA)}}},
         // Viper: a low prototype, narrow nose, side pods, cockpit well back, big wing.
-        {{{0, 7},
-          {0.04, 12.5},
-          {0.15, 16.5},
-          {0.3, 18.5},
-          {0.42, 22.6},
-          {0.75, 23.2},
-          {0.93, 22.5},
-          {1, 21}},
+        {{{0, 6},
+          {0.04, 11},
+          {0.15, 14.5},
+          {0.3, 16.5},
+          {0.42, 20.6},
+          {0.75, 21.2},
+          {0.93, 20.5},
+          {1, 19}},
          0.36,
          0.46,
          0.58,
          0.66,
-         11,
-         10,
+         9,
+         8,
          0.2,
          0.82,
          15,
-         0.5,
+         2.6,
          TStripes::Centre,
          true,
          false,
@@ -146,17 +146,17 @@ const TCarDesign& Design(TCarType type) {
           {Hex(0xB8C2CC), Hex(0xC8232C)},
           {Hex(0x1FA8C4), Hex(0xF4F1EA)}}},
         // Beast: a square pick-up truck with a load bed, roll bar and light bar.
-        {{{0, 19.5}, {0.02, 21.5}, {0.1, 22}, {0.9, 22}, {0.985, 21.5}, {1, 19.5}},
+        {{{0, 19}, {0.02, 20.5}, {0.1, 21}, {0.9, 21}, {0.985, 20.5}, {1, 18.5}},
          0.26,
          0.33,
          0.5,
          0.54,
-         19,
-         19,
+         17,
+         17,
          0.19,
          0.8,
-         17,
-         1.8,
+         18,
+         2.8,
          TStripes::None,
          false,
          false,
@@ -195,7 +195,7 @@ double HalfWidthAt(const TCarDesign& d, double t) {
 
 void DrawWheels(cairo_t* cr, const TCarDesign& d) {
     for (double t : {d.WheelFront, d.WheelRear}) {
-        double hw = std::min(HalfWidthAt(d, t) + d.WheelOut, CarHalfW - 0.3);
+        double hw = std::min(HalfWidthAt(d, t) + d.WheelOut, CarHalfW - 0.2);
         for (int side : {-1, 1}) {
             TBox tyre{side > 0 ? hw - 6 : -hw, Y(t) - d.WheelLength / 2, 6, d.WheelLength};
             RoundedRect(cr, tyre, 2);
@@ -288,8 +288,8 @@ void DrawCabin(cairo_t* cr, const TCarDesign& d, const TCarPaint& paint) {
     cairo_restore(cr);
     // The roof: body colour, narrower than the glass, so side windows show either side.
     double yrf = Y(d.RoofFront), yrr = Y(d.RoofRear);
-    double hf = HalfWidthAt(d, d.RoofFront) * 0.0 + d.GlassHalfFront - 2.6;
-    double hr = d.GlassHalfRear - 2.6;
+    double hf = d.GlassHalfFront - 3;
+    double hr = d.GlassHalfRear - 3;
     cairo_move_to(cr, -hf, yrf);
     cairo_curve_to(cr, -hf * 0.5, yrf + 1.2, hf * 0.5, yrf + 1.2, hf, yrf);
     cairo_line_to(cr, hr, yrr);
@@ -347,15 +347,15 @@ void DrawExtras(cairo_t* cr, const TCarDesign& d, const TCarPaint& paint) {
         cairo_stroke(cr);
     }
     if (d.Bed) {
-        TBox bed{-17.5, Y(0.965), 35, Y(0.58) - Y(0.965)};
+        TBox bed{-16, Y(0.965), 32, Y(0.58) - Y(0.965)};
         RoundedRect(cr, bed, 2);
         FillVertical(cr, bed, Hex(0x24272B), Hex(0x33373C));
         for (double x = -13; x <= 13; x += 6.5)
             cairo_rectangle(cr, x - 0.6, bed.Y + 2, 1.2, bed.H - 4);
         SetColor(cr, Hex(0x4A4F56));
         cairo_fill(cr);
-        cairo_rectangle(cr, -20, Y(0.565), 40, 3);
-        FillLinear(cr, -20, 0, 20, 0, {{0, Hex(0x5A6068)}, {0.5, Pal::Chrome}, {1, Hex(0x5A6068)}});
+        cairo_rectangle(cr, -19, Y(0.565), 38, 3);
+        FillLinear(cr, -19, 0, 19, 0, {{0, Hex(0x5A6068)}, {0.5, Pal::Chrome}, {1, Hex(0x5A6068)}});
     }
     if (d.LightBar) {
         cairo_rectangle(cr, -14, Y(0.345), 28, 3);
@@ -368,7 +368,7 @@ void DrawExtras(cairo_t* cr, const TCarDesign& d, const TCarPaint& paint) {
         }
     }
     if (d.Wing) {
-        TBox wing{-23.5, Y(1.0), 47, 6};
+        TBox wing{-22.5, Y(1.0), 45, 6};
         RoundedRect(cr, wing, 1.5);
         FillVertical(cr, wing, Darker(paint.Stripe, 0.1), Darker(paint.Stripe, 0.5));
         RoundedRect(cr, wing, 1.5);
@@ -376,7 +376,7 @@ void DrawExtras(cairo_t* cr, const TCarDesign& d, const TCarPaint& paint) {
         cairo_set_line_width(cr, 0.8);
         cairo_stroke(cr);
         for (int side : {-1, 1}) {
-            cairo_rectangle(cr, side * 22 - 1.5, Y(1.0), 3, 10);
+            cairo_rectangle(cr, side * 21.5 - 1.5, Y(1.0), 3, 10);
             SetColor(cr, Hex(0x15171A));
             cairo_fill(cr);
         }

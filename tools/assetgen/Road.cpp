@@ -1,8 +1,8 @@
 // Road pieces, 300 pixels tall, entered at the bottom. The visible tarmac of each kind runs
 // exactly between the spans its neighbours expect on its bottom and top rows: 300 wide on a
 // straight end, 368 wide on a diagonal end (the same width measured across a 35 degree
-// road). Edges are quadratic curves whose ends follow the neighbour's direction, so kerbs,
-// the centre line and the edge of the tarmac run on without a kink from piece to piece.
+// road). Edges are curves whose ends follow the neighbour's direction, so kerbs, the centre
+// line and the edge of the tarmac run on without a kink from piece to piece.
 #include <cmath>
 #include <vector>
 
@@ -43,28 +43,54 @@ struct TVec {
     double X, Y;
 };
 
-// The edge as a quadratic curve from the bottom row to the top row; its control point is
-// where the two end tangents meet, which keeps the curve inside the piece.
+// The edge as a cubic curve from the bottom row to the top row, leaving and reaching the
+// rows in the neighbours' directions. Its handles point at the corner where the two end
+// tangents meet, but reach only part of the way there: the edge then stays close to the
+// straight line between its ends, which is the edge the on-road test uses.
+constexpr double Handle = 0.3;
+
 struct TCurve {
-    TVec P0, P1, P2;
+    TVec P0, P1, P2, P3;
     TVec At(double t) const {
-        double a = (1 - t) * (1 - t), b = 2 * t * (1 - t), c = t * t;
-        return {a * P0.X + b * P1.X + c * P2.X, a * P0.Y + b * P1.Y + c * P2.Y};
+        double u = 1 - t;
+        double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+        return {a * P0.X + b * P1.X + c * P2.X + d * P3.X,
+                a * P0.Y + b * P1.Y + c * P2.Y + d * P3.Y};
+    }
+    TVec Slope(double t) const {
+        double u = 1 - t;
+        return {3 * u * u * (P1.X - P0.X) + 6 * u * t * (P2.X - P1.X) + 3 * t * t * (P3.X - P2.X),
+                3 * u * u * (P1.Y - P0.Y) + 6 * u * t * (P2.Y - P1.Y) + 3 * t * t * (P3.Y - P2.Y)};
     }
 };
 
 TCurve CurveOf(const TEdge& e) {
-    TVec p0{e.Bottom, PieceH}, p2{e.Top, 0};
-    if (std::fabs(e.BottomSlope - e.TopSlope) < 1e-9)
-        return {p0, {(p0.X + p2.X) / 2, PieceH / 2}, p2};
-    // Height above the bottom row where x = Bottom + BottomSlope * u meets the top tangent.
-    double u = (e.Top - e.Bottom - PieceH * e.TopSlope) / (e.BottomSlope - e.TopSlope);
-    return {p0, {e.Bottom + e.BottomSlope * u, PieceH - u}, p2};
+    TVec p0{e.Bottom, PieceH}, p3{e.Top, 0};
+    TVec corner{(p0.X + p3.X) / 2, PieceH / 2};
+    if (std::fabs(e.BottomSlope - e.TopSlope) > 1e-9) {
+        // Height above the bottom row where x = Bottom + BottomSlope * u meets the top tangent.
+        double u = (e.Top - e.Bottom - PieceH * e.TopSlope) / (e.BottomSlope - e.TopSlope);
+        corner = {e.Bottom + e.BottomSlope * u, PieceH - u};
+    }
+    auto toward = [](TVec from, TVec to, double k) {
+        return TVec{from.X + (to.X - from.X) * k, from.Y + (to.Y - from.Y) * k};
+    };
+    return {p0, toward(p0, corner, Handle), toward(p3, corner, Handle), p3};
 }
 
 TCurve Middle(const TCurve& a, const TCurve& b) {
     auto mid = [](TVec p, TVec q) { return TVec{(p.X + q.X) / 2, (p.Y + q.Y) / 2}; };
-    return {mid(a.P0, b.P0), mid(a.P1, b.P1), mid(a.P2, b.P2)};
+    return {mid(a.P0, b.P0), mid(a.P1, b.P1), mid(a.P2, b.P2), mid(a.P3, b.P3)};
+}
+
+void CurvePath(cairo_t* cr, const TCurve& c, bool reverse) {
+    if (reverse) {
+        cairo_line_to(cr, c.P3.X, c.P3.Y);
+        cairo_curve_to(cr, c.P2.X, c.P2.Y, c.P1.X, c.P1.Y, c.P0.X, c.P0.Y);
+    } else {
+        cairo_line_to(cr, c.P0.X, c.P0.Y);
+        cairo_curve_to(cr, c.P1.X, c.P1.Y, c.P2.X, c.P2.Y, c.P3.X, c.P3.Y);
+    }
 }
 
 // Points along a curve with their running length, for marks spaced along it.
@@ -81,9 +107,7 @@ std::vector<TSample> Sample(const TCurve& c) {
     for (int i = 0; i <= n; ++i) {
         double t = static_cast<double>(i) / n;
         TVec p = c.At(t);
-        // Derivative of the quadratic curve.
-        TVec d{2 * (1 - t) * (c.P1.X - c.P0.X) + 2 * t * (c.P2.X - c.P1.X),
-               2 * (1 - t) * (c.P1.Y - c.P0.Y) + 2 * t * (c.P2.Y - c.P1.Y)};
+        TVec d = c.Slope(t);
         double len = std::hypot(d.X, d.Y);
         s += std::hypot(p.X - prev.X, p.Y - prev.Y);
         out.push_back({p, {-d.Y / len, d.X / len}, s});
@@ -93,16 +117,9 @@ std::vector<TSample> Sample(const TCurve& c) {
 }
 
 void TarmacPath(cairo_t* cr, const TCurve& left, const TCurve& right) {
-    cairo_move_to(cr, left.P0.X, left.P0.Y);
-    cairo_curve_to(cr, left.P0.X + 2.0 / 3 * (left.P1.X - left.P0.X),
-                   left.P0.Y + 2.0 / 3 * (left.P1.Y - left.P0.Y),
-                   left.P2.X + 2.0 / 3 * (left.P1.X - left.P2.X),
-                   left.P2.Y + 2.0 / 3 * (left.P1.Y - left.P2.Y), left.P2.X, left.P2.Y);
-    cairo_line_to(cr, right.P2.X, right.P2.Y);
-    cairo_curve_to(cr, right.P2.X + 2.0 / 3 * (right.P1.X - right.P2.X),
-                   right.P2.Y + 2.0 / 3 * (right.P1.Y - right.P2.Y),
-                   right.P0.X + 2.0 / 3 * (right.P1.X - right.P0.X),
-                   right.P0.Y + 2.0 / 3 * (right.P1.Y - right.P0.Y), right.P0.X, right.P0.Y);
+    cairo_new_path(cr);
+    CurvePath(cr, left, false);
+    CurvePath(cr, right, true);
     cairo_close_path(cr);
 }
 
@@ -146,12 +163,8 @@ void DrawAsphalt(cairo_t* cr, int w, int kind) {
 void DrawRubber(cairo_t* cr, const TCurve& centre) {
     // Darker bands where the tyres run, soft at their sides.
     for (double width : {170.0, 110.0, 60.0}) {
-        cairo_move_to(cr, centre.P0.X, centre.P0.Y);
-        cairo_curve_to(cr, centre.P0.X + 2.0 / 3 * (centre.P1.X - centre.P0.X),
-                       centre.P0.Y + 2.0 / 3 * (centre.P1.Y - centre.P0.Y),
-                       centre.P2.X + 2.0 / 3 * (centre.P1.X - centre.P2.X),
-                       centre.P2.Y + 2.0 / 3 * (centre.P1.Y - centre.P2.Y), centre.P2.X,
-                       centre.P2.Y);
+        cairo_new_path(cr);
+        CurvePath(cr, centre, false);
         cairo_set_line_width(cr, width);
         SetColor(cr, {0.05, 0.05, 0.06, 0.05});
         cairo_stroke(cr);
