@@ -50,7 +50,7 @@ void DrawDamagePod(cairo_t* cr) {
     TBox pod{TroughX - 16, TroughY - 26, TroughW + 32, TroughH + 40};
     SoftShadow(cr, [&](cairo_t* c) { ChamferRect(c, pod, 8); }, 5, 0, 3, {0, 0, 0, 0.6});
     DrawHousing(cr, pod, 8, 0.94);
-    DrawLabel(cr, "DMG", TroughX + TroughW / 2, TroughY - 13, TAlign::Center, 5.5, Pal::TextDim);
+    DrawLabel(cr, "DMG", TroughX + TroughW / 2, TroughY - 13, TAlign::Center, 6, Pal::TextDim);
     TBox trough{TroughX - 2, TroughY - 2, TroughW + 4, TroughH + 4};
     DrawWell(cr, trough, 3);
     // Green under the damage bar: it shrinks as the red bar grows down over it.
@@ -100,7 +100,7 @@ void DrawDialFace(cairo_t* cr) {
             DrawText(cr, std::to_string(v), n.X, n.Y, style);
         }
     }
-    DrawLabel(cr, "KM/H", DialX, DialY - 26, TAlign::Center, 5.5, Pal::TextDim);
+    DrawLabel(cr, "KM/H", DialX, DialY - 26, TAlign::Center, 6, Pal::TextDim);
     // The reverse lamp's socket in the bottom sector, marked R.
     Circle(cr, LampX, LampY, 11);
     FillLinear(cr, LampX - 11, LampY - 11, LampX + 11, LampY + 11,
@@ -126,7 +126,7 @@ void DrawScorePod(cairo_t* cr) {
     TBox pod{2, 548, 112, 60};
     SoftShadow(cr, [&](cairo_t* c) { ChamferRect(c, pod, 10); }, 6, 0, 3, {0, 0, 0, 0.6});
     DrawHousing(cr, pod, 10, 0.94);
-    DrawLabel(cr, "SCORE", 57, 560, TAlign::Center, 5.5, Pal::TextDim);
+    DrawLabel(cr, "SCORE", 57, 560, TAlign::Center, 6, Pal::TextDim);
     DrawPlate(cr, {12, 571, 90, 21}, 4);
 }
 
@@ -174,7 +174,7 @@ void DrawRadarPanel(const TTile& t) {
     cairo_rectangle(cr, 17, 30, 1.5, 22);
     SetColor(cr, Pal::Chrome);
     cairo_fill(cr);
-    DrawLabel(cr, "START", 27, 262, TAlign::Center, 5, Pal::TextDim);
+    DrawLabel(cr, "START", 27, 262, TAlign::Center, 6, Pal::TextDim);
 }
 
 void DrawHealthBar(const TTile& t) {

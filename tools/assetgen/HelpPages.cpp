@@ -32,7 +32,7 @@ void Frame(const TTile& t, const char* title, int page) {
     DrawPagePanel(t.Cr, {0, 0, double(t.W), double(t.H)}, title);
     Bays(t.Cr);
     TText count{
-        .Size = SizeForCap(5.5), .Color = Pal::TextDim, .Weight = 0.03, .Align = TAlign::Center};
+        .Size = SizeForCap(6), .Color = Pal::TextDim, .Weight = 0.03, .Align = TAlign::Center};
     DrawText(t.Cr, "PAGE " + std::to_string(page) + " OF 4", t.W / 2.0, 250, count);
 }
 
@@ -45,7 +45,7 @@ void DrawControls(const TTile& t) {
     DrawKeyCap(cr, {kx - k / 2 - k - 3, ky + 2, k, k}, "", TIcon::Left);
     DrawKeyCap(cr, {kx - k / 2, ky + 2, k, k}, "", TIcon::Down);
     DrawKeyCap(cr, {kx + k / 2 + 3, ky + 2, k, k}, "", TIcon::Right);
-    TText note = Body(5.5);
+    TText note = Body(6);
     note.Align = TAlign::Center;
     DrawTextShadowed(cr, "ACCELERATE", kx, ky - k - 12, note);
     DrawTextShadowed(cr, "BRAKE / REVERSE", kx, ky + k + 14, note);
@@ -76,7 +76,7 @@ void DrawControls(const TTile& t) {
         DrawTextShadowed(cr, r.Meaning, x + 4, y + 12, meaning);
         y += 36;
     }
-    TText hint = Body(5.5);
+    TText hint = Body(6);
     hint.Color = Pal::TextDim;
     hint.Align = TAlign::Center;
     DrawTextShadowed(cr, "THE MOUSE WORKS THE MENUS.", PageW / 2, 224, hint);
@@ -101,7 +101,7 @@ void DrawBonusLegend(const TTile& t) {
         double x = i % 2 == 0 ? 22 : 228, y = 70 + (i / 2) * 38;
         DrawBonusIcon(cr, entries[i].Kind, x + 15, y, 30);
         DrawTextShadowed(cr, entries[i].Name, x + 38, y - 6, Heading(6.5), 0.8);
-        DrawTextShadowed(cr, entries[i].Effect, x + 38, y + 7, Body(5.5), 0.8);
+        DrawTextShadowed(cr, entries[i].Effect, x + 38, y + 7, Body(6), 0.8);
     }
     cairo_rectangle(cr, 214, 56, 1, 180);
     SetColor(cr, {1, 1, 1, 0.08});
