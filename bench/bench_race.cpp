@@ -31,9 +31,8 @@ void RaceFrames(benchmark::State& state) {
         ++frames;
     }
     state.counters["sprites"] = static_cast<double>(sprites) / static_cast<double>(frames);
-    state.counters["ns_per_frame"] =
-        benchmark::Counter(static_cast<double>(frames),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_frame"] = benchmark::Counter(
+        static_cast<double>(frames), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 }  // namespace
 

@@ -46,9 +46,9 @@ void MoveAndDraw(benchmark::State& state) {
         engine.Move(0);
         engine.Draw();
     }
-    state.counters["ns_per_sprite"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * count,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_sprite"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 }  // namespace
 

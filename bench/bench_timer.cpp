@@ -57,8 +57,7 @@ void Pacing(benchmark::State& state) {
         double var = 0;
         for (double v : intervals) var += (v - mean) * (v - mean);
         std::sort(lateness.begin(), lateness.end());
-        const double p99 =
-            static_cast<double>(lateness[lateness.size() * 99 / 100]) * 1e-6;
+        const double p99 = static_cast<double>(lateness[lateness.size() * 99 / 100]) * 1e-6;
         state.counters["ticks_per_s"] = rate;
         state.counters["rate_error_pct"] = std::abs(rate - 90.0) / 90.0 * 100.0;
         state.counters["interval_jitter_ms"] =

@@ -42,7 +42,9 @@ bool Parse(int argc, char** argv, TArgs& args) {
     return (argc % 2) == 1 && args.Level >= 1 && args.Frames > 0;
 }
 
-std::string TwoDigits(int32_t v) { return (v <= 9 ? "0" : "") + std::to_string(v); }
+std::string TwoDigits(int32_t v) {
+    return (v <= 9 ? "0" : "") + std::to_string(v);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,9 +72,9 @@ int main(int argc, char** argv) {
         pilot.Drive();
         const auto start = std::chrono::steady_clock::now();
         harness.RunFrames(1);
-        simulatedNs += std::chrono::duration<double, std::nano>(
-                           std::chrono::steady_clock::now() - start)
-                           .count();
+        simulatedNs +=
+            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
+                .count();
         ++timedFrames;
         for (int32_t r = results; r < Race.ResultCount; ++r) crossings.push_back(frames + 1);
         if (Race.RaceFinished != 0 && !finished) {

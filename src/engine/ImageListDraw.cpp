@@ -153,10 +153,10 @@ void TImageListItem::DrawStretch(const TRect& rect, int32_t offsetX, int32_t off
     TImageListItemDrawer::Render(*this, p, blendMode);
 }
 
-void TImageListItem::DrawPart(const TRect& source, int32_t x, int32_t y, float angle,
-                              float centerX, float centerY, float scaleX, float scaleY,
-                              int32_t red, int32_t green, int32_t blue, int32_t alpha,
-                              bool mirrorY, bool mirrorX, int32_t blendMode) {
+void TImageListItem::DrawPart(const TRect& source, int32_t x, int32_t y, float angle, float centerX,
+                              float centerY, float scaleX, float scaleY, int32_t red, int32_t green,
+                              int32_t blue, int32_t alpha, bool mirrorY, bool mirrorX,
+                              int32_t blendMode) {
     TQuadParams p{};
     const float tw = static_cast<float>(TextureWidth), th = static_cast<float>(TextureHeight);
     p.ULeft = static_cast<float>(source.Left) / tw;

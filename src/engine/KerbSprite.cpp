@@ -68,7 +68,9 @@ TRect TSprite::GetPatternRect() {
     return r;
 }
 
-void TSprite::SetName(const std::string& value) { Name = value; }
+void TSprite::SetName(const std::string& value) {
+    Name = value;
+}
 
 void TSprite::RepackColors() {
     const uint32_t c = PackArgb(Alpha, Red, Green, Blue);
@@ -268,18 +270,20 @@ void TSprite::Draw() {
         sx = EngineRound(sx - static_cast<double>(engine->WorldX));
         sy = EngineRound(sy - static_cast<double>(engine->WorldY));
     }
-    if (engine != nullptr && (engine->DrawAreaX1 | engine->DrawAreaY1 | engine->DrawAreaX2 |
-                              engine->DrawAreaY2) != 0) {
+    if (engine != nullptr &&
+        (engine->DrawAreaX1 | engine->DrawAreaY1 | engine->DrawAreaX2 | engine->DrawAreaY2) != 0) {
         const bool inside = sx + Width >= engine->DrawAreaX1 && sx <= engine->DrawAreaX2 &&
                             sy + Height >= engine->DrawAreaY1 && sy <= engine->DrawAreaY2;
         if (!inside) return;
     }
-    Image->DrawEx(sx, sy, Angle, RotationCenterX, RotationCenterY, ScaleX, ScaleY,
-                  VertexColors[0], VertexColors[1], VertexColors[2], VertexColors[3], MirrorY,
-                  MirrorX, PatternIndex, BlendMode);
+    Image->DrawEx(sx, sy, Angle, RotationCenterX, RotationCenterY, ScaleX, ScaleY, VertexColors[0],
+                  VertexColors[1], VertexColors[2], VertexColors[3], MirrorY, MirrorX, PatternIndex,
+                  BlendMode);
 }
 
-TKerbSprite::~TKerbSprite() { Clear(); }
+TKerbSprite::~TKerbSprite() {
+    Clear();
+}
 
 void TKerbSprite::Clear() {
     while (!SpriteList.empty()) delete SpriteList.back();

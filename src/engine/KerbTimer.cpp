@@ -84,8 +84,8 @@ int64_t TKerbTimer::NextDue() const {
 void TKerbTimer::Fire(int64_t elapsed, bool byTarget) {
     const double e = static_cast<double>(elapsed);
     ElapsedSeconds = static_cast<float>(e / static_cast<double>(Frequency));
-    Delta = byTarget && TicksPerTarget > 0 ? static_cast<float>(e / TicksPerTarget)
-                                           : ElapsedSeconds;
+    Delta =
+        byTarget && TicksPerTarget > 0 ? static_cast<float>(e / TicksPerTarget) : ElapsedSeconds;
     if (OnTimer) OnTimer(*this);
     LastTick = Now;
     ++FrameCount;

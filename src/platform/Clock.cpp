@@ -13,8 +13,8 @@ void SleepUntil(int64_t deadline, int64_t marginNs) {
     const TSteadyClock clock;
     const int64_t wakeAt = deadline - marginNs;
     if (clock.Now() < wakeAt) {
-        std::this_thread::sleep_until(std::chrono::steady_clock::time_point(
-            std::chrono::nanoseconds(wakeAt)));
+        std::this_thread::sleep_until(
+            std::chrono::steady_clock::time_point(std::chrono::nanoseconds(wakeAt)));
     }
     while (clock.Now() < deadline) std::this_thread::yield();
 }

@@ -28,7 +28,9 @@ public:
     int64_t Frequency() const override { return Freq; }
     void Set(int64_t ticks) { T = ticks; }
     void Advance(int64_t ticks) { T += ticks; }
-    void AdvanceMs(double ms) { T += static_cast<int64_t>(ms * static_cast<double>(Freq) / 1000.0); }
+    void AdvanceMs(double ms) {
+        T += static_cast<int64_t>(ms * static_cast<double>(Freq) / 1000.0);
+    }
 
 private:
     int64_t T = 0;

@@ -14,8 +14,8 @@ enum class TInputKind : uint8_t {
     MouseUp,
     MouseWheel,
     TextInput,
-    Quit,          // the system close box
-    RenderReset,   // the renderer lost its textures or its device
+    Quit,         // the system close box
+    RenderReset,  // the renderer lost its textures or its device
     FocusLost,
     FocusGained,
 };
@@ -24,8 +24,8 @@ enum class TMouseButton : uint8_t { None, Left, Right, Middle };
 
 struct TInputEvent {
     TInputKind Kind = TInputKind::KeyDown;
-    int32_t Key = 0;        // virtual-key code for KeyDown/KeyUp
-    int32_t X = 0, Y = 0;   // mouse position (MouseMove/Down/Up) or wheel steps (MouseWheel)
+    int32_t Key = 0;       // virtual-key code for KeyDown/KeyUp
+    int32_t X = 0, Y = 0;  // mouse position (MouseMove/Down/Up) or wheel steps (MouseWheel)
     TMouseButton Button = TMouseButton::None;
-    std::string Text;       // UTF-8 text for TextInput
+    std::string Text;  // UTF-8 text for TextInput
 };

@@ -9,15 +9,15 @@ namespace {
 // Every key with a fixed code. Letters, digits, keypad digits and function keys are ranges
 // and handled below the table.
 constexpr std::array<std::pair<SDL_Keycode, int32_t>, 28> kKeyTable{{
-    {SDLK_BACKSPACE, vk::Back},  {SDLK_TAB, vk::Tab},        {SDLK_RETURN, vk::Return},
-    {SDLK_KP_ENTER, vk::Return}, {SDLK_LSHIFT, vk::Shift},   {SDLK_RSHIFT, vk::Shift},
-    {SDLK_LCTRL, vk::Control},   {SDLK_RCTRL, vk::Control},  {SDLK_LALT, vk::Menu},
-    {SDLK_RALT, vk::Menu},       {SDLK_PAUSE, vk::Pause},    {SDLK_ESCAPE, vk::Escape},
-    {SDLK_SPACE, vk::Space},     {SDLK_PAGEUP, vk::Prior},   {SDLK_PAGEDOWN, vk::Next},
-    {SDLK_END, vk::End},         {SDLK_HOME, vk::Home},      {SDLK_LEFT, vk::Left},
-    {SDLK_UP, vk::Up},           {SDLK_RIGHT, vk::Right},    {SDLK_DOWN, vk::Down},
-    {SDLK_INSERT, vk::Insert},   {SDLK_DELETE, vk::Delete},  {SDLK_KP_MULTIPLY, 106},
-    {SDLK_KP_PLUS, 107},         {SDLK_KP_MINUS, 109},       {SDLK_KP_PERIOD, 110},
+    {SDLK_BACKSPACE, vk::Back},  {SDLK_TAB, vk::Tab},       {SDLK_RETURN, vk::Return},
+    {SDLK_KP_ENTER, vk::Return}, {SDLK_LSHIFT, vk::Shift},  {SDLK_RSHIFT, vk::Shift},
+    {SDLK_LCTRL, vk::Control},   {SDLK_RCTRL, vk::Control}, {SDLK_LALT, vk::Menu},
+    {SDLK_RALT, vk::Menu},       {SDLK_PAUSE, vk::Pause},   {SDLK_ESCAPE, vk::Escape},
+    {SDLK_SPACE, vk::Space},     {SDLK_PAGEUP, vk::Prior},  {SDLK_PAGEDOWN, vk::Next},
+    {SDLK_END, vk::End},         {SDLK_HOME, vk::Home},     {SDLK_LEFT, vk::Left},
+    {SDLK_UP, vk::Up},           {SDLK_RIGHT, vk::Right},   {SDLK_DOWN, vk::Down},
+    {SDLK_INSERT, vk::Insert},   {SDLK_DELETE, vk::Delete}, {SDLK_KP_MULTIPLY, 106},
+    {SDLK_KP_PLUS, 107},         {SDLK_KP_MINUS, 109},      {SDLK_KP_PERIOD, 110},
     {SDLK_KP_DIVIDE, 111},
 }};
 

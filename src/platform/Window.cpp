@@ -9,15 +9,21 @@
 namespace {
 TMouseButton ButtonFromSdl(Uint8 button) {
     switch (button) {
-        case SDL_BUTTON_LEFT: return TMouseButton::Left;
-        case SDL_BUTTON_RIGHT: return TMouseButton::Right;
-        case SDL_BUTTON_MIDDLE: return TMouseButton::Middle;
-        default: return TMouseButton::None;
+        case SDL_BUTTON_LEFT:
+            return TMouseButton::Left;
+        case SDL_BUTTON_RIGHT:
+            return TMouseButton::Right;
+        case SDL_BUTTON_MIDDLE:
+            return TMouseButton::Middle;
+        default:
+            return TMouseButton::None;
     }
 }
 }  // namespace
 
-TPlatformWindow::~TPlatformWindow() { Destroy(); }
+TPlatformWindow::~TPlatformWindow() {
+    Destroy();
+}
 
 bool TPlatformWindow::Create(const std::string& caption, int width, int height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
@@ -72,7 +78,9 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
     while (SDL_PollEvent(&e) != 0) {
         TInputEvent out;
         switch (e.type) {
-            case SDL_QUIT: out.Kind = TInputKind::Quit; break;
+            case SDL_QUIT:
+                out.Kind = TInputKind::Quit;
+                break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 out.Kind = e.type == SDL_KEYDOWN ? TInputKind::KeyDown : TInputKind::KeyUp;
@@ -86,8 +94,8 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                out.Kind = e.type == SDL_MOUSEBUTTONDOWN ? TInputKind::MouseDown
-                                                         : TInputKind::MouseUp;
+                out.Kind =
+                    e.type == SDL_MOUSEBUTTONDOWN ? TInputKind::MouseDown : TInputKind::MouseUp;
                 out.Button = ButtonFromSdl(e.button.button);
                 if (out.Button == TMouseButton::None) continue;
                 out.X = clampX(e.button.x);
@@ -103,7 +111,9 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
                 out.Text = e.text.text;
                 break;
             case SDL_RENDER_TARGETS_RESET:
-            case SDL_RENDER_DEVICE_RESET: out.Kind = TInputKind::RenderReset; break;
+            case SDL_RENDER_DEVICE_RESET:
+                out.Kind = TInputKind::RenderReset;
+                break;
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                     out.Kind = TInputKind::FocusLost;
@@ -113,7 +123,8 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
                     continue;
                 }
                 break;
-            default: continue;
+            default:
+                continue;
         }
         events.push_back(std::move(out));
     }

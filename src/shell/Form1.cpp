@@ -188,10 +188,18 @@ void TForm1::FormKeyUp(int32_t key) {
 
 void TForm1::HandleEvent(const TInputEvent& event) {
     switch (event.Kind) {
-        case TInputKind::KeyDown: FormKeyDown(event.Key); break;
-        case TInputKind::KeyUp: FormKeyUp(event.Key); break;
-        case TInputKind::Quit: Close(); break;
-        case TInputKind::RenderReset: KerbScreen1.HandleRenderReset(); break;
+        case TInputKind::KeyDown:
+            FormKeyDown(event.Key);
+            break;
+        case TInputKind::KeyUp:
+            FormKeyUp(event.Key);
+            break;
+        case TInputKind::Quit:
+            Close();
+            break;
+        case TInputKind::RenderReset:
+            KerbScreen1.HandleRenderReset();
+            break;
         case TInputKind::MouseMove:
         case TInputKind::MouseDown:
         case TInputKind::MouseUp:
@@ -200,8 +208,11 @@ void TForm1::HandleEvent(const TInputEvent& event) {
             GuiEvents.push_back(event);
             break;
         case TInputKind::MouseWheel:
-        case TInputKind::TextInput: GuiEvents.push_back(event); break;
-        default: break;
+        case TInputKind::TextInput:
+            GuiEvents.push_back(event);
+            break;
+        default:
+            break;
     }
 }
 

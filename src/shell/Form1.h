@@ -37,11 +37,11 @@ struct TStateActions {
 
 // State numbers.
 namespace st {
-constexpr uint8_t QuitRaceMenu = 0, FirstPlayer = 1, Logo = 3, MainMenu = 4, Help = 6,
-                  Options = 7, HighScores = 8, ClearHighScores = 9, ExitGame = 10, Race = 12,
-                  GameOver = 13, ChooseTrack = 14, ChooseCar = 15, RaceOver = 16,
-                  GameComplete = 19, Pause = 20, AddPlayer = 21, ChangePlayer = 22,
-                  DeletePlayer = 23, TimesUp = 24, YourScore = 25, SendScore = 26, Wreck = 27;
+constexpr uint8_t QuitRaceMenu = 0, FirstPlayer = 1, Logo = 3, MainMenu = 4, Help = 6, Options = 7,
+                  HighScores = 8, ClearHighScores = 9, ExitGame = 10, Race = 12, GameOver = 13,
+                  ChooseTrack = 14, ChooseCar = 15, RaceOver = 16, GameComplete = 19, Pause = 20,
+                  AddPlayer = 21, ChangePlayer = 22, DeletePlayer = 23, TimesUp = 24,
+                  YourScore = 25, SendScore = 26, Wreck = 27;
 constexpr int Count = 28;
 }  // namespace st
 

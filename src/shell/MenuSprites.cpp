@@ -23,8 +23,8 @@ void TCursor::Move(float) {
     SetY(static_cast<float>(*MouseY));
 }
 
-TMenuScreen::TMenuScreen(TKerbSprite* engine, TImageListItem* picture, float x, float y,
-                         int32_t z, const std::string& name, int32_t alpha, bool visible)
+TMenuScreen::TMenuScreen(TKerbSprite* engine, TImageListItem* picture, float x, float y, int32_t z,
+                         const std::string& name, int32_t alpha, bool visible)
     : TSprite(engine) {
     SetImage(picture);
     SetName(name);

@@ -6,18 +6,18 @@
 #include "world/Globals.h"
 
 void TForm1::RegisterMenuStates() {
-    SetStateActions(st::Logo, {[this] { LogoEnter(); }, [this] { LogoFrame(); },
-                               [this] { LogoLeave(); }});
-    SetStateActions(st::FirstPlayer, {[this] { FirstPlayerEnter(); },
-                                      [this] { FirstPlayerFrame(); }, {}});
+    SetStateActions(st::Logo,
+                    {[this] { LogoEnter(); }, [this] { LogoFrame(); }, [this] { LogoLeave(); }});
+    SetStateActions(st::FirstPlayer,
+                    {[this] { FirstPlayerEnter(); }, [this] { FirstPlayerFrame(); }, {}});
 }
 
 void TForm1::LogoEnter() {
     CurrentState = st::Logo;
     StateFrames = 0;
     PlaySound("begin");
-    PageSprite = new TMenuScreen(&KerbSprite1, KerbImageList1.Find("logo"), 240, 190, 20, "logo",
-                                 0, true);
+    PageSprite =
+        new TMenuScreen(&KerbSprite1, KerbImageList1.Find("logo"), 240, 190, 20, "logo", 0, true);
     ShowCursor(false);
 }
 

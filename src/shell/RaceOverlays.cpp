@@ -51,8 +51,8 @@ void TForm1::QuitMenuEnter() {
     ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
     CurrentState = st::QuitRaceMenu;
     RaceTimer.SetEnabled(false);
-    PageSprite = new TMenuScreen(&KerbSprite1, GameImageList.Find("scr_exitgame"), -640, 159,
-                                 2000, "menuexitgame", 255, true);
+    PageSprite = new TMenuScreen(&KerbSprite1, GameImageList.Find("scr_exitgame"), -640, 159, 2000,
+                                 "menuexitgame", 255, true);
     ShowCursor(true);
     if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
     PhaseCounter = 0;

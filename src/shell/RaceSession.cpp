@@ -17,7 +17,9 @@
 #include "world/Random.h"
 
 namespace {
-std::string TwoDigits(int32_t v) { return (v <= 9 ? "0" : "") + std::to_string(v); }
+std::string TwoDigits(int32_t v) {
+    return (v <= 9 ? "0" : "") + std::to_string(v);
+}
 
 std::string ClockText(int32_t minutes, int32_t seconds, int32_t hundredths) {
     return std::to_string(minutes) + ":" + TwoDigits(seconds) + ":" + TwoDigits(hundredths);
@@ -25,8 +27,9 @@ std::string ClockText(int32_t minutes, int32_t seconds, int32_t hundredths) {
 
 void DrawAt(TKerbImageList& list, const char* name, int32_t x, int32_t y, int32_t alpha) {
     if (TImageListItem* item = list.Find(name))
-        item->DrawColor(x, y, 0, 0, 0, 1, 1, (static_cast<uint32_t>(alpha & 0xFF) << 24) | 0xFFFFFFu,
-                        false, false, 0, 0);
+        item->DrawColor(x, y, 0, 0, 0, 1, 1,
+                        (static_cast<uint32_t>(alpha & 0xFF) << 24) | 0xFFFFFFu, false, false, 0,
+                        0);
 }
 
 void ForEachOpponent(const std::function<void(TCar&)>& action) {
@@ -51,11 +54,11 @@ void ResetPlayerMotion(TPlayer& p) {
 }  // namespace
 
 void TForm1::RegisterRaceStates() {
-    SetStateActions(st::Race, {[this] { RaceEnter(); }, [this] { RaceFrame(); },
-                               [this] { RaceLeave(); }});
+    SetStateActions(st::Race,
+                    {[this] { RaceEnter(); }, [this] { RaceFrame(); }, [this] { RaceLeave(); }});
     SetStateActions(st::Wreck, {[this] { WreckEnter(); }, [this] { WreckFrame(); }, {}});
-    SetStateActions(st::Pause, {[this] { PauseEnter(); }, [this] { PauseFrame(); },
-                                [this] { PauseLeave(); }});
+    SetStateActions(st::Pause,
+                    {[this] { PauseEnter(); }, [this] { PauseFrame(); }, [this] { PauseLeave(); }});
     SetStateActions(st::QuitRaceMenu, {[this] { QuitMenuEnter(); }, [this] { QuitMenuFrame(); },
                                        [this] { QuitMenuLeave(); }});
 }
@@ -159,8 +162,8 @@ void TForm1::StartLights(int32_t p) {
 void TForm1::DrawRaceOverlay() {
     const TPlayer* p = Race.PlayerCar;
     if (p != nullptr)
-        KerbFont2.TextOut(750, 19,
-                          std::to_string(p->Place) + "/" + std::to_string(Race.OpponentsCreated + 1));
+        KerbFont2.TextOut(
+            750, 19, std::to_string(p->Place) + "/" + std::to_string(Race.OpponentsCreated + 1));
     CenteredText(KerbFont2, 760, 51,
                  ClockText(Race.ClockMinutes, Race.ClockSeconds, Race.ClockHundredths));
     CenteredText(KerbFont2, 763, 84, std::to_string(Lives));
@@ -225,8 +228,7 @@ void TForm1::RaceLeave() {
     if (Race.PlayerCar != nullptr && Race.PlayerCar->HealthBar != nullptr)
         Race.PlayerCar->HealthBar->ShowHealth(Race.PlayerCar->Health);
     for (TSprite* s : KerbSprite1.SpriteList) {
-        if (s->Name != "cursor" && s->Name != "gp" && s->Name != "healthbar" &&
-            s->Name != "player")
+        if (s->Name != "cursor" && s->Name != "gp" && s->Name != "healthbar" && s->Name != "player")
             s->Dead();
     }
     if (Race.PlayerCar != nullptr) {

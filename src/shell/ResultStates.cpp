@@ -16,7 +16,9 @@ bool Released(int32_t key) {
     return true;
 }
 
-std::string TwoDigits(int32_t v) { return (v <= 9 ? "0" : "") + std::to_string(v); }
+std::string TwoDigits(int32_t v) {
+    return (v <= 9 ? "0" : "") + std::to_string(v);
+}
 
 // The player's race time from the hundredths the clock ran since the green light.
 void RaceTime(int32_t& minutes, int32_t& seconds, int32_t& hundredths) {

@@ -13,8 +13,8 @@
 #include "world/WorldContext.h"
 
 namespace {
-const char* const kBonusImages[10] = {"bonus1", "bonus2", "bonus3", "luga",   "bomb",
-                                      "repair", "life",   "time",   "shipi",  "speedup"};
+const char* const kBonusImages[10] = {"bonus1", "bonus2", "bonus3", "luga",  "bomb",
+                                      "repair", "life",   "time",   "shipi", "speedup"};
 const char* const kExplosionImages[3] = {"exploid", "exploid2", "exploid3"};
 }  // namespace
 
@@ -92,7 +92,8 @@ bool TBonus::CommonEffect(TCar& car, bool player, int32_t carIndex) {
             if (player) static_cast<TPlayer&>(car).Damage(40);
             new TExplose(KerbSprite, car.CentreX(), car.CentreY(), 1, carIndex);
             car.RotationCenterX = car.RotationCenterY = 0.5f;
-            if (car.Shadow != nullptr) car.Shadow->RotationCenterX = car.Shadow->RotationCenterY = 0.5f;
+            if (car.Shadow != nullptr)
+                car.Shadow->RotationCenterX = car.Shadow->RotationCenterY = 0.5f;
             const bool left = Random(10) <= 5;
             const double rate = 10 + Random(5);
             car.SpinRate = left ? -rate : rate;
@@ -122,7 +123,8 @@ bool TBonus::CommonEffect(TCar& car, bool player, int32_t carIndex) {
                 sound("nitro");
             }
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -153,7 +155,9 @@ void TBonus::PlayerEffect() {
             }
             PlayWorldSound("addtime");
             break;
-        default: used = CommonEffect(p, true, -1); break;
+        default:
+            used = CommonEffect(p, true, -1);
+            break;
     }
     if (used) Dead();
 }

@@ -20,10 +20,12 @@ const char* const kMenuCarImages[5] = {"car1", "car2", "car3", "car4", "car5"};
 constexpr double kPivotFraction = 0.3;
 }  // namespace
 
-double Rad(double degrees) { return degrees * std::numbers::pi / 180.0; }
+double Rad(double degrees) {
+    return degrees * std::numbers::pi / 180.0;
+}
 
-TGroundPoint::TGroundPoint(TKerbSprite* engine, double centreX, double centreY,
-                           double angleOffset, bool menu)
+TGroundPoint::TGroundPoint(TKerbSprite* engine, double centreX, double centreY, double angleOffset,
+                           bool menu)
     : TSprite(engine), AngleOffset(angleOffset) {
     SetImage(ListImage(menu, "groundpoint"));
     SetName("groundpoint");
@@ -214,9 +216,8 @@ TQuad4 TCar::Body() const {
 }
 
 void TCar::DropSkidMarks(const TMotionRules& rules) {
-    const bool skid = rules.SkidMarksNeedSkidding
-                          ? Skidding && Speed > 2
-                          : std::fabs(Direction - Heading) > 7 && Speed > 2;
+    const bool skid = rules.SkidMarksNeedSkidding ? Skidding && Speed > 2
+                                                  : std::fabs(Direction - Heading) > 7 && Speed > 2;
     if (!skid) return;
     if (SkidCounter % 5 == 0) {
         const double cx = CentreX(), cy = CentreY();

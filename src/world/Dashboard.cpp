@@ -157,7 +157,9 @@ TBegArrows::TBegArrows(TKerbSprite* engine, float x, float y) : TSprite(engine) 
     Angle = 0;
 }
 
-void TBegArrows::Move(float) { Angle += 1; }
+void TBegArrows::Move(float) {
+    Angle += 1;
+}
 
 TLight::TLight(TKerbSprite* engine, float x, float y, int32_t kind) : TSprite(engine) {
     Setup(*this, MenuImage(kind == 0 ? "light1" : "light2"), "light", 149);

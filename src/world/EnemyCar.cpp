@@ -14,9 +14,13 @@ constexpr TMotionRules kOpponentRules{1.2, true, false};
 constexpr double kDeg = 180.0 / M_PI;
 
 // The Pascal-style remainder: the sign follows the dividend.
-int64_t Mod360(double degrees) { return static_cast<int64_t>(std::nearbyint(degrees)) % 360; }
+int64_t Mod360(double degrees) {
+    return static_cast<int64_t>(std::nearbyint(degrees)) % 360;
+}
 
-int64_t RoundI(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
+int64_t RoundI(double v) {
+    return static_cast<int64_t>(std::nearbyint(v));
+}
 
 TVec2 MeanCorner(const TCar& car) {
     TVec2 m;

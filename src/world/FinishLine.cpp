@@ -12,7 +12,6 @@
 #include "world/Walls.h"
 #include "world/WorldContext.h"
 
-
 TFLineImage::TFLineImage(TKerbSprite* engine, double centreX, double centreY) : TSprite(engine) {
     SetImage(RaceImage("startline"));
     SetName("inplace");
@@ -77,7 +76,8 @@ void TFinishLine::Move(float) {
         SetY(static_cast<float>(Y + p->ScrollDY + p->PushY));
     }
     if (LineImage != nullptr) {
-        LineImage->SetX(X + static_cast<float>(Width) / 2 - static_cast<float>(LineImage->Width) / 2);
+        LineImage->SetX(X + static_cast<float>(Width) / 2 -
+                        static_cast<float>(LineImage->Width) / 2);
         LineImage->SetY(Y + static_cast<float>(Height) / 2 -
                         static_cast<float>(LineImage->Height) / 2);
     }

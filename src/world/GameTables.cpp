@@ -44,12 +44,14 @@ struct TCarRow {
 };
 
 constexpr TCarRow kCarRows[5] = {
-    {"Velkaro", "c_car1", 9.0, 0.05, 0.5, 0.85},  {"Turbo", "c_car2", 8.5, 0.07, 0.38, 0.9},
+    {"Velkaro", "c_car1", 9.0, 0.05, 0.5, 0.85},   {"Turbo", "c_car2", 8.5, 0.07, 0.38, 0.9},
     {"Volcano", "c_car3", 9.5, 0.045, 0.42, 0.82}, {"Viper", "c_car4", 9.3, 0.04, 0.65, 0.8},
     {"Beast", "c_car5", 10.0, 0.06, 0.45, 0.84},
 };
 
-std::string TwoDigits(int32_t v) { return (v <= 9 ? "0" : "") + std::to_string(v); }
+std::string TwoDigits(int32_t v) {
+    return (v <= 9 ? "0" : "") + std::to_string(v);
+}
 }  // namespace
 
 void FillTrackTable() {
@@ -108,15 +110,33 @@ void OpenCars(int32_t open) {
 
 void UnlockNext() {
     switch (UnlockStage) {
-        case 0: OpenTracks(5); break;
-        case 1: OpenCars(3); break;
-        case 2: OpenTracks(7); break;
-        case 3: OpenCars(4); break;
-        case 4: OpenTracks(9); break;
-        case 5: OpenCars(5); break;
-        case 6: OpenTracks(10); break;
-        case 7: OpenTracks(11); break;
-        default: OpenTracks(12); break;
+        case 0:
+            OpenTracks(5);
+            break;
+        case 1:
+            OpenCars(3);
+            break;
+        case 2:
+            OpenTracks(7);
+            break;
+        case 3:
+            OpenCars(4);
+            break;
+        case 4:
+            OpenTracks(9);
+            break;
+        case 5:
+            OpenCars(5);
+            break;
+        case 6:
+            OpenTracks(10);
+            break;
+        case 7:
+            OpenTracks(11);
+            break;
+        default:
+            OpenTracks(12);
+            break;
     }
     // A stage read back from a damaged progress file must not index past the ladder.
     const int32_t stage = UnlockStage < 0 ? 0 : (UnlockStage > 8 ? 8 : UnlockStage);

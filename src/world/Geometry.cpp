@@ -21,8 +21,8 @@ double AngleAt(const TVec2& p, const TVec2& a, const TVec2& b) {
 
 bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
                          const TVec2& v4) {
-    const double sum = AngleAt(p, v1, v2) + AngleAt(p, v2, v3) + AngleAt(p, v3, v4) +
-                       AngleAt(p, v4, v1);
+    const double sum =
+        AngleAt(p, v1, v2) + AngleAt(p, v2, v3) + AngleAt(p, v3, v4) + AngleAt(p, v4, v1);
     return sum >= 355;
 }
 
@@ -41,8 +41,7 @@ bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& 
     const double minY = std::min({v1.Y, v2.Y, v3.Y, v4.Y}),
                  maxY = std::max({v1.Y, v2.Y, v3.Y, v4.Y});
     const double margin = 1 + 0.1 * std::max(maxX - minX, maxY - minY);
-    if (p.X < minX - margin || p.X > maxX + margin || p.Y < minY - margin ||
-        p.Y > maxY + margin)
+    if (p.X < minX - margin || p.X > maxX + margin || p.Y < minY - margin || p.Y > maxY + margin)
         return false;
     return PointInQuadAngleSum(p, v1, v2, v3, v4);
 }

@@ -25,9 +25,13 @@ uint8_t CurrentState = 0;
 int32_t StateFrames = 0;
 int32_t PhaseCounter = 0;
 
-void ClearKeyReleased() { std::memset(KeyTables.Released, 0, sizeof KeyTables.Released); }
+void ClearKeyReleased() {
+    std::memset(KeyTables.Released, 0, sizeof KeyTables.Released);
+}
 
-void ClearKeyTables() { std::memset(&KeyTables, 0, sizeof KeyTables); }
+void ClearKeyTables() {
+    std::memset(&KeyTables, 0, sizeof KeyTables);
+}
 
 void ResetGlobals() {
     ClearKeyTables();

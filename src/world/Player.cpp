@@ -13,8 +13,8 @@ namespace {
 constexpr TMotionRules kPlayerRules{1.0, false, true};
 }  // namespace
 
-TPlayer::TPlayer(TKerbSprite* engine, double x, double y, int32_t carType,
-                 const std::string& name, double heading, bool menu)
+TPlayer::TPlayer(TKerbSprite* engine, double x, double y, int32_t carType, const std::string& name,
+                 double heading, bool menu)
     : TCar(engine, x, y, carType, name, heading, menu, Race.CarVariant) {
     SetName("player");
 }
@@ -78,16 +78,14 @@ void TPlayer::UpdateProgress() {
     CheckY = p1.Y;
     NextX = p2.X;
     NextY = p2.Y;
-    RaceDistance =
-        Race.CheckpointDistance[static_cast<size_t>(Race.CheckpointCount)] + Progress;
+    RaceDistance = Race.CheckpointDistance[static_cast<size_t>(Race.CheckpointCount)] + Progress;
 }
 
 void TPlayer::UpdatePlace() {
     int32_t ahead = 0;
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
-        if (o != nullptr && Race.OpponentDistance[static_cast<size_t>(i)] > RaceDistance)
-            ++ahead;
+        if (o != nullptr && Race.OpponentDistance[static_cast<size_t>(i)] > RaceDistance) ++ahead;
     }
     Place = std::min(1 + ahead, Race.OpponentsCreated + 1);
 }

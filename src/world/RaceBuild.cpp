@@ -15,7 +15,6 @@
 #include "world/RoadPart.h"
 #include "world/WorldContext.h"
 
-
 namespace {
 void CreatePlayer(TKerbSprite* engine) {
     auto* player = new TPlayer(engine, 396, 460, CarIndex, "player", -90, false);

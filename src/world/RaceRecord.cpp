@@ -34,4 +34,6 @@ void AdvanceDifficulty(int32_t level) {
     }
 }
 
-void ResetRaceRecord() { Race = TRaceRecord{}; }
+void ResetRaceRecord() {
+    Race = TRaceRecord{};
+}

@@ -27,13 +27,21 @@ int32_t TRandom::Below(int32_t n) {
     }
 }
 
-double TRandom::Unit() { return static_cast<double>(Next()) / 4294967296.0; }
+double TRandom::Unit() {
+    return static_cast<double>(Next()) / 4294967296.0;
+}
 
 TRandom& GameRandom() {
     static TRandom generator;
     return generator;
 }
 
-void Randomize(uint64_t seed) { GameRandom().Seed(seed); }
-int32_t Random(int32_t n) { return GameRandom().Below(n); }
-double RandomUnit() { return GameRandom().Unit(); }
+void Randomize(uint64_t seed) {
+    GameRandom().Seed(seed);
+}
+int32_t Random(int32_t n) {
+    return GameRandom().Below(n);
+}
+double RandomUnit() {
+    return GameRandom().Unit();
+}

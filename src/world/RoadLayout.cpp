@@ -64,7 +64,9 @@ void InitStartGrid() {
     }
 }
 
-void InitPieceShapes() { std::copy(std::begin(kShapes), std::end(kShapes), Race.PieceShapes.begin()); }
+void InitPieceShapes() {
+    std::copy(std::begin(kShapes), std::end(kShapes), Race.PieceShapes.begin());
+}
 
 void GenerateLayout(int32_t length, int32_t gapMin, int32_t gapMax) {
     // CloseLayout adds 21 entries after the last; the arrays must hold them all.

@@ -10,7 +10,6 @@
 #include "world/Walls.h"
 #include "world/WorldContext.h"
 
-
 namespace {
 struct TKindLook {
     const char* Image;
@@ -56,8 +55,7 @@ double PieceHalfWidth(int32_t kind) {
     return 170;
 }
 
-TRoadPart::TRoadPart(TKerbSprite* engine, double entryX, double bottomY, int32_t kind,
-                     bool bonuses)
+TRoadPart::TRoadPart(TKerbSprite* engine, double entryX, double bottomY, int32_t kind, bool bonuses)
     : TWorldSprite(engine), PieceKind(kind >= 0 && kind <= 6 ? kind : 0) {
     SetZ(20);
     const TKindLook& look = kKinds[PieceKind];

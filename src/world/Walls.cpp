@@ -64,9 +64,13 @@ TRoadRock::TRoadRock(TKerbSprite* engine, double centreX, double centreY, int32_
     UpdateCorners();
 }
 
-void TRoadRock::UpdateCorners() { Corners = RotatedCorners(*this, CornerAngles); }
+void TRoadRock::UpdateCorners() {
+    Corners = RotatedCorners(*this, CornerAngles);
+}
 
-TQuad4 TRoadRock::Quad() const { return {Corners[0], Corners[1], Corners[2], Corners[3]}; }
+TQuad4 TRoadRock::Quad() const {
+    return {Corners[0], Corners[1], Corners[2], Corners[3]};
+}
 
 void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     const double v0 = car.Speed;

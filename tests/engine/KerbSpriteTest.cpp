@@ -78,9 +78,9 @@ TEST(EngineRound, RoundsHalvesAwayFromZeroAfterFourDecimals) {
         double In;
         int32_t Out;
     };
-    const Case cases[] = {{2.5, 3},   {-2.5, -3}, {2.49996, 3}, {2.4999, 2}, {0.0, 0},
-                          {0.49, 0},  {-0.49, 0}, {1.5, 2},     {-1.5, -2},  {7.0, 7},
-                          {-7.2, -7}, {99.51, 100}};
+    const Case cases[] = {{2.5, 3},   {-2.5, -3}, {2.49996, 3}, {2.4999, 2},
+                          {0.0, 0},   {0.49, 0},  {-0.49, 0},   {1.5, 2},
+                          {-1.5, -2}, {7.0, 7},   {-7.2, -7},   {99.51, 100}};
     for (const Case& c : cases) EXPECT_EQ(EngineRound(c.In), c.Out) << c.In;
 }
 

@@ -36,7 +36,9 @@ THarness::~THarness() {
     Window.reset();
 }
 
-void THarness::Event(const TInputEvent& event) { Form1Ptr->HandleEvent(event); }
+void THarness::Event(const TInputEvent& event) {
+    Form1Ptr->HandleEvent(event);
+}
 
 void THarness::KeyDown(int32_t key) {
     TInputEvent e;
@@ -77,7 +79,9 @@ void THarness::Click(int32_t x, int32_t y) {
     Event(e);
 }
 
-int64_t THarness::FramePeriod() const { return Form1Ptr->KerbTimer1.TicksPerTarget; }
+int64_t THarness::FramePeriod() const {
+    return Form1Ptr->KerbTimer1.TicksPerTarget;
+}
 
 void THarness::RunFrames(int32_t n) {
     for (int32_t i = 0; i < n && !Form1Ptr->IsClosing(); ++i) {

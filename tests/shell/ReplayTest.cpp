@@ -20,10 +20,10 @@ struct TKeyStep {
 };
 
 const TKeyStep kScript[] = {
-    {260, vk::Up, true},     {400, vk::Left, true},  {430, vk::Left, false},
+    {260, vk::Up, true},     {400, vk::Left, true},   {430, vk::Left, false},
     {600, vk::Right, true},  {660, vk::Right, false}, {800, vk::Space, true},
-    {820, vk::Space, false}, {900, vk::Down, true},  {980, vk::Down, false},
-    {1000, vk::Up, false},   {1010, vk::Up, true},   {1400, vk::KeyH, true},
+    {820, vk::Space, false}, {900, vk::Down, true},   {980, vk::Down, false},
+    {1000, vk::Up, false},   {1010, vk::Up, true},    {1400, vk::KeyH, true},
     {1401, vk::KeyH, false},
 };
 

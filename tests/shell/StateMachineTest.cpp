@@ -38,8 +38,7 @@ TEST(KeyTables, CodesOutsideTheTablesAreIgnored) {
 TEST(StateMachine, DispatchesByStateNumberAndIgnoresStatesWithoutActions) {
     THarness h({.Start = false});
     std::vector<std::string> log;
-    h.Form().SetStateActions(8, {[&] { log.push_back("enter8"); },
-                                 [&] { log.push_back("frame8"); },
+    h.Form().SetStateActions(8, {[&] { log.push_back("enter8"); }, [&] { log.push_back("frame8"); },
                                  [&] { log.push_back("leave8"); }});
     h.Form().EnterState(8);
     h.Form().FrameState(8);

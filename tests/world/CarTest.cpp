@@ -99,12 +99,12 @@ TEST(Car, SteeringNeedsSpeedAndPullsTheDirectionAlongPastItsGaps) {
     };
     // Steering 0.5 (car type 0), heading starting at -90.
     const Case cases[] = {
-        {0.15, true, 0, -90, -90, false},       // too slow for a forward left turn
-        {0.15, false, 0, -89.5, -90, false},    // a right turn needs only a positive speed
-        {5, true, 0, -90.5, -90, false},        // small gap: direction left to the motion step
-        {5, true, 30, -90.5, -60.25, true},     // 25 < gap: half a turn and a slide
-        {5, true, 80, -90.5, -10.5, false},     // gap > 70: the direction turns fully
-        {-1, true, 0, -89.5, -90, false},       // reversing turns the body the other way
+        {0.15, true, 0, -90, -90, false},     // too slow for a forward left turn
+        {0.15, false, 0, -89.5, -90, false},  // a right turn needs only a positive speed
+        {5, true, 0, -90.5, -90, false},      // small gap: direction left to the motion step
+        {5, true, 30, -90.5, -60.25, true},   // 25 < gap: half a turn and a slide
+        {5, true, 80, -90.5, -10.5, false},   // gap > 70: the direction turns fully
+        {-1, true, 0, -89.5, -90, false},     // reversing turns the body the other way
         {-1, false, 0, -90.5, -90, false},
     };
     for (const Case& c : cases) {

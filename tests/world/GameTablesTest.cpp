@@ -73,7 +73,7 @@ TEST_F(GameTables, TimeNotAfterComparesMinutesThenSecondsThenHundredths) {
         bool Result;
     };
     const Case cases[] = {
-        {0, 0, 1, 99, 59, 0, false},  {99, 59, 0, 0, 0, 1, true}, {10, 20, 1, 10, 20, 1, true},
+        {0, 0, 1, 99, 59, 0, false},   {99, 59, 0, 0, 0, 1, true},   {10, 20, 1, 10, 20, 1, true},
         {11, 20, 1, 10, 20, 1, false}, {0, 21, 1, 99, 20, 1, false}, {0, 0, 1000, 5, 30, 2, false},
     };
     for (const Case& c : cases)

@@ -12,12 +12,14 @@ TQuad4 Rect(double cx, double cy, double w, double h, double angleDeg) {
     const double a = angleDeg * M_PI / 180, c = std::cos(a), s = std::sin(a);
     const double xs[4] = {-w / 2, w / 2, w / 2, -w / 2}, ys[4] = {-h / 2, -h / 2, h / 2, h / 2};
     TQuad4 q;
-    for (int i = 0; i < 4; ++i) q[static_cast<size_t>(i)] = {cx + xs[i] * c - ys[i] * s,
-                                                             cy + xs[i] * s + ys[i] * c};
+    for (int i = 0; i < 4; ++i)
+        q[static_cast<size_t>(i)] = {cx + xs[i] * c - ys[i] * s, cy + xs[i] * s + ys[i] * c};
     return q;
 }
 
-bool Inside(const TVec2& p, const TQuad4& q) { return PointInQuad(p, q[0], q[1], q[2], q[3]); }
+bool Inside(const TVec2& p, const TQuad4& q) {
+    return PointInQuad(p, q[0], q[1], q[2], q[3]);
+}
 }  // namespace
 
 TEST(PointInQuad, InsideOutsideAndEdges) {
@@ -27,10 +29,16 @@ TEST(PointInQuad, InsideOutsideAndEdges) {
         bool In;
     };
     const Case cases[] = {
-        {{0, 0}, true},      {{49, 19}, true},  {{-49, -19}, true}, {{51, 0}, false},
-        {{0, 25}, false},    {{200, 0}, false},
+        {{0, 0}, true},
+        {{49, 19}, true},
+        {{-49, -19}, true},
+        {{51, 0}, false},
+        {{0, 25}, false},
+        {{200, 0}, false},
         // The 355-degree threshold lets a point just beyond a long edge count as inside.
-        {{0, 21}, true}, {{0, -300}, false}, {{50, 0}, true},
+        {{0, 21}, true},
+        {{0, -300}, false},
+        {{50, 0}, true},
         {{-50, -20}, false},  // a vertex itself: a zero vector, not inside
     };
     for (const Case& c : cases) EXPECT_EQ(Inside(c.P, q), c.In) << c.P.X << "," << c.P.Y;
@@ -53,8 +61,7 @@ TEST(PointInQuad, PreTestAgreesWithTheAngleSumEverywhere) {
     int inside = 0, tested = 0;
     for (int quad = 0; quad < 400; ++quad) {
         const double w = 4 + rng.Unit() * 400, h = 4 + rng.Unit() * 400;
-        const TQuad4 q =
-            Rect(rng.Unit() * 800, rng.Unit() * 600, w, h, rng.Unit() * 360 - 180);
+        const TQuad4 q = Rect(rng.Unit() * 800, rng.Unit() * 600, w, h, rng.Unit() * 360 - 180);
         const double reach = 2 * std::max(w, h);
         for (int i = 0; i < 500; ++i) {
             // Points spread around the quad, many of them near its box and edges.

@@ -28,19 +28,19 @@ public:
             int W, H, Patterns;
         };
         const Size sizes[] = {
-            {"r_str", 300, 300, 1},     {"r_left", 578, 300, 1},    {"r_right", 578, 300, 1},
+            {"r_str", 300, 300, 1},       {"r_left", 578, 300, 1},     {"r_right", 578, 300, 1},
             {"r_str_right", 405, 300, 1}, {"r_str_left", 405, 300, 1}, {"r_right_str", 405, 300, 1},
-            {"r_left_str", 405, 300, 1}, {"back1", 800, 300, 1},    {"back2", 800, 300, 1},
-            {"back3", 800, 300, 1},     {"back4", 800, 300, 1},     {"inplace", 100, 140, 1},
-            {"startline", 300, 24, 1},  {"trees", 96, 96, 8},       {"desert", 96, 96, 8},
-            {"groundpoint", 4, 4, 1},   {"wall1", 32, 150, 1},      {"wall2", 32, 183, 1},
-            {"fline", 480, 40, 1},      {"car1", 48, 88, 3},        {"car2", 48, 88, 3},
-            {"car3", 48, 88, 3},        {"car4", 48, 88, 3},        {"car5", 48, 88, 3},
-            {"carten1", 48, 88, 1},     {"carten2", 48, 88, 1},     {"carten3", 48, 88, 1},
-            {"carten4", 48, 88, 1},     {"carten5", 48, 88, 1},     {"arrows", 40, 10, 3},
-            {"dim", 10, 10, 5},         {"radarcar1", 12, 12, 1},   {"radarcar2", 12, 12, 1},
-            {"velkaro", 259, 600, 1},   {"radar", 56, 280, 1},      {"healthbar", 14, 101, 1},
-            {"speedarrow", 80, 80, 1},  {"backlight", 20, 20, 1},   {"begarrows", 120, 120, 1},
+            {"r_left_str", 405, 300, 1},  {"back1", 800, 300, 1},      {"back2", 800, 300, 1},
+            {"back3", 800, 300, 1},       {"back4", 800, 300, 1},      {"inplace", 100, 140, 1},
+            {"startline", 300, 24, 1},    {"trees", 96, 96, 8},        {"desert", 96, 96, 8},
+            {"groundpoint", 4, 4, 1},     {"wall1", 32, 150, 1},       {"wall2", 32, 183, 1},
+            {"fline", 480, 40, 1},        {"car1", 48, 88, 3},         {"car2", 48, 88, 3},
+            {"car3", 48, 88, 3},          {"car4", 48, 88, 3},         {"car5", 48, 88, 3},
+            {"carten1", 48, 88, 1},       {"carten2", 48, 88, 1},      {"carten3", 48, 88, 1},
+            {"carten4", 48, 88, 1},       {"carten5", 48, 88, 1},      {"arrows", 40, 10, 3},
+            {"dim", 10, 10, 5},           {"radarcar1", 12, 12, 1},    {"radarcar2", 12, 12, 1},
+            {"velkaro", 259, 600, 1},     {"radar", 56, 280, 1},       {"healthbar", 14, 101, 1},
+            {"speedarrow", 80, 80, 1},    {"backlight", 20, 20, 1},    {"begarrows", 120, 120, 1},
         };
         for (const Size& s : sizes) {
             TImageListItem& item = Images.ImageList.Add();
