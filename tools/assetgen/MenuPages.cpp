@@ -75,6 +75,60 @@ void QuestionPage(const TTile& t, const char* title, std::initializer_list<const
     ButtonBay(cr, yes);
 }
 
+enum class TOptionIcon { Screen, Music, Volume, Note };
+
+// Small line pictograms at the start of the options rows.
+void OptionIcon(cairo_t* cr, TOptionIcon icon, double cx, double cy) {
+    cairo_save(cr);
+    cairo_new_path(cr);
+    cairo_set_line_width(cr, 1.6);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    switch (icon) {
+        case TOptionIcon::Screen:
+            RoundedRect(cr, {cx - 9, cy - 7, 18, 12}, 1.5);
+            cairo_move_to(cr, cx - 4, cy + 9);
+            cairo_line_to(cr, cx + 4, cy + 9);
+            cairo_move_to(cr, cx, cy + 5);
+            cairo_line_to(cr, cx, cy + 9);
+            break;
+        case TOptionIcon::Music:
+            cairo_move_to(cr, cx - 2, cy + 6);
+            cairo_line_to(cr, cx - 2, cy - 8);
+            cairo_line_to(cr, cx + 7, cy - 5);
+            cairo_line_to(cr, cx + 7, cy + 3);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx - 5, cy + 6, 3, 0, 2 * M_PI);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx + 4, cy + 3, 3, 0, 2 * M_PI);
+            break;
+        case TOptionIcon::Volume:
+            cairo_move_to(cr, cx - 9, cy - 3);
+            cairo_line_to(cr, cx - 5, cy - 3);
+            cairo_line_to(cr, cx, cy - 8);
+            cairo_line_to(cr, cx, cy + 8);
+            cairo_line_to(cr, cx - 5, cy + 3);
+            cairo_line_to(cr, cx - 9, cy + 3);
+            cairo_close_path(cr);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx, cy, 6, -0.8, 0.8);
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, cx, cy, 10, -0.8, 0.8);
+            break;
+        case TOptionIcon::Note:
+            cairo_move_to(cr, cx - 8, cy + 8);
+            cairo_line_to(cr, cx - 6, cy + 2);
+            cairo_line_to(cr, cx + 5, cy - 9);
+            cairo_line_to(cr, cx + 9, cy - 5);
+            cairo_line_to(cr, cx - 2, cy + 6);
+            cairo_close_path(cr);
+            break;
+    }
+    SetColor(cr, Pal::AccentLight);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
 }  // namespace
 
 void DrawAddPage(const TTile& t) {
@@ -105,12 +159,16 @@ void DrawOptionsPage(const TTile& t) {
     struct TRow {
         const char* Label;
         double MidY, LabelRight;
+        TOptionIcon Icon;
     };
-    const TRow rows[] = {
-        {"FULL SCREEN", 283, 505}, {"MUSIC", 312, 505}, {"VOLUME", 338, 458}, {"NOTE", 368, 456}};
+    const TRow rows[] = {{"FULL SCREEN", 283, 505, TOptionIcon::Screen},
+                         {"MUSIC", 312, 505, TOptionIcon::Music},
+                         {"VOLUME", 338, 458, TOptionIcon::Volume},
+                         {"NOTE", 368, 456, TOptionIcon::Note}};
     for (const TRow& r : rows) {
+        OptionIcon(cr, r.Icon, 52, r.MidY - page.Y);
         DrawLabel(cr, r.Label, r.LabelRight - page.X, r.MidY - page.Y, TAlign::Right, 8);
-        cairo_rectangle(cr, 36, r.MidY - page.Y + 12, r.LabelRight - page.X - 36, 1);
+        cairo_rectangle(cr, 36, r.MidY - page.Y + 13, r.LabelRight - page.X - 36, 1);
         SetColor(cr, {1, 1, 1, 0.05});
         cairo_fill(cr);
     }
