@@ -103,7 +103,9 @@ void TEnemyCar::SenseCars() {
 double TEnemyCar::Bearing(double tx, double ty) const {
     const double cx = CentreX(), cy = CentreY();
     const TVec2 u = UnitOrOne(cx - tx, cy - ty);
-    if (tx == cx) return 90;
+    // A target straight above or below: the original answered 90 (down) for both, which sent
+    // a car aimed exactly at a target ahead of it braking as if the target were behind.
+    if (tx == cx) return ty < cy ? -90 : 90;
     const double a = std::atan(u.Y / u.X) * kDeg;
     if (tx > cx) return a;
     return ty >= cy ? a + 180 : a - 180;

@@ -1,0 +1,125 @@
+// Opponent cars: the driver's speed and steering choices, sensing, contacts and targets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "world/Dashboard.h"
+#include "world/EnemyCar.h"
+#include "world/Player.h"
+#include "world/RaceRecord.h"
+#include "world/RoadLayout.h"
+#include "WorldFixture.h"
+
+namespace {
+struct TOpponentFixture : TWorldFixture {
+    TPlayer* P;
+    TOpponentFixture() {
+        CurrentState = 12;
+        P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
+        Race.PlayerCar = P;
+        Race.CheckpointCount = 3;
+        Race.Checkpoints[1] = {400, 0, 1};
+        Race.Checkpoints[2] = {400, -300, 2};
+        Race.Checkpoints[3] = {400, -600, 3};
+    }
+    TEnemyCar* Opponent(double x, double y) {
+        return CreateOpponentCar(&Sprites, Race.OpponentsCreated, x, y, 0);
+    }
+};
+}  // namespace
+
+TEST(Opponent, ATargetBehindBrakesAboveSpeedTwoAndAcceleratesBelow) {
+    for (double speed : {5.0, 1.5}) {
+        TOpponentFixture f;
+        TEnemyCar* o = f.Opponent(400, 300);
+        // Heading down the screen, away from every checkpoint.
+        o->Heading = o->Direction = 90;
+        o->HeadingArrow->Angle = 90;
+        o->Speed = speed;
+        o->Drive();
+        if (speed > 2) {
+            EXPECT_EQ(o->Thrust, -o->BrakeDecel) << speed;
+        } else {
+            EXPECT_EQ(o->Thrust, o->Accel) << speed;
+        }
+    }
+}
+
+TEST(Opponent, ATargetStraightAheadAlwaysAccelerates) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(400, 600);
+    o->HeadingArrow->Angle = -90;
+    o->Speed = 8;
+    o->Drive();
+    EXPECT_EQ(o->Thrust, o->Accel);
+    EXPECT_NEAR(o->Bearing(400, 0), -90, 1e-9);
+    EXPECT_NEAR(o->Bearing(400, 2000), 90, 1e-9);
+    EXPECT_NEAR(o->Bearing(1000, 0), std::atan2(-600.0 + 0, 600.0) * 180 / M_PI, 1e-9);
+}
+
+TEST(Opponent, SteersTowardATargetToTheSide) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(100, 700);  // the target (checkpoint 1) is up and to the right
+    o->Speed = 5;
+    const double heading = o->Heading;
+    o->Drive();
+    EXPECT_GT(o->Heading, heading);  // a right turn
+}
+
+TEST(Opponent, PassingTheLastCheckpointTargetsTheFirst) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(400, -600);
+    o->TargetCheckpoint = 3;
+    o->LaneOffset = 0;
+    o->Drive();
+    EXPECT_EQ(o->TargetCheckpoint, 1);
+}
+
+TEST(Opponent, WithOneOpponentOnlyThePlayerIsSensed) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(396, 560);  // just behind the player
+    o->UpdateCorners();
+    o->UpdateEyes();
+    f.P->UpdateCorners();
+    o->SenseCars();
+    EXPECT_TRUE(o->Eyes[2].CarLeft || o->Eyes[2].CarRight || o->Eyes[3].CarAhead);
+    // And a second opponent is sensed once there are two.
+    TOpponentFixture g;
+    TEnemyCar* a = g.Opponent(396, 1560);
+    TEnemyCar* b = g.Opponent(396, 1460);
+    for (TEnemyCar* c : {a, b}) {
+        c->UpdateCorners();
+        c->UpdateEyes();
+    }
+    a->SenseCars();
+    EXPECT_TRUE(a->Eyes[2].CarLeft || a->Eyes[2].CarRight || a->Eyes[3].CarAhead);
+}
+
+TEST(Opponent, ContactsPushOpponentsApartButSkipABlinkingPlayer) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(396, 470);  // overlapping the player
+    o->UpdateCorners();
+    f.P->UpdateCorners();
+    f.P->StartBlinking();
+    const float y = o->Y;
+    o->Contacts();
+    EXPECT_TRUE(o->PlayerContact);
+    EXPECT_FLOAT_EQ(o->Y, y);
+    f.P->Blinking = false;
+    o->Contacts();
+    EXPECT_GT(o->Y, y);  // pushed away from the player, down the screen
+}
+
+TEST(Opponent, ConstructionPlacesEyesAndCountsTheCar) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(300, 300);
+    EXPECT_EQ(Race.OpponentsCreated, 1);
+    EXPECT_EQ(Race.OpponentCars[0], o);
+    EXPECT_EQ(o->Name, "enemycar");
+    EXPECT_NEAR(o->Eyes[2].Reach, 0.7 * 88 + 70, 1e-4);
+    EXPECT_EQ(o->Eyes[4].Angle, 0);
+    EXPECT_FALSE(o->Released);
+    EXPECT_LE(std::abs(o->LaneOffset), 99);
+    EXPECT_GE(o->LaneTimer, 500);
+    EXPECT_LT(o->LaneTimer, 900);
+}
