@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "Canvas.h"
@@ -9,13 +10,9 @@
 
 namespace {
 int Cells(int size, int target) {
-    // The largest cell count not above size / target that divides size, so every octave
-    // keeps the picture's period.
-    int best = 1;
-    for (int n = 1; n <= size; ++n) {
-        if (size % n == 0 && size / n >= target) best = n;
-    }
-    return best;
+    // Cells of about target pixels, but at least three across even a small picture, so that
+    // the broad features never collapse into one flat value.
+    return std::max(3, size / target);
 }
 }  // namespace
 
