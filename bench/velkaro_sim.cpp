@@ -61,9 +61,9 @@ int main(int argc, char** argv) {
     int32_t place = 0;
     std::string timeLeft;
     std::vector<int32_t> crossings;
-    // The frame at which the race clock runs out: the lights, then the time limit.
-    const int32_t clockFrames =
-        250 + (Race.LimitMinutes * 60 + Race.LimitSeconds) * 90 + Race.LimitHundredths * 90 / 100;
+    // The frame at which the race clock would run out: followed while the clock counts (extra
+    // time included), then kept from the player's finish, when the clock stops.
+    int32_t clockFrames = 0;
     double simulatedNs = 0;
     int32_t timedFrames = 0;
     for (; frames < args.Frames; ++frames) {
@@ -77,6 +77,12 @@ int main(int argc, char** argv) {
                 .count();
         ++timedFrames;
         for (int32_t r = results; r < Race.ResultCount; ++r) crossings.push_back(frames + 1);
+        if (!finished) {
+            const int32_t hundredths =
+                Race.ClockMinutes * 6000 + Race.ClockSeconds * 100 + Race.ClockHundredths;
+            clockFrames =
+                frames + 1 + hundredths * 9 / 10 + (StateFrames < 250 ? 250 - StateFrames : 0);
+        }
         if (Race.RaceFinished != 0 && !finished) {
             finished = true;
             place = Race.FinishPlace;
