@@ -6,6 +6,7 @@
 #include "platform/KeyCodes.h"
 #include "world/Globals.h"
 #include "world/Player.h"
+#include "world/Geometry.h"
 #include "world/RaceRecord.h"
 
 namespace {
@@ -19,22 +20,57 @@ double Wrap(double degrees) {
     while (degrees < -180) degrees += 360;
     return degrees;
 }
+
+TVec2 Checkpoint(int32_t k) {
+    const TCheckpoint& c =
+        Race.Checkpoints[static_cast<size_t>(std::clamp(k, 1, Race.CheckpointCount))];
+    return {c.X, c.Y};
+}
+
+// The point `ahead` pixels further along the checkpoint chain from checkpoint k - 1's
+// position nearest the car: pure pursuit along the road's centre line.
+TVec2 PointAlongRoad(int32_t k, double cx, double cy, double ahead) {
+    TVec2 from = Checkpoint(k - 1);
+    // Start from the car's projection on the stretch k-1 -> k.
+    const TVec2 to = Checkpoint(k);
+    const double sx = to.X - from.X, sy = to.Y - from.Y;
+    const double len2 = sx * sx + sy * sy;
+    if (len2 > 0) {
+        const double t = std::clamp(((cx - from.X) * sx + (cy - from.Y) * sy) / len2, 0.0, 1.0);
+        from = {from.X + t * sx, from.Y + t * sy};
+    }
+    for (int32_t i = k; i <= Race.CheckpointCount; ++i) {
+        const TVec2 next = Checkpoint(i);
+        const double d = std::hypot(next.X - from.X, next.Y - from.Y);
+        if (d >= ahead) {
+            const double f = ahead / d;
+            return {from.X + f * (next.X - from.X), from.Y + f * (next.Y - from.Y)};
+        }
+        ahead -= d;
+        from = next;
+    }
+    return from;
+}
 }  // namespace
 
 void TAutopilot::Drive() {
     const TPlayer* p = Race.PlayerCar;
     if (p == nullptr || Race.CheckpointCount < 2) return;
-    // Aim at the checkpoint after the next one, so the car cuts corners smoothly.
-    const int32_t k = std::clamp(p->NextCheckpoint + 1, 1, Race.CheckpointCount);
-    const TCheckpoint& target = Race.Checkpoints[static_cast<size_t>(k)];
-    const double bearing =
-        std::atan2(target.Y - p->CentreY(), target.X - p->CentreX()) * 180 / M_PI;
+    const double cx = p->CentreX(), cy = p->CentreY();
+    const int32_t k = std::clamp(p->NextCheckpoint, 2, Race.CheckpointCount);
+    const double lookahead = 120 + 25 * std::max(p->Speed, 0.0);
+    const TVec2 target = PointAlongRoad(k, cx, cy, lookahead);
+    const double bearing = std::atan2(target.Y - cy, target.X - cx) * 180 / M_PI;
     const double off = Wrap(bearing - p->Heading);
-    Hold(vk::Left, off < -2);
-    Hold(vk::Right, off > 2);
-    const bool sharp = std::fabs(off) > 30 && p->Speed > 4;
-    Hold(vk::Up, !sharp);
-    Hold(vk::Down, sharp);
+    Hold(vk::Left, off < -1.5);
+    Hold(vk::Right, off > 1.5);
+    // Ease off before a bend: compare the road's direction here and further on.
+    const TVec2 far = PointAlongRoad(k, cx, cy, lookahead + 400);
+    const double bend =
+        std::fabs(Wrap(std::atan2(far.Y - target.Y, far.X - target.X) * 180 / M_PI - bearing));
+    const bool slow = (std::fabs(off) > 35 && p->Speed > 4) || (bend > 60 && p->Speed > 8);
+    Hold(vk::Up, !slow);
+    Hold(vk::Down, slow && p->Speed > 5);
 }
 
 void TAutopilot::Release() {
