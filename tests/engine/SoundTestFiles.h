@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,10 +22,19 @@ inline std::string TestGameDir() {
 
 class TSoundTestFiles {
 public:
+    // The folder must be this object's alone: CTest runs tests as concurrent processes, and
+    // AddressSanitizer's allocator gives every process the same heap addresses, so a name
+    // made from the fixture's address is shared and one test deletes another's files. A
+    // random name is kept only when create_directory reports that it made the folder itself.
     TSoundTestFiles() {
-        Dir = std::filesystem::temp_directory_path() /
-              ("velkaro_sound_" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-        std::filesystem::create_directories(Dir);
+        std::random_device random;
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const uint64_t tag = (static_cast<uint64_t>(random()) << 32) | random();
+            Dir = temp / ("velkaro_sound_" + std::to_string(tag));
+            if (std::filesystem::create_directory(Dir)) return;
+        }
+        throw std::runtime_error("no fresh temporary folder under " + temp.string());
     }
     ~TSoundTestFiles() {
         std::error_code ec;
@@ -43,9 +54,11 @@ public:
     }
     std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
         const std::filesystem::path path = Dir / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
+        std::ofstream file(path, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
+        // A file that did not reach the disk would only show later as a puzzling load error.
+        if (!file.flush()) throw std::runtime_error("cannot write " + path.string());
         return path.string();
     }
 
