@@ -197,14 +197,13 @@ void TSprite::Assign(const TSprite& source) {
 
 // Scans the overlap texel by texel (all but its last row and column) for a texel that is
 // solid in both pictures. Reads outside a texture count as transparent.
-bool TSprite::TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int32_t& hitY) {
-    if (!PixelCheck || !other.PixelCheck) return false;
-    if (&other == this) {
-        hitX = hitY = -1;
-        return true;
-    }
+TSprite::THit TSprite::TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX,
+                                 int32_t& hitY) {
+    if (!PixelCheck || !other.PixelCheck) return THit::None;
+    // A sprite tested against itself hits, with no point to report.
+    if (&other == this) return THit::Origin;
     if (Image == nullptr || other.Image == nullptr || !Image->Texture || !other.Image->Texture)
-        return false;
+        return THit::None;
     const TKerbTexture& ta = *Image->Texture;
     const TKerbTexture& tb = *other.Image->Texture;
     const TTexelWalk a0 = StartWalk(*this, overlap);
@@ -216,7 +215,7 @@ bool TSprite::TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int
             if (ta.TexelAt(colA, rowA) != 0 && tb.TexelAt(colB, rowB) != 0) {
                 hitX = x;
                 hitY = y;
-                return true;
+                return THit::Point;
             }
             colA += a0.ColumnStep;
             colB += b0.ColumnStep;
@@ -224,7 +223,7 @@ bool TSprite::TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int
         rowA += a0.RowStep;
         rowB += b0.RowStep;
     }
-    return false;
+    return THit::None;
 }
 
 void TSprite::Collision(TSprite& other) {
@@ -233,8 +232,9 @@ void TSprite::Collision(TSprite& other) {
     if (!Intersect(CollisionRect, other.CollisionRect, overlap)) return;
     if ((PixelCheck && other.PixelCheck) || PixelCheckOnly || other.PixelCheckOnly) {
         int32_t hx = 0, hy = 0;
-        if (!TexelTest(other, overlap, hx, hy)) return;
-        if (hx == -1 && hy == -1) {
+        const THit hit = TexelTest(other, overlap, hx, hy);
+        if (hit == THit::None) return;
+        if (hit == THit::Origin) {
             OnCollision(other, 0, 0);
             other.OnCollision(*this, 0, 0);
             return;

@@ -74,8 +74,9 @@ public:
     bool Deleted = false;
 
 private:
+    enum class THit : uint8_t { None, Point, Origin };
     void RepackColors();
-    bool TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int32_t& hitY);
+    THit TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int32_t& hitY);
 };
 
 class TKerbSprite {

@@ -112,7 +112,7 @@ public:
     std::array<TLight*, 2> Lights{};
     TMenuScreen* PageSprite = nullptr;
     TSprite* StartArrows = nullptr;
-    // What the race-over screen unlocked: 0 nothing, 1 a car, 2 tracks.
+    // What the race-over screen unlocked: 0 nothing, 1 a car, 2 a track.
     int32_t UnlockShown = 0;
     // Whether the race-over screen's "next" button is shown.
     bool NextButtonShown = false;

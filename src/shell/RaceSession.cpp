@@ -209,6 +209,8 @@ void TForm1::RaceFrame() {
     DrawRaceOverlay();
     ScrollCheckpoints();
     if (Race.RaceFinished != 0) {
+        // The race-over screen takes over: the keys, recovery and wreck checks of this frame
+        // belong to a race that has ended.
         if (PhaseCounter == 150) {
             RaceTimer.SetEnabled(false);
             EndRaceFrame();
@@ -219,6 +221,7 @@ void TForm1::RaceFrame() {
     }
     EndRaceFrame();
     RaceKeys();
+    // Pause or the quit menu took over; the wreck check waits for the race to resume.
     if (CurrentState != st::Race) return;
     Recover();
     if (Race.PlayerWrecked != 0) EnterState(st::Wreck);
@@ -295,6 +298,9 @@ void TForm1::Respawn() {
     Race.PlayerWrecked = 0;
     p->ControlsOn = true;
     p->StartBlinking();
+    // Pausing during the wreck stopped the clock, and resuming could not restart it while the
+    // controls were off; the race goes on, so the clock does too.
+    if (Race.RaceFinished == 0) RaceTimer.SetEnabled(true);
     StateFrames = 301;
     CurrentState = st::Race;
 }
@@ -305,7 +311,16 @@ void TForm1::WreckFrame() {
     BeginRaceFrame(true);
     DrawRaceOverlay();
     ScrollCheckpoints();
-    if (Race.RaceFinished != 0 && PhaseCounter != 150) ++PhaseCounter;
+    if (Race.RaceFinished != 0) {
+        // A burning car that rolls over the line still finishes the race.
+        if (PhaseCounter == 150) {
+            RaceTimer.SetEnabled(false);
+            EndRaceFrame();
+            EnterState(st::RaceOver);
+            return;
+        }
+        ++PhaseCounter;
+    }
     EndRaceFrame();
     if (KeyReleased[vk::Escape] != 0) {
         KeyReleased[vk::Escape] = 0;

@@ -103,7 +103,9 @@ void TForm1::RaceOverFrame() {
         if (UnlockStage <= 8) {
             const int32_t unlocked = CheckUnlock(Race.ScoreAtFinish, PrizeWon);
             if (unlocked == 1 || unlocked == 2) {
-                UnlockShown = unlocked;
+                // Stages 1, 3 and 5 open a car; every other stage opens tracks.
+                const bool car = UnlockStage == 1 || UnlockStage == 3 || UnlockStage == 5;
+                UnlockShown = car ? 1 : 2;
                 UnlockNext();
             }
         }

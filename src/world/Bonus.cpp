@@ -178,11 +178,13 @@ void TBonus::Move(float) {
         if (std::hypot(X - o->X + o->Width / 2.0, Y - o->Y + o->Height / 2.0) >= 150) continue;
         if (QuadsOverlap(o->Body(), square)) OpponentContact[static_cast<size_t>(j)] = true;
     }
-    for (int32_t j = 0; j < count && !Deleted; ++j)
+    // A bonus used up this frame still acts on every car touching it in the same frame: it
+    // leaves the engine only when the frame frees the dead sprites.
+    for (int32_t j = 0; j < count; ++j)
         if (OpponentContact[static_cast<size_t>(j)])
             OpponentEffect(*Race.OpponentCars[static_cast<size_t>(j)], j);
     if (TPlayer* p = Race.PlayerCar) {
-        PlayerTouching = !Deleted && QuadsOverlap(p->Body(), square);
+        PlayerTouching = QuadsOverlap(p->Body(), square);
         if (!PlayerTouching) PlayerTouched = false;
         if (PlayerTouching && !p->Blinking) PlayerEffect();
         if (PlayerTouching) PlayerTouched = true;

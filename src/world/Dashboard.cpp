@@ -41,6 +41,8 @@ TBar::TBar(TKerbSprite* engine, float x, float y) : TSprite(engine) {
     SetY(y);
     ScreenFixed = true;
     if (Image != nullptr) {
+        // The bar changes the shared picture's tile height as health falls, and the picture
+        // outlives the race, so the full height is taken from the picture itself.
         FullHeight = Image->ImageHeight - 1;
         Image->TileHeight = Height;
     }

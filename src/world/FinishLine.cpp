@@ -62,6 +62,8 @@ void TFinishLine::CheckPlayer() {
     Race.FinishHundredths = Race.ClockHundredths;
     Race.FinishSeconds = Race.ClockSeconds;
     Race.FinishMinutes = Race.ClockMinutes;
+    // The place is at least 1 once the player's frame has run; the guard keeps the prize,
+    // which is divided by it, safe even before that.
     Race.FinishPlace = p->Place > 0 ? p->Place : 1;
     p->ControlsOn = false;
     Race.RaceFinished = 1;

@@ -128,6 +128,23 @@ TEST(RaceSession, AWreckWithOneLifeEndsTheGameAndWithMoreRespawns) {
     }
 }
 
+TEST(RaceSession, PausingDuringAWreckStillLeavesTheClockRunningAfterTheRespawn) {
+    TRaceHarness r;
+    r.H.RunFrames(300);
+    Lives = 3;
+    Race.PlayerWrecked = 1;
+    r.H.RunFrames(10);
+    ASSERT_EQ(CurrentState, 27);
+    r.H.Tap(vk::KeyP);
+    ASSERT_EQ(CurrentState, 20);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+    r.H.Tap(vk::KeyP);
+    EXPECT_EQ(CurrentState, 27);  // back to the burning car, not to a race without controls
+    r.H.RunFrames(200);
+    EXPECT_EQ(CurrentState, 12);
+    EXPECT_TRUE(r.H.Form().RaceTimer.Enabled());
+}
+
 TEST(RaceSession, RaceOverDividesThePrizeAndCountsItIntoTheScore) {
     TRaceHarness r;
     r.H.RunFrames(260);
@@ -162,6 +179,22 @@ TEST(RaceSession, CrossingTheThresholdWithThePrizeUnlocks) {
     EXPECT_EQ(r.H.Form().UnlockShown, 2);
     EXPECT_EQ(TracksOpen, 5);
     EXPECT_EQ(UnlockThreshold, 700);
+}
+
+TEST(RaceSession, TheSecondRungOfTheLadderOpensACar) {
+    TRaceHarness r;
+    r.H.RunFrames(260);
+    UnlockStage = 1;
+    UnlockThreshold = 700;
+    CarsOpen = 2;
+    Score = 650;
+    Prize = 100;
+    Race.FinishPlace = 1;
+    Race.RaceFinished = 1;
+    PhaseCounter = 0;
+    r.H.RunFrames(151 + 351 + 100 + 110);
+    EXPECT_EQ(r.H.Form().UnlockShown, 1);
+    EXPECT_EQ(CarsOpen, 3);
 }
 
 TEST(HighScores, AnEqualScoreGoesAboveAndTheTenthCanBeTaken) {
