@@ -9,12 +9,14 @@ PACKAGES=(build-essential cmake pkg-config git
   libsdl2-dev libsdl2-ttf-dev libpng-dev zlib1g-dev libcurl4-openssl-dev libopenmpt-dev
   libcairo2-dev libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick libgl1-mesa-dri libegl-mesa0 fonts-dejavu-core
-  openmpt123 xmp clang-format npm)
+  openmpt123 xmp clang-format)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+# npm only fetches the font; a Node.js installed outside Debian's packages brings its own.
+command -v npm >/dev/null || missing+=(npm)
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   SUDO=""
