@@ -10,7 +10,8 @@ if [ "${1:-}" = "--inner" ]; then
   out="$3"
   "$game" > "$out/game.log" 2>&1 &
   pid=$!
-  wid=$(timeout 20 xdotool search --sync --name '^Velkaro$' | head -n 1)
+  wid=$(timeout 20 xdotool search --sync --name '^Velkaro$' | head -n 1) || true
+  [ -n "$wid" ] || { echo "no window titled Velkaro appeared"; cat "$out/game.log"; kill "$pid"; exit 1; }
   geometry=$(xdotool getwindowgeometry "$wid" | awk '/Geometry/ {print $2}')
   echo "window $wid geometry $geometry"
   [ "$geometry" = "800x600" ] || { echo "expected an 800x600 client area"; kill "$pid"; exit 1; }
@@ -33,7 +34,9 @@ fi
 game="$1"
 out="${2:-$(mktemp -d)}"
 mkdir -p "$out"
-SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' "$0" --inner "$game" "$out"
+# A real window: the test command's headless video driver must not reach the game here.
+env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+  xvfb-run -a -s '-screen 0 1024x768x24' "$0" --inner "$game" "$out"
 
 # The screenshots must not be blank: count the distinct colours.
 for shot in logo race; do
