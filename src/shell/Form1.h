@@ -159,7 +159,8 @@ private:
     void RaceLeave();
     void RaceTimerTimer();
     void StartLights(int32_t p);
-    void RaceKeys();
+    void RaceKeys(bool horn);
+    bool FinishDelay();
     void Recover();
     void DrawRaceOverlay();
     void BeginRaceFrame(bool move);

@@ -170,7 +170,21 @@ void TForm1::DrawRaceOverlay() {
     CenteredText(KerbFont2, 598, 573, std::to_string(Score));
 }
 
-void TForm1::RaceKeys() {
+// After the player's crossing, waits 150 frames, then ends the frame and shows the race-over
+// screen. Returns whether it did.
+bool TForm1::FinishDelay() {
+    if (Race.RaceFinished == 0) return false;
+    if (PhaseCounter == 150) {
+        RaceTimer.SetEnabled(false);
+        EndRaceFrame();
+        EnterState(st::RaceOver);
+        return true;
+    }
+    ++PhaseCounter;
+    return false;
+}
+
+void TForm1::RaceKeys(bool horn) {
     if (KeyReleased[vk::Escape] != 0) {
         KeyReleased[vk::Escape] = 0;
         PlaySound("check2");
@@ -179,7 +193,7 @@ void TForm1::RaceKeys() {
         KeyReleased[vk::KeyP] = KeyReleased[vk::F1] = 0;
         PlaySound("check2");
         EnterState(st::Pause);
-    } else if (KeyReleased[vk::KeyH] != 0 || KeyReleased[vk::Numpad8] != 0) {
+    } else if (horn && (KeyReleased[vk::KeyH] != 0 || KeyReleased[vk::Numpad8] != 0)) {
         KeyReleased[vk::KeyH] = KeyReleased[vk::Numpad8] = 0;
         PlaySound("horn");
     }
@@ -208,19 +222,11 @@ void TForm1::RaceFrame() {
         CenteredText(KerbFont3, 400, 290, "Wrong way!");
     DrawRaceOverlay();
     ScrollCheckpoints();
-    if (Race.RaceFinished != 0) {
-        // The race-over screen takes over: the keys, recovery and wreck checks of this frame
-        // belong to a race that has ended.
-        if (PhaseCounter == 150) {
-            RaceTimer.SetEnabled(false);
-            EndRaceFrame();
-            EnterState(st::RaceOver);
-            return;
-        }
-        ++PhaseCounter;
-    }
+    // The race-over screen takes over: the keys, recovery and wreck checks of this frame
+    // belong to a race that has ended.
+    if (FinishDelay()) return;
     EndRaceFrame();
-    RaceKeys();
+    RaceKeys(true);
     // Pause or the quit menu took over; the wreck check waits for the race to resume.
     if (CurrentState != st::Race) return;
     Recover();
@@ -311,29 +317,12 @@ void TForm1::WreckFrame() {
     BeginRaceFrame(true);
     DrawRaceOverlay();
     ScrollCheckpoints();
-    if (Race.RaceFinished != 0) {
-        // A burning car that rolls over the line still finishes the race.
-        if (PhaseCounter == 150) {
-            RaceTimer.SetEnabled(false);
-            EndRaceFrame();
-            EnterState(st::RaceOver);
-            return;
-        }
-        ++PhaseCounter;
-    }
+    // A burning car that rolls over the line still finishes the race.
+    if (FinishDelay()) return;
     EndRaceFrame();
-    if (KeyReleased[vk::Escape] != 0) {
-        KeyReleased[vk::Escape] = 0;
-        PlaySound("check2");
-        EnterState(st::QuitRaceMenu);
-        return;
-    }
-    if (KeyReleased[vk::KeyP] != 0 || KeyReleased[vk::F1] != 0) {
-        KeyReleased[vk::KeyP] = KeyReleased[vk::F1] = 0;
-        PlaySound("check2");
-        EnterState(st::Pause);
-        return;
-    }
+    // No horn from a burning car.
+    RaceKeys(false);
+    if (CurrentState != st::Wreck) return;
     if (p >= 0 && p <= 200) ++StateFrames;
     if (p != 200) return;
     if (Lives < 2) {
