@@ -142,6 +142,7 @@ bool TKerbScreen::CreateRenderer() {
 void TKerbScreen::DestroyRenderer() {
     IsReady = false;
     IsInScene = false;
+    DropTurned();
     if (Renderer != nullptr) SDL_DestroyRenderer(Renderer);
     Renderer = nullptr;
     if (OffscreenSurface != nullptr) SDL_FreeSurface(OffscreenSurface);
@@ -198,6 +199,7 @@ void TKerbScreen::EndScene() {
     if (!IsInScene) return;
     IsInScene = false;
     SDL_RenderPresent(Renderer);
+    Turns.EndFrame(++FrameCount);
 }
 
 bool TKerbScreen::ToggleFullScreen() {
@@ -225,6 +227,8 @@ void TKerbScreen::ReleaseDependents() {
     for (TKerbFont* font : Fonts) font->ReleaseDeviceObjects();
     for (TKerbImageList* list : ImageLists) list->Finalize(false);
     ForEachTexture([](TKerbTexture& t) { t.ReleaseHandle(); });
+    // Made on the device from textures that are gone: made again as they are drawn.
+    DropTurned();
 }
 
 void TKerbScreen::InitializeDependents() {

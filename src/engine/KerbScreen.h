@@ -1,7 +1,9 @@
 // TKerbScreen: the drawing device of the game window (an SDL_Renderer) and the frame cycle
 // Clear, BeginScene, draw, EndScene. It owns the renderer, keeps the blend state and texture
 // filter that the quads are drawn with, and knows the image lists and fonts whose textures
-// live on the renderer, so that it can rebuild them after the renderer loses them. Image-list
+// live on the renderer, so that it can rebuild them after the renderer loses them. On the
+// software renderer it blends copies in a colour itself and keeps turned pictures for reuse
+// (KerbScreenBlend.cpp, TurnCache.h), drawing SDL's pixels faster. Image-list
 // renderers hand it quads after the global transform (KerbRenderer.h). Depends on the platform
 // window (or an off-screen surface) and on SDL, privately.
 #pragma once
@@ -14,10 +16,14 @@
 
 #include "engine/BlendModes.h"
 #include "engine/KerbRenderer.h"
+#include "engine/TurnCache.h"
 
 struct SDL_Renderer;
 struct SDL_Surface;
 struct SDL_Texture;
+struct SDL_Rect;
+struct SDL_FRect;
+struct SDL_FPoint;
 class TPlatformWindow;
 class TKerbImageList;
 class TKerbFont;
@@ -37,6 +43,10 @@ struct TDrawStats {
     int64_t RotatedCopies = 0;  // rotated or flipped, one colour: SDL_RenderCopyEx
     int64_t Geometry = 0;       // corners of different colours or a skewed quad
     int64_t Culled = 0;         // entirely outside the picture
+    // Copies in a colour that the screen blended itself (software renderer), of which turned.
+    int64_t OwnBlends = 0;
+    int64_t OwnTurnedBlends = 0;
+    int64_t TurnsMade = 0;  // turned pictures made by SDL and kept for the next frames
 };
 
 class TKerbScreen {
@@ -62,6 +72,11 @@ public:
     bool FullScreen = false;
     bool VSYNC = false;
     bool BackBufferAccess = false;
+    // On the software renderer, upright and turned copies drawn in a colour (the tint makes
+    // every colour one) are blended onto the picture by the screen itself, with the very sums
+    // SDL's generic blitter does, several pixels at a time; turned pictures are turned by SDL
+    // once and kept. The pixels are the same; false leaves every quad to SDL.
+    bool OwnBlending = true;
 
     // 32 stays, anything else becomes 16.
     void SetBpp(int32_t value) { BppValue = value == 32 ? 32 : 16; }
@@ -149,6 +164,8 @@ public:
 
     const TDrawStats& Stats() const { return DrawStats; }
     void ResetStats() { DrawStats = {}; }
+    // The turned pictures kept for own blending.
+    const TTurnCache& TurnedPictures() const { return Turns; }
 
     // The picture size of full screen: Width x Height when it is one of the classic modes,
     // else 800 x 600.
@@ -165,10 +182,26 @@ private:
     void ForEachTexture(const std::function<void(TKerbTexture&)>& action);
     int ResolveBlend(SDL_Texture* probe);
     void EndQuad();
-    bool CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q);
-    bool CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q);
+    bool CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q, int blendMode);
+    bool CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q, int blendMode);
     void DrawGeometry(SDL_Texture* texture, const TQuad& q);
     bool OutsideTarget(const TQuad& q) const;
+
+    // Own blending (KerbScreenBlend.cpp).
+    SDL_Surface* BlendTarget(int blendMode, uint32_t color) const;
+    // Blends width x height texels (rows pitch apart; prepared ones, or raw ones in color) at
+    // (x, y), within spans per row when given.
+    void BlendOnto(SDL_Surface* target, const uint32_t* pixels, bool prepared, int32_t pitch,
+                   int32_t width, int32_t height, const int32_t* spans, int32_t x, int32_t y,
+                   uint32_t color);
+    bool BlendUpright(const TKerbTexture& t, const SDL_Rect& src, const SDL_Rect& dst,
+                      uint32_t color, int blendMode);
+    bool BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const SDL_Rect& src,
+                     const SDL_FRect& dst, double angle, const SDL_FPoint* center, int flip,
+                     uint32_t color, int blendMode);
+    bool MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SDL_FRect& dst, double angle,
+                    const SDL_FPoint* center, int flip, TTurnedPicture& picture);
+    void DropTurned();
 
     TPlatformWindow* Window = nullptr;
     TPlatformWindow* PreviousWindow = nullptr;
@@ -207,4 +240,10 @@ private:
     std::vector<TKerbImageList*> ImageLists;
     std::vector<TKerbFont*> Fonts;
     TDrawStats DrawStats;
+
+    TTurnCache Turns;
+    // The render target SDL turns pictures into for the cache, grown as needed.
+    SDL_Texture* TurnTarget = nullptr;
+    int32_t TurnTargetSize = 0;
+    int64_t FrameCount = 0;
 };

@@ -2,10 +2,13 @@
 // pixel centres sit on integer coordinates; SDL puts them at +0.5, so every position gets the
 // half pixel back. The cheapest SDL call that draws the same pixels is chosen: a plain copy
 // for an upright quad of one colour, a rotated copy for a turned one, and triangles only when
-// the corners differ in colour (or the quad is skewed). SDL batches the calls.
+// the corners differ in colour (or the quad is skewed). SDL batches the calls. On the software
+// renderer, plain and turned copies in a colour are blended by the screen itself instead, to
+// the same pixels (KerbScreenBlend.cpp).
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -156,11 +159,12 @@ void TKerbScreen::DrawQuad(const TKerbTexture& texture, const TQuad& q) {
         ++DrawStats.Culled;
         return EndQuad();
     }
-    SDL_SetTextureBlendMode(handle, static_cast<SDL_BlendMode>(ResolveBlend(handle)));
+    const int mode = ResolveBlend(handle);
+    SDL_SetTextureBlendMode(handle, static_cast<SDL_BlendMode>(mode));
     const uint32_t color = q[0].Color;
     if (q[1].Color == color && q[2].Color == color && q[3].Color == color) {
         SetModulation(handle, color);
-        if (!CopyUpright(handle, texture, q) && !CopyRotated(handle, texture, q))
+        if (!CopyUpright(handle, texture, q, mode) && !CopyRotated(handle, texture, q, mode))
             DrawGeometry(handle, q);
     } else {
         SetModulation(handle, 0xFFFFFFFFu);
@@ -176,7 +180,8 @@ void TKerbScreen::EndQuad() {
     Blend = ModeBlend;
 }
 
-bool TKerbScreen::CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q) {
+bool TKerbScreen::CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q,
+                              int blendMode) {
     if (!Near(q[0].Y, q[1].Y) || !Near(q[3].Y, q[2].Y) || !Near(q[0].X, q[3].X) ||
         !Near(q[1].X, q[2].X))
         return false;
@@ -199,15 +204,20 @@ bool TKerbScreen::CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const
     if (flipU != (x1 < x0)) flip |= SDL_FLIP_HORIZONTAL;
     if (flipV != (y1 < y0)) flip |= SDL_FLIP_VERTICAL;
     if (flip == SDL_FLIP_NONE) {
-        SDL_RenderCopyF(Renderer, texture, &src, &dst);
-    } else {
+        const SDL_Rect covered{static_cast<int>(dst.x), static_cast<int>(dst.y),
+                               static_cast<int>(dst.w), static_cast<int>(dst.h)};
+        if (!Software || !BlendUpright(t, src, covered, q[0].Color, blendMode))
+            SDL_RenderCopyF(Renderer, texture, &src, &dst);
+    } else if (!Software ||
+               !BlendTurned(texture, t, src, dst, 0.0, nullptr, flip, q[0].Color, blendMode)) {
         SDL_RenderCopyExF(Renderer, texture, &src, &dst, 0.0, nullptr,
                           static_cast<SDL_RendererFlip>(flip));
     }
     return true;
 }
 
-bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q) {
+bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q,
+                              int blendMode) {
     // A rotated rectangle: opposite corners share a midpoint and the edges are perpendicular.
     const float e1x = q[1].X - q[0].X, e1y = q[1].Y - q[0].Y;
     const float e2x = q[3].X - q[0].X, e2y = q[3].Y - q[0].Y;
@@ -233,9 +243,11 @@ bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const
     const float cx = (q[0].X + q[2].X) * 0.5f + 0.5f, cy = (q[0].Y + q[2].Y) * 0.5f + 0.5f;
     const SDL_FRect dst{cx - w * 0.5f, cy - h * 0.5f, w, h};
     const SDL_FPoint center{w * 0.5f, h * 0.5f};
+    ++DrawStats.RotatedCopies;
+    if (Software && BlendTurned(texture, t, src, dst, angle, &center, flip, q[0].Color, blendMode))
+        return true;
     SDL_RenderCopyExF(Renderer, texture, &src, &dst, angle, &center,
                       static_cast<SDL_RendererFlip>(flip));
-    ++DrawStats.RotatedCopies;
     return true;
 }
 
@@ -279,5 +291,7 @@ bool TKerbScreen::CreateTextureHandle(TKerbTexture& texture) {
     SDL_SetTextureBlendMode(handle, SDL_BLENDMODE_BLEND);
     ApplyFilter(handle);
     texture.Handle = handle;
+    static std::atomic<uint64_t> serials{0};
+    texture.Serial = ++serials;
     return true;
 }

@@ -2,9 +2,13 @@
 
 #include <SDL.h>
 
-TKerbTexture::~TKerbTexture() { ReleaseHandle(); }
+TKerbTexture::~TKerbTexture() {
+    ReleaseHandle();
+}
 
 void TKerbTexture::ReleaseHandle() {
     if (Handle != nullptr) SDL_DestroyTexture(Handle);
     Handle = nullptr;
+    Serial = 0;
+    Prepared.Clear();
 }

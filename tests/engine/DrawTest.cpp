@@ -376,4 +376,216 @@ INSTANTIATE_TEST_SUITE_P(Renderers, DrawTest, testing::Values("", "offscreen"),
                          [](const testing::TestParamInfo<const char*>& param) {
                              return std::string(*param.param ? "OpenGL" : "Software");
                          });
+
+// The screen's own blending on the software renderer against SDL drawing the same quads: the
+// pixels must be the same to the bit, on a window's surface (no alpha channel) and off screen
+// (with one).
+class OwnBlendTest : public ScreenFixture, public testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        ScreenFixture::SetUp();
+        if (GetParam()) {
+            Offscreen = std::make_unique<TKerbScreen>(TOffscreenTarget{800, 600});
+            ASSERT_TRUE(Offscreen->Initialize());
+            List->KerbScreen = Offscreen.get();
+        }
+        ASSERT_TRUE(Target().IsSoftware());
+    }
+    void TearDown() override {
+        List.reset();
+        Offscreen.reset();
+        ScreenFixture::TearDown();
+    }
+
+    TKerbScreen& Target() { return Offscreen ? *Offscreen : *Screen; }
+
+    // Draws scene in frames frames cleared to background and returns the last one, as ARGB.
+    TImage Frames(const std::function<void()>& scene, bool own, uint32_t background,
+                  int32_t frames = 3) {
+        TKerbScreen& screen = Target();
+        screen.OwnBlending = own;
+        TImage out;
+        for (int32_t f = 0; f < frames; ++f) {
+            screen.Clear(static_cast<uint8_t>(background >> 16),
+                         static_cast<uint8_t>(background >> 8), static_cast<uint8_t>(background),
+                         static_cast<uint8_t>(background >> 24));
+            EXPECT_TRUE(screen.BeginScene());
+            scene();
+            if (f + 1 == frames) {
+                out = TImage();
+                EXPECT_TRUE(screen.ReadPixels(out.Pixels, out.Width, out.Height));
+            }
+            screen.EndScene();
+        }
+        screen.OwnBlending = true;
+        return out;
+    }
+
+    // Both ways; the differing pixels are reported.
+    void ExpectSameAsSdl(const std::function<void()>& scene, uint32_t background,
+                         const std::string& name) {
+        const TImage sdl = Frames(scene, false, background);
+        const TImage own = Frames(scene, true, background);
+        ASSERT_EQ(own.Pixels.size(), sdl.Pixels.size());
+        int64_t differing = 0;
+        std::string first;
+        for (size_t i = 0; i < own.Pixels.size(); ++i)
+            if (own.Pixels[i] != sdl.Pixels[i] && differing++ == 0)
+                first = testing::PrintToString(
+                    testing::Message() << " first at (" << i % 800 << ", " << i / 800 << "): own "
+                                       << std::hex << own.Pixels[i] << " SDL " << sdl.Pixels[i]);
+        EXPECT_EQ(differing, 0) << name << first;
+    }
+
+    std::unique_ptr<TKerbScreen> Offscreen;
+};
+
+// Every alpha from 0 to 255 down the picture, and RGB as given.
+TPicture AlphaRamp(int32_t w, int32_t h, uint32_t rgb) {
+    TPicture p = SolidPicture(w, h, rgb);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+            p.Pixels[static_cast<size_t>(y * w + x)] =
+                static_cast<uint32_t>((y * w + x) * 255 / (w * h - 1)) << 24 | (rgb & 0xFFFFFFu);
+    return p;
+}
+
+TEST_P(OwnBlendTest, AWhiteQuadBlendsAsSdlBlendsIt) {
+    // Opaque white under the usual tint is the common case: 254 in every channel, which is
+    // what makes SDL blend pixel by pixel. Over white the destination's share still counts.
+    TImageListItem& opaque = AddItem("white", SolidPicture(32, 32, 0xFFFFFFFFu));
+    TImageListItem& ramp = AddItem("ramp", AlphaRamp(16, 16, 0xFFFFFF));
+    List->Initialize();
+    const struct {
+        const char* Name;
+        std::function<void()> Draw;
+        bool Turned;
+    } cases[] = {
+        {"upright", [&] { opaque.Draw(100, 100, 0); }, false},
+        {"every alpha", [&] { ramp.Draw(300, 50, 0); }, false},
+        {"across the edges",
+         [&] {
+             opaque.Draw(-10, -7, 0);
+             opaque.Draw(790, 590, 0);
+         },
+         false},
+        {"turned",
+         [&] { opaque.DrawColor(200, 200, 30, 0.5f, 0.5f, 1, 1, ~0u, false, false, 0, 0); }, true},
+        {"turned every alpha",
+         [&] { ramp.DrawColor(200, 200, 200, 0.5f, 0.5f, 1, 1, ~0u, false, false, 0, 0); }, true},
+        {"mirrored", [&] { ramp.DrawColor(50, 300, 0, 0, 0, 1, 1, ~0u, true, true, 0, 0); }, true},
+    };
+    for (const auto& c : cases)
+        for (uint32_t background : {0xFF000000u, 0xFFFFFFFFu, 0xFF01FE80u, 0x80FF7F00u}) {
+            SCOPED_TRACE(testing::Message() << c.Name << " over " << std::hex << background);
+            Target().ResetStats();
+            ExpectSameAsSdl(c.Draw, background, c.Name);
+            EXPECT_GT(Target().Stats().OwnBlends, 0);
+            EXPECT_EQ(Target().Stats().OwnTurnedBlends > 0, c.Turned);
+        }
+}
+
+TEST_P(OwnBlendTest, EveryTexelOverEveryBackgroundBlendsAsSdl) {
+    // Texel (x, y) has colour x in red and blue, 255 - x in green, and alpha y: all pairs.
+    TPicture all;
+    all.Format = TPicture::TFormat::Png;
+    all.Width = all.Height = 256;
+    for (uint32_t a = 0; a < 256; ++a)
+        for (uint32_t c = 0; c < 256; ++c) all.Pixels.push_back(Argb(a, c, 255 - c, c));
+    TImageListItem& item = AddItem("all", std::move(all));
+    List->Initialize();
+    for (uint32_t color : {0xFFFFFFFFu, 0xFF80C040u, 0x7FFFFFFFu, 0x01FFFFFFu, 0xFE010203u})
+        for (uint32_t background :
+             {0xFF000000u, 0xFF010101u, 0xFF646464u, 0xFFFEFEFEu, 0xFFFFFFFFu, 0x00FF00FFu}) {
+            SCOPED_TRACE(testing::Message() << std::hex << color << " over " << background);
+            ExpectSameAsSdl(
+                [&] { item.DrawColor(20, 30, 0, 0, 0, 1, 1, color, false, false, 0, 0); },
+                background, "all texels");
+        }
+}
+
+// Random sprites of every kind the screen draws: upright, turned, mirrored, scaled, tinted,
+// translucent, in every blend mode, partly or wholly off the picture, with and without a global
+// tint, turn and scale. Each scene is drawn in three frames (turned pictures are kept from the
+// second on) and the last ones are compared.
+TEST_P(OwnBlendTest, RandomScenesDrawAsSdlDrawsThem) {
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    const auto next = [&state](uint32_t n) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 33) % n;
+    };
+    const auto noise = [&](int32_t w, int32_t h) {
+        TPicture p = SolidPicture(w, h, 0);
+        for (uint32_t& px : p.Pixels) {
+            const uint32_t kind = next(4);
+            const uint32_t alpha = kind == 0 ? 0 : kind == 1 ? next(256) : 255;
+            px = alpha << 24 | (next(1u << 24));
+        }
+        return p;
+    };
+    std::vector<TImageListItem*> items = {&AddItem("a", noise(7, 13)), &AddItem("b", noise(32, 32)),
+                                          &AddItem("c", noise(48, 20)),
+                                          &AddItem("strip", noise(64, 16), 16, 16)};
+    List->Initialize();
+    struct TSprite {
+        TImageListItem* Item;
+        int32_t X, Y, Pattern, Mode;
+        float Angle, CenterX, CenterY, Scale;
+        uint32_t Color;
+        bool MirrorX, MirrorY;
+    };
+    TKerbScreen& screen = Target();
+    int64_t own = 0, turned = 0;
+    for (int32_t scene = 0; scene < 12; ++scene) {
+        std::vector<TSprite> sprites;
+        for (int32_t i = 0; i < 60; ++i) {
+            TSprite s;
+            s.Item = items[next(static_cast<uint32_t>(items.size()))];
+            s.X = static_cast<int32_t>(next(960)) - 80;
+            s.Y = static_cast<int32_t>(next(760)) - 80;
+            s.Pattern = static_cast<int32_t>(next(5));
+            const uint32_t modes[] = {0, 0, 0, 0, 0, 1, 2, 5};
+            s.Mode = static_cast<int32_t>(modes[next(8)]);
+            const uint32_t turn = next(4);
+            s.Angle = turn == 0   ? 0.0f
+                      : turn == 1 ? 90.0f * static_cast<float>(next(4))
+                                  : static_cast<float>(next(36000)) / 100.0f;
+            s.CenterX = next(2) ? 0.5f : static_cast<float>(next(101)) / 100.0f;
+            s.CenterY = next(2) ? 0.5f : static_cast<float>(next(101)) / 100.0f;
+            s.Scale = next(5) == 0 ? 1.5f : 1.0f;
+            const uint32_t colour = next(4);
+            s.Color = colour < 2    ? 0xFFFFFFFFu
+                      : colour == 2 ? 0xFF000000u | next(1u << 24)
+                                    : next(~0u);
+            s.MirrorX = next(4) == 0;
+            s.MirrorY = next(4) == 0;
+            sprites.push_back(s);
+        }
+        screen.SetColor(next(2) ? 0xFFFFFFFFu : 0xFF000000u | next(1u << 24));
+        screen.Rotation = next(3) == 0 ? static_cast<float>(next(360)) : 0.0f;
+        screen.CenterX = 400;
+        screen.CenterY = 300;
+        screen.ScaleX = screen.ScaleY = next(5) == 0 ? 1.25f : 1.0f;
+        const uint32_t background = next(2) ? 0xFFFFFFFFu : 0xFF000000u | next(1u << 24);
+        SCOPED_TRACE(scene);
+        screen.ResetStats();
+        ExpectSameAsSdl(
+            [&] {
+                for (const TSprite& s : sprites)
+                    s.Item->DrawColor(s.X, s.Y, s.Angle, s.CenterX, s.CenterY, s.Scale, s.Scale,
+                                      s.Color, s.MirrorY, s.MirrorX, s.Pattern, s.Mode);
+            },
+            background, "scene");
+        own += screen.Stats().OwnBlends;
+        turned += screen.Stats().OwnTurnedBlends;
+    }
+    // Both ways of the screen's own blending were taken.
+    EXPECT_GT(own, 0);
+    EXPECT_GT(turned, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, OwnBlendTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& param) {
+                             return std::string(param.param ? "Offscreen" : "Window");
+                         });
 }  // namespace

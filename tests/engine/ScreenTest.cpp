@@ -370,6 +370,79 @@ TEST_F(ScreenTest, ResetRemakesTexturesAndKeepsBlendAndFilter) {
     EXPECT_EQ(order.size(), 2u);
 }
 
+TEST_F(ScreenTest, ResetDropsTheKeptCopiesAndDrawingMakesThemAgain) {
+    // On the software renderer the screen keeps texels with the colour applied and turned
+    // pictures; a reset drops them with the device textures and the next frames make them
+    // again, drawing the same pixels.
+    TImageListItem& item = AddItem("gradient", GradientPicture(16, 16, 200));
+    List->Initialize();
+    const auto draw = [&] {
+        Screen->Clear(10, 20, 30, 255);
+        Screen->BeginScene();
+        item.Draw(20, 20, 0);
+        item.DrawColor(100, 100, 30, 0.5f, 0.5f, 1, 1, 0xFFFFFFFFu, false, false, 0, 0);
+        TImage frame = Frame();
+        Screen->EndScene();
+        return frame;
+    };
+    // Made on the second frame: the first sighting is drawn by SDL.
+    const auto threeFrames = [&] {
+        Screen->ResetStats();
+        draw();
+        draw();
+        const TImage last = draw();
+        EXPECT_EQ(Screen->Stats().TurnsMade, 1);
+        EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 2);
+        EXPECT_TRUE(item.Texture->Prepared.Ready());
+        EXPECT_EQ(Screen->TurnedPictures().Count(), 1u);
+        return last;
+    };
+    const TImage before = threeFrames();
+    const uint64_t serial = item.Texture->Serial;
+    Screen->HandleRenderReset();
+    EXPECT_FALSE(item.Texture->Prepared.Ready());
+    EXPECT_EQ(Screen->TurnedPictures().Count(), 0u);
+    EXPECT_EQ(Screen->TurnedPictures().PixelCount(), 0u);
+    EXPECT_NE(item.Texture->Serial, serial);
+    const TImage after = threeFrames();
+    EXPECT_EQ(after.Pixels, before.Pixels);
+}
+
+TEST_F(ScreenTest, TurnedPicturesGoSoonAfterTheyAreNoLongerDrawn) {
+    TImageListItem& item = AddItem("gradient", GradientPicture(16, 16));
+    List->Initialize();
+    const auto frame = [&](bool drawIt) {
+        Screen->BeginScene();
+        if (drawIt) item.DrawColor(100, 100, 30, 0.5f, 0.5f, 1, 1, ~0u, false, false, 0, 0);
+        Screen->EndScene();
+    };
+    frame(true);
+    frame(true);
+    ASSERT_EQ(Screen->TurnedPictures().Count(), 1u);
+    ASSERT_GT(Screen->TurnedPictures().PixelCount(), 0u);
+    int32_t kept = 0;
+    while (Screen->TurnedPictures().Count() > 0 && kept < 1000) {
+        frame(false);
+        ++kept;
+    }
+    EXPECT_GE(kept, TTurnCache::KeepFrames);
+    EXPECT_LE(kept, TTurnCache::KeepFrames + 16);
+    EXPECT_EQ(Screen->TurnedPictures().PixelCount(), 0u);
+    // A texture that goes takes its pictures' key with it: a new texture never finds them.
+    frame(true);
+    frame(true);
+    ASSERT_EQ(Screen->TurnedPictures().Count(), 1u);
+    List->ImageList.Clear();
+    TImageListItem& other = AddItem("other", GradientPicture(16, 16, 100));
+    List->Initialize();
+    EXPECT_NE(other.Texture->Serial, 0u);
+    Screen->ResetStats();
+    Screen->BeginScene();
+    other.DrawColor(100, 100, 30, 0.5f, 0.5f, 1, 1, ~0u, false, false, 0, 0);
+    Screen->EndScene();
+    EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 0);
+}
+
 TEST_F(ScreenTest, TheFilterReachesOldAndNewTextures) {
     TImageListItem& first = AddItem("first", GradientPicture(4, 4));
     List->Initialize();
