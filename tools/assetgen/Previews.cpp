@@ -269,8 +269,8 @@ void DrawPadlock(cairo_t* cr, double cx, double cy) {
 }  // namespace
 
 TDrawFn TrackPreviewArt(int number) {
-    const TTrackSpec spec = Tracks[(number - 1) % 12];
-    return [spec](const TTile& t) { DrawPreview(t, spec, false); };
+    const TTrackSpec track = Tracks[(number - 1) % 12];
+    return [track](const TTile& t) { DrawPreview(t, track, false); };
 }
 
 void DrawLockedPreview(const TTile& t) {
