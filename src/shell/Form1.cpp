@@ -63,6 +63,11 @@ void TForm1::SetStateActions(uint8_t n, TStateActions actions) {
     if (n < st::Count) States[n] = std::move(actions);
 }
 
+void TForm1::EnterMenuState(uint8_t n) {
+    const bool ready = n < st::Count && States[n].Enter;
+    EnterState(ready ? n : st::FirstPlayer);
+}
+
 void TForm1::EnterState(uint8_t n) {
     if (n < st::Count && States[n].Enter) States[n].Enter();
 }

@@ -69,6 +69,8 @@ public:
     void ChangeState(uint8_t n, const std::string& clickSound = "check");
     // Replaces the actions of state n (the state modules register theirs at construction).
     void SetStateActions(uint8_t n, TStateActions actions);
+    // Enters menu state n, or the first-player screen while state n has no actions yet.
+    void EnterMenuState(uint8_t n);
 
     // Plays a sound effect by name (honouring SoundOn).
     void PlaySound(const std::string& name);
@@ -189,7 +191,7 @@ private:
     void YourScoreFrame();
     void SendScoreEnter();
     void SendScoreFrame();
-    void SendScoreAnswer(bool yes);
+    void SendScoreAnswer();
     void KillPage();
     void ResultPage(const std::string& picture, const std::string& name);
 

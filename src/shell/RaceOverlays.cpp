@@ -90,6 +90,5 @@ void TForm1::EndGameToMenu() {
     PlaySound("check");
     CreateLights();
     RaceTimer.SetEnabled(false);
-    // Until the main menu exists, the menus start at the first-player screen.
-    EnterState(st::FirstPlayer);
+    EnterMenuState(st::MainMenu);
 }

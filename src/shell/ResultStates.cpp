@@ -228,14 +228,11 @@ void TForm1::SendScoreFrame() {
     BeginRaceFrame(false);
     if (Cursor != nullptr) Cursor->Move(0);
     EndRaceFrame();
-    if (Released(vk::Return)) {
-        SendScoreAnswer(true);
-    } else if (Released(vk::Escape)) {
-        SendScoreAnswer(false);
-    }
+    // Enter answers yes, Escape no; both lead on alike until scores can be sent.
+    if (Released(vk::Return) || Released(vk::Escape)) SendScoreAnswer();
 }
 
-void TForm1::SendScoreAnswer(bool yes) {
+void TForm1::SendScoreAnswer() {
     if (MusicOn != 0) {
         StopMusic("losemusic");
         PlayMusic("menumusic");
@@ -245,9 +242,5 @@ void TForm1::SendScoreAnswer(bool yes) {
     LeaveState(st::Race);
     const bool entered = EnterHighScore(PlayerName, Score);
     CreateLights();
-    (void)yes;  // the online submission arrives with the web service
-    (void)entered;
-    // Until the high-score and main-menu screens exist, the menus start at the first-player
-    // screen.
-    EnterState(st::FirstPlayer);
+    EnterMenuState(entered ? st::HighScores : st::MainMenu);
 }

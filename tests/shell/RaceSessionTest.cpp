@@ -197,6 +197,32 @@ TEST(RaceSession, TheSecondRungOfTheLadderOpensACar) {
     EXPECT_EQ(CarsOpen, 3);
 }
 
+TEST(RaceSession, TimesUpLeadsThroughTheScoreScreensIntoTheTable) {
+    TRaceHarness r;
+    r.H.RunFrames(260);
+    PlayerName = "Ann%%";
+    Score = 950;
+    Race.ClockMinutes = Race.ClockSeconds = Race.ClockHundredths = 0;
+    r.H.Clock().AdvanceMs(10);
+    r.H.Form().RaceTimer.RunDue();
+    ASSERT_EQ(CurrentState, 24);
+    EXPECT_EQ(PlayerName, "Ann");
+    r.H.RunFrames(200);
+    ASSERT_EQ(CurrentState, 25);
+    // Too early: the button shows after 201 frames. The release stays flagged until then, as
+    // every unread key release does, and takes effect once the button is there.
+    r.H.Tap(vk::Return);
+    EXPECT_EQ(CurrentState, 25);
+    r.H.RunFrames(201);
+    ASSERT_EQ(CurrentState, 26);
+    r.H.Tap(vk::Escape);
+    EXPECT_EQ(HiScores[0].Name, "Ann");
+    EXPECT_EQ(HiScores[0].ScoreText, "950");
+    EXPECT_EQ(Race.PlayerCar, nullptr);  // the race world is gone
+    // The high-score screen does not exist yet, so the menus start again at the first one.
+    EXPECT_EQ(CurrentState, 1);
+}
+
 TEST(HighScores, AnEqualScoreGoesAboveAndTheTenthCanBeTaken) {
     DefaultHiScores();
     EXPECT_TRUE(EnterHighScore("Ann", 900));
