@@ -34,9 +34,16 @@ fi
 game="$1"
 out="${2:-$(mktemp -d)}"
 mkdir -p "$out"
-# A real window: the test command's headless video driver must not reach the game here.
-env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+# A real window: the test command's headless video driver must not reach the game here. The
+# sound goes to a file, so the test can check that the game is heard.
+rm -f "$out/sound.raw"
+env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/sound.raw" \
   xvfb-run -a -s '-screen 0 1024x768x24' "$0" --inner "$game" "$out"
+
+# The menu music and the race's effects and song must have reached the sound output.
+audible=$(tr -d '\0' < "$out/sound.raw" | wc -c)
+echo "sound.raw: $audible non-zero bytes"
+[ "$audible" -gt 100000 ] || { echo "the game was silent"; exit 1; }
 
 # The screenshots must not be blank: count the distinct colours.
 for shot in logo race; do
