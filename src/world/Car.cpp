@@ -357,3 +357,20 @@ int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
     if (to != nullptr) *to = {p2.X, p2.Y};
     return c;
 }
+
+TVec2 TCar::Velocity() const {
+    return {std::cos(Rad(Direction)) * Speed, std::sin(Rad(Direction)) * Speed};
+}
+
+TVec2 TCar::ContactShove(const TVec2& away) const {
+    const double wx = Speed != 0 ? std::cos(Rad(Direction)) : 0;
+    const double wy = Speed != 0 ? std::sin(Rad(Direction)) : 0;
+    return {(std::fabs(wx / 2) + 0.5) * 3 * away.X, (std::fabs(wy / 2) + 0.5) * 3 * away.Y};
+}
+
+void TCar::TurnFromContact(const TVec2& own, const TVec2& other) {
+    const double k = own.X * other.Y - own.Y * other.X;
+    const double turn = k > 0 ? 1.5 : (k < 0 ? -1.5 : 0);
+    Direction += turn;
+    Heading += turn;
+}

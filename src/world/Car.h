@@ -58,6 +58,13 @@ public:
     // The body as a quad for the overlap tests.
     TQuad4 Body() const;
     double CentreX() const { return X + Width / 2.0; }
+    // (cos, sin)(Direction) * Speed.
+    TVec2 Velocity() const;
+    // How far a contact shoves this car along away (a unit vector): more when it moves
+    // across that line, 1.5 px when it stands still.
+    TVec2 ContactShove(const TVec2& away) const;
+    // A contact turns body and travel 1.5 degrees toward the side the other car comes from.
+    void TurnFromContact(const TVec2& own, const TVec2& other);
     double CentreY() const { return Y + Height / 2.0; }
 
     int32_t Health = 100;

@@ -209,21 +209,11 @@ void TEnemyCar::UpdateEyes() {
 }
 
 void TEnemyCar::RespondTo(const TCar& other) {
-    const double vx = std::cos(Rad(Direction)) * Speed, vy = std::sin(Rad(Direction)) * Speed;
-    const double ox = std::cos(Rad(other.Direction)) * other.Speed;
-    const double oy = std::sin(Rad(other.Direction)) * other.Speed;
-    const TVec2 u = UnitOrOne(CentreX() - other.CentreX(), CentreY() - other.CentreY());
-    const double wx = Speed != 0 ? vx / Speed : 0, wy = Speed != 0 ? vy / Speed : 0;
-    SetX(static_cast<float>(X + (std::fabs(wx / 2) + 0.5) * 3 * u.X));
-    SetY(static_cast<float>(Y + (std::fabs(wy / 2) + 0.5) * 3 * u.Y));
-    const double k = vx * oy - vy * ox;
-    if (k > 0) {
-        Direction += 1.5;
-        Heading += 1.5;
-    } else if (k < 0) {
-        Direction -= 1.5;
-        Heading -= 1.5;
-    }
+    const TVec2 shove =
+        ContactShove(UnitOrOne(CentreX() - other.CentreX(), CentreY() - other.CentreY()));
+    SetX(static_cast<float>(X + shove.X));
+    SetY(static_cast<float>(Y + shove.Y));
+    TurnFromContact(Velocity(), other.Velocity());
 }
 
 void TEnemyCar::Contacts() {

@@ -91,23 +91,14 @@ void TPlayer::UpdatePlace() {
 }
 
 void TPlayer::RespondTo(TCar& o) {
-    const double vpx = std::cos(Rad(Direction)) * Speed, vpy = std::sin(Rad(Direction)) * Speed;
-    const double vox = std::cos(Rad(o.Direction)) * o.Speed;
-    const double voy = std::sin(Rad(o.Direction)) * o.Speed;
-    const TVec2 u = UnitOrOne(CentreX() - o.CentreX(), CentreY() - o.CentreY());
-    const double wx = o.Speed != 0 ? vox / o.Speed : 0, wy = o.Speed != 0 ? voy / o.Speed : 0;
-    PushX -= (std::fabs(wx / 2) + 0.5) * 3 * u.X;
-    PushY -= (std::fabs(wy / 2) + 0.5) * 3 * u.Y;
+    const TVec2 vp = Velocity(), vo = o.Velocity();
+    // The opponent is shoved away from the player through the push step.
+    const TVec2 shove = o.ContactShove(UnitOrOne(CentreX() - o.CentreX(), CentreY() - o.CentreY()));
+    PushX -= shove.X;
+    PushY -= shove.Y;
     Speed *= 0.99;
-    const double k = voy * vpx - vox * vpy;
-    if (k > 0) {
-        Direction += 1.5;
-        Heading += 1.5;
-    } else if (k < 0) {
-        Direction -= 1.5;
-        Heading -= 1.5;
-    }
-    const double r = std::hypot(vox - vpx, voy - vpy);
+    TurnFromContact(vp, vo);
+    const double r = std::hypot(vo.X - vp.X, vo.Y - vp.Y);
     if (r > 4 && r < 10) Damage(static_cast<int32_t>(std::nearbyint(r / 5)));
 }
 
