@@ -22,7 +22,9 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
       AnimTimer(clock),
       RaceTimer(clock, 10),
       Sound3D(clock),
-      KerbMusic1(Sound3D.Mixer()) {
+      KerbMusic1(Sound3D.Mixer()),
+      KerbBitmapFont1(&KerbScreen1),
+      KerbGUI1(clock) {
     Form1 = this;
     KerbScreen1.Width = 800;
     KerbScreen1.Height = 600;
@@ -126,6 +128,7 @@ void TForm1::FormCreate() {
     for (int i = 1; i < 256; ++i) KeyReleased[i] = 0;
 
     KerbImageList1.ImageList.LoadFromFile(GamePath("Data\\data1.vil"));
+    InitGui();
     KerbImageList1.KerbScreen = &KerbScreen1;
     GameImageList.KerbScreen = &KerbScreen1;
     KerbScreen1.RegisterImageList(&KerbImageList1);
@@ -195,6 +198,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
     switch (event.Kind) {
         case TInputKind::KeyDown:
             FormKeyDown(event.Key);
+            GuiEvents.push_back(event);
             break;
         case TInputKind::KeyUp:
             FormKeyUp(event.Key);
@@ -223,9 +227,8 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 
 void TForm1::KerbTimer1Timer() {
     if (MusicOn == 1) KerbMusic1.Poll();
+    FeedGui();
     FrameState(CurrentState);
-    // The GUI pages read these each frame; until they exist nothing consumes them.
-    GuiEvents.clear();
 }
 
 void TForm1::CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text) {
@@ -272,6 +275,7 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
 }
 
 void TForm1::EndMenuFrame() {
+    KerbGUI1.Draw();
     if (Cursor != nullptr) Cursor->Draw();
     KerbImageList1.EndDraw();
     KerbScreen1.EndScene();

@@ -13,7 +13,9 @@
 #include <string>
 
 #include "engine/ImageList.h"
+#include "engine/KerbBitmapFont.h"
 #include "engine/KerbFont.h"
+#include "engine/KerbGUI.h"
 #include "engine/KerbMusic.h"
 #include "engine/KerbScreen.h"
 #include "engine/KerbSound3D.h"
@@ -104,8 +106,12 @@ public:
     TSystemTimer RaceTimer;
     TKerbSound3D Sound3D;
     TKerbMusic KerbMusic1;
+    // The menus' widgets and their text; declared after the screen, so freed before it.
+    TKerbBitmapFont KerbBitmapFont1;
+    TKerbGUI KerbGUI1;
 
-    // Mouse and text events waiting for the GUI, in order.
+    // Mouse, key and text events waiting for the GUI, in order; it takes them at the start
+    // of the next frame.
     std::vector<TInputEvent> GuiEvents;
     int32_t MouseX = 0, MouseY = 0;
 
@@ -134,6 +140,10 @@ public:
     void BeginMenuFrame(int32_t backdropPattern);
     void EndMenuFrame();
     void ShowCursor(bool visible);
+    // Points the GUI at the screen and its font at the glyph sheet (FormGui.cpp).
+    void InitGui();
+    // Hands the waiting events to the GUI (whose button actions may change the state).
+    void FeedGui();
     void CreateLights();
     void KillLights();
     void KillSpritesNamed(const std::string& name);
