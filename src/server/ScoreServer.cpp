@@ -141,6 +141,10 @@ bool TScoreServer::Run() {
     return Http->listen_after_bind();
 }
 
+bool TScoreServer::Running() const {
+    return Http->is_running();
+}
+
 void TScoreServer::Stop() {
     Http->stop();
 }

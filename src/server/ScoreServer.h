@@ -39,6 +39,8 @@ public:
     int Port() const { return BoundPort; }
     // Serves until Stop; returns false if the server could not run.
     bool Run();
+    // Whether Run is accepting connections (Stop before that has no effect).
+    bool Running() const;
     // Safe from any thread; Run returns once the requests in progress are answered.
     void Stop();
 
