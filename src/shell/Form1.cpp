@@ -22,7 +22,8 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
       AnimTimer(clock),
       RaceTimer(clock, 10),
       Sound3D(clock),
-      KerbMusic1(Sound3D.Mixer()) {
+      KerbMusic1(Sound3D.Mixer()),
+      Online(MakeCurlHttpClient()) {
     Form1 = this;
     KerbScreen1.Width = 800;
     KerbScreen1.Height = 600;
@@ -178,6 +179,8 @@ void TForm1::FormDestroy() {
     Sound3D.CloseDevice();
     KerbTimer1.SetEnabled(false);
     RaceTimer.SetEnabled(false);
+    Online.Shutdown();
+    OpenWebPage();
 }
 
 void TForm1::FormKeyDown(int32_t key) {
@@ -222,6 +225,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 }
 
 void TForm1::KerbTimer1Timer() {
+    Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();
     FrameState(CurrentState);
     // The GUI pages read these each frame; until they exist nothing consumes them.

@@ -21,6 +21,7 @@
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
 #include "platform/InputEvent.h"
+#include "shell/Online.h"
 
 class TClock;
 class TPlatformWindow;
@@ -92,6 +93,12 @@ public:
     }
     int ExitCode() const { return Code; }
 
+    // Sends PlayerName's Score (and ExtraText) to the score service in the background; a
+    // failed version check shows "Can't connect to server!" once, from a later frame.
+    void SubmitScore();
+    // Opens the address in "play.url" (program folder, then config folder) in the browser.
+    void OpenWebPage();
+
     const TClock& Clock;
     TPlatformWindow* Window;
     TKerbScreen KerbScreen1;
@@ -104,6 +111,8 @@ public:
     TSystemTimer RaceTimer;
     TKerbSound3D Sound3D;
     TKerbMusic KerbMusic1;
+    // Online score submission (libcurl on a worker thread); polled every frame.
+    TOnline Online;
 
     // Mouse and text events waiting for the GUI, in order.
     std::vector<TInputEvent> GuiEvents;
