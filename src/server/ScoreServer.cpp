@@ -2,11 +2,21 @@
 
 #include <httplib.h>
 
+#include <sys/socket.h>
+
 #include <chrono>
 
 #include "server/ScorePages.h"
 
 namespace {
+
+// cpp-httplib listens with a backlog of 5, fixed when the library was built; a burst of new
+// connections then overflows it and clients wait a second for their SYN to be resent. Linux
+// takes a second listen() on a listening socket as a new backlog.
+class THttpServer final : public httplib::Server {
+public:
+    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+};
 
 constexpr const char* kTextType = "text/plain; charset=utf-8";
 
@@ -50,7 +60,7 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
       Limits(limits),
       Log(std::move(log)),
       Limiter(limits.RatePerSecond, limits.RateBurst),
-      Http(std::make_unique<httplib::Server>()) {
+      Http(std::make_unique<THttpServer>()) {
     const size_t threads = Limits.Threads;
     Http->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     Http->set_payload_max_length(4096);
@@ -130,10 +140,11 @@ void TScoreServer::LogRequest(const std::string& address, const std::string& met
 bool TScoreServer::Bind(const std::string& host, int port) {
     if (port == 0) {
         BoundPort = Http->bind_to_any_port(host);
-        return BoundPort > 0;
+    } else if (Http->bind_to_port(host, port)) {
+        BoundPort = port;
     }
-    if (!Http->bind_to_port(host, port)) return false;
-    BoundPort = port;
+    if (BoundPort <= 0) return false;
+    static_cast<THttpServer&>(*Http).WidenBacklog(128);
     return true;
 }
 

@@ -1,5 +1,6 @@
-// The SQLite score store: one database file in write-ahead-log mode with full synchronisation,
-// so a score is on disk before its submission is answered and a killed service loses none.
+// The SQLite score store: one database file in write-ahead-log mode; a score's commit is synced
+// to the disk before its submission is answered, so neither a killed service nor a crashed
+// machine loses an answered score.
 // One connection serialised by a mutex: SQLite writes one transaction at a time anyway.
 #pragma once
 
