@@ -1,7 +1,6 @@
 #include "shell/Online.h"
 
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -87,6 +86,7 @@ void TOnline::SubmitScore(const std::string& name, int64_t score, const std::str
 }
 
 void TOnline::PollOnline() {
+    int unreachable = 0;
     for (auto it = Jobs.begin(); it != Jobs.end();) {
         TJob& job = **it;
         bool finished, reachable;
@@ -101,9 +101,12 @@ void TOnline::PollOnline() {
         }
         if (job.Worker.joinable()) job.Worker.join();
         it = Jobs.erase(it);
-        if (!reachable) {
-            ShowMessageBox("Velkaro", kCantConnectText, TMsgButtons::Ok, TMsgIcon::Information);
-        }
+        if (!reachable) ++unreachable;
+    }
+    // Shown after the list is settled: the box is modal, and whatever runs while it is up may
+    // start another submission.
+    for (int i = 0; i < unreachable; ++i) {
+        ShowMessageBox("Velkaro", kCantConnectText, TMsgButtons::Ok, TMsgIcon::Information);
     }
 }
 
