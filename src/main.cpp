@@ -1,5 +1,7 @@
 // Velkaro: creates the window and the main window object, then runs the message loop until
 // the game closes.
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "engine/MainLoop.h"
@@ -7,8 +9,10 @@
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
+#include "shell/ServerAddress.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
     TSteadyClock clock;
     TPlatformWindow window;
     if (!window.Create("Velkaro", 800, 600)) {
@@ -17,6 +21,10 @@ int main() {
         return 1;
     }
     TForm1 form(clock, &window);
+    // The config folder is not known here yet, so Server.cfg is not consulted.
+    TOnlineSettings online;
+    online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
+    form.Online.Configure(online);
     form.FormCreate();
     if (form.IsClosing()) return form.ExitCode();
     form.FormShow();
