@@ -1,11 +1,14 @@
 // Velkaro: creates the window and the main window object, then runs the message loop until
 // the game closes.
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/MainLoop.h"
 #include "platform/Clock.h"
+#include "platform/ConfigDir.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
@@ -13,6 +16,14 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
+    std::string argError;
+    const auto configDir = ConfigDirArgument({argv + 1, argv + argc}, argError);
+    if (!argError.empty()) {
+        std::fprintf(stderr, "velkaro: %s\n", argError.c_str());
+        return 2;
+    }
+    if (configDir) SetConfigDirOverride(*configDir);
     TSteadyClock clock;
     TPlatformWindow window;
     if (!window.Create("Velkaro", 800, 600)) {
@@ -21,8 +32,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     TForm1 form(clock, &window);
-    // The config folder is not known here yet, so Server.cfg is not consulted.
     TOnlineSettings online;
+    online.ConfigDir = ConfigDir();
     online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
     form.Online.Configure(online);
     form.FormCreate();

@@ -33,8 +33,7 @@ void TForm1::LogoFrame() {
     if (StateFrames++ == 549) {
         KerbScreen1.SetColor(0xFFFFFFFFu);
         LeaveState(st::Logo);
-        // Until the player list is stored, there are no players yet.
-        EnterState(st::FirstPlayer);
+        EnterMenuState(Players.PlayerCount > 0 ? st::MainMenu : st::FirstPlayer);
     }
 }
 

@@ -90,5 +90,7 @@ void TForm1::EndGameToMenu() {
     PlaySound("check");
     CreateLights();
     RaceTimer.SetEnabled(false);
+    // The game is over: what its races opened and their best times are kept now.
+    WriteStoredFiles(*this);
     EnterMenuState(st::MainMenu);
 }

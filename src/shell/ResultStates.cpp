@@ -4,6 +4,7 @@
 #include "shell/Form1.h"
 #include "shell/HighScores.h"
 #include "shell/MenuSprites.h"
+#include "shell/Storage.h"
 #include "world/GameTables.h"
 #include "world/Globals.h"
 #include "world/Player.h"
@@ -241,6 +242,8 @@ void TForm1::SendScoreAnswer() {
     LeaveState(st::SendScore);
     LeaveState(st::Race);
     const bool entered = EnterHighScore(PlayerName, Score);
+    // The game is over: its unlocks, best times and high score are kept now.
+    WriteStoredFiles(*this);
     CreateLights();
     EnterMenuState(entered ? st::HighScores : st::MainMenu);
 }
