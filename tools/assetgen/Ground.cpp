@@ -1,5 +1,6 @@
-// The ground beside the road (four 800 x 300 textures that repeat in both directions), the
-// scenery that stands on it, and the paint on the road: grid boxes and the chequered line.
+// The ground beside the road (four 800 x 300 textures that repeat sideways and fade in at the
+// top over the ground of the piece above), the scenery that stands on it, and the paint on
+// the road: grid boxes and the chequered line.
 #include <cmath>
 
 #include "Canvas.h"
@@ -12,6 +13,20 @@
 namespace {
 
 constexpr int BackW = 800, BackH = 300;
+// A race lays each piece's ground at the piece's own entry X, stretched to 1.1 of its height,
+// so it overlaps the ground of the piece above by 30 pixels (27 rows of the picture) and is
+// drawn over it. The top band fades in across those rows, and the broad patches stay faint:
+// the two pictures meeting there are offset sideways and come from different rows.
+constexpr int FadeRows = 27;
+constexpr double Broad = 0.3;
+
+// Opacity of a row: 0 at the top edge, rising smoothly to fully opaque where the picture
+// above ends, so no edge of either picture shows.
+double FadeIn(int y) {
+    if (y >= FadeRows) return 1;
+    double t = (y + 0.5) / FadeRows;
+    return t * t * (3 - 2 * t);
+}
 
 // Where sand gives way to grass in the transition rows: a ragged line across the middle
 // band (y 95..205), so that both outer bands match the plain textures above and below.
@@ -25,8 +40,8 @@ TColor Transition(const TTerrain& t, int x, int y, bool grassBelow) {
     double d = y - edge;
     double blend = std::clamp(0.5 + d / 10, 0.0, 1.0);
     if (blend > 0 && blend < 1 && PixelHash(x, y, 77) < 0.3) blend = blend > 0.5 ? 1 : 0;
-    TColor lower = grassBelow ? t.Grass(x, y) : t.Sand(x, y);
-    TColor upper = grassBelow ? t.Sand(x, y) : t.Grass(x, y);
+    TColor lower = grassBelow ? t.Grass(x, y, Broad) : t.Sand(x, y, Broad);
+    TColor upper = grassBelow ? t.Sand(x, y, Broad) : t.Grass(x, y, Broad);
     TColor c = Mix(upper, lower, blend);
     // The grass edge throws a little shade onto the sand.
     double shade = std::exp(-std::fabs(d) / 6) * 0.12;
@@ -35,18 +50,20 @@ TColor Transition(const TTerrain& t, int x, int y, bool grassBelow) {
 
 void DrawBack(const TTile& tile, int kind) {
     TTerrain terrain(31, BackW, BackH);
-    PaintPixels(tile.Cr, tile.W, tile.H, [&](int x, int y) {
+    auto ground = [&](int x, int y) {
         switch (kind) {
             case 0:
-                return terrain.Grass(x, y);
+                return terrain.Grass(x, y, Broad);
             case 1:
-                return terrain.Sand(x, y);
+                return terrain.Sand(x, y, Broad);
             case 2:
                 return Transition(terrain, x, y, false);  // desert below, grass above
             default:
                 return Transition(terrain, x, y, true);  // grass below, desert above
         }
-    });
+    };
+    PaintPixels(tile.Cr, tile.W, tile.H,
+                [&](int x, int y) { return WithAlpha(ground(x, y), FadeIn(y)); });
 }
 
 // A soft round shade on the ground under an object lit from straight above.
