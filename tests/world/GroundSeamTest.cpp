@@ -1,8 +1,9 @@
 // The ground beside the road: two road pieces' backgrounds drawn one above the other as a race
-// lays them (each stretched to 1.1 of its height so that it overlaps the next by 30 pixels, the
-// upper piece shifted sideways), on the software renderer with the game's texture filter. The
-// join must not show: across it the picture may change from row to row no more than it does
-// inside the pictures.
+// lays them (each stretched to 1.1 of its height so that it overlaps the next by 30 pixels,
+// the upper piece shifted sideways), on the software renderer with the game's texture filter.
+// The join must not show: across it the picture may change from row to row no more than it
+// does inside the pictures. And the pictures themselves: faded edges, the overlap covered,
+// faint broad patches.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -102,18 +103,27 @@ double RowChange(const std::vector<uint32_t>& pixels, int32_t y) {
 
 TEST_F(GroundSeamTest, NeighbouringPiecesJoinWithoutASeam) {
     // Background kinds of a lower piece and the piece above it, as the scenery zones follow
-    // each other up the road: grass, into the desert, sand, out of it.
+    // each other up the road: grass, into the desert, sand, out of it. As the road grows, the
+    // lower piece is laid first (and so drawn over the upper one) and the upper one's entry
+    // lies elsewhere, here 150 pixels to the left. The start area is laid from the top down,
+    // every piece on the same X, all grass.
     const struct {
         int32_t Lower, Upper;
-    } pairs[] = {{0, 0}, {0, 3}, {3, 1}, {1, 1}, {1, 2}, {2, 0}};
-    for (const auto& pair : pairs) {
-        SCOPED_TRACE(testing::Message()
-                     << "back" << pair.Lower + 1 << " below back" << pair.Upper + 1);
+        double UpperShift;
+        bool LowerFirst;
+    } cases[] = {{0, 0, -150, true}, {0, 3, -150, true}, {3, 1, -150, true}, {1, 1, -150, true},
+                 {1, 2, -150, true}, {2, 0, -150, true}, {0, 0, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "back" << c.Lower + 1 << " below back" << c.Upper + 1
+                                        << (c.LowerFirst ? ", laid upwards" : ", start area"));
         Sprites.Clear();
-        // The lower piece is laid first, as the road grows upwards; the upper one's entry lies
-        // 150 pixels to the left.
-        LayBackgrounds(400, JoinTop + 300, pair.Lower);
-        LayBackgrounds(250, JoinTop, pair.Upper);
+        for (bool lower : {c.LowerFirst, !c.LowerFirst}) {
+            if (lower) {
+                LayBackgrounds(400, JoinTop + 300, c.Lower);
+            } else {
+                LayBackgrounds(400 + c.UpperShift, JoinTop, c.Upper);
+            }
+        }
         const std::vector<uint32_t> frame = DrawFrame();
         std::vector<double> inside;
         for (int32_t y = 2; y < JoinTop - 10; ++y) inside.push_back(RowChange(frame, y));
@@ -151,11 +161,7 @@ double BroadPatchSpread(const TPicture& p, int32_t top, int32_t bottom) {
     return std::sqrt(square);
 }
 
-TEST_F(GroundSeamTest, GroundFadesInOverThePieceAboveAndKeepsItsPatchesFaint) {
-    // A background stretched to 1.1 of its 300 rows overlaps the next one up by 30 pixels,
-    // which are the picture's top 27 rows.
-    const int32_t overlapRows = static_cast<int32_t>(300 * 0.1 / 1.1);
-    ASSERT_EQ(overlapRows, 27);
+TEST_F(GroundSeamTest, GroundFadesAtItsEdgesCoversTheOverlapAndKeepsItsPatchesFaint) {
     for (int32_t kind = 1; kind <= 4; ++kind) {
         const std::string name = "back" + std::to_string(kind);
         SCOPED_TRACE(name);
@@ -164,26 +170,36 @@ TEST_F(GroundSeamTest, GroundFadesInOverThePieceAboveAndKeepsItsPatchesFaint) {
         const TPicture& p = item->Picture;
         ASSERT_EQ(p.Width, 800);
         ASSERT_EQ(p.Height, 300);
-        const auto alpha = [&p](int32_t x, int32_t y) {
-            return static_cast<int32_t>(p.Pixels[static_cast<size_t>(y * p.Width + x)] >> 24);
+        // The least opacity of a row.
+        const auto rowAlpha = [&p](int32_t y) {
+            uint32_t least = 255;
+            for (int32_t x = 0; x < p.Width; ++x)
+                least = std::min(least, p.Pixels[static_cast<size_t>(y * p.Width + x)] >> 24);
+            return static_cast<int32_t>(least);
         };
-        int32_t edgeRowsShowing = 0, thinning = 0, seeThrough = 0;
-        for (int32_t x = 0; x < p.Width; ++x) {
-            edgeRowsShowing += alpha(x, 0) > 8;
-            for (int32_t y = 0; y + 1 < overlapRows; ++y) thinning += alpha(x, y + 1) < alpha(x, y);
-            for (int32_t y = overlapRows; y < p.Height; ++y) seeThrough += alpha(x, y) != 255;
+        // Both edges are (all but) transparent, and the picture grows opaque towards the middle
+        // without a dip.
+        EXPECT_LE(rowAlpha(0), 8);
+        EXPECT_LE(rowAlpha(299), 8);
+        for (int32_t y = 0; y < 150; ++y) EXPECT_LE(rowAlpha(y), rowAlpha(y + 1)) << "row " << y;
+        for (int32_t y = 150; y < 299; ++y) EXPECT_GE(rowAlpha(y), rowAlpha(y + 1)) << "row " << y;
+        // Stretched to 330 rows and laid 300 apart, the lower picture's top 30 screen rows lie
+        // on the upper one's bottom 30. In each of them one of the two must be opaque, or what
+        // lies under the ground would show through.
+        for (int32_t s = 0; s < 30; ++s) {
+            const auto lower = static_cast<int32_t>((s + 0.5) / 1.1);
+            const auto upper = static_cast<int32_t>((s + 300.5) / 1.1);
+            EXPECT_TRUE(rowAlpha(lower) == 255 || rowAlpha(upper) == 255)
+                << "screen row " << s << " of the overlap: rows " << lower << " and " << upper;
         }
-        // The top edge is (all but) transparent, the band grows opaque downwards, and from the
-        // end of the overlap on nothing of what lies under the picture shows through.
-        EXPECT_EQ(edgeRowsShowing, 0);
-        EXPECT_EQ(thinning, 0);
-        EXPECT_EQ(seeThrough, 0);
+        // Below the overlap, nothing but the picture.
+        for (int32_t y = 28; y < 272; ++y) EXPECT_EQ(rowAlpha(y), 255) << "row " << y;
         // Grass or sand only: the whole picture, or above and below the ragged border of the
         // transitions (which stays within rows 87..213).
         const bool transition = kind >= 3;
-        EXPECT_LE(BroadPatchSpread(p, overlapRows, transition ? 80 : 300), 2.5);
+        EXPECT_LE(BroadPatchSpread(p, 28, transition ? 80 : 272), 2.5);
         if (transition) {
-            EXPECT_LE(BroadPatchSpread(p, 220, 300), 2.5);
+            EXPECT_LE(BroadPatchSpread(p, 220, 272), 2.5);
         }
     }
 }

@@ -1,6 +1,7 @@
-// The ground beside the road (four 800 x 300 textures that repeat sideways and fade in at the
-// top over the ground of the piece above), the scenery that stands on it, and the paint on
-// the road: grid boxes and the chequered line.
+// The ground beside the road (four 800 x 300 textures that repeat sideways and fade in and out
+// at the top and bottom, where neighbouring pieces overlap), the scenery that stands on it,
+// and the paint on the road: grid boxes and the chequered line.
+#include <algorithm>
 #include <cmath>
 
 #include "Canvas.h"
@@ -14,18 +15,20 @@ namespace {
 
 constexpr int BackW = 800, BackH = 300;
 // A race lays each piece's ground at the piece's own entry X, stretched to 1.1 of its height,
-// so it overlaps the ground of the piece above by 30 pixels (27 rows of the picture) and is
-// drawn over it. The top band fades in across those rows, and the broad patches stay faint:
-// the two pictures meeting there are offset sideways and come from different rows.
-constexpr int FadeRows = 27;
+// so it overlaps the ground of the piece above by 30 pixels: 27 rows of either picture. Pieces
+// laid as the road grows are drawn over the piece above; the start area is laid from the top
+// down and drawn the other way round. So both edges fade: the top rows fade in and the bottom
+// rows fade out, each over half the overlap, and wherever one picture fades the other one is
+// opaque, so nothing under the ground shows and neither edge (nor the filtering past it) does.
+// The broad patches stay faint: the pictures meeting there come from different rows and are
+// offset sideways.
+constexpr int FadeRows = 13;
 constexpr double Broad = 0.3;
 
-// Opacity of a row: 0 at the top edge, rising smoothly to fully opaque where the picture
-// above ends, so no edge of either picture shows.
-double FadeIn(int y) {
-    if (y >= FadeRows) return 1;
-    double t = (y + 0.5) / FadeRows;
-    return t * t * (3 - 2 * t);
+// Opacity of a row: rising smoothly from 0 at the top edge and falling back to 0 at the bottom.
+double EdgeFade(int y) {
+    auto ramp = [](double t) { return t >= 1 ? 1.0 : t * t * (3 - 2 * t); };
+    return std::min(ramp((y + 0.5) / FadeRows), ramp((BackH - y - 0.5) / FadeRows));
 }
 
 // Where sand gives way to grass in the transition rows: a ragged line across the middle
@@ -63,7 +66,7 @@ void DrawBack(const TTile& tile, int kind) {
         }
     };
     PaintPixels(tile.Cr, tile.W, tile.H,
-                [&](int x, int y) { return WithAlpha(ground(x, y), FadeIn(y)); });
+                [&](int x, int y) { return WithAlpha(ground(x, y), EdgeFade(y)); });
 }
 
 // A soft round shade on the ground under an object lit from straight above.
