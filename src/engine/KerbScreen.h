@@ -155,6 +155,8 @@ public:
     // Image lists and fonts whose textures live on this screen. Registering twice is harmless.
     void RegisterImageList(TKerbImageList* list);
     void UnregisterImageList(TKerbImageList* list);
+    // How many image lists are registered: a list that is gone must be forgotten.
+    size_t ImageListCount() const { return ImageLists.size(); }
     void RegisterFont(TKerbFont* font);
     void UnregisterFont(TKerbFont* font);
 

@@ -209,6 +209,178 @@ TEST_P(DrawTest, PatternIndexPicksTheTileAndClampsToTheLast) {
     }
 }
 
+// Where the pixels of a drawn picture must land, written out by hand: flips, turns about the
+// rotation centre, scale and stretch. The picture has four coloured quarters, so a probe in the
+// middle of a quarter's landing place tells which quarter got there.
+constexpr uint32_t Red = 0xFFD02020u, Green = 0xFF20C020u, Blue = 0xFF2040D0u, Yellow = 0xFFE0D020u;
+
+TPicture Quarters() {
+    TPicture p = SolidPicture(24, 16, 0);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 24; ++x)
+            p.Pixels[static_cast<size_t>(y * 24 + x)] =
+                y < 8 ? (x < 12 ? Red : Green) : (x < 12 ? Blue : Yellow);
+    return p;
+}
+
+struct TProbe {
+    int32_t X, Y;
+    uint32_t Want;
+};
+
+bool Near(uint32_t got, uint32_t want, int32_t tolerance) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int32_t>((got >> shift) & 0xFF) -
+                     static_cast<int32_t>((want >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
+
+TEST_P(DrawTest, FlipsTurnsScaleAndStretchPutEachQuarterWhereItBelongs) {
+    TImageListItem& item = AddItem("quarters", Quarters());
+    List->Initialize();
+    Screen->SetTextureFilter(false);
+    const uint32_t white = 0xFFFFFFFFu, bg = Background;
+    const auto at = [white](float angle, float cx, float cy, float sx, float sy, bool mirrorY,
+                            bool mirrorX) {
+        return [=](TImageListItem& i) {
+            i.DrawColor(100, 100, angle, cx, cy, sx, sy, white, mirrorY, mirrorX, 0, 0);
+        };
+    };
+    // DrawStretch into the 48 x 32 rectangle at (200, 50), moved by (dx, dy).
+    const auto stretch = [](int32_t dx, int32_t dy, float angle, bool mirrorY) {
+        return [=](TImageListItem& i) {
+            i.DrawStretch(TRect{200, 50, 248, 82}, dx, dy, angle, 0.5f, 0.5f, 1, 1, 255, 255, 255,
+                          255, mirrorY, false, 0, 0);
+        };
+    };
+    // Quarters are 12 x 8 pixels; drawn at (100, 100) the picture covers 100..123 x 100..115.
+    const struct {
+        const char* Name;
+        std::function<void(TImageListItem&)> Draw;
+        std::vector<TProbe> Probes;
+    } cases[] = {
+        {"upright",
+         at(0, 0, 0, 1, 1, false, false),
+         {{105, 103, Red},
+          {117, 103, Green},
+          {105, 111, Blue},
+          {117, 111, Yellow},
+          {100, 100, Red},
+          {123, 115, Yellow},
+          {99, 103, bg},
+          {124, 111, bg},
+          {105, 116, bg},
+          {105, 99, bg}}},
+        {"mirrored left-right",
+         at(0, 0, 0, 1, 1, false, true),
+         {{105, 103, Green}, {117, 103, Red}, {105, 111, Yellow}, {117, 111, Blue}}},
+        {"mirrored top-bottom",
+         at(0, 0, 0, 1, 1, true, false),
+         {{105, 103, Blue}, {117, 103, Yellow}, {105, 111, Red}, {117, 111, Green}}},
+        {"mirrored both ways",
+         at(0, 0, 0, 1, 1, true, true),
+         {{105, 103, Yellow}, {117, 103, Blue}, {105, 111, Green}, {117, 111, Red}}},
+        // A clockwise quarter turn about the top-left pixel: (x, y) -> (200 - y, x).
+        {"turned about the corner",
+         at(90, 0, 0, 1, 1, false, false),
+         {{96, 105, Red},
+          {96, 117, Green},
+          {88, 105, Blue},
+          {88, 117, Yellow},
+          {102, 105, bg},
+          {83, 105, bg},
+          {96, 125, bg}}},
+        // About (112, 108), half the picture's width and height in: (x, y) -> (220 - y, x - 4).
+        {"turned about the centre",
+         at(90, 0.5f, 0.5f, 1, 1, false, false),
+         {{116, 101, Red},
+          {116, 114, Green},
+          {108, 101, Blue},
+          {108, 114, Yellow},
+          {122, 101, bg},
+          {103, 101, bg},
+          {116, 94, bg}}},
+        // Half a turn after the left-right flip is the top-bottom flip, moved a pixel right and
+        // down (the turn is about the centre of pixel (112, 108)).
+        {"mirrored left-right and half turned",
+         at(180, 0.5f, 0.5f, 1, 1, false, true),
+         {{106, 112, Red}, {118, 112, Green}, {106, 104, Blue}, {118, 104, Yellow}}},
+        {"twice as wide",
+         at(0, 0, 0, 2, 1, false, false),
+         {{110, 103, Red},
+          {135, 103, Green},
+          {110, 111, Blue},
+          {135, 111, Yellow},
+          {150, 103, bg},
+          {96, 103, bg}}},
+        {"stretched",
+         stretch(0, 0, 0, false),
+         {{210, 57, Red},
+          {236, 57, Green},
+          {210, 74, Blue},
+          {236, 74, Yellow},
+          {246, 80, Yellow},
+          {250, 70, bg},
+          {236, 84, bg},
+          {198, 57, bg}}},
+        {"stretched, mirrored top-bottom",
+         stretch(0, 0, 0, true),
+         {{210, 57, Blue}, {236, 57, Yellow}, {210, 74, Red}, {236, 74, Green}}},
+        // Moved to (210, 55) and turned about (222, 63): the tile's centre, not the
+        // rectangle's.
+        {"stretched, moved and turned",
+         stretch(10, 5, 90, false),
+         {{222, 62, Red},
+          {222, 86, Green},
+          {206, 62, Blue},
+          {206, 86, Yellow},
+          {234, 62, bg},
+          {222, 48, bg}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const TImage frame = Drawn(item, c.Draw);
+        for (const TProbe& probe : c.Probes)
+            EXPECT_TRUE(Near(frame.At(probe.X, probe.Y), probe.Want, 3))
+                << "(" << probe.X << ", " << probe.Y << "): " << std::hex
+                << frame.At(probe.X, probe.Y) << " instead of " << probe.Want;
+    }
+}
+
+TEST_P(DrawTest, PatternsAreTakenFromTheirRowAndColumnOfTheGrid) {
+    // Six 10 x 6 tiles in three columns and two rows: a 30 x 12 picture on a 32 x 16 texture.
+    // Red tells the tile, green the column in it and blue the row.
+    const auto texel = [](int32_t tile, int32_t column, int32_t row) {
+        return Argb(255, static_cast<uint32_t>(40 * tile + 20),
+                    static_cast<uint32_t>(20 * column + 30), static_cast<uint32_t>(40 * row + 20));
+    };
+    TPicture grid = SolidPicture(30, 12, 0);
+    for (int32_t y = 0; y < 12; ++y)
+        for (int32_t x = 0; x < 30; ++x)
+            grid.Pixels[static_cast<size_t>(y * 30 + x)] =
+                texel((y / 6) * 3 + x / 10, x % 10, y % 6);
+    TImageListItem& item = AddItem("grid", grid, 10, 6);
+    List->Initialize();
+    Screen->SetTextureFilter(false);
+    ASSERT_EQ(item.PatternCount(), 6);
+    ASSERT_EQ(item.TextureWidth, 32);
+    // Pattern 9 is past the last and draws the last.
+    for (int32_t pattern : {0, 1, 2, 3, 4, 5, 9}) {
+        SCOPED_TRACE(pattern);
+        const int32_t tile = std::min(pattern, 5);
+        const TImage frame =
+            Drawn(item, [pattern](TImageListItem& i) { i.Draw(300, 200, pattern); });
+        int32_t wrong = 0;
+        for (int32_t row = 0; row < 6; ++row)
+            for (int32_t column = 0; column < 10; ++column)
+                wrong += !Near(frame.At(300 + column, 200 + row), texel(tile, column, row), 3);
+        EXPECT_EQ(wrong, 0) << "of the tile's 60 pixels";
+        EXPECT_TRUE(Near(frame.At(310, 203), Background, 0));
+        EXPECT_TRUE(Near(frame.At(305, 206), Background, 0));
+    }
+}
+
 TEST_P(DrawTest, ColourKeyMakesMatchingTexelsInvisible) {
     const uint32_t magenta = 0xFFFF00FFu, green = 0xFF00C000u;
     TPicture picture = SolidPicture(8, 8, green);

@@ -484,9 +484,22 @@ TEST_F(ScreenTest, ScreenMayGoBeforeItsImageListsAndFonts) {
 TEST_F(ScreenTest, ImageListsMayGoBeforeTheScreen) {
     AddItem("gradient", GradientPicture(8, 8));
     List->Initialize();
+    TKerbImageList other;
+    other.KerbScreen = Screen.get();
+    TImageListItem& kept = other.ImageList.Add();
+    kept.Name = "kept";
+    kept.SetPicture(GradientPicture(4, 4));
+    other.Initialize();
+    EXPECT_EQ(Screen->ImageListCount(), 2u);
     List.reset();
-    Screen->HandleRenderReset();  // must not reach the dead list
-    SUCCEED();
+    // The screen forgets the list that went; a reset reaches only the one left, whose texture
+    // it makes anew.
+    EXPECT_EQ(Screen->ImageListCount(), 1u);
+    ASSERT_TRUE(kept.Texture);
+    const uint64_t serial = kept.Texture->Serial;
+    Screen->HandleRenderReset();
+    EXPECT_NE(kept.Texture->Handle, nullptr);
+    EXPECT_NE(kept.Texture->Serial, serial);
 }
 
 TEST_F(ScreenTest, FullScreenTogglesAndComesBack) {

@@ -7,6 +7,8 @@
 #include "harness/Harness.h"
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
+#include "world/Globals.h"
+#include "world/RaceRecord.h"
 
 TEST(KeyTables, DownSetsHeldUpSetsReleasedAndClearsHeld) {
     THarness h({.Start = false});
@@ -52,12 +54,41 @@ TEST(StateMachine, DispatchesByStateNumberAndIgnoresStatesWithoutActions) {
 }
 
 TEST(StateMachine, RaceStatesWithoutARaceDoNothing) {
+    // The race state with its world gone (as after the race was left), and the wreck state
+    // entered and run without one: each action returns at once, even with the quit and pause
+    // keys waiting. Nothing changes state, counts a frame, makes a sprite, plays a sound,
+    // starts the clock or takes the keys.
     THarness h({.Start = false});
-    for (uint8_t n : {12, 27, 20, 0}) {
-        h.Form().EnterState(n);
-        h.Form().FrameState(n);
+    std::vector<std::string> sounds;
+    h.Form().OnPlaySound = [&](const std::string& s) { sounds.push_back(s); };
+    SoundOn = 1;
+    ASSERT_EQ(Race.PlayerCar, nullptr);
+    const struct {
+        const char* Name;
+        uint8_t State;
+        bool Enter;
+    } steps[] = {{"race frame", st::Race, false},
+                 {"wreck entered", st::Wreck, true},
+                 {"wreck frame", st::Wreck, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.Name);
+        CurrentState = step.State;
+        StateFrames = 7;
+        KeyReleased[vk::Escape] = KeyReleased[vk::KeyP] = 1;
+        if (step.Enter) {
+            h.Form().EnterState(step.State);
+        } else {
+            h.Form().FrameState(step.State);
+        }
+        EXPECT_EQ(CurrentState, step.State);
+        EXPECT_EQ(StateFrames, 7);
+        EXPECT_EQ(h.Form().KerbSprite1.Count(), 0);
+        EXPECT_TRUE(sounds.empty());
+        EXPECT_FALSE(h.Form().RaceTimer.Enabled());
+        EXPECT_EQ(KeyReleased[vk::Escape], 1);
+        EXPECT_EQ(KeyReleased[vk::KeyP], 1);
+        EXPECT_FALSE(h.Form().IsClosing());
     }
-    EXPECT_FALSE(h.Form().IsClosing());
 }
 
 TEST(StateMachine, TransitionLeavesPlaysTheClickThenEnters) {

@@ -112,13 +112,25 @@ TEST(Bonus, PlayerEffectsByKind) {
     }
 }
 
-TEST(Bonus, ExtraTimeCarriesIntoTheMinute) {
-    TBonusFixture f;
-    Race.ClockMinutes = 0;
-    Race.ClockSeconds = 57;
-    f.OnPlayer(7)->Move(0);
-    EXPECT_EQ(Race.ClockMinutes, 1);
-    EXPECT_EQ(Race.ClockSeconds, 2);
+TEST(Bonus, ExtraTimeAddsFiveSecondsAndCarriesIntoTheMinute) {
+    // Up to 54 seconds the five are added; from 55 on the minute goes up and 55 come off.
+    const struct {
+        int32_t Minutes, Seconds, WantMinutes, WantSeconds;
+    } cases[] = {{0, 0, 0, 5},  {0, 54, 0, 59}, {0, 55, 1, 0},
+                 {0, 57, 1, 2}, {1, 59, 2, 4},  {2, 30, 2, 35}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Minutes << ":" << c.Seconds);
+        TBonusFixture f;
+        Race.ClockMinutes = c.Minutes;
+        Race.ClockSeconds = c.Seconds;
+        Race.ClockHundredths = 42;
+        TBonus* b = f.OnPlayer(7);
+        b->Move(0);
+        EXPECT_TRUE(b->Deleted);
+        EXPECT_EQ(Race.ClockMinutes, c.WantMinutes);
+        EXPECT_EQ(Race.ClockSeconds, c.WantSeconds);
+        EXPECT_EQ(Race.ClockHundredths, 42);
+    }
 }
 
 TEST(Bonus, SpikesAndSpeedUpsCancelEachOther) {

@@ -82,7 +82,7 @@ TEST(Opponent, WithOneOpponentOnlyThePlayerIsSensed) {
     o->UpdateEyes();
     f.P->UpdateCorners();
     o->SenseCars();
-    EXPECT_TRUE(o->Eyes[2].CarLeft || o->Eyes[2].CarRight || o->Eyes[3].CarAhead);
+    EXPECT_TRUE(o->Eyes[3].CarAhead);
     // And a second opponent is sensed once there are two.
     TOpponentFixture g;
     TEnemyCar* a = g.Opponent(396, 1560);
@@ -92,7 +92,51 @@ TEST(Opponent, WithOneOpponentOnlyThePlayerIsSensed) {
         c->UpdateEyes();
     }
     a->SenseCars();
-    EXPECT_TRUE(a->Eyes[2].CarLeft || a->Eyes[2].CarRight || a->Eyes[3].CarAhead);
+    EXPECT_TRUE(a->Eyes[3].CarAhead);
+}
+
+TEST(Opponent, ACarBesideOrAheadSetsItsFlagAndTheDriverGivesWay) {
+    // The opponent drives up the screen at a target straight ahead, so with nothing in view it
+    // only accelerates. The player's car is put beside eye 2 (70 pixels ahead of the nose) or
+    // on eye 3 (20 pixels ahead), by the offset of its centre from that eye.
+    const struct {
+        const char* Name;
+        int Eye;
+        double Dx, Dy, Speed;
+        bool Left, Right, Ahead;
+        int Steer;  // -1: steers left (the heading falls), +1: right, 0: straight on
+        bool Brakes;
+    } cases[] = {
+        {"nothing near", 2, 300, 0, 5, false, false, false, 0, false},
+        {"to the right", 2, 50, 0, 5, false, true, false, -1, false},
+        {"to the left", 2, -50, 0, 5, true, false, false, +1, false},
+        {"ahead, a little right", 3, 8, -10, 5, false, true, true, -1, true},
+        {"ahead, a little left", 3, -8, -10, 5, true, false, true, +1, true},
+        {"ahead at walking pace", 3, 8, -10, 1.5, false, true, true, -1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TOpponentFixture f;
+        TEnemyCar* o = f.Opponent(400, 700);
+        o->HeadingArrow->Angle = -90;
+        o->LaneOffset = 0;
+        o->Speed = c.Speed;
+        Race.Checkpoints[1] = {o->CentreX(), o->CentreY() - 1000, 1};
+        o->UpdateCorners();
+        o->UpdateEyes();
+        const TEye& eye = o->Eyes[static_cast<size_t>(c.Eye)];
+        f.P->MoveBy(eye.X + c.Dx - f.P->CentreX(), eye.Y + c.Dy - f.P->CentreY());
+        f.P->UpdateCorners();
+        o->SenseCars();
+        EXPECT_EQ(o->Eyes[2].CarLeft, c.Left);
+        EXPECT_EQ(o->Eyes[2].CarRight, c.Right);
+        EXPECT_EQ(o->Eyes[3].CarAhead, c.Ahead);
+        const double heading = o->Heading;
+        o->Drive();
+        const double turn = o->Heading - heading;
+        EXPECT_EQ((turn > 0) - (turn < 0), c.Steer) << "turned by " << turn;
+        EXPECT_EQ(o->Thrust, c.Brakes ? -o->BrakeDecel : o->Accel);
+    }
 }
 
 TEST(Opponent, ContactsPushOpponentsApartButSkipABlinkingPlayer) {

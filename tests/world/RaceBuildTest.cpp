@@ -213,13 +213,34 @@ TEST(Walls, ACarOnTheWallsCentreIsPushedAlongOneOne) {
 
 TEST(Walls, WallsTouchingThePlayerBounceItEveryFrame) {
     TWallFixture f;
+    Race.CheckpointCount = 1;
+    Race.Checkpoints[1] = {0, 0, 1};
     f.P->Speed = 3;
     f.P->Direction = f.P->Heading = -60;
     f.P->Angle = -150;  // turned 30 degrees toward the wall
     f.P->UpdateCorners();
+    // What the bounce must do, from the travel direction w = (cos, sin)(-60 degrees) and the
+    // unit vector u from the car's centre (396, 460) to the wall's (436, 440).
+    const double wx = 0.5, wy = -std::sqrt(3.0) / 2;
+    const double len = std::hypot(40.0, 20.0), ux = 40 / len, uy = -20 / len;
+    const double turn = 4 - 4 * (ux * wy - uy * wx);
     f.Wall->Move(0);
     EXPECT_EQ(f.Wall->PlayerContact, 1);
+    // The world moves away from the wall by u scaled by 1 + |w| per axis; the car slows by
+    // half the share of its travel that goes into the wall, loses three health points per
+    // unit of speed, and turns away from the wall, which lies to the right of its travel.
+    EXPECT_NEAR(Race.Checkpoints[1].X, ux * (1 + std::fabs(wx)), 1e-9);
+    EXPECT_NEAR(Race.Checkpoints[1].Y, uy * (1 + std::fabs(wy)), 1e-9);
+    EXPECT_NEAR(f.P->Speed, 3 * (0.95 - (ux * wx + uy * wy) / 2), 1e-9);
+    EXPECT_EQ(f.P->Health, 100 - 9);
+    EXPECT_NEAR(f.P->Direction, -60 - turn, 1e-9);
+    EXPECT_NEAR(f.P->Heading, -60 - turn, 1e-9);
+    // Out of reach the next frame: no contact, and the car keeps what it has.
+    const double speed = f.P->Speed, direction = f.P->Direction;
     f.Wall->SetX(2000);
     f.Wall->Move(0);
     EXPECT_EQ(f.Wall->PlayerContact, 0);
+    EXPECT_EQ(f.P->Speed, speed);
+    EXPECT_EQ(f.P->Direction, direction);
+    EXPECT_EQ(f.P->Health, 100 - 9);
 }

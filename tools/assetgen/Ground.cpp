@@ -1,5 +1,7 @@
-// The ground beside the road (four 800 x 300 textures that repeat in both directions), the
-// scenery that stands on it, and the paint on the road: grid boxes and the chequered line.
+// The ground beside the road (four 800 x 300 textures that repeat sideways and fade in and out
+// at the top and bottom, where neighbouring pieces overlap), the scenery that stands on it,
+// and the paint on the road: grid boxes and the chequered line.
+#include <algorithm>
 #include <cmath>
 
 #include "Canvas.h"
@@ -12,6 +14,22 @@
 namespace {
 
 constexpr int BackW = 800, BackH = 300;
+// A race lays each piece's ground at the piece's own entry X, stretched to 1.1 of its height,
+// so it overlaps the ground of the piece above by 30 pixels: 27 rows of either picture. Pieces
+// laid as the road grows are drawn over the piece above; the start area is laid from the top
+// down and drawn the other way round. So both edges fade: the top rows fade in and the bottom
+// rows fade out, each over half the overlap, and wherever one picture fades the other one is
+// opaque, so nothing under the ground shows and neither edge (nor the filtering past it) does.
+// The broad patches stay faint: the pictures meeting there come from different rows and are
+// offset sideways.
+constexpr int FadeRows = 13;
+constexpr double Broad = 0.3;
+
+// Opacity of a row: rising smoothly from 0 at the top edge and falling back to 0 at the bottom.
+double EdgeFade(int y) {
+    auto ramp = [](double t) { return t >= 1 ? 1.0 : t * t * (3 - 2 * t); };
+    return std::min(ramp((y + 0.5) / FadeRows), ramp((BackH - y - 0.5) / FadeRows));
+}
 
 // Where sand gives way to grass in the transition rows: a ragged line across the middle
 // band (y 95..205), so that both outer bands match the plain textures above and below.
@@ -25,8 +43,8 @@ TColor Transition(const TTerrain& t, int x, int y, bool grassBelow) {
     double d = y - edge;
     double blend = std::clamp(0.5 + d / 10, 0.0, 1.0);
     if (blend > 0 && blend < 1 && PixelHash(x, y, 77) < 0.3) blend = blend > 0.5 ? 1 : 0;
-    TColor lower = grassBelow ? t.Grass(x, y) : t.Sand(x, y);
-    TColor upper = grassBelow ? t.Sand(x, y) : t.Grass(x, y);
+    TColor lower = grassBelow ? t.Grass(x, y, Broad) : t.Sand(x, y, Broad);
+    TColor upper = grassBelow ? t.Sand(x, y, Broad) : t.Grass(x, y, Broad);
     TColor c = Mix(upper, lower, blend);
     // The grass edge throws a little shade onto the sand.
     double shade = std::exp(-std::fabs(d) / 6) * 0.12;
@@ -35,18 +53,20 @@ TColor Transition(const TTerrain& t, int x, int y, bool grassBelow) {
 
 void DrawBack(const TTile& tile, int kind) {
     TTerrain terrain(31, BackW, BackH);
-    PaintPixels(tile.Cr, tile.W, tile.H, [&](int x, int y) {
+    auto ground = [&](int x, int y) {
         switch (kind) {
             case 0:
-                return terrain.Grass(x, y);
+                return terrain.Grass(x, y, Broad);
             case 1:
-                return terrain.Sand(x, y);
+                return terrain.Sand(x, y, Broad);
             case 2:
                 return Transition(terrain, x, y, false);  // desert below, grass above
             default:
                 return Transition(terrain, x, y, true);  // grass below, desert above
         }
-    });
+    };
+    PaintPixels(tile.Cr, tile.W, tile.H,
+                [&](int x, int y) { return WithAlpha(ground(x, y), EdgeFade(y)); });
 }
 
 // A soft round shade on the ground under an object lit from straight above.

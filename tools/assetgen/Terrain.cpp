@@ -33,10 +33,10 @@ double PixelHash(int x, int y, uint64_t seed) {
     return static_cast<double>(h >> 11) * (1.0 / 9007199254740992.0);
 }
 
-TColor TTerrain::Grass(double x, double y) const {
+TColor TTerrain::Grass(double x, double y, double broad) const {
     double c = Coarse.At(x, y), m = Medium.At(x, y), f = Fine.At(x, y);
-    TColor base = Mix(Hex(0x3E7230), Hex(0x66993F), c);
-    base = Mix(base, Hex(0x2F5A26), std::max(0.0, 0.55 - m) * 0.9);
+    TColor base = Mix(Hex(0x3E7230), Hex(0x66993F), 0.5 + (c - 0.5) * broad);
+    base = Mix(base, Hex(0x2F5A26), std::max(0.0, 0.55 - m) * 0.9 * broad);
     base = Lighter(base, (f - 0.5) * 0.22);
     double h = PixelHash(static_cast<int>(x), static_cast<int>(y), Seed);
     if (h < 0.004) return Mix(base, Hex(0xF2E6A0), 0.7);  // tiny flowers
@@ -44,9 +44,9 @@ TColor TTerrain::Grass(double x, double y) const {
     return base;
 }
 
-TColor TTerrain::Sand(double x, double y) const {
+TColor TTerrain::Sand(double x, double y, double broad) const {
     double c = Coarse.At(x, y), m = Medium.At(x, y), f = Fine.At(x, y);
-    TColor base = Mix(Hex(0xC9A464), Hex(0xE3C88E), c);
+    TColor base = Mix(Hex(0xC9A464), Hex(0xE3C88E), 0.5 + (c - 0.5) * broad);
     // Wind ripples: a wavy band pattern bent by the medium noise.
     double ripple = std::sin(y * 0.16 + x * 0.02 + m * 6.0) * 0.5 + 0.5;
     base = Darker(base, ripple * 0.035);

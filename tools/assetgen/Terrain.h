@@ -10,8 +10,11 @@
 class TTerrain {
 public:
     TTerrain(uint64_t seed, int width, int height);
-    TColor Grass(double x, double y) const;
-    TColor Sand(double x, double y) const;
+    // broad scales the large soft patches (1: as strong as in a scene seen whole). Ground
+    // tiles laid side by side at different offsets keep them faint, so that no patch ends
+    // at a join.
+    TColor Grass(double x, double y, double broad = 1) const;
+    TColor Sand(double x, double y, double broad = 1) const;
     TColor Asphalt(double x, double y) const;
     // A smooth field in [0, 1] with a few broad features, for irregular borders.
     double Field(double x, double y) const { return Coarse.At(x, y); }
