@@ -61,6 +61,13 @@ bool WaitFor(pid_t pid, double seconds, int& status) {
     return false;
 }
 
+size_t LineCount(const fs::path& file) {
+    std::ifstream in(file);
+    size_t lines = 0;
+    for (std::string line; std::getline(in, line);) ++lines;
+    return lines;
+}
+
 [[noreturn]] void RunChild(const std::string& program, const std::vector<std::string>& args,
                            uint64_t memoryCeiling, const std::string& errorFile) {
 #ifndef VELKARO_SANITIZED
@@ -168,6 +175,7 @@ TRunResult RunProcess(const std::string& program, const std::vector<std::string>
         if (!ended) ended = WaitFor(pid, runSeconds, status);
         result.EndedBeforeStop = ended;
         if (!ended) {
+            result.LinesBeforeStop = LineCount(errorFile);
             kill(pid, stopSignal);
             ended = WaitFor(pid, stopWait, status);
         }

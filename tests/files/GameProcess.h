@@ -41,6 +41,7 @@ struct TRunResult {
     int ExitCode = -1;             // when it exited
     int Signal = 0;                // when a signal ended it
     std::vector<std::string> ErrorLines;
+    size_t LinesBeforeStop = 0;  // lines of standard error written before the stop signal
     std::string Summary() const;
 };
 
