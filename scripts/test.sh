@@ -9,6 +9,9 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktra
 
 bash scripts/setup.sh build
 bash scripts/setup.sh build-asan -DVELKARO_SANITIZE=ON -DVELKARO_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+# The file readers' libFuzzer targets (clang), each fuzzed briefly by its CTest entry.
+bash scripts/setup.sh build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DVELKARO_FUZZ=ON -DVELKARO_TESTS=OFF -DVELKARO_BENCH=OFF
 
 status=0
 echo "== tests (release build) =="
@@ -17,4 +20,6 @@ echo "== tests (AddressSanitizer + UndefinedBehaviorSanitizer) =="
 # Mesa's OpenGL driver leaks at exit from code LeakSanitizer cannot name, so the drawing tests
 # that run on OpenGL are left to the release run; their software-renderer twins run here.
 ctest --test-dir build-asan --output-on-failure -j"$(nproc)" -E 'OpenGL' || status=1
+echo "== fuzzing the file readers (scripts/fuzz.sh runs them longer) =="
+ctest --test-dir build-fuzz --output-on-failure || status=1
 exit $status

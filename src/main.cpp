@@ -1,5 +1,5 @@
 // Velkaro: creates the window and the main window object, then runs the message loop until
-// the game closes.
+// the game closes. SIGINT and SIGTERM close it the same way as the window's close box.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,11 +10,13 @@
 #include "platform/Clock.h"
 #include "platform/ConfigDir.h"
 #include "platform/MessageBox.h"
+#include "platform/StopSignal.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
 #include "shell/ServerAddress.h"
 
 int main(int argc, char** argv) {
+    InstallStopSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
     std::string argError;
@@ -37,18 +39,24 @@ int main(int argc, char** argv) {
     online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
     form.Online.Configure(online);
     form.FormCreate();
+    // A fatal start-up failure ends here; a stop asked for while loading closes normally.
     if (form.IsClosing()) return form.ExitCode();
-    form.FormShow();
-
-    TMainLoop loop(clock, form.KerbTimer1, &form.RaceTimer);
-    std::vector<TInputEvent> events;
-    loop.PumpEvents = [&] {
-        events.clear();
-        window.PollEvents(events);
-        for (const TInputEvent& e : events) form.HandleEvent(e);
-    };
-    loop.ShouldQuit = [&] { return form.IsClosing(); };
-    loop.Run();
+    if (!StopRequested()) {
+        form.FormShow();
+        TMainLoop loop(clock, form.KerbTimer1, &form.RaceTimer);
+        std::vector<TInputEvent> events;
+        loop.PumpEvents = [&] {
+            events.clear();
+            window.PollEvents(events);
+            for (const TInputEvent& e : events) form.HandleEvent(e);
+        };
+        // The loop never waits longer than a fiftieth of a second, so a stop is seen at once.
+        loop.ShouldQuit = [&] {
+            if (StopRequested()) form.Close();
+            return form.IsClosing();
+        };
+        loop.Run();
+    }
     form.FormDestroy();
     return form.ExitCode();
 }

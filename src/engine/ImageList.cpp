@@ -3,6 +3,7 @@
 #include "engine/ImageList.h"
 
 #include "engine/KerbScreen.h"
+#include "platform/MessageBox.h"
 
 namespace {
 int32_t PowerOfTwoAtLeast(int32_t size) {
@@ -31,6 +32,13 @@ void TImageListItem::SetTileWidth(int32_t value) {
 void TImageListItem::SetTileHeight(int32_t value) {
     TileHeight = value == 0 ? ImageHeight : value;
     if (TileHeight > 0) PatternRows = ImageHeight / TileHeight;
+}
+
+void TImageListItem::ReportNoTexture() {
+    if (NoTextureReported) return;
+    NoTextureReported = true;
+    ShowMessageBox("Error", "No KerbImageList assigned to sprite!", TMsgButtons::OkCancel,
+                   TMsgIcon::None, "picture \"" + Name + "\"");
 }
 
 TImageListItem* TImageListCollection::Items(int32_t index) {

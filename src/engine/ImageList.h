@@ -44,12 +44,16 @@ public:
     std::string Filepath;
     uint32_t TransparentColor = 0;  // 0x00BBGGRR, or a system colour
     bool Transparent = false;
+    bool NoTextureReported = false;
 
     // Takes a decoded picture: sizes, tile sizes and texture sizes follow it.
     void SetPicture(TPicture picture);
     void SetTileWidth(int32_t value);
     void SetTileHeight(int32_t value);
     int32_t PatternCount() const { return PatternRows * PatternColumns; }
+    // A sprite drawing an item that has no texture says so once for the item, not once a
+    // frame: in a window each report is a modal box.
+    void ReportNoTexture();
 
     void Draw(int32_t x, int32_t y, int32_t patternIndex);
     void DrawColor(int32_t x, int32_t y, float angle, float centerX, float centerY, float scaleX,

@@ -1,16 +1,19 @@
 // Reading image-list (.vil) files: a resource-entry header, then an object stream whose root
 // object has one property, "List", a collection of items. The file is untrusted: every read
-// checks the remaining length, nesting is bounded, and any fault ends the load with a
-// message while the items read so far stay.
+// checks the remaining length, nesting is bounded, the items, their patterns and the memory
+// their pictures take are capped per list, and any fault ends the load with one message while
+// the whole items read before it stay (the damaged item itself is dropped).
+#include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 
+#include "engine/FileRead.h"
 #include "engine/ImageList.h"
 #include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
+#include "platform/StopSignal.h"
 
 namespace {
 // Value tags of the object stream.
@@ -34,8 +37,23 @@ constexpr size_t kHeaderWindow = 79;
 // Lists nested deeper than this in properties we skip are taken as damage, not data.
 constexpr int kMaxSkipDepth = 32;
 
+// Per-list caps, far above the game's own lists (under a hundred items, a few hundred
+// patterns and under 20 MiB of pixels each) and far below what would hurt a player's machine.
+constexpr int32_t kMaxItems = 4096;
+constexpr int64_t kMaxPatterns = 65536;
+constexpr uint64_t kMaxPictureBytes = uint64_t{128} << 20;
+
 struct TStreamError {
     const char* Message;
+};
+
+// The game was asked to stop while a list was being read: no message, just out.
+struct TLoadStopped {};
+
+// What the items read so far have used of the list's caps.
+struct TListBudget {
+    uint64_t PictureBytes = 0;
+    int64_t Patterns = 0;
 };
 
 class TVilReader {
@@ -231,8 +249,9 @@ uint32_t ResolveColorNumber(uint32_t value) {
     return index < std::size(kSystemColors) ? kSystemColors[index].Value : 0;
 }
 
-// "Picture.Data": a class name, then that class's data. Unknown classes give no picture.
-std::optional<TPicture> ReadPicture(std::string_view data) {
+// "Picture.Data": a class name, then that class's data. Unknown classes give no picture. The
+// pixels may take at most maxPixelBytes.
+std::optional<TPicture> ReadPicture(std::string_view data, uint64_t maxPixelBytes) {
     TVilReader r(reinterpret_cast<const uint8_t*>(data.data()), data.size(), 0);
     const std::string_view className = r.ShortString();
     const auto* rest = reinterpret_cast<const uint8_t*>(data.data()) + r.Position();
@@ -240,14 +259,16 @@ std::optional<TPicture> ReadPicture(std::string_view data) {
     TPicture picture;
     if (className == "TPNGObject") {
         size_t consumed = 0;
-        if (!DecodePng(rest, restSize, picture, consumed)) throw TStreamError{"bad PNG picture"};
+        if (!DecodePng(rest, restSize, picture, consumed, maxPixelBytes))
+            throw TStreamError{"bad or too large PNG picture"};
         return picture;
     }
     if (className == "TBitmap") {
         const uint32_t size = r.U32();
         const std::string_view bmp = r.Bytes(size);
-        if (!DecodeBmp(reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), picture))
-            throw TStreamError{"bad BMP picture"};
+        if (!DecodeBmp(reinterpret_cast<const uint8_t*>(bmp.data()), bmp.size(), picture,
+                       maxPixelBytes))
+            throw TStreamError{"bad or too large BMP picture"};
         return picture;
     }
     return std::nullopt;
@@ -267,12 +288,12 @@ struct TItemFields {
 };
 
 void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item,
-                      TItemFields& fields) {
+                      TItemFields& fields, const TListBudget& budget) {
     const uint8_t tag = r.U8();
     if (SameName(name, "Name")) {
         item.Name = r.StringValue(tag);
     } else if (SameName(name, "Picture.Data")) {
-        fields.Picture = ReadPicture(r.BinaryValue(tag));
+        fields.Picture = ReadPicture(r.BinaryValue(tag), kMaxPictureBytes - budget.PictureBytes);
     } else if (SameName(name, "TileHeight")) {
         fields.TileHeight = r.IntegerValue(tag);
     } else if (SameName(name, "TileWidth")) {
@@ -289,28 +310,34 @@ void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item
     }
 }
 
-void ReadItem(TVilReader& r, TImageListItem& item) {
+// Reads one item whole; a fault anywhere in it throws, and the caller never sees the item.
+std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget) {
+    auto item = std::make_unique<TImageListItem>();
     TItemFields fields;
-    try {
-        for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString())
-            ReadItemProperty(r, name, item, fields);
-    } catch (const TStreamError&) {
-        // What was read of a damaged item is kept, as for the items before it.
-        fields.ApplyTo(item);
-        throw;
+    for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString())
+        ReadItemProperty(r, name, *item, fields, budget);
+    fields.ApplyTo(*item);
+    if (!item->Picture.Empty()) {
+        budget.PictureBytes += static_cast<uint64_t>(item->Picture.Pixels.size()) * 4;
+        budget.Patterns += std::max<int64_t>(int64_t{item->PatternRows} * item->PatternColumns, 0);
+        if (budget.Patterns > kMaxPatterns) throw TStreamError{"too many patterns in the list"};
     }
-    fields.ApplyTo(item);
+    return item;
 }
 
 void ReadCollection(TVilReader& r, TImageListCollection& list) {
+    TListBudget budget;
     for (uint8_t tag = r.U8(); tag != kEndOfList; tag = r.U8()) {
+        // Decoding pictures is the slow part of a load: a stop is noticed between items.
+        if (StopRequested()) throw TLoadStopped{};
         // An item may be preceded by its index in the collection; it is not needed.
         if (tag == kInt8 || tag == kInt16 || tag == kInt32) {
             r.IntegerValue(tag);
             tag = r.U8();
         }
         if (tag != kList) throw TStreamError{"collection item expected"};
-        ReadItem(r, list.Add());
+        if (list.Count() >= kMaxItems) throw TStreamError{"too many items in the list"};
+        list.List.push_back(ReadItem(r, budget));
     }
 }
 
@@ -342,27 +369,14 @@ std::optional<size_t> ObjectStreamStart(const std::vector<uint8_t>& data) {
     if (start > data.size()) return std::nullopt;
     return start;
 }
-
-bool ReadFileBytes(const std::string& fileName, std::vector<uint8_t>& data) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) return false;
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) return false;
-    file.seekg(0, std::ios::end);
-    const std::streamoff size = file.tellg();
-    if (size < 0) return false;
-    file.seekg(0, std::ios::beg);
-    data.resize(static_cast<size_t>(size));
-    if (size > 0 && !file.read(reinterpret_cast<char*>(data.data()), size)) return false;
-    return true;
-}
 }  // namespace
 
 bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     std::vector<uint8_t> data;
-    if (!ReadFileBytes(fileName, data)) {
+    std::string reason;
+    if (!ReadWholeFile(fileName, TFileKind::ImageList, data, reason)) {
         ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!",
-                       TMsgButtons::Ok, TMsgIcon::Information);
+                       TMsgButtons::Ok, TMsgIcon::Information, reason);
         return false;
     }
     return LoadFromStream(data);
@@ -370,6 +384,7 @@ bool TImageListCollection::LoadFromFile(const std::string& fileName) {
 
 bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
     Clear();
+    std::string reason;
     try {
         const std::optional<size_t> start = ObjectStreamStart(data);
         if (!start) {
@@ -379,10 +394,19 @@ bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
         TVilReader reader(data.data(), data.size(), *start);
         ReadObjectStream(reader, *this);
         return true;
-    } catch (const TStreamError&) {
+    } catch (const TStreamError& e) {
+        reason = e.Message;
+    } catch (const TLoadStopped&) {
+        return false;
     } catch (const std::bad_alloc&) {
+        reason = "not enough memory";
+    } catch (const std::length_error&) {
+        reason = "not enough memory";
     }
+    // Past the header, say which item: the first one not kept.
+    if (reason != "Invalid stream format")
+        reason = "item " + std::to_string(Count() + 1) + ": " + reason;
     ShowMessageBox("Error!", "The stream could not be loaded, either it is corrupt or encrypted!",
-                   TMsgButtons::OkCancel, TMsgIcon::Error);
+                   TMsgButtons::OkCancel, TMsgIcon::Error, reason);
     return false;
 }

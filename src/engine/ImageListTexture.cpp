@@ -4,24 +4,21 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <new>
 #include <vector>
 
+#include "engine/FileRead.h"
 #include "engine/ImageList.h"
 #include "engine/KerbScreen.h"
 #include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
+#include "platform/StopSignal.h"
 
 namespace {
-// Larger pictures are refused rather than allocated: no picture of the game comes near it.
-constexpr int32_t MaxTextureSize = 4096;
-constexpr uintmax_t MaxPictureFileBytes = 64u << 20;
-
 int32_t PowerOfTwoAtLeast(int32_t size) {
     int32_t p = 2;
-    while (p < size && p < MaxTextureSize * 2) p *= 2;
+    while (p < size && p < kDefaultMaxPictureSide) p *= 2;
     return p;
 }
 
@@ -59,14 +56,9 @@ std::string ExternalPicturePath(const std::string& filepath) {
 
 // Reads a PNG or BMP file, chosen by its extension. A missing or broken file loads nothing.
 bool LoadExternalPicture(const std::string& path, TPicture& picture) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size == 0 || size > MaxPictureFileBytes) return false;
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
-        return false;
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (!ReadWholeFile(path, TFileKind::Picture, bytes, reason) || bytes.empty()) return false;
     std::string ext = std::filesystem::path(path).extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -76,14 +68,20 @@ bool LoadExternalPicture(const std::string& path, TPicture& picture) {
 }
 
 // The picture as texels of a power-of-two texture; colour-keyed texels become 0.
+// The decoders refuse pictures above MaxPictureSide(), so this only fails for pictures set by
+// code, or when memory runs out.
 std::unique_ptr<TKerbTexture> BuildTexture(const TImageListItem& item) {
     const TPicture& pic = item.Picture;
-    if (pic.Width > MaxTextureSize || pic.Height > MaxTextureSize) return nullptr;
+    if (pic.Width > MaxPictureSide() || pic.Height > MaxPictureSide()) return nullptr;
     auto texture = std::make_unique<TKerbTexture>();
     texture->Width = PowerOfTwoAtLeast(pic.Width);
     texture->Height = PowerOfTwoAtLeast(pic.Height);
-    texture->Texels.assign(
-        static_cast<size_t>(texture->Width) * static_cast<size_t>(texture->Height), 0);
+    try {
+        texture->Texels.assign(
+            static_cast<size_t>(texture->Width) * static_cast<size_t>(texture->Height), 0);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
     const uint32_t key = ColorKey(item.TransparentColor);
     const size_t available = pic.Pixels.size();
     for (int32_t y = 0; y < pic.Height; ++y) {
@@ -148,7 +146,10 @@ void TKerbImageList::Initialize() {
     if (KerbScreen == nullptr) return;
     KerbScreen->RegisterImageList(this);
     if (!KerbScreen->HasDevice()) return;
-    for (const auto& item : ImageList.List) MakeTexture(*item, *this);
+    for (const auto& item : ImageList.List) {
+        if (StopRequested()) return;
+        MakeTexture(*item, *this);
+    }
 }
 
 void TKerbImageList::Finalize(bool releaseTextures) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/AudioMixer.h"
+#include "engine/FileRead.h"
 #include "engine/KerbSprite.h"
 #include "engine/WavFile.h"
 #include "platform/Paths.h"
@@ -59,7 +60,9 @@ bool TSongListItem::Play() {
     if (!IsLoaded) {
         std::vector<uint8_t> bytes;
         std::string reason;
-        if (!ReadWholeFile(GamePath(FileName), bytes) || !Player.Load(bytes, reason)) return false;
+        if (!ReadWholeFile(GamePath(FileName), TFileKind::Module, bytes, reason) ||
+            !Player.Load(bytes, reason))
+            return false;
         if (!Mixer.AddSong(&Player)) {
             Player.Unload();
             return false;

@@ -9,6 +9,7 @@
 
 #include "engine/ImageList.h"
 #include "engine/KerbFont.h"
+#include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 
@@ -107,6 +108,18 @@ bool TKerbScreen::Initialize() {
     return true;
 }
 
+namespace {
+// Pictures are decoded no larger than the renderer's textures can be (0 means no limit).
+void LimitPicturesToRenderer(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (renderer == nullptr || SDL_GetRendererInfo(renderer, &info) != 0) return;
+    const int side = info.max_texture_width > 0 && info.max_texture_height > 0
+                         ? std::min(info.max_texture_width, info.max_texture_height)
+                         : std::max(info.max_texture_width, info.max_texture_height);
+    SetMaxPictureSide(side);
+}
+}  // namespace
+
 bool TKerbScreen::CreateRenderer() {
     DestroyRenderer();
     ResolvedBlend.fill(-1);
@@ -136,6 +149,7 @@ bool TKerbScreen::CreateRenderer() {
         Software =
             SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     }
+    LimitPicturesToRenderer(Renderer);
     return Renderer != nullptr;
 }
 

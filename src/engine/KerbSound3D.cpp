@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/FileRead.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 
@@ -81,7 +82,7 @@ void TSoundListItem::Load() {
     auto sound = std::make_unique<TPcmSound>();
     std::string reason;
     if (!LoadWavFile(GamePath(FileName), *sound, reason)) {
-        throw ESoundError("Error loading sound: " + FileName);
+        throw ESoundError("Error loading sound: " + FileName, reason);
     }
     Sound = std::move(sound);
 }
@@ -159,8 +160,9 @@ TModListItem::~TModListItem() {
 void TModListItem::Load() {
     std::vector<uint8_t> bytes;
     std::string reason;
-    if (!ReadWholeFile(GamePath(FileName), bytes) || !Player.Load(bytes, reason)) {
-        throw ESoundError("Error loading module: " + FileName);
+    if (!ReadWholeFile(GamePath(FileName), TFileKind::Module, bytes, reason) ||
+        !Player.Load(bytes, reason)) {
+        throw ESoundError("Error loading module: " + FileName, reason);
     }
     if (!Owner.Mixer().AddSong(&Player)) {
         Player.Unload();

@@ -27,6 +27,10 @@ class TSoundListItem;
 class ESoundError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    ESoundError(const std::string& text, std::string detail)
+        : std::runtime_error(text), Detail(std::move(detail)) {}
+    // Why, when known (the file and what was wrong with it); the text stays the fixed one.
+    std::string Detail;
 };
 
 enum class TAudioPathType { apt3D, aptMono, aptStereo };

@@ -260,7 +260,7 @@ void TSprite::Move(float) {}
 void TSprite::Draw() {
     if (!Visible || Image == nullptr) return;
     if (Image->Renderer == nullptr) {
-        ShowMessageBox("Error", "No KerbImageList assigned to sprite!", TMsgButtons::OkCancel);
+        Image->ReportNoTexture();
         return;
     }
     int32_t sx = EngineRound(static_cast<double>(X) + DrawOffsetX);

@@ -6,10 +6,32 @@
 
 #include <png.h>
 
+#include <atomic>
 #include <bit>
 #include <csetjmp>
 #include <cstring>
+#include <stdexcept>
 #include <vector>
+
+namespace {
+std::atomic<int32_t> PictureSideLimit{kDefaultMaxPictureSide};
+
+bool FitsLimits(uint64_t width, uint64_t height, uint64_t maxPixelBytes) {
+    const auto side = static_cast<uint64_t>(MaxPictureSide());
+    return width > 0 && height > 0 && width <= side && height <= side &&
+           width * height * 4 <= maxPixelBytes;
+}
+}  // namespace
+
+int32_t MaxPictureSide() {
+    return PictureSideLimit.load(std::memory_order_relaxed);
+}
+
+void SetMaxPictureSide(int32_t side) {
+    if (side <= 0 || side > kDefaultMaxPictureSide) side = kDefaultMaxPictureSide;
+    PictureSideLimit.store(static_cast<int32_t>(std::bit_floor(static_cast<uint32_t>(side))),
+                           std::memory_order_relaxed);
+}
 
 namespace {
 constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -74,9 +96,8 @@ uint32_t Channels(uint8_t colorType) {
 
 // Deflate cannot shrink data by more than about 1032:1; a picture whose compressed data is
 // far too short for its size is damaged, and is refused before its pixels are allocated.
-bool PlausiblePngSize(const TPngLayout& layout) {
-    if (layout.Width == 0 || layout.Height == 0) return false;
-    if (layout.Width > kMaxPictureSide || layout.Height > kMaxPictureSide) return false;
+bool PlausiblePngSize(const TPngLayout& layout, uint64_t maxPixelBytes) {
+    if (!FitsLimits(layout.Width, layout.Height, maxPixelBytes)) return false;
     const uint64_t bitsPerPixel = uint64_t{Channels(layout.ColorType)} * layout.BitDepth;
     if (bitsPerPixel == 0) return false;
     // The filtered rows of a non-interlaced picture; interlacing only adds to this.
@@ -131,7 +152,8 @@ bool ReadPng(png_structp png, png_infop info, TMemoryReader* reader, std::vector
              std::vector<png_bytep>* rows, int32_t* width, int32_t* height) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, reader, ReadFromMemory);
-    png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+    const auto side = static_cast<png_uint_32>(MaxPictureSide());
+    png_set_user_limits(png, side, side);
     png_read_info(png, info);
     RequestArgbOutput(png, info);
     const png_uint_32 w = png_get_image_width(png, info);
@@ -149,10 +171,12 @@ bool ReadPng(png_structp png, png_infop info, TMemoryReader* reader, std::vector
 }
 }  // namespace
 
-bool DecodePng(const uint8_t* data, size_t size, TPicture& picture, size_t& consumed) {
+bool DecodePng(const uint8_t* data, size_t size, TPicture& picture, size_t& consumed,
+               uint64_t maxPixelBytes) {
     if (data == nullptr) return false;
     TPngLayout layout;
-    if (!ScanPngChunks(data, size, layout) || !PlausiblePngSize(layout)) return false;
+    if (!ScanPngChunks(data, size, layout) || !PlausiblePngSize(layout, maxPixelBytes))
+        return false;
 
     png_structp png =
         png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
@@ -170,6 +194,8 @@ bool DecodePng(const uint8_t* data, size_t size, TPicture& picture, size_t& cons
     try {
         ok = ReadPng(png, info, &reader, &pixels, &rows, &width, &height);
     } catch (const std::bad_alloc&) {
+        ok = false;
+    } catch (const std::length_error&) {
         ok = false;
     }
     png_destroy_read_struct(&png, &info, nullptr);
@@ -302,7 +328,6 @@ bool ReadBmpHeader(const uint8_t* data, size_t size, TBmpHeader& h) {
                                      : ReadInfoHeader(data, size, headerSize, h);
     if (!ok) return false;
     if (h.Width <= 0 || h.Height <= 0) return false;
-    if (h.Width > kMaxPictureSide || h.Height > kMaxPictureSide) return false;
     switch (h.BitCount) {
         case 1:
         case 4:
@@ -378,10 +403,12 @@ void ResolvePlainAlpha(const TBmpHeader& h, std::vector<uint32_t>& pixels) {
 }
 }  // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, TPicture& picture) {
+bool DecodeBmp(const uint8_t* data, size_t size, TPicture& picture, uint64_t maxPixelBytes) {
     if (data == nullptr) return false;
     TBmpHeader h;
     if (!ReadBmpHeader(data, size, h)) return false;
+    if (!FitsLimits(static_cast<uint64_t>(h.Width), static_cast<uint64_t>(h.Height), maxPixelBytes))
+        return false;
     if (h.BitCount == 32 && h.Compression == kBiRgb) {
         h.Alpha = TChannelMask::From(0xFF000000u);
         DefaultMasks(h);
@@ -390,9 +417,13 @@ bool DecodeBmp(const uint8_t* data, size_t size, TPicture& picture) {
     if (h.PixelOffset > size || stride * static_cast<size_t>(h.Height) > size - h.PixelOffset)
         return false;
 
-    const std::vector<uint32_t> palette =
-        h.BitCount <= 8 ? ReadPalette(data, h) : std::vector<uint32_t>{};
-    std::vector<uint32_t> pixels(static_cast<size_t>(h.Width) * static_cast<size_t>(h.Height));
+    std::vector<uint32_t> palette, pixels;
+    try {
+        if (h.BitCount <= 8) palette = ReadPalette(data, h);
+        pixels.resize(static_cast<size_t>(h.Width) * static_cast<size_t>(h.Height));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     for (int32_t y = 0; y < h.Height; ++y) {
         const int32_t fileRow = h.TopDown ? y : h.Height - 1 - y;
         const uint8_t* row = data + h.PixelOffset + static_cast<size_t>(fileRow) * stride;

@@ -1,8 +1,9 @@
 #include "engine/WavFile.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <new>
+
+#include "engine/FileRead.h"
 
 namespace {
 constexpr uint16_t kFormatPcm = 1;
@@ -96,8 +97,11 @@ bool DecodeWav(const uint8_t* data, size_t size, TPcmSound& out, std::string& er
     size_t pos = 12;
     while (size - pos >= 8) {
         const uint8_t* chunk = data + pos;
-        const uint32_t chunkSize = Read32(chunk + 4);
+        uint32_t chunkSize = Read32(chunk + 4);
         const size_t bodyAt = pos + 8;
+        const bool isData = std::memcmp(chunk, "data", 4) == 0;
+        // Samples cut short are still samples: the ones that are there are played.
+        if (isData && chunkSize > size - bodyAt) chunkSize = static_cast<uint32_t>(size - bodyAt);
         if (chunkSize > size - bodyAt) {
             error = "chunk runs past the end of the file";
             return false;
@@ -105,12 +109,18 @@ bool DecodeWav(const uint8_t* data, size_t size, TPcmSound& out, std::string& er
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (!ParseFormat(data + bodyAt, chunkSize, fmt, error)) return false;
             haveFormat = true;
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
+        } else if (isData) {
             if (!haveFormat) {
                 error = "sample data before the format";
                 return false;
             }
-            ConvertSamples(data + bodyAt, chunkSize, fmt, out);
+            try {
+                ConvertSamples(data + bodyAt, chunkSize, fmt, out);
+            } catch (const std::bad_alloc&) {
+                out = TPcmSound{};
+                error = "not enough memory for the samples";
+                return false;
+            }
             out.Channels = fmt.Channels;
             out.Rate = fmt.Rate;
             return true;
@@ -127,19 +137,9 @@ bool DecodeWav(const std::vector<uint8_t>& bytes, TPcmSound& out, std::string& e
     return DecodeWav(bytes.data(), bytes.size(), out, error);
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 bool LoadWavFile(const std::string& path, TPcmSound& out, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        error = "cannot read " + path;
-        return false;
-    }
+    if (!ReadWholeFile(path, TFileKind::Sound, bytes, error)) return false;
     return DecodeWav(bytes, out, error);
 }
 

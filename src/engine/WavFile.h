@@ -1,7 +1,8 @@
 // Decoding of RIFF/WAVE sound files into TPcmSound: 16-bit samples, interleaved, one or two
 // channels, at the file's own rate. Accepts uncompressed PCM (also in the extensible header)
 // with 8- or 16-bit samples. Files are untrusted: every chunk size is checked against the
-// bytes that are there, and anything malformed is reported, never read past.
+// bytes that are there, and anything malformed is reported, never read past. A sample chunk
+// that runs past the end of the file (a file cut short) gives the whole frames that are there.
 #pragma once
 
 #include <cstdint>
@@ -20,11 +21,8 @@ struct TPcmSound {
 // Decodes a whole file held in memory. False (with error set to the reason) on bad input.
 bool DecodeWav(const uint8_t* data, size_t size, TPcmSound& out, std::string& error);
 bool DecodeWav(const std::vector<uint8_t>& bytes, TPcmSound& out, std::string& error);
-// Reads and decodes a file from disk.
+// Reads (engine/FileRead.h, as a sound file) and decodes a file from disk.
 bool LoadWavFile(const std::string& path, TPcmSound& out, std::string& error);
 
 // The bytes of a 16-bit PCM WAVE file holding sound (used by the sound generator and tests).
 std::vector<uint8_t> EncodeWav16(const TPcmSound& sound);
-
-// Reads a whole file into bytes; false when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);

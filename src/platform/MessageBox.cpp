@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/StopSignal.h"
+
 namespace {
 TMessageHandler& Handler() {
     static TMessageHandler handler;
@@ -28,14 +30,18 @@ TMessageHandler SetMessageHandler(TMessageHandler handler) {
 }
 
 void ShowMessageBox(const std::string& caption, const std::string& text, TMsgButtons buttons,
-                    TMsgIcon icon) {
-    const TMessage message{caption, text, buttons, icon};
+                    TMsgIcon icon, const std::string& detail) {
+    const TMessage message{caption, text, buttons, icon, detail};
     if (Handler()) {
         Handler()(message);
         return;
     }
-    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    if (HeadlessVideo()) return;
+    if (detail.empty())
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    else
+        std::fprintf(stderr, "%s: %s (%s)\n", caption.c_str(), text.c_str(), detail.c_str());
+    if (HeadlessVideo() || StopRequested()) return;
+    const std::string shown = detail.empty() ? text : text + "\n\n" + detail;
     const Uint32 flags = icon == TMsgIcon::Error         ? SDL_MESSAGEBOX_ERROR
                          : icon == TMsgIcon::Information ? SDL_MESSAGEBOX_INFORMATION
                                                          : 0;
@@ -46,7 +52,7 @@ void ShowMessageBox(const std::string& caption, const std::string& text, TMsgBut
     const SDL_MessageBoxData data{flags,
                                   nullptr,
                                   caption.c_str(),
-                                  text.c_str(),
+                                  shown.c_str(),
                                   buttons == TMsgButtons::OkCancel ? 2 : 1,
                                   buttonData,
                                   nullptr};

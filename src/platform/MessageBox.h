@@ -1,5 +1,6 @@
 // Modal message boxes with a caption and a text. With no window system (tests, headless runs)
-// the text goes to standard error instead. Tests can capture every box with a handler.
+// the text goes to standard error instead. Tests can capture every box with a handler. Once the
+// game was asked to stop (StopSignal.h) no box is opened any more: nobody would click it.
 #pragma once
 
 #include <functional>
@@ -13,12 +14,15 @@ struct TMessage {
     std::string Text;
     TMsgButtons Buttons = TMsgButtons::Ok;
     TMsgIcon Icon = TMsgIcon::None;
+    // What exactly went wrong (a file name and a reason), shown under the text; may be empty.
+    std::string Detail;
 };
 
 using TMessageHandler = std::function<void(const TMessage&)>;
 
 void ShowMessageBox(const std::string& caption, const std::string& text,
-                    TMsgButtons buttons = TMsgButtons::Ok, TMsgIcon icon = TMsgIcon::None);
+                    TMsgButtons buttons = TMsgButtons::Ok, TMsgIcon icon = TMsgIcon::None,
+                    const std::string& detail = {});
 
 // Replaces the way boxes are shown (nullptr restores the default). Returns the old handler.
 TMessageHandler SetMessageHandler(TMessageHandler handler);

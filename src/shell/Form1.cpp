@@ -99,7 +99,7 @@ void TForm1::GuardSound(const std::function<void()>& call) {
             SoundErrorsShown.end())
             return;
         SoundErrorsShown.push_back(text);
-        ShowMessageBox("Velkaro", text, TMsgButtons::Ok, TMsgIcon::Error);
+        ShowMessageBox("Velkaro", text, TMsgButtons::Ok, TMsgIcon::Error, e.Detail);
     }
 }
 

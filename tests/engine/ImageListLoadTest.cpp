@@ -3,6 +3,7 @@
 // the reader accepts, defaults, damaged headers and streams, picture classes, lookup and
 // pattern arithmetic, and a seeded mutation run that must never crash.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,7 +15,9 @@
 #include "common/PngEncode.h"
 #include "common/VilWriter.h"
 #include "engine/ImageList.h"
+#include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
+#include "platform/StopSignal.h"
 
 namespace {
 using TBytes = std::vector<uint8_t>;
@@ -379,10 +382,13 @@ TEST_F(ImageListLoad, TruncationAtEveryByteFailsAndKeepsWholeItems) {
         ASSERT_FALSE(List.LoadFromStream(cut)) << "truncated to " << n;
         ASSERT_FALSE(Messages.empty());
         ASSERT_EQ(Messages.back().Text, kStreamError) << "truncated to " << n;
-        // The first item, once its picture is complete, is kept whole.
-        const TImageListItem* first = List.Find("first");
-        if (first != nullptr && !first->Picture.Empty()) {
-            EXPECT_EQ(first->Picture.Pixels, full.Items(0)->Picture.Pixels);
+        // Only whole items are kept: an item cut anywhere is dropped, never kept half-read
+        // (a sprite drawing a picture-less item would report it every frame).
+        ASSERT_LE(List.Count(), full.Count()) << "truncated to " << n;
+        for (int32_t i = 0; i < List.Count(); ++i) {
+            EXPECT_EQ(List.Items(i)->Name, full.Items(i)->Name) << "truncated to " << n;
+            EXPECT_EQ(List.Items(i)->Picture.Pixels, full.Items(i)->Picture.Pixels);
+            EXPECT_EQ(List.Items(i)->PatternCount(), full.Items(i)->PatternCount());
         }
     }
 }
@@ -397,8 +403,93 @@ TEST_F(ImageListLoad, DamagedItemKeepsTheItemsBeforeIt) {
     s.Item().Prop("Name").ShortString("never read").EndItem().Finish();
     EXPECT_FALSE(List.LoadFromStream(WithHeader(s.B)));
     EXPECT_EQ(Texts(), std::vector<std::string>{kStreamError});
+    EXPECT_EQ(Messages[0].Detail, "item 2: bad or too large PNG picture");
     EXPECT_NE(List.Find("good"), nullptr);
+    EXPECT_EQ(List.Find("bad"), nullptr) << "the damaged item is dropped whole";
     EXPECT_EQ(List.Find("never read"), nullptr);
+    EXPECT_EQ(List.Count(), 1);
+}
+
+// The caps per list, with the files of the damaged-file review: each is refused with one
+// message, the whole items before the fault stay, and nothing near the file's claims is
+// allocated.
+TEST_F(ImageListLoad, CountsAndSizesAreCappedPerList) {
+    const TBytes zeroPicture = [] {
+        const std::vector<uint32_t> zeros(size_t{4096} * 4096, 0);
+        return PictureData("TPNGObject", EncodePng(4096, 4096, zeros.data()));
+    }();
+    struct TCase {
+        const char* Label;
+        std::function<void(TStream&)> Items;
+        int32_t Kept;
+        const char* Detail;
+    };
+    const std::vector<TCase> cases = {
+        {"five thousand empty items",
+         [](TStream& s) {
+             for (int i = 0; i < 5000; ++i) s.Item().EndItem();
+         },
+         4096, "item 4097: too many items in the list"},
+        {"zero pictures of 4096 x 4096 past the list's 128 MiB",
+         [&](TStream& s) {
+             for (int i = 0; i < 8; ++i)
+                 s.Item().Prop("Picture.Data").Binary(zeroPicture).EndItem();
+         },
+         2, "item 3: bad or too large PNG picture"},
+        {"a picture wider than a texture may be",
+         [](TStream& s) {
+             s.Item().Prop("Name").ShortString("fine").EndItem();
+             s.Item().Prop("Picture.Data").Binary(PictureData("TPNGObject", GridPng(5000, 8)));
+             s.EndItem();
+         },
+         1, "item 2: bad or too large PNG picture"},
+        {"a picture cut into too many patterns",
+         [](TStream& s) {
+             s.Item().Prop("Picture.Data").Binary(PictureData("TPNGObject", GridPng(512, 256)));
+             s.Prop("TileWidth").Int8(1).Prop("TileHeight").Int8(1).EndItem();
+         },
+         0, "item 1: too many patterns in the list"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Label);
+        Messages.clear();
+        TStream s;
+        s.Begin();
+        c.Items(s);
+        s.Finish();
+        EXPECT_FALSE(List.LoadFromStream(WithHeader(s.B)));
+        EXPECT_EQ(Texts(), std::vector<std::string>{kStreamError});
+        EXPECT_EQ(Messages.at(0).Detail, c.Detail);
+        EXPECT_EQ(List.Count(), c.Kept);
+    }
+}
+
+// The decoders and the texture maker share one picture-size limit, lowered to what the
+// renderer can hold (and rounded down to a power of two, as textures are).
+TEST_F(ImageListLoad, PictureSizeLimitFollowsTheRenderer) {
+    EXPECT_EQ(MaxPictureSide(), kDefaultMaxPictureSide);
+    SetMaxPictureSide(3000);
+    EXPECT_EQ(MaxPictureSide(), 2048);
+    const auto load = [&](int w) {
+        return LoadOneItem([&](TStream& s) {
+            s.Prop("Picture.Data").Binary(PictureData("TPNGObject", GridPng(w, 4)));
+        });
+    };
+    EXPECT_NE(load(2048), nullptr);
+    EXPECT_EQ(load(2049), nullptr);
+    SetMaxPictureSide(16384);
+    EXPECT_EQ(MaxPictureSide(), kDefaultMaxPictureSide) << "never above the default";
+    SetMaxPictureSide(0);
+    EXPECT_EQ(MaxPictureSide(), kDefaultMaxPictureSide);
+}
+
+TEST_F(ImageListLoad, AStopRequestEndsTheLoadWithoutAMessage) {
+    RequestStop();
+    EXPECT_FALSE(List.LoadFromStream(ValidFile()));
+    ClearStopRequest();
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_EQ(List.Count(), 0);
+    EXPECT_TRUE(List.LoadFromStream(ValidFile()));
 }
 
 TEST_F(ImageListLoad, UnknownPictureClassGivesNoPictureAndReadingGoesOn) {
@@ -571,12 +662,30 @@ TEST_F(ImageListLoad, LoadFromFileReadsTheFileOrLeavesTheListAlone) {
 
     ASSERT_TRUE(List.LoadFromFile(path));
     EXPECT_EQ(List.Count(), 2);
-    for (const std::string& bad : {(dir / "missing.vil").string(), dir.string()}) {
-        SCOPED_TRACE(bad);
+    // A list truncated to a terabyte (sparse), linked to /dev/zero, or made a named pipe is
+    // refused at once, before anything is allocated or waited for.
+    const auto tera = (dir / "tera.vil").string();
+    std::ofstream(tera).close();
+    std::filesystem::resize_file(tera, uint64_t{1} << 40);
+    std::filesystem::remove(dir / "zero.vil");
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.vil");
+    const auto pipe = (dir / "pipe.vil").string();
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> bad[] = {
+        {(dir / "missing.vil").string(), "No such file"},
+        {dir.string(), "a folder, not a regular file"},
+        {tera, "too large"},
+        {(dir / "zero.vil").string(), "a character device, not a regular file"},
+        {pipe, "a named pipe, not a regular file"},
+    };
+    for (const auto& [file, reason] : bad) {
+        SCOPED_TRACE(file);
         Messages.clear();
-        EXPECT_FALSE(List.LoadFromFile(bad));
+        EXPECT_FALSE(List.LoadFromFile(file));
         EXPECT_EQ(Texts(), std::vector<std::string>{kFileError});
         EXPECT_EQ(Messages[0].Icon, TMsgIcon::Information);
+        EXPECT_NE(Messages[0].Detail.find(reason), std::string::npos) << Messages[0].Detail;
         EXPECT_EQ(List.Count(), 2) << "a file that cannot be read leaves the list unchanged";
     }
     std::filesystem::remove_all(dir);

@@ -299,19 +299,30 @@ TEST(Sprite, ClipBoxDrawsTouchingSpritesAndSkipsOutsideOnes) {
     EXPECT_EQ(renderer.Quads.size(), 3u);
 }
 
-TEST(Sprite, DrawingWithoutATextureReportsEachTime) {
+// In a window every report is a modal box, so a picture without texture is reported once,
+// however many sprites draw it and however many frames pass.
+TEST(Sprite, DrawingWithoutATextureReportsOncePerPicture) {
     TKerbSprite engine;
-    TImageListItem item;
+    TImageListItem item, other;
+    item.Name = "wheel";
+    other.Name = "door";
     std::vector<TMessage> boxes;
     const auto old = SetMessageHandler([&](const TMessage& m) { boxes.push_back(m); });
-    TSprite s(&engine);
-    s.SetImage(&item);
-    s.Draw();
-    s.Draw();
+    TSprite a(&engine), b(&engine), c(&engine);
+    a.SetImage(&item);
+    b.SetImage(&item);
+    c.SetImage(&other);
+    for (int frame = 0; frame < 300; ++frame) {
+        a.Draw();
+        b.Draw();
+        c.Draw();
+    }
     SetMessageHandler(old);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].Text, "No KerbImageList assigned to sprite!");
     EXPECT_EQ(boxes[0].Caption, "Error");
+    EXPECT_NE(boxes[0].Detail.find("wheel"), std::string::npos);
+    EXPECT_NE(boxes[1].Detail.find("door"), std::string::npos);
 }
 
 TEST(Sprite, AssignCopiesEverythingButDeletionAndSizeComesFromTheImage) {

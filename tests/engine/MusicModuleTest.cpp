@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SoundTestFiles.h"
+#include "engine/FileRead.h"
 #include "engine/WavFile.h"
 
 namespace {
@@ -23,7 +24,9 @@ class MusicModule : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MusicModule, LoadsLastsAMinuteAndSoundsThroughout) {
     std::vector<uint8_t> bytes;
-    ASSERT_TRUE(ReadWholeFile(SoundsDir() + GetParam(), bytes)) << "run the game_sounds target";
+    std::string reason;
+    ASSERT_TRUE(ReadWholeFile(SoundsDir() + GetParam(), TFileKind::Module, bytes, reason))
+        << "run the game_sounds target";
     std::ostringstream log;
     openmpt::module module(bytes, log);
     EXPECT_EQ(module.get_metadata("type"), "xm");

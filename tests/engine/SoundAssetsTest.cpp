@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SoundTestFiles.h"
+#include "engine/FileRead.h"
 #include "engine/KerbSound3D.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
@@ -23,7 +24,9 @@ TEST(SoundAssets, EveryEffectDecodesAndIsHeard) {
         files.insert(item.FileName);
         const std::string path = TestGameDir() + NormalizeSeparators(item.FileName);
         std::vector<uint8_t> bytes;
-        ASSERT_TRUE(ReadWholeFile(path, bytes)) << path << ": run the game_sounds target";
+        std::string reason;
+        ASSERT_TRUE(ReadWholeFile(path, TFileKind::Sound, bytes, reason))
+            << path << ": run the game_sounds target";
         // 16-bit samples, as the format field of the header says.
         ASSERT_GE(bytes.size(), 44u);
         EXPECT_EQ(bytes[34] | (bytes[35] << 8), 16) << item.Name;

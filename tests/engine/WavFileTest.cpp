@@ -119,9 +119,8 @@ TEST(WavFile, RefusesDamagedFiles) {
         {"truncated header", [](auto& b) { b.resize(10); }},
         {"bad magic", [](auto& b) { b[0] = 'X'; }},
         {"not WAVE", [](auto& b) { b[8] = 'A'; }},
-        {"data size past the end", [](auto& b) { b[40] = 0xFF; }},
         {"format size past the end", [](auto& b) { b[17] = 0x7F; }},
-        {"truncated inside the samples", [](auto& b) { b.erase(b.end() - 3, b.end()); }},
+        {"cut inside the format chunk", [](auto& b) { b.resize(30); }},
         {"format too short", [](auto& b) { b[16] = 8; }},
         {"compressed", [](auto& b) { b[20] = 2; }},
         {"no channels", [](auto& b) { b[22] = 0; }},
@@ -149,6 +148,39 @@ TEST(WavFile, RefusesDamagedFiles) {
         EXPECT_FALSE(DecodeWav(exact.data(), exact.size(), out, error)) << c.Name;
         EXPECT_FALSE(error.empty()) << c.Name;
         EXPECT_TRUE(out.Samples.empty()) << c.Name;
+    }
+}
+
+// A file cut short, or whose sample chunk claims more than the file holds, plays the whole
+// frames that are there.
+TEST(WavFile, ShortSampleChunkPlaysTheSamplesThatAreThere) {
+    const std::vector<uint8_t> good = Stereo16();  // three frames, samples from offset 44
+    struct TCase {
+        const char* Name;
+        std::function<void(std::vector<uint8_t>&)> Damage;
+        std::vector<int16_t> Expected;
+    };
+    const TCase cases[] = {
+        {"data size past the end", [](auto& b) { b[40] = 0xFF; }, {100, -100, 32767, -32768, 0, 7}},
+        {"data size of 4 GB",
+         [](auto& b) { b[40] = b[41] = b[42] = b[43] = 0xFF; },
+         {100, -100, 32767, -32768, 0, 7}},
+        {"cut inside the last frame",
+         [](auto& b) { b.resize(b.size() - 3); },
+         {100, -100, 32767, -32768}},
+        {"cut inside the first sample", [](auto& b) { b.resize(45); }, {}},
+        {"cut right after the chunk header", [](auto& b) { b.resize(44); }, {}},
+    };
+    for (const TCase& c : cases) {
+        std::vector<uint8_t> bytes = good;
+        c.Damage(bytes);
+        TPcmSound out;
+        std::string error;
+        std::vector<uint8_t> exact(bytes.begin(), bytes.end());
+        ASSERT_TRUE(DecodeWav(exact.data(), exact.size(), out, error)) << c.Name << ": " << error;
+        EXPECT_EQ(out.Samples, c.Expected) << c.Name;
+        EXPECT_EQ(out.Channels, 2) << c.Name;
+        EXPECT_EQ(out.Rate, 22050) << c.Name;
     }
 }
 

@@ -4,13 +4,12 @@
 //   viltool pack OUT.vil NAME=FILE.png[:WxH] ...   PNG files packed into a list
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ContactSheet.h"
 #include "common/VilWriter.h"
+#include "engine/FileRead.h"
 #include "engine/ImageList.h"
 #include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
@@ -50,13 +49,6 @@ int Sheet(const std::string& path, const std::string& out) {
     return WriteContactSheet(list, out) ? 0 : 1;
 }
 
-bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 // "NAME=FILE.png" with an optional ":WxH" tile size at the end.
 bool ParsePackArgument(const std::string& arg, TVilItem& item, std::string& file) {
     const size_t eq = arg.find('=');
@@ -86,8 +78,9 @@ int Pack(const std::string& out, int count, char** args) {
             std::fprintf(stderr, "viltool: expected NAME=FILE.png[:WxH], got %s\n", args[i]);
             return 2;
         }
-        if (!ReadFile(file, item.Png)) {
-            std::fprintf(stderr, "viltool: cannot read %s\n", file.c_str());
+        std::string reason;
+        if (!ReadWholeFile(file, TFileKind::Picture, item.Png, reason)) {
+            std::fprintf(stderr, "viltool: cannot read %s\n", reason.c_str());
             return 1;
         }
         // Only pictures the game can read go in; the bytes themselves are kept as they are.
@@ -111,7 +104,11 @@ int Pack(const std::string& out, int count, char** args) {
 int main(int argc, char** argv) {
     // The engine reports load failures in message boxes; here they belong on standard error.
     SetMessageHandler([](const TMessage& m) {
-        std::fprintf(stderr, "viltool: %s: %s\n", m.Caption.c_str(), m.Text.c_str());
+        if (m.Detail.empty())
+            std::fprintf(stderr, "viltool: %s: %s\n", m.Caption.c_str(), m.Text.c_str());
+        else
+            std::fprintf(stderr, "viltool: %s: %s (%s)\n", m.Caption.c_str(), m.Text.c_str(),
+                         m.Detail.c_str());
     });
     if (argc < 3) return Usage();
     const std::string command = argv[1];

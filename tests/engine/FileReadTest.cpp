@@ -1,0 +1,106 @@
+// The one whole-file reader every loader uses: what it refuses, and that it refuses at once
+// (a pipe with no writer or an endless device must neither hang nor fill the memory).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "SoundTestFiles.h"
+#include "engine/FileRead.h"
+
+TEST(FileRead, ReadsRegularFilesWhole) {
+    TSoundTestFiles files;
+    const std::vector<uint8_t> bytes = {0, 1, 2, 250, 255, 7};
+    for (const auto& [name, content] :
+         {std::pair{"six.bin", bytes}, std::pair{"empty.bin", std::vector<uint8_t>{}}}) {
+        const std::string path = files.Write(name, content);
+        std::vector<uint8_t> read = {9, 9};
+        std::string reason;
+        ASSERT_TRUE(ReadWholeFile(path, TFileKind::Sound, read, reason)) << reason;
+        EXPECT_EQ(read, content);
+        EXPECT_TRUE(reason.empty());
+    }
+    // Through a link to a regular file.
+    const std::string target = files.Write("target.bin", bytes);
+    const std::string link = (files.Dir / "link.bin").string();
+    std::filesystem::create_symlink(target, link);
+    std::vector<uint8_t> read;
+    std::string reason;
+    ASSERT_TRUE(ReadWholeFile(link, TFileKind::ImageList, read, reason)) << reason;
+    EXPECT_EQ(read, bytes);
+}
+
+TEST(FileRead, RefusesWhatIsNotARegularFileOrTooLarge) {
+    TSoundTestFiles files;
+    const std::filesystem::path dir = files.Dir;
+    const std::string pipe = (dir / "pipe").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.wav");
+    // Sparse files one byte over each limit: no disk space, but the size the reader sees.
+    const auto oversize = [&](const std::string& name, TFileKind kind) {
+        const std::string path = files.Write(name, {});
+        std::filesystem::resize_file(path, MaxFileBytes(kind) + 1);
+        return path;
+    };
+    struct TCase {
+        const char* Label;
+        std::string Path;
+        TFileKind Kind;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"missing", (dir / "none").string(), TFileKind::Sound, "No such file"},
+        {"folder", dir.string(), TFileKind::ImageList, "a folder, not a regular file"},
+        {"named pipe", pipe, TFileKind::Module, "a named pipe, not a regular file"},
+        {"link to /dev/zero", (dir / "zero.wav").string(), TFileKind::Sound,
+         "a character device, not a regular file"},
+        {"device", "/dev/null", TFileKind::Settings, "a character device, not a regular file"},
+        {"image list of a terabyte", oversize("huge.vil", TFileKind::ImageList),
+         TFileKind::ImageList, "too large"},
+        {"sound over its limit", oversize("huge.wav", TFileKind::Sound), TFileKind::Sound,
+         "too large"},
+        {"settings over their limit", oversize("Config.cfg", TFileKind::Settings),
+         TFileKind::Settings, "too large"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Label);
+        std::vector<uint8_t> read = {1, 2, 3};
+        std::string reason;
+        EXPECT_FALSE(ReadWholeFile(c.Path, c.Kind, read, reason));
+        EXPECT_TRUE(read.empty());
+        EXPECT_NE(reason.find(c.Path), std::string::npos) << reason;
+        EXPECT_NE(reason.find(c.Reason), std::string::npos) << reason;
+    }
+    // The terabyte the damaged-file review used is refused like any oversize file.
+    const std::string tera = files.Write("tera.vil", {});
+    std::filesystem::resize_file(tera, uint64_t{1} << 40);
+    std::vector<uint8_t> read;
+    std::string reason;
+    EXPECT_FALSE(ReadWholeFile(tera, TFileKind::ImageList, read, reason));
+    EXPECT_NE(reason.find("too large (1099511627776 bytes"), std::string::npos) << reason;
+}
+
+// The limits stay well above the game's own files: ten times the largest of each kind.
+TEST(FileRead, LimitsLeaveRoomAboveTheGamesOwnFiles) {
+    const std::string game = TestGameDir();
+    int checked = 0;
+    for (const char* folder : {"Data", "Sounds"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(game + folder)) {
+            const std::string ext = entry.path().extension().string();
+            const TFileKind kind = ext == ".vil"   ? TFileKind::ImageList
+                                   : ext == ".wav" ? TFileKind::Sound
+                                                   : TFileKind::Module;
+            EXPECT_LE(entry.file_size() * 10, MaxFileBytes(kind)) << entry.path();
+            std::vector<uint8_t> bytes;
+            std::string reason;
+            EXPECT_TRUE(ReadWholeFile(entry.path().string(), kind, bytes, reason)) << reason;
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 20) << "run the game_data and game_sounds targets";
+}
