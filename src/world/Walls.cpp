@@ -103,6 +103,7 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     if (speed > v0) speed = v0;
     if (v0 < 0 && speed < v0) speed = v0;
     car.Speed = speed;
+    ++car.WallBounces;
     if (player) static_cast<TPlayer&>(car).Damage(static_cast<int32_t>(std::nearbyint(3 * v0)));
 }
 
