@@ -7,7 +7,7 @@
 
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/RaceRecord.h"
 
 namespace {

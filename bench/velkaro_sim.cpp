@@ -19,7 +19,7 @@
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
 #include "world/EnemyCar.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 

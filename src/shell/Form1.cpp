@@ -10,7 +10,7 @@
 #include "shell/MenuSprites.h"
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
 

@@ -4,7 +4,7 @@
 #include "shell/Form1.h"
 #include "shell/MenuSprites.h"
 #include "world/Dashboard.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 

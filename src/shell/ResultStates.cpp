@@ -5,7 +5,7 @@
 #include "shell/HighScores.h"
 #include "shell/MenuSprites.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 

@@ -8,6 +8,7 @@
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
+#include "world/WorldContext.h"
 
 namespace {
 constexpr TMotionRules kOpponentRules{1.2, true, false};
@@ -273,7 +274,7 @@ void TEnemyCar::Move(float) {
             (Laps + 1) * Race.CheckpointDistance[static_cast<size_t>(
                              std::clamp(Race.CheckpointCount, 0, kCheckpointCapacity - 1))] +
             Progress;
-    if (CurrentState == 12) {
+    if (World.Phase == TRacePhase::Racing) {
         if (FrontPoint->OnRoad || Y < 0) Traction = 1.0;
     } else {
         Traction = 0.5;

@@ -9,7 +9,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/HighScores.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 

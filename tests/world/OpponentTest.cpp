@@ -14,7 +14,7 @@ namespace {
 struct TOpponentFixture : TWorldFixture {
     TPlayer* P;
     TOpponentFixture() {
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
         Race.CheckpointCount = 3;
