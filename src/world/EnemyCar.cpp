@@ -167,13 +167,11 @@ void TEnemyCar::Drive() {
     if (Eyes[0].Wall) {
         right = true;
         left = false;
-        Eyes[0].Wall = false;
         if (Speed > 2) down = true, up = false;
     }
     if (Eyes[1].Wall) {
         left = true;
         right = false;
-        Eyes[1].Wall = false;
         if (Speed > 2) down = true, up = false;
     }
     SenseCars();
@@ -268,6 +266,9 @@ void TEnemyCar::Move(float) {
     } else {
         Coast();
     }
+    // The walls (moved before the cars) have set these for this frame; they start clear for
+    // the next one.
+    for (TEye& eye : Eyes) eye.Wall = false;
     NearestCheckpoint = MeasureProgress();
     if (Index >= 0 && Index < kMaxOpponents)
         Race.OpponentDistance[static_cast<size_t>(Index)] =
