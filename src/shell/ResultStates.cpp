@@ -100,14 +100,9 @@ void TForm1::RaceOverFrame() {
         ++PhaseCounter;
     } else if (PhaseCounter == 101) {
         NextButtonShown = true;
-        if (UnlockStage <= 8) {
-            const int32_t unlocked = CheckUnlock(Race.ScoreAtFinish, PrizeWon);
-            if (unlocked == 1 || unlocked == 2) {
-                // Stages 1, 3 and 5 open a car; every other stage opens tracks.
-                const bool car = UnlockStage == 1 || UnlockStage == 3 || UnlockStage == 5;
-                UnlockShown = car ? 1 : 2;
-                UnlockNext();
-            }
+        if (UnlockStage <= 8 && CheckUnlock(Race.ScoreAtFinish, PrizeWon) != 0) {
+            // Past the ladder's end a crossing opens nothing, and says nothing.
+            if (const int32_t opened = UnlockNext(); opened != 0) UnlockShown = opened;
         }
     }
     ++StateFrames;

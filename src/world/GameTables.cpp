@@ -1,5 +1,7 @@
 #include "world/GameTables.h"
 
+#include <algorithm>
+
 #include "world/Globals.h"
 
 std::array<TTrack, 12> Tracks;
@@ -97,18 +99,23 @@ bool TimeNotAfter(int32_t aHundredths, int32_t aSeconds, int32_t aMinutes, int32
 }
 
 namespace {
+// Opening never closes: a count already above the stage's stays.
 void OpenTracks(int32_t open) {
-    TracksOpen = open;
+    TracksOpen = std::max(TracksOpen, open);
     for (int32_t i = 0; i < open && i < 12; ++i) Tracks[static_cast<size_t>(i)].Available = 1;
 }
 
 void OpenCars(int32_t open) {
-    CarsOpen = open;
+    CarsOpen = std::max(CarsOpen, open);
     for (int32_t i = 0; i < open && i < 5; ++i) Cars[static_cast<size_t>(i)].Available = 1;
 }
 }  // namespace
 
-void UnlockNext() {
+int32_t UnlockNext() {
+    // A stage read back from a damaged progress file (or set anywhere else) must neither index
+    // past the ladder nor, below it, fall into the last rung and open every track.
+    UnlockStage = std::clamp(UnlockStage, 0, 8);
+    const int32_t tracks = TracksOpen, cars = CarsOpen;
     switch (UnlockStage) {
         case 0:
             OpenTracks(5);
@@ -138,10 +145,10 @@ void UnlockNext() {
             OpenTracks(12);
             break;
     }
-    // A stage read back from a damaged progress file must not index past the ladder.
-    const int32_t stage = UnlockStage < 0 ? 0 : (UnlockStage > 8 ? 8 : UnlockStage);
-    UnlockThreshold += UnlockIncrements[static_cast<size_t>(stage)];
+    UnlockThreshold += UnlockIncrements[static_cast<size_t>(UnlockStage)];
     if (UnlockStage < 8) ++UnlockStage;
+    if (TracksOpen > tracks) return 2;
+    return CarsOpen > cars ? 1 : 0;
 }
 
 int32_t CheckUnlock(int32_t score, int32_t span) {
