@@ -1,5 +1,7 @@
 // Velkaro: creates the window and the main window object, then runs the message loop until
 // the game closes.
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "engine/MainLoop.h"
@@ -7,8 +9,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
+#include "shell/Globals.h"
 
 int main() {
+    // A test driving the game in a window follows the states it enters.
+    if (const char* trace = std::getenv("VELKARO_TRACE_STATES"); trace && std::string(trace) == "1")
+        StateTrace = stderr;
     TSteadyClock clock;
     TPlatformWindow window;
     if (!window.Create("Velkaro", 800, 600)) {

@@ -272,7 +272,8 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
 }
 
 void TForm1::EndMenuFrame() {
-    if (Cursor != nullptr) Cursor->Draw();
+    // Without a drawing device there is nothing to draw (and no texture to draw with).
+    if (Cursor != nullptr && KerbScreen1.HasDevice()) Cursor->Draw();
     KerbImageList1.EndDraw();
     KerbScreen1.EndScene();
 }
