@@ -170,7 +170,7 @@ void TBonus::OpponentEffect(TCar& car, int32_t index) {
 void TBonus::Move(float) {
     UpdateCorners();
     const TQuad4 square = Square();
-    const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t j = 0; j < count; ++j) {
         OpponentContact[static_cast<size_t>(j)] = false;
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];

@@ -9,6 +9,7 @@
 
 #include "engine/KerbSprite.h"
 #include "world/Geometry.h"
+#include "world/RaceRecord.h"
 
 class TArrow;
 class TCarTen;
@@ -79,8 +80,8 @@ public:
     int32_t SkidCounter = 0;
     std::array<TCarCorner, 4> Corners{};
     std::array<double, 4> CornerAngles{};
-    std::array<bool, 21> Touching{};
-    std::array<bool, 21> WasTouching{};
+    std::array<bool, kMaxOpponents> Touching{};
+    std::array<bool, kMaxOpponents> WasTouching{};
     double SpinRate = 0, SpinDecay = 1.0;
     TGroundPoint* FrontPoint = nullptr;
     TGroundPoint* CentrePoint = nullptr;

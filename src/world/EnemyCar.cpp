@@ -43,7 +43,8 @@ TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
                      int32_t number)
     : TCar(engine, x, y, carType, name, heading, menu, Random(3)), Index(index) {
     SetName("enemycar");
-    ++Race.OpponentsCreated;
+    // The count stays within the opponent tables (see kMaxOpponents).
+    if (Race.OpponentsCreated < kMaxOpponents) ++Race.OpponentsCreated;
     TargetCheckpoint = 1;
     const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
     const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
@@ -66,8 +67,10 @@ TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
 
 TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, double y,
                              int32_t carType) {
+    if (index < 0 || index >= kMaxOpponents || Race.OpponentsCreated >= kMaxOpponents)
+        return nullptr;
     auto* car = new TEnemyCar(engine, x, y, carType, "enemy", index, -90, false, index + 1);
-    if (index >= 0 && index < kMaxOpponents) Race.OpponentCars[static_cast<size_t>(index)] = car;
+    Race.OpponentCars[static_cast<size_t>(index)] = car;
     return car;
 }
 
@@ -104,7 +107,7 @@ void TEnemyCar::SenseCars() {
 double TEnemyCar::Bearing(double tx, double ty) const {
     const double cx = CentreX(), cy = CentreY();
     const TVec2 u = UnitOrOne(cx - tx, cy - ty);
-    // A target straight above or below: the original answered 90 (down) for both, which sent
+    // A target straight above or below: answering 90 (down) for both would send
     // a car aimed exactly at a target ahead of it braking as if the target were behind.
     if (tx == cx) return ty < cy ? -90 : 90;
     const double a = std::atan(u.Y / u.X) * kDeg;
@@ -216,7 +219,7 @@ void TEnemyCar::RespondTo(const TCar& other) {
 }
 
 void TEnemyCar::Contacts() {
-    const int32_t count = std::min(Race.OpponentsCreated, 21);
+    const int32_t count = Race.OpponentsCreated;
     if (count > 1) {
         const TQuad4 body = Body();
         for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;

@@ -114,7 +114,7 @@ void TRoadRock::Move(float) {
     }
     UpdateCorners();
     const TQuad4 quad = Quad();
-    const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t i = 0; i < count; ++i) {
         OpponentContact[static_cast<size_t>(i)] = 0;
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
