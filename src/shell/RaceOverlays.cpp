@@ -8,14 +8,6 @@
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 
-namespace {
-bool Released(int32_t key) {
-    if (KeyReleased[key] == 0) return false;
-    KeyReleased[key] = 0;
-    return true;
-}
-}  // namespace
-
 // Resumes the interrupted race state: the wreck (27) when it interrupted a burning car, which
 // would otherwise be left in the race without controls, else the race. The clock runs on if
 // it ran when the overlay opened: it is stopped during the start lights and after the finish,
@@ -46,7 +38,8 @@ void TForm1::PauseFrame() {
     CenteredText(KerbFont3, 400, 290, "Pause");
     if (Cursor != nullptr) Cursor->Move(0);
     EndRaceFrame();
-    if (Released(vk::Escape) || Released(vk::KeyP) || Released(vk::F1)) ResumeRace(st::Pause);
+    if (ConsumeRelease(vk::Escape) || ConsumeRelease(vk::KeyP) || ConsumeRelease(vk::F1))
+        ResumeRace(st::Pause);
 }
 
 void TForm1::PauseLeave() {
@@ -74,9 +67,9 @@ void TForm1::QuitMenuFrame() {
     DrawRaceOverlay();
     if (Cursor != nullptr) Cursor->Move(0);
     EndRaceFrame();
-    if (Released(vk::Escape)) {
+    if (ConsumeRelease(vk::Escape)) {
         ResumeRace(st::QuitRaceMenu);
-    } else if (Released(vk::Return)) {
+    } else if (ConsumeRelease(vk::Return)) {
         EndGameToMenu();
     }
 }

@@ -8,6 +8,7 @@
 #include "world/EnemyCar.h"
 #include "world/Globals.h"
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
@@ -188,10 +189,7 @@ void TBonus::Move(float) {
         if (!PlayerTouching) PlayerTouched = false;
         if (PlayerTouching && !p->Blinking) PlayerEffect();
         if (PlayerTouching) PlayerTouched = true;
-        SetX(static_cast<float>(X + p->ScrollDX));
-        SetY(static_cast<float>(Y + p->ScrollDY));
-        SetX(static_cast<float>(X + p->PushX));
-        SetY(static_cast<float>(Y + p->PushY));
+        FollowWorld(*this);
     }
     if (Y > 2000) Dead();
 }

@@ -67,6 +67,9 @@ public:
     // A contact turns body and travel 1.5 degrees toward the side the other car comes from.
     void TurnFromContact(const TVec2& own, const TVec2& other);
     double CentreY() const { return Y + Height / 2.0; }
+    // The picture's tile size (the sprite's size when it has no picture); the arrows sit by it.
+    int32_t TileWidth() const { return Image != nullptr ? Image->TileWidth : Width; }
+    int32_t TileHeight() const { return Image != nullptr ? Image->TileHeight : Height; }
 
     int32_t Health = 100;
     double Steering = 0, Grip = 0, SlideTurnFactor = 0.5, CoastDecel = 0.011;

@@ -6,13 +6,13 @@
 #include "world/Dashboard.h"
 #include "world/Globals.h"
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
 
 namespace {
 constexpr TMotionRules kOpponentRules{1.2, true, false};
-constexpr double kDeg = 180.0 / M_PI;
 
 // The Pascal-style remainder: the sign follows the dividend.
 int64_t Mod360(double degrees) {
@@ -46,8 +46,7 @@ TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
     // The count stays within the opponent tables (see kMaxOpponents).
     if (Race.OpponentsCreated < kMaxOpponents) ++Race.OpponentsCreated;
     TargetCheckpoint = 1;
-    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
-    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const int32_t tileW = TileWidth(), tileH = TileHeight();
     TargetArrow = new TArrow(engine, X + static_cast<float>(tileW / 2 - 35),
                              Y + static_cast<float>(tileH / 2 - 5), 2, menu);
     const double c = X + Width / 2.0, f = RotationCenterY, h = Height;
@@ -149,8 +148,7 @@ void TEnemyCar::ChooseSpeed(double bearing, bool& up, bool& down) const {
 
 void TEnemyCar::Drive() {
     bool up = false, down = false, left = false, right = false;
-    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
-    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const int32_t tileW = TileWidth(), tileH = TileHeight();
     TargetArrow->SetX(X + static_cast<float>(tileW / 2));
     TargetArrow->SetY(Y + static_cast<float>(tileH / 2 - 5));
     const int32_t k = std::clamp(TargetCheckpoint, 1, std::max(Race.CheckpointCount, 1));
@@ -257,12 +255,7 @@ void TEnemyCar::Move(float) {
         LaneCount = 1;
     }
     ++LaneCount;
-    if (const TPlayer* p = Race.PlayerCar) {
-        SetX(static_cast<float>(X + p->ScrollDX));
-        SetY(static_cast<float>(Y + p->ScrollDY));
-        SetX(static_cast<float>(X + p->PushX));
-        SetY(static_cast<float>(Y + p->PushY));
-    }
+    FollowWorld(*this);
     SenseCars();
     if (Released) {
         if (!Spinning) Drive();
