@@ -11,7 +11,7 @@
 #include "shell/Storage.h"
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
 

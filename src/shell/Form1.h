@@ -26,6 +26,7 @@
 #include "shell/Online.h"
 #include "shell/Players.h"
 #include "shell/Storage.h"
+#include "shell/Globals.h"
 
 class TClock;
 class TPlatformWindow;
@@ -137,8 +138,12 @@ public:
     bool NextButtonShown = false;
     // The divided prize the race-over screen counts into the score (the unlock check's span).
     int32_t PrizeWon = 0;
-    // The race state that pause and the quit menu return to (12, or 27 during a wreck).
+    // The race state that pause and the quit menu return to (12, or 27 during a wreck), and
+    // whether the race clock ran when they opened.
     uint8_t ResumeState = st::Race;
+    bool ClockWasRunning = false;
+    // Frames of the quit menu's slide-in.
+    int32_t SlideFrames = 0;
     // Every effect played (whether or not a device is there to hear it), for tests.
     std::function<void(const std::string&)> OnPlaySound;
     // The player list, and the best-time slots no track uses; both kept in the settings files.
@@ -200,6 +205,7 @@ private:
     void QuitMenuEnter();
     void QuitMenuFrame();
     void QuitMenuLeave();
+    void StopRaceForOverlay();
     void ResumeRace(uint8_t from);
     void EndGameToMenu();
 

@@ -3,7 +3,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/Form1.h"
 #include "shell/MenuSprites.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 
 void TForm1::RegisterMenuStates() {
     SetStateActions(st::Logo,

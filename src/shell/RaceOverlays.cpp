@@ -4,31 +4,30 @@
 #include "shell/Form1.h"
 #include "shell/MenuSprites.h"
 #include "world/Dashboard.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 
-namespace {
-bool Released(int32_t key) {
-    if (KeyReleased[key] == 0) return false;
-    KeyReleased[key] = 0;
-    return true;
-}
-}  // namespace
-
-// Resumes the interrupted race state. The original returned to the race state in every case,
-// which left a wrecked car without controls; returning to the wreck lets it finish.
+// Resumes the interrupted race state: the wreck (27) when it interrupted a burning car, which
+// would otherwise be left in the race without controls, else the race. The clock runs on if
+// it ran when the overlay opened: it is stopped during the start lights and after the finish,
+// and keeps running through a wreck.
 void TForm1::ResumeRace(uint8_t from) {
     PlaySound("check2");
-    if (Race.PlayerCar != nullptr && Race.PlayerCar->ControlsOn) RaceTimer.SetEnabled(true);
+    if (ClockWasRunning) RaceTimer.SetEnabled(true);
     LeaveState(from);
     CurrentState = ResumeState;
 }
 
-void TForm1::PauseEnter() {
+void TForm1::StopRaceForOverlay() {
     ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
-    CurrentState = st::Pause;
+    ClockWasRunning = RaceTimer.Enabled();
     RaceTimer.SetEnabled(false);
+}
+
+void TForm1::PauseEnter() {
+    StopRaceForOverlay();
+    CurrentState = st::Pause;
     ShowCursor(true);
     if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
 }
@@ -39,7 +38,8 @@ void TForm1::PauseFrame() {
     CenteredText(KerbFont3, 400, 290, "Pause");
     if (Cursor != nullptr) Cursor->Move(0);
     EndRaceFrame();
-    if (Released(vk::Escape) || Released(vk::KeyP) || Released(vk::F1)) ResumeRace(st::Pause);
+    if (ConsumeRelease(vk::Escape) || ConsumeRelease(vk::KeyP) || ConsumeRelease(vk::F1))
+        ResumeRace(st::Pause);
 }
 
 void TForm1::PauseLeave() {
@@ -48,28 +48,28 @@ void TForm1::PauseLeave() {
 }
 
 void TForm1::QuitMenuEnter() {
-    ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
+    StopRaceForOverlay();
     CurrentState = st::QuitRaceMenu;
-    RaceTimer.SetEnabled(false);
     PageSprite = new TMenuScreen(&KerbSprite1, GameImageList.Find("scr_exitgame"), -640, 159, 2000,
                                  "menuexitgame", 255, true);
     ShowCursor(true);
     if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
-    PhaseCounter = 0;
+    SlideFrames = 0;
 }
 
 void TForm1::QuitMenuFrame() {
-    if (PhaseCounter < 20 && PageSprite != nullptr) {
+    // The slide has its own counter: PhaseCounter may be counting the finish delay.
+    if (SlideFrames < 20 && PageSprite != nullptr) {
         PageSprite->SetX(PageSprite->X + 40);
-        ++PhaseCounter;
+        ++SlideFrames;
     }
     BeginRaceFrame(false);
     DrawRaceOverlay();
     if (Cursor != nullptr) Cursor->Move(0);
     EndRaceFrame();
-    if (Released(vk::Escape)) {
+    if (ConsumeRelease(vk::Escape)) {
         ResumeRace(st::QuitRaceMenu);
-    } else if (Released(vk::Return)) {
+    } else if (ConsumeRelease(vk::Return)) {
         EndGameToMenu();
     }
 }

@@ -10,21 +10,14 @@
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
+#include "world/TimeText.h"
 
 namespace {
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
-}
-
-std::string ClockText(int32_t minutes, int32_t seconds, int32_t hundredths) {
-    return std::to_string(minutes) + ":" + TwoDigits(seconds) + ":" + TwoDigits(hundredths);
-}
-
 void DrawAt(TKerbImageList& list, const char* name, int32_t x, int32_t y, int32_t alpha) {
     if (TImageListItem* item = list.Find(name))
         item->DrawColor(x, y, 0, 0, 0, 1, 1,
@@ -201,7 +194,8 @@ void TForm1::RaceKeys(bool horn) {
 
 void TForm1::Recover() {
     TPlayer* p = Race.PlayerCar;
-    if (p == nullptr || p->Backtrack >= -1000) return;
+    // After the finish the controls stay off, however the car rolls on.
+    if (p == nullptr || Race.RaceFinished != 0 || p->Backtrack >= -1000) return;
     ResetPlayerMotion(*p);
     p->NextCheckpoint = p->NextCheckpoint < 2 ? 1 : p->NextCheckpoint - 1;
     PutPlayerOnCheckpoint(p->NextCheckpoint - 1);
@@ -304,9 +298,6 @@ void TForm1::Respawn() {
     Race.PlayerWrecked = 0;
     p->ControlsOn = true;
     p->StartBlinking();
-    // Pausing during the wreck stopped the clock, and resuming could not restart it while the
-    // controls were off; the race goes on, so the clock does too.
-    if (Race.RaceFinished == 0) RaceTimer.SetEnabled(true);
     StateFrames = 301;
     CurrentState = st::Race;
 }
@@ -323,6 +314,9 @@ void TForm1::WreckFrame() {
     // No horn from a burning car.
     RaceKeys(false);
     if (CurrentState != st::Wreck) return;
+    // A burning car that has crossed the line waits for the race-over screen: the finish wins
+    // over game over and over the respawn.
+    if (Race.RaceFinished != 0) return;
     if (p >= 0 && p <= 200) ++StateFrames;
     if (p != 200) return;
     if (Lives < 2) {

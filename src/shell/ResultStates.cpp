@@ -6,21 +6,12 @@
 #include "shell/MenuSprites.h"
 #include "shell/Storage.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
+#include "world/TimeText.h"
 
 namespace {
-bool Released(int32_t key) {
-    if (KeyReleased[key] == 0) return false;
-    KeyReleased[key] = 0;
-    return true;
-}
-
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
-}
-
 // The player's race time from the hundredths the clock ran since the green light.
 void RaceTime(int32_t& minutes, int32_t& seconds, int32_t& hundredths) {
     const int32_t total = Race.RaceHundredths;
@@ -101,14 +92,9 @@ void TForm1::RaceOverFrame() {
         ++PhaseCounter;
     } else if (PhaseCounter == 101) {
         NextButtonShown = true;
-        if (UnlockStage <= 8) {
-            const int32_t unlocked = CheckUnlock(Race.ScoreAtFinish, PrizeWon);
-            if (unlocked == 1 || unlocked == 2) {
-                // Stages 1, 3 and 5 open a car; every other stage opens tracks.
-                const bool car = UnlockStage == 1 || UnlockStage == 3 || UnlockStage == 5;
-                UnlockShown = car ? 1 : 2;
-                UnlockNext();
-            }
+        if (UnlockStage <= 8 && CheckUnlock(Race.ScoreAtFinish, PrizeWon) != 0) {
+            // Past the ladder's end a crossing opens nothing, and says nothing.
+            if (const int32_t opened = UnlockNext(); opened != 0) UnlockShown = opened;
         }
     }
     ++StateFrames;
@@ -116,15 +102,15 @@ void TForm1::RaceOverFrame() {
     if (step >= 1) CenteredText(KerbFont1, 532, 279, std::to_string(Race.FinishPlace));
     if (step >= 2)
         CenteredText(KerbFont1, 532, 309,
-                     std::to_string(Race.FinishMinutes) + ":" + TwoDigits(Race.FinishSeconds) +
-                         ":" + TwoDigits(Race.FinishHundredths));
+                     ClockText(Race.FinishMinutes, Race.FinishSeconds, Race.FinishHundredths));
     if (step >= 3) CenteredText(KerbFont1, 532, 338, std::to_string(Prize));
     if (step >= 4) CenteredText(KerbFont1, 532, 367, std::to_string(Score));
     if (UnlockShown != 0)
         CenteredText(KerbFont1, 400, 420,
                      UnlockShown == 2 ? "New track available!" : "New car available!");
     EndRaceFrame();
-    if (NextButtonShown && (Released(vk::Return) || Released(vk::Space))) RaceOverNext();
+    if (NextButtonShown && (ConsumeRelease(vk::Return) || ConsumeRelease(vk::Space)))
+        RaceOverNext();
 }
 
 void TForm1::RaceOverNext() {
@@ -208,7 +194,7 @@ void TForm1::YourScoreFrame() {
     EndRaceFrame();
     if (StateFrames < 201) ++StateFrames;
     if (StateFrames == 201) NextButtonShown = true;
-    if (NextButtonShown && (Released(vk::Return) || Released(vk::Space))) {
+    if (NextButtonShown && (ConsumeRelease(vk::Return) || ConsumeRelease(vk::Space))) {
         PlaySound("check");
         LeaveState(st::YourScore);
         EnterState(st::SendScore);
@@ -230,7 +216,7 @@ void TForm1::SendScoreFrame() {
     if (Cursor != nullptr) Cursor->Move(0);
     EndRaceFrame();
     // Enter answers yes, Escape no; both lead on alike until scores can be sent.
-    if (Released(vk::Return) || Released(vk::Escape)) SendScoreAnswer();
+    if (ConsumeRelease(vk::Return) || ConsumeRelease(vk::Escape)) SendScoreAnswer();
 }
 
 void TForm1::SendScoreAnswer() {

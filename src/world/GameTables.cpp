@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "world/Globals.h"
+#include "world/TimeText.h"
 
 std::array<TTrack, 12> Tracks;
 int32_t LastTrackIndex = 11;
@@ -50,10 +51,6 @@ constexpr TCarRow kCarRows[5] = {
     {"Volcano", "c_car3", 9.5, 0.045, 0.42, 0.82}, {"Viper", "c_car4", 9.3, 0.04, 0.65, 0.8},
     {"Beast", "c_car5", 10.0, 0.06, 0.45, 0.84},
 };
-
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
-}
 }  // namespace
 
 void FillTrackTable() {
@@ -112,7 +109,11 @@ void OpenCars(int32_t open) {
 }
 }  // namespace
 
-void UnlockNext() {
+int32_t UnlockNext() {
+    // A stage read back from a damaged progress file (or set anywhere else) must neither index
+    // past the ladder nor, below it, fall into the last rung and open every track.
+    UnlockStage = std::clamp(UnlockStage, 0, 8);
+    const int32_t tracks = TracksOpen, cars = CarsOpen;
     switch (UnlockStage) {
         case 0:
             OpenTracks(5);
@@ -142,10 +143,10 @@ void UnlockNext() {
             OpenTracks(12);
             break;
     }
-    // A stage read back from a damaged progress file must not index past the ladder.
-    const int32_t stage = UnlockStage < 0 ? 0 : (UnlockStage > 8 ? 8 : UnlockStage);
-    UnlockThreshold += UnlockIncrements[static_cast<size_t>(stage)];
+    UnlockThreshold += UnlockIncrements[static_cast<size_t>(UnlockStage)];
     if (UnlockStage < 8) ++UnlockStage;
+    if (TracksOpen > tracks) return 2;
+    return CarsOpen > cars ? 1 : 0;
 }
 
 int32_t CheckUnlock(int32_t score, int32_t span) {
@@ -156,8 +157,7 @@ int32_t CheckUnlock(int32_t score, int32_t span) {
 
 std::string BestTimeText(const TTrack& track) {
     if (track.BestMinutes >= 1000) return "--:--:--";
-    return std::to_string(track.BestMinutes) + ":" + TwoDigits(track.BestSeconds) + ":" +
-           TwoDigits(track.BestHundredths);
+    return ClockText(track.BestMinutes, track.BestSeconds, track.BestHundredths);
 }
 
 void ResetGameTables() {

@@ -8,6 +8,7 @@
 #include "world/Globals.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
+#include "world/WorldContext.h"
 
 namespace {
 constexpr TMotionRules kPlayerRules{1.0, false, true};
@@ -20,7 +21,7 @@ TPlayer::TPlayer(TKerbSprite* engine, double x, double y, int32_t carType, const
 }
 
 bool TPlayer::CanBeHurt() const {
-    return !Blinking && CurrentState == 12 && Race.RaceFinished == 0;
+    return !Blinking && World.Phase == TRacePhase::Racing && Race.RaceFinished == 0;
 }
 
 void TPlayer::Damage(int32_t amount) {
@@ -103,12 +104,15 @@ void TPlayer::RespondTo(TCar& o) {
 }
 
 void TPlayer::OpponentContacts() {
-    const int32_t count = std::min(Race.OpponentsCreated, 21);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
     for (int32_t j = 0; j < count; ++j) {
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
         if (o == nullptr) continue;
-        // The coarse distance uses the two top-left corners as the original geometry does.
+        // Only opponents within 200 pixels are tested corner by corner. The distance runs from
+        // this car's centre to half a car before the opponent's top-left corner, up to one car
+        // size (100 pixels) off the centre distance: every opponent close enough to touch
+        // (centres less than 100 pixels apart) still passes.
         const double dx = X + Width / 2.0 - o->X + o->Width / 2.0;
         const double dy = Y + Height / 2.0 - o->Y + o->Height / 2.0;
         if (std::hypot(dx, dy) >= 200) continue;

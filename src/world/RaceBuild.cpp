@@ -91,7 +91,7 @@ void BuildRace() {
 // pixels above the screen; at most one piece a frame. The piece index only advances with a
 // piece laid, so the road drawn always follows the layout the checkpoints were built from.
 void ExtendRoad() {
-    if (CurrentState != 12 && CurrentState != 27) return;
+    if (World.Phase == TRacePhase::Idle) return;
     auto* head = dynamic_cast<TRoadPart*>(Race.HeadPiece);
     if (head == nullptr || head->Y < -300 || Race.NextPiece > Race.RoadLength) return;
     const int32_t index = Race.NextPiece;
@@ -115,6 +115,15 @@ void ShiftWorld(double dx, double dy) {
         s->SetX(static_cast<float>(s->X + dx));
         s->SetY(static_cast<float>(s->Y + dy));
     }
+}
+
+void FollowWorld(TSprite& s, bool pushCopy) {
+    const TPlayer* p = Race.PlayerCar;
+    if (p == nullptr) return;
+    const double px = pushCopy ? p->PushCopyX : p->PushX;
+    const double py = pushCopy ? p->PushCopyY : p->PushY;
+    s.SetX(static_cast<float>(s.X + p->ScrollDX + px));
+    s.SetY(static_cast<float>(s.Y + p->ScrollDY + py));
 }
 
 void ScrollCheckpoints() {

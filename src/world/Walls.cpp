@@ -29,7 +29,6 @@ constexpr TWallSpot kWalls[7][4] = {
     {{-321, -225, 0, 180}, {-312, -75, 0, 174}, {192, -229, 0, -10}, {255, -77, 1, -32}},
 };
 
-constexpr double kDeg = 180.0 / std::numbers::pi;
 }  // namespace
 
 std::array<double, 4> RectCornerAngles(double width, double height) {
@@ -103,17 +102,15 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     if (speed > v0) speed = v0;
     if (v0 < 0 && speed < v0) speed = v0;
     car.Speed = speed;
+    ++car.WallBounces;
     if (player) static_cast<TPlayer&>(car).Damage(static_cast<int32_t>(std::nearbyint(3 * v0)));
 }
 
 void TRoadRock::Move(float) {
-    if (const TPlayer* p = Race.PlayerCar) {
-        SetX(static_cast<float>(X + p->ScrollDX + p->PushX));
-        SetY(static_cast<float>(Y + p->ScrollDY + p->PushY));
-    }
+    FollowWorld(*this);
     UpdateCorners();
     const TQuad4 quad = Quad();
-    const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t i = 0; i < count; ++i) {
         OpponentContact[static_cast<size_t>(i)] = 0;
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
@@ -135,16 +132,15 @@ void TRoadRock::Move(float) {
     if (Y > 3000) Dead();
 }
 
-// Every wall clears and sets the look-ahead flags of the opponents' first three eyes, so after
-// a frame a flag tells about the last wall processed.
+// Sets the wall flag of each of the opponents' first three eyes whose square this wall
+// overlaps. Walls only ever set the flags: the opponent's frame clears them once it has read
+// them, so a flag tells whether any wall lies at the eye.
 void TRoadRock::LookAhead(const TQuad4& quad) const {
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
-        for (size_t e = 0; e < 3; ++e) {
-            o->Eyes[e].Wall = false;
+        for (size_t e = 0; e < 3; ++e)
             if (QuadsOverlap(o->Eyes[e].Square(40), quad)) o->Eyes[e].Wall = true;
-        }
     }
 }
 

@@ -1,11 +1,13 @@
 // The shell's key tables and its state machine.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "harness/Harness.h"
 #include "platform/KeyCodes.h"
+#include "platform/MessageBox.h"
 #include "shell/Globals.h"
 #include "world/Globals.h"
 #include "world/RaceRecord.h"
@@ -140,4 +142,41 @@ TEST(StateMachine, TheCloseBoxClosesTheForm) {
     quit.Kind = TInputKind::Quit;
     h.Event(quit);
     EXPECT_TRUE(h.Form().IsClosing());
+}
+
+TEST(StateMachine, TheTraceReportsEachStateEnteredOnce) {
+    std::FILE* trace = std::tmpfile();
+    ASSERT_NE(trace, nullptr);
+    {
+        THarness h({.Start = false});
+        StateTrace = trace;
+        h.Form().FormCreate();
+        h.Form().FormShow();
+        h.RunFrames(560);  // the logo, then the first menu
+        h.Tap(vk::Return);
+        h.RunFrames(10);
+        h.Tap(vk::KeyP);
+        h.Tap(vk::KeyP);
+    }
+    StateTrace = nullptr;
+    std::rewind(trace);
+    std::string text;
+    for (int c = std::fgetc(trace); c != EOF; c = std::fgetc(trace)) text += static_cast<char>(c);
+    std::fclose(trace);
+    EXPECT_EQ(text, "state 3\nstate 1\nstate 12\nstate 20\nstate 12\n");
+}
+
+// Headless menu frames used to draw the cursor with no drawing device, and every frame
+// reported "No KerbImageList assigned to sprite!".
+TEST(StateMachine, HeadlessMenuFramesReportNothing) {
+    std::vector<TMessage> messages;
+    const TMessageHandler old =
+        SetMessageHandler([&](const TMessage& m) { messages.push_back(m); });
+    {
+        THarness h;
+        h.RunFrames(600);
+        ASSERT_EQ(CurrentState, 1);
+    }
+    SetMessageHandler(old);
+    EXPECT_EQ(messages.size(), 0u) << (messages.empty() ? "" : messages[0].Text);
 }

@@ -8,13 +8,14 @@
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 #include "world/RoadLayout.h"
+#include "world/Walls.h"
 #include "WorldFixture.h"
 
 namespace {
 struct TOpponentFixture : TWorldFixture {
     TPlayer* P;
     TOpponentFixture() {
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
         Race.CheckpointCount = 3;
@@ -166,4 +167,56 @@ TEST(Opponent, ConstructionPlacesEyesAndCountsTheCar) {
     EXPECT_LE(std::abs(o->LaneOffset), 99);
     EXPECT_GE(o->LaneTimer, 500);
     EXPECT_LT(o->LaneTimer, 900);
+}
+
+// Every wall used to clear the eyes' wall flags before testing itself, so the last wall moved
+// (the oldest, far below the screen) decided, and a wall beside an eye went unseen.
+TEST(Opponent, AWallBesideAnEyeStaysSeenUntilTheDriverHasReadIt) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(400, 300);  // checkpoint 1 straight ahead
+    o->LaneOffset = 0;
+    o->UpdateCorners();
+    o->UpdateEyes();
+    const TEye& left = o->Eyes[0];
+    // Walls of equal depth move newest first: the far wall, built first, moves last.
+    auto* far = new TRoadRock(&f.Sprites, left.X + 2000, left.Y, 0, 0);
+    auto* near = new TRoadRock(&f.Sprites, left.X - 50, left.Y, 0, 0);
+    near->Move(0);
+    far->Move(0);
+    EXPECT_TRUE(o->Eyes[0].Wall);
+    EXPECT_FALSE(o->Eyes[1].Wall);
+    EXPECT_FALSE(o->Eyes[2].Wall);
+    // The driver turns away from the wall on its left and brakes.
+    o->Released = true;
+    o->Speed = 5;
+    const double heading = o->Heading;
+    o->Drive();
+    EXPECT_GT(o->Heading, heading);
+    EXPECT_EQ(o->Thrust, -o->BrakeDecel);
+    // A frame reads the flags once and clears them all for the next frame's walls.
+    for (TEye& eye : o->Eyes) eye.Wall = true;
+    o->Move(0);
+    for (const TEye& eye : o->Eyes) EXPECT_FALSE(eye.Wall);
+}
+
+// The opponent loops used four different limits (9, 18, 21, none) over tables of 10 entries;
+// a count past the tables sent walls and bonuses reading past the record's cars.
+TEST(Opponent, TheOpponentCountNeverPassesTheTables) {
+    TOpponentFixture f;
+    for (int32_t i = 0; i < kMaxOpponents + 3; ++i) {
+        TEnemyCar* o = f.Opponent(200 + 30 * i, 300);
+        EXPECT_EQ(o != nullptr, i < kMaxOpponents) << i;
+    }
+    EXPECT_EQ(Race.OpponentsCreated, kMaxOpponents);
+    // Cars made outside the race build (a menu scene's) do not raise it either.
+    new TEnemyCar(&f.Sprites, 500, 500, 1, "enemy", 12, -90, false, 13);
+    EXPECT_EQ(Race.OpponentsCreated, kMaxOpponents);
+    // A wall among them tests and bounces every opponent.
+    auto* wall = new TRoadRock(&f.Sprites, 320, 300, 0, 0);
+    for (int32_t i = 0; i < kMaxOpponents; ++i)
+        Race.OpponentCars[static_cast<size_t>(i)]->UpdateCorners();
+    wall->Move(0);
+    int32_t touching = 0;
+    for (uint8_t c : wall->OpponentContact) touching += c;
+    EXPECT_GT(touching, 0);
 }
