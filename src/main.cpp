@@ -45,7 +45,12 @@ int main(int argc, char** argv) {
     form.FormCreate();
     // A fatal start-up failure ends here; a stop asked for while loading closes normally.
     if (form.IsClosing()) return form.ExitCode();
-    if (!StopRequested()) {
+    // A stop signal closes the game as the window's close box does, settings and progress saved.
+    TInputEvent quit;
+    quit.Kind = TInputKind::Quit;
+    if (StopRequested()) {
+        form.HandleEvent(quit);
+    } else {
         form.FormShow();
         TMainLoop loop(clock, form.KerbTimer1, &form.RaceTimer);
         std::vector<TInputEvent> events;
@@ -56,7 +61,7 @@ int main(int argc, char** argv) {
         };
         // The loop never waits longer than a fiftieth of a second, so a stop is seen at once.
         loop.ShouldQuit = [&] {
-            if (StopRequested()) form.Close();
+            if (StopRequested() && !form.IsClosing()) form.HandleEvent(quit);
             return form.IsClosing();
         };
         loop.Run();
