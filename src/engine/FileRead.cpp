@@ -10,8 +10,6 @@
 #include <stdexcept>
 
 namespace {
-constexpr uint64_t kMiB = uint64_t{1} << 20;
-
 // What a file that is not a regular file is, for the message.
 const char* FileTypeName(mode_t mode) {
     if (S_ISDIR(mode)) return "a folder";
@@ -39,7 +37,7 @@ bool Fail(const std::string& path, const std::string& what, std::vector<uint8_t>
 }
 
 // Reads exactly size bytes, retrying after signals; a file that is shorter than fstat said
-// (it shrank meanwhile) or longer (it grew) is an error rather than a half-read file.
+// (it shrank meanwhile) is an error rather than a half-read file.
 bool ReadAll(int fd, uint8_t* out, size_t size, std::string& what) {
     size_t done = 0;
     while (done < size) {
@@ -57,39 +55,67 @@ bool ReadAll(int fd, uint8_t* out, size_t size, std::string& what) {
     }
     return true;
 }
-}  // namespace
 
-uint64_t MaxFileBytes(TFileKind kind) {
-    // The game's own files are at most a few MB (image lists), a few hundred KB (sounds,
-    // songs) and a few KB (settings); the limits leave a wide margin for richer art.
-    switch (kind) {
-        case TFileKind::ImageList:
-            return 128 * kMiB;
-        case TFileKind::Picture:
-            return 64 * kMiB;
-        case TFileKind::Sound:
-            return 32 * kMiB;
-        case TFileKind::Module:
-            return 32 * kMiB;
-        case TFileKind::Settings:
-            return 1 * kMiB;
+enum class TOpened : uint8_t { Regular, Missing, Refused };
+
+// Opens path and checks that it is a regular file, whose size then comes back in size.
+TOpened OpenRegular(const std::string& path, TFileDescriptor& file, uint64_t& size,
+                    std::string& what) {
+    // Non-blocking, so that opening a named pipe with no writer returns at once instead of
+    // waiting forever; the type check below then refuses it.
+    file.Fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (file.Fd < 0) {
+        const int error = errno;
+        what = std::strerror(error);
+        return error == ENOENT ? TOpened::Missing : TOpened::Refused;
     }
-    return 0;
+    struct stat info {};
+    if (fstat(file.Fd, &info) != 0) {
+        what = std::strerror(errno);
+        return TOpened::Refused;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        what = std::string(FileTypeName(info.st_mode)) + ", not a regular file";
+        return TOpened::Refused;
+    }
+    size = static_cast<uint64_t>(info.st_size);
+    return TOpened::Regular;
 }
+
+// Reads the first size bytes of an open file. With wholeFile, one more byte means the file
+// grew after fstat: that is refused rather than a torn copy read.
+bool ReadBytes(int fd, uint64_t size, bool wholeFile, std::vector<uint8_t>& bytes,
+               std::string& what) {
+    try {
+        bytes.resize(static_cast<size_t>(size));
+    } catch (const std::bad_alloc&) {
+        what = "not enough memory to read it";
+        return false;
+    } catch (const std::length_error&) {
+        what = "not enough memory to read it";
+        return false;
+    }
+    if (!ReadAll(fd, bytes.data(), bytes.size(), what)) return false;
+    if (!wholeFile) return true;
+    uint8_t extra = 0;
+    ssize_t more = 0;
+    do {
+        more = read(fd, &extra, 1);
+    } while (more < 0 && errno == EINTR);
+    if (more == 0) return true;
+    what = "the file changed while it was read";
+    return false;
+}
+}  // namespace
 
 bool ReadWholeFile(const std::string& path, TFileKind kind, std::vector<uint8_t>& bytes,
                    std::string& reason) {
     bytes.clear();
-    // Non-blocking, so that opening a named pipe with no writer returns at once instead of
-    // waiting forever; the type check below then refuses it.
-    TFileDescriptor file{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    if (file.Fd < 0) return Fail(path, std::strerror(errno), bytes, reason);
-    struct stat info {};
-    if (fstat(file.Fd, &info) != 0) return Fail(path, std::strerror(errno), bytes, reason);
-    if (!S_ISREG(info.st_mode))
-        return Fail(path, std::string(FileTypeName(info.st_mode)) + ", not a regular file", bytes,
-                    reason);
-    const uint64_t size = static_cast<uint64_t>(info.st_size);
+    TFileDescriptor file{-1};
+    uint64_t size = 0;
+    std::string what;
+    if (OpenRegular(path, file, size, what) != TOpened::Regular)
+        return Fail(path, what, bytes, reason);
     const uint64_t limit = MaxFileBytes(kind);
     if (size > limit) {
         return Fail(path,
@@ -97,21 +123,28 @@ bool ReadWholeFile(const std::string& path, TFileKind kind, std::vector<uint8_t>
                         std::to_string(limit) + " are read)",
                     bytes, reason);
     }
-    try {
-        bytes.resize(static_cast<size_t>(size));
-    } catch (const std::bad_alloc&) {
-        return Fail(path, "not enough memory to read it", bytes, reason);
-    } catch (const std::length_error&) {
-        return Fail(path, "not enough memory to read it", bytes, reason);
-    }
-    std::string what;
-    if (!ReadAll(file.Fd, bytes.data(), bytes.size(), what)) return Fail(path, what, bytes, reason);
-    // One more byte means the file grew after fstat: refuse rather than read a torn copy.
-    uint8_t extra = 0;
-    ssize_t more = 0;
-    do {
-        more = read(file.Fd, &extra, 1);
-    } while (more < 0 && errno == EINTR);
-    if (more != 0) return Fail(path, "the file changed while it was read", bytes, reason);
+    if (!ReadBytes(file.Fd, size, true, bytes, what)) return Fail(path, what, bytes, reason);
     return true;
+}
+
+TFileStart ReadFileStart(const std::string& path, TFileKind kind, std::vector<uint8_t>& bytes,
+                         bool& cut, std::string& reason) {
+    bytes.clear();
+    cut = false;
+    TFileDescriptor file{-1};
+    uint64_t size = 0;
+    std::string what;
+    const TOpened opened = OpenRegular(path, file, size, what);
+    if (opened != TOpened::Regular) {
+        Fail(path, what, bytes, reason);
+        return opened == TOpened::Missing ? TFileStart::Missing : TFileStart::Refused;
+    }
+    const uint64_t limit = MaxFileBytes(kind);
+    cut = size > limit;
+    if (!ReadBytes(file.Fd, cut ? limit : size, !cut, bytes, what)) {
+        cut = false;
+        Fail(path, what, bytes, reason);
+        return TFileStart::Refused;
+    }
+    return TFileStart::Read;
 }

@@ -1,7 +1,10 @@
 #include "shell/ServerAddress.h"
 
 #include <cctype>
-#include <fstream>
+#include <cstdint>
+#include <vector>
+
+#include "engine/FileRead.h"
 
 namespace {
 
@@ -66,14 +69,22 @@ bool ValidWebAddress(std::string_view url) {
     return ValidAddress(url, true);
 }
 
+std::optional<std::string> ReadConfigText(const std::string& path, size_t maxBytes) {
+    // Through the engine's reader, which never waits on a pipe put in the file's place (a
+    // plain stream would block the start until something writes to it).
+    std::vector<uint8_t> bytes;
+    bool cut = false;
+    std::string reason;
+    if (ReadFileStart(path, TFileKind::Settings, bytes, cut, reason) != TFileStart::Read || cut ||
+        bytes.size() > maxBytes)
+        return std::nullopt;
+    return std::string(bytes.begin(), bytes.end());
+}
+
 std::string ReadFirstLine(const std::string& path, size_t maxBytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::string content(maxBytes + 1, '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    const auto got = static_cast<size_t>(in.gcount());
-    if (got > maxBytes) return {};
-    content.resize(got);
+    const std::optional<std::string> read = ReadConfigText(path, maxBytes);
+    if (!read) return {};
+    const std::string& content = *read;
     const size_t end = content.find_first_of("\r\n");
     return Trim(std::string_view(content).substr(0, end));
 }

@@ -3,6 +3,7 @@
 // reference service's default address, in that order.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,5 +24,9 @@ bool ValidWebAddress(std::string_view url);
 
 // The first line of a small text file, trimmed; empty when missing, unreadable or too big.
 std::string ReadFirstLine(const std::string& path, size_t maxBytes);
+
+// The whole of a small configuration file, or nothing when it is missing, larger than
+// maxBytes, or not a regular file (a pipe or a device is refused without waiting).
+std::optional<std::string> ReadConfigText(const std::string& path, size_t maxBytes);
 // Removes spaces, tabs and line ends at both ends.
 std::string Trim(std::string_view text);

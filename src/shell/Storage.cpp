@@ -50,10 +50,10 @@ TLoadReport LoadStoredFile(const std::string& folder, const std::string& program
     TLoadReport report;
     const std::string path = Joined(folder, name);
     const std::string badPath = path + ".bad";
-    TFileRead file = ReadSmallFile(path, kMaxSettingsFileSize);
+    TFileRead file = ReadSmallFile(path);
     if (file.Status == TReadStatus::Missing && !programFolder.empty() &&
         Joined(programFolder, name) != path) {
-        TFileRead old = ReadSmallFile(Joined(programFolder, name), kMaxSettingsFileSize);
+        TFileRead old = ReadSmallFile(Joined(programFolder, name));
         if (old.Status == TReadStatus::Read) {
             file = std::move(old);
             report.FromProgramFolder = true;

@@ -4,10 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "engine/FileRead.h"
+#include "shell/SettingsFormat.h"
+
+// The decoder cuts its input at the same size, so a file cut by the reader reads alike.
+static_assert(MaxFileBytes(TFileKind::Settings) == kMaxSettingsFileSize);
 
 namespace {
 std::string Reason(int err) {
@@ -63,40 +68,28 @@ void SyncFolder(const std::string& path) {
 }
 }  // namespace
 
-TFileRead ReadSmallFile(const std::string& path, size_t limit) {
+TFileRead ReadSmallFile(const std::string& path) {
     TFileRead result;
-    // Non-blocking, so that a pipe put in the file's place cannot stall the start.
-    TFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        result.Status = errno == ENOENT ? TReadStatus::Missing : TReadStatus::Unreadable;
-        result.Error = Reason(errno);
-        return result;
-    }
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        result.Status = TReadStatus::Unreadable;
-        result.Error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
-        return result;
-    }
-    char buffer[4096];
-    while (result.Bytes.size() < limit) {
-        const size_t want = std::min(sizeof buffer, limit - result.Bytes.size());
-        const ssize_t n = ::read(fd.Get(), buffer, want);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    const TFileStart read =
+        ReadFileStart(path, TFileKind::Settings, bytes, result.Truncated, reason);
+    // The reader names the file first; the caller's message names it itself.
+    const std::string prefix = path + ": ";
+    result.Error =
+        reason.compare(0, prefix.size(), prefix) == 0 ? reason.substr(prefix.size()) : reason;
+    switch (read) {
+        case TFileStart::Read:
+            result.Status = TReadStatus::Read;
+            result.Bytes.assign(bytes.begin(), bytes.end());
+            break;
+        case TFileStart::Missing:
+            result.Status = TReadStatus::Missing;
+            break;
+        case TFileStart::Refused:
             result.Status = TReadStatus::Unreadable;
-            result.Error = Reason(errno);
-            result.Bytes.clear();
-            return result;
-        }
-        if (n == 0) break;
-        result.Bytes.append(buffer, static_cast<size_t>(n));
+            break;
     }
-    if (result.Bytes.size() >= limit) {
-        char probe = 0;
-        result.Truncated = ::read(fd.Get(), &probe, 1) > 0;
-    }
-    result.Status = TReadStatus::Read;
     return result;
 }
 

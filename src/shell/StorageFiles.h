@@ -1,4 +1,6 @@
-// Small-file reading and crash-safe writing for the settings files. A write goes to a
+// Reading and crash-safe writing for the settings files. Reading goes through the engine's
+// whole-file reader (regular files only, never blocking on a pipe, at most the settings
+// limit). A write goes to a
 // temporary file in the same folder, is flushed to the disk and then renamed over the old
 // file, so at every moment the file on disk is either the old one or the new one, whole.
 #pragma once
@@ -19,8 +21,8 @@ struct TFileRead {
     std::string Error;
 };
 
-// Reads at most `limit` bytes of a regular file.
-TFileRead ReadSmallFile(const std::string& path, size_t limit);
+// Reads a settings file: at most kMaxSettingsFileSize bytes of a regular file.
+TFileRead ReadSmallFile(const std::string& path);
 
 // Replaces `path` by `bytes` through `path`.tmp. On failure the old file is untouched, the
 // temporary file is removed and `error` says why.

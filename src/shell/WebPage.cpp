@@ -1,7 +1,6 @@
 #include "shell/WebPage.h"
 
 #include <cctype>
-#include <fstream>
 
 #include "platform/OpenUrl.h"
 #include "shell/ServerAddress.h"
@@ -15,17 +14,6 @@ bool IsUrlLine(std::string_view line) {
         if (std::tolower(static_cast<unsigned char>(line[i])) != kKey[i]) return false;
     }
     return true;
-}
-
-std::optional<std::string> ReadSmallFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string content(kMaxWebPageFileBytes + 1, '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    const auto got = static_cast<size_t>(in.gcount());
-    if (got > kMaxWebPageFileBytes) return std::nullopt;
-    content.resize(got);
-    return content;
 }
 
 }  // namespace
@@ -59,7 +47,7 @@ std::optional<std::string> FindWebPage(const std::vector<std::string>& folders) 
     for (std::string dir : folders) {
         if (dir.empty()) continue;
         if (dir.back() != '/') dir += '/';
-        const auto content = ReadSmallFile(dir + kWebPageFile);
+        const auto content = ReadConfigText(dir + kWebPageFile, kMaxWebPageFileBytes);
         if (!content) continue;
         if (auto address = WebPageAddress(*content)) return address;
     }

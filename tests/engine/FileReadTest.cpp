@@ -104,3 +104,50 @@ TEST(FileRead, LimitsLeaveRoomAboveTheGamesOwnFiles) {
     }
     EXPECT_GE(checked, 20) << "run the game_data and game_sounds targets";
 }
+
+// The settings files' reader: the same refusals, but an oversize file gives its first bytes
+// (marked cut) and a missing file is told apart from one that cannot be read.
+TEST(FileRead, FileStartKeepsTheBeginningOfAnOversizeFile) {
+    TSoundTestFiles files;
+    const uint64_t limit = MaxFileBytes(TFileKind::Settings);
+    const auto sized = [&](const std::string& name, uint64_t size) {
+        std::vector<uint8_t> content(static_cast<size_t>(size));
+        for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<uint8_t>(i * 7);
+        return std::pair{files.Write(name, content), content};
+    };
+    const auto [small, smallBytes] = sized("small.cfg", 100);
+    const auto [exact, exactBytes] = sized("exact.cfg", limit);
+    const auto [over, overBytes] = sized("over.cfg", limit + 1);
+    const std::string pipe = (files.Dir / "pipe.cfg").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    struct TCase {
+        const char* Label;
+        std::string Path;
+        TFileStart Expected;
+        std::vector<uint8_t> Bytes;
+        bool Cut;
+        const char* Reason;
+    };
+    const std::vector<uint8_t> none;
+    const TCase cases[] = {
+        {"small file", small, TFileStart::Read, smallBytes, false, ""},
+        {"file of exactly the limit", exact, TFileStart::Read, exactBytes, false, ""},
+        {"file one byte over", over, TFileStart::Read,
+         std::vector<uint8_t>(overBytes.begin(), overBytes.end() - 1), true, ""},
+        {"missing", (files.Dir / "none.cfg").string(), TFileStart::Missing, none, false,
+         "No such file"},
+        {"folder", files.Dir.string(), TFileStart::Refused, none, false, "a folder"},
+        {"named pipe", pipe, TFileStart::Refused, none, false, "a named pipe"},
+        {"device", "/dev/zero", TFileStart::Refused, none, false, "a character device"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Label);
+        std::vector<uint8_t> read = {1, 2, 3};
+        bool cut = !c.Cut;
+        std::string reason;
+        EXPECT_EQ(ReadFileStart(c.Path, TFileKind::Settings, read, cut, reason), c.Expected);
+        EXPECT_EQ(read, c.Bytes);
+        EXPECT_EQ(cut, c.Cut);
+        EXPECT_NE(reason.find(c.Reason), std::string::npos) << reason;
+    }
+}

@@ -2,6 +2,7 @@
 #include "shell/ServerAddress.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -50,6 +51,21 @@ TEST(ServerAddress, CommandLineThenEnvironmentThenServerCfgThenTheDefault) {
     config.Write("not a url\n");
     EXPECT_EQ(ResolveServerUrl(config.Dir(), {}, nullptr), "not a url");
     EXPECT_FALSE(ValidServerUrl(ResolveServerUrl(config.Dir(), {}, nullptr)));
+}
+
+// Whatever stands in Server.cfg's place that is not a small regular file names no server; a
+// named pipe must not make the start wait for a writer.
+TEST(ServerAddress, OddFilesAsServerCfgKeepTheDefault) {
+    TConfigFolder config;
+    const std::string path = config.Dir() + "/Server.cfg";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(ResolveServerUrl(config.Dir(), {}, nullptr), "http://127.0.0.1:8470");
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(ResolveServerUrl(config.Dir(), {}, nullptr), "http://127.0.0.1:8470");
+    std::filesystem::remove(path);
+    config.Write("http://127.0.0.1:9000\n" + std::string(100 * 1024, '#'));
+    EXPECT_EQ(ResolveServerUrl(config.Dir(), {}, nullptr), "http://127.0.0.1:8470");
 }
 
 TEST(ServerAddress, WhatCountsAsAServerAddress) {

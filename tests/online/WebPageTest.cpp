@@ -3,6 +3,7 @@
 #include "shell/WebPage.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -105,13 +106,17 @@ TEST(WebPage, LooksBesideTheProgramThenInTheConfigFolder) {
                                         "http://127.0.0.1/config"}));
 }
 
-TEST(WebPage, AHugeFileOrAFolderNamedLikeTheShortcutDoesNothing) {
+TEST(WebPage, AHugeFileAFolderOrAPipeNamedLikeTheShortcutDoesNothing) {
     TFolders folders;
     TUrlCapture urls;
     TFolders::Write(folders.Program(),
                     "URL=http://127.0.0.1/\n" + std::string(kMaxWebPageFileBytes, '\n'));
     std::filesystem::create_directories(folders.Config() + "/play.url");
-    EXPECT_FALSE(OpenWebPage({folders.Program(), folders.Config(), ""}));
+    // A named pipe is refused at once instead of waiting for a writer.
+    const std::string pipeFolder = folders.Config() + "/pipe";
+    std::filesystem::create_directories(pipeFolder);
+    ASSERT_EQ(mkfifo((pipeFolder + "/play.url").c_str(), 0600), 0);
+    EXPECT_FALSE(OpenWebPage({folders.Program(), folders.Config(), pipeFolder, ""}));
     EXPECT_TRUE(urls.Opened.empty());
 }
 

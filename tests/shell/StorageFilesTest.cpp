@@ -182,6 +182,9 @@ TEST(StorageFiles, OddFilesInThePlaceOfTheSettings) {
         {"a folder", [](const std::string& p) { fs::create_directory(p); }, false, ""},
         {"a link to itself",
          [](const std::string& p) { fs::create_symlink(fs::path(p).filename(), p); }, false, ""},
+        // Opening it must not wait for a writer.
+        {"a named pipe", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, false,
+         ""},
     };
     for (const Case& c : cases) {
         TTempFolder dir;
