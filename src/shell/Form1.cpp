@@ -6,8 +6,11 @@
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Window.h"
+#include "platform/KeyCodes.h"
 #include "shell/HighScores.h"
-#include "shell/MenuSprites.h"
+#include "shell/screens/MenuPage.h"
+#include "shell/screens/MenuSprites.h"
+#include "shell/screens/Screens.h"
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
 #include "world/Globals.h"
@@ -48,24 +51,23 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
 
 TForm1::~TForm1() {
     // The sprites refer to the image lists and to the race record: free them first.
+    Page.reset();
     KerbSprite1.Clear();
     World = TWorldContext{};
     if (Form1 == this) Form1 = nullptr;
 }
 
 void TForm1::RegisterStates() {
-    RegisterMenuStates();
     RegisterRaceStates();
-    RegisterResultStates();
+    RegisterScreens(*this);
 }
 
 void TForm1::SetStateActions(uint8_t n, TStateActions actions) {
     if (n < st::Count) States[n] = std::move(actions);
 }
 
-void TForm1::EnterMenuState(uint8_t n) {
-    const bool ready = n < st::Count && States[n].Enter;
-    EnterState(ready ? n : st::FirstPlayer);
+bool TForm1::HasActions(uint8_t n) const {
+    return n < st::Count && States[n].Enter && States[n].Frame;
 }
 
 void TForm1::EnterState(uint8_t n) {
@@ -195,6 +197,8 @@ void TForm1::HandleEvent(const TInputEvent& event) {
     switch (event.Kind) {
         case TInputKind::KeyDown:
             FormKeyDown(event.Key);
+            // The focused edit sees the key too (Backspace edits the text).
+            if (std::shared_ptr<TMenuPage> page = Page) page->HandleEvent(event);
             break;
         case TInputKind::KeyUp:
             FormKeyUp(event.Key);
@@ -210,11 +214,10 @@ void TForm1::HandleEvent(const TInputEvent& event) {
         case TInputKind::MouseUp:
             MouseX = event.X;
             MouseY = event.Y;
-            GuiEvents.push_back(event);
+            if (std::shared_ptr<TMenuPage> page = Page) page->HandleEvent(event);
             break;
-        case TInputKind::MouseWheel:
         case TInputKind::TextInput:
-            GuiEvents.push_back(event);
+            if (std::shared_ptr<TMenuPage> page = Page) page->HandleEvent(event);
             break;
         default:
             break;
@@ -224,8 +227,6 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 void TForm1::KerbTimer1Timer() {
     if (MusicOn == 1) KerbMusic1.Poll();
     FrameState(CurrentState);
-    // The GUI pages read these each frame; until they exist nothing consumes them.
-    GuiEvents.clear();
 }
 
 void TForm1::CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text) {
@@ -246,6 +247,27 @@ void TForm1::KillLights() {
         if (light != nullptr) light->Dead();
         light = nullptr;
     }
+}
+
+void TForm1::ShowLights(bool visible) {
+    for (TLight* light : Lights)
+        if (light != nullptr) light->Visible = visible;
+}
+
+void TForm1::KillPage() {
+    if (PageSprite != nullptr) PageSprite->Dead();
+    PageSprite = nullptr;
+    FreePage();
+}
+
+void TForm1::FreePage() {
+    Page.reset();
+}
+
+bool TForm1::Released(int32_t key) {
+    if (KeyReleased[key] == 0) return false;
+    KeyReleased[key] = 0;
+    return true;
 }
 
 void TForm1::KillSpritesNamed(const std::string& name) {
@@ -272,6 +294,7 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
 }
 
 void TForm1::EndMenuFrame() {
+    if (Page != nullptr) Page->Draw(KerbImageList1.Find("MicrogrammaDBolExt"), 0xFFFAFAFAu);
     if (Cursor != nullptr) Cursor->Draw();
     KerbImageList1.EndDraw();
     KerbScreen1.EndScene();

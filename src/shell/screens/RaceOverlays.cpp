@@ -1,0 +1,104 @@
+// The states entered on top of a running race: pause (20) and the quit menu (0). Both freeze
+// the world (drawn, not moved) and return to the race state they interrupted. The quit menu
+// asks with two buttons; Enter answers yes (end the game) and Escape no (race on).
+#include "platform/KeyCodes.h"
+#include "shell/Globals.h"
+#include "shell/screens/ScreenKit.h"
+#include "shell/screens/Screens.h"
+#include "world/Player.h"
+#include "world/RaceRecord.h"
+
+namespace {
+// Resumes the interrupted race state: back to the wreck when the car was burning, so that
+// the wreck runs its course instead of leaving a car without controls.
+void ResumeRace(TForm1& f, uint8_t from, const char* sound) {
+    f.PlaySound(sound);
+    if (Race.PlayerCar != nullptr && Race.PlayerCar->ControlsOn) f.RaceTimer.SetEnabled(true);
+    f.LeaveState(from);
+    CurrentState = f.ResumeState;
+}
+
+void Interrupt(TForm1& f, uint8_t state) {
+    f.ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
+    CurrentState = state;
+    f.RaceTimer.SetEnabled(false);
+    f.ShowCursor(true);
+    if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
+}
+
+class TPause {
+public:
+    explicit TPause(TForm1& form) : F(form) {}
+
+    void Enter() { Interrupt(F, st::Pause); }
+
+    void Frame() {
+        F.BeginRaceFrame(false);
+        F.DrawRaceOverlay();
+        TForm1::CenteredText(F.KerbFont3, 400, 290, "Pause");
+        F.EndRaceFrame();
+        if (TForm1::Released(vk::Escape) || TForm1::Released(vk::KeyP) || TForm1::Released(vk::F1))
+            ResumeRace(F, st::Pause, "check2");
+    }
+
+    void Leave() {
+        F.KerbSprite1.Dead();
+        F.ShowCursor(false);
+    }
+
+private:
+    TForm1& F;
+};
+
+class TQuitRaceMenu {
+public:
+    explicit TQuitRaceMenu(TForm1& form) : F(form) {}
+
+    void Enter() {
+        Interrupt(F, st::QuitRaceMenu);
+        F.PageSprite = NewPageSprite(F, "scr_exitgame", "menuexitgame", 2000, -640, 159, true);
+        NewPage(F);
+        AddButton(
+            F, "b_no1", -380, 371, [this] { ResumeRace(F, st::QuitRaceMenu, "check"); }, true);
+        AddButton(
+            F, "b_yes1", -550, 371, [this] { EndGame(); }, true);
+        PhaseCounter = 0;
+    }
+
+    void Frame() {
+        if (PhaseCounter < 20) {
+            ++PhaseCounter;
+            if (F.PageSprite != nullptr) F.PageSprite->SetX(F.PageSprite->X + 40);
+            for (auto& b : F.Page->Buttons()) b->X += 40;
+        }
+        F.BeginRaceFrame(false);
+        F.DrawRaceOverlay();
+        F.EndRaceFrame();
+        if (TForm1::Released(vk::Escape)) {
+            ResumeRace(F, st::QuitRaceMenu, "check2");
+        } else if (TForm1::Released(vk::Return)) {
+            EndGame();
+        }
+    }
+
+    void Leave() {
+        F.ShowCursor(false);
+        F.KillPage();
+    }
+
+private:
+    void EndGame() {
+        F.LeaveRaceWorld(st::QuitRaceMenu, "gamemusic");
+        F.PlaySound("check");
+        F.CreateLights();
+        F.EnterState(st::MainMenu);
+    }
+
+    TForm1& F;
+};
+}  // namespace
+
+void RegisterRaceOverlays(TForm1& form) {
+    RegisterScreen(form, st::Pause, std::make_shared<TPause>(form));
+    RegisterScreen(form, st::QuitRaceMenu, std::make_shared<TQuitRaceMenu>(form));
+}
