@@ -10,10 +10,6 @@
 #include "world/GameTables.h"
 
 namespace {
-// The best time's value sits on its plate, to the right of its label (the other values are
-// centred on x 480).
-constexpr int32_t BestTimeCentreX = 505;
-
 class TChooseTrack {
 public:
     explicit TChooseTrack(TForm1& form) : F(form) {}
@@ -116,7 +112,8 @@ private:
             open ? std::to_string(t.InfoLaps) : "-", open ? std::to_string(t.InfoOpponents) : "-"};
         for (int i = 0; i < 4; ++i) {
             F.KerbFont1.TextOut(335, rows[i], labels[i]);
-            TForm1::CenteredText(F.KerbFont1, i == 0 ? BestTimeCentreX : 480, rows[i], values[i]);
+            // Dark values on the light plates beside the white labels.
+            TForm1::CenteredText(F.KerbFont2, 480, rows[i], values[i]);
         }
     }
 
