@@ -25,7 +25,9 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
       AnimTimer(clock),
       RaceTimer(clock, 10),
       Sound3D(clock),
-      KerbMusic1(Sound3D.Mixer()) {
+      KerbMusic1(Sound3D.Mixer()),
+      KerbBitmapFont1(&KerbScreen1),
+      KerbGUI1(clock) {
     Form1 = this;
     KerbScreen1.Width = 800;
     KerbScreen1.Height = 600;
@@ -128,6 +130,7 @@ void TForm1::FormCreate() {
     for (int i = 1; i < 256; ++i) KeyReleased[i] = 0;
 
     KerbImageList1.ImageList.LoadFromFile(GamePath("Data\\data1.vil"));
+    InitGui();
     KerbImageList1.KerbScreen = &KerbScreen1;
     GameImageList.KerbScreen = &KerbScreen1;
     KerbScreen1.RegisterImageList(&KerbImageList1);
@@ -197,8 +200,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
     switch (event.Kind) {
         case TInputKind::KeyDown:
             FormKeyDown(event.Key);
-            // The focused edit sees the key too (Backspace edits the text).
-            if (std::shared_ptr<TMenuPage> page = Page) page->HandleEvent(event);
+            GuiEvents.push_back(event);
             break;
         case TInputKind::KeyUp:
             FormKeyUp(event.Key);
@@ -214,10 +216,11 @@ void TForm1::HandleEvent(const TInputEvent& event) {
         case TInputKind::MouseUp:
             MouseX = event.X;
             MouseY = event.Y;
-            if (std::shared_ptr<TMenuPage> page = Page) page->HandleEvent(event);
+            GuiEvents.push_back(event);
             break;
+        case TInputKind::MouseWheel:
         case TInputKind::TextInput:
-            if (std::shared_ptr<TMenuPage> page = Page) page->HandleEvent(event);
+            GuiEvents.push_back(event);
             break;
         default:
             break;
@@ -226,6 +229,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 
 void TForm1::KerbTimer1Timer() {
     if (MusicOn == 1) KerbMusic1.Poll();
+    FeedGui();
     FrameState(CurrentState);
 }
 
@@ -294,7 +298,8 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
 }
 
 void TForm1::EndMenuFrame() {
-    if (Page != nullptr) Page->Draw(KerbImageList1.Find("MicrogrammaDBolExt"), 0xFFFAFAFAu);
+    if (Page != nullptr) Page->DrawDisabledLooks();
+    KerbGUI1.Draw();
     if (Cursor != nullptr) Cursor->Draw();
     KerbImageList1.EndDraw();
     KerbScreen1.EndScene();

@@ -13,7 +13,9 @@
 #include <string>
 
 #include "engine/ImageList.h"
+#include "engine/KerbBitmapFont.h"
 #include "engine/KerbFont.h"
+#include "engine/KerbGUI.h"
 #include "engine/KerbMusic.h"
 #include "engine/KerbScreen.h"
 #include "engine/KerbSound3D.h"
@@ -105,7 +107,13 @@ public:
     TSystemTimer RaceTimer;
     TKerbSound3D Sound3D;
     TKerbMusic KerbMusic1;
+    // The menus' widgets and their text; declared after the screen, so freed before it.
+    TKerbBitmapFont KerbBitmapFont1;
+    TKerbGUI KerbGUI1;
 
+    // Mouse, key and text events waiting for the GUI, in order; it takes them at the start
+    // of the next frame.
+    std::vector<TInputEvent> GuiEvents;
     int32_t MouseX = 0, MouseY = 0;
 
     // Shell fields of the screens.
@@ -147,6 +155,10 @@ public:
     void BeginMenuFrame(int32_t backdropPattern);
     void EndMenuFrame();
     void ShowCursor(bool visible);
+    // Points the GUI at the screen and its font at the glyph sheet (FormGui.cpp).
+    void InitGui();
+    // Hands the waiting events to the GUI (whose button actions may change the state).
+    void FeedGui();
     void CreateLights();
     void KillLights();
     void ShowLights(bool visible);
@@ -163,8 +175,6 @@ public:
     void BeginRaceFrame(bool move);
     void EndRaceFrame();
     void DrawRaceOverlay();
-    // Moves the cursor (race states move it themselves) and draws the GUI page over the race.
-    void DrawRacePage();
     // Ends the game from the quit menu or the send-score page: the race world removed, back
     // to the menu music and the menu lights.
     void LeaveRaceWorld(uint8_t page, const std::string& song);

@@ -124,7 +124,7 @@ void TForm1::BeginRaceFrame(bool move) {
 }
 
 void TForm1::EndRaceFrame() {
-    if (Page != nullptr) Page->Draw(nullptr, 0);
+    KerbGUI1.Draw();
     if (Cursor != nullptr && Cursor->Visible) {
         // Race states move the cursor themselves.
         Cursor->Move(0);

@@ -68,14 +68,33 @@ void THarness::MouseMove(int32_t x, int32_t y) {
     Event(e);
 }
 
-void THarness::Click(int32_t x, int32_t y) {
+void THarness::MouseDown(int32_t x, int32_t y, TMouseButton button) {
     TInputEvent e;
     e.Kind = TInputKind::MouseDown;
-    e.Button = TMouseButton::Left;
+    e.Button = button;
     e.X = x;
     e.Y = y;
     Event(e);
+}
+
+void THarness::MouseUp(int32_t x, int32_t y, TMouseButton button) {
+    TInputEvent e;
     e.Kind = TInputKind::MouseUp;
+    e.Button = button;
+    e.X = x;
+    e.Y = y;
+    Event(e);
+}
+
+void THarness::Click(int32_t x, int32_t y) {
+    MouseDown(x, y);
+    MouseUp(x, y);
+}
+
+void THarness::TypeText(const std::string& utf8) {
+    TInputEvent e;
+    e.Kind = TInputKind::TextInput;
+    e.Text = utf8;
     Event(e);
 }
 

@@ -32,8 +32,15 @@ public:
     void KeyUp(int32_t key);
     // A quick press: down and up, then one frame.
     void Tap(int32_t key);
+    // Mouse and text events reach the GUI at the start of the next frame (RunFrames). The GUI
+    // drops a move closer than 10 ms to the last one, so give a frame between moves.
     void MouseMove(int32_t x, int32_t y);
+    void MouseDown(int32_t x, int32_t y, TMouseButton button = TMouseButton::Left);
+    void MouseUp(int32_t x, int32_t y, TMouseButton button = TMouseButton::Left);
+    // A left click at (x, y): the press takes the mouse there first.
     void Click(int32_t x, int32_t y);
+    // Typed UTF-8 text, as the window's text input delivers it.
+    void TypeText(const std::string& utf8);
     void Event(const TInputEvent& event);
 
     // Runs n frames: each advances the clock by one frame period and runs one loop pass.

@@ -11,18 +11,14 @@ TMenuButton* PageButton(THarness& h, const std::string& name) {
 bool ClickButton(THarness& h, const std::string& name) {
     TMenuButton* b = PageButton(h, name);
     if (b == nullptr) return false;
-    const int32_t x = b->CentreX(), y = b->CentreY();
-    h.MouseMove(x, y);
+    const int32_t x = b->X + b->Width / 2, y = b->Y + b->Height / 2;
     h.Click(x, y);
     h.RunFrames(1);
     return true;
 }
 
 void TypeText(THarness& h, const std::string& text) {
-    TInputEvent e;
-    e.Kind = TInputKind::TextInput;
-    e.Text = text;
-    h.Event(e);
+    h.TypeText(text);
     h.RunFrames(1);
 }
 

@@ -7,7 +7,7 @@
 
 #include "harness/Harness.h"
 
-class TMenuButton;
+#include "shell/screens/MenuPage.h"
 
 // The button of the current page with this name, or null.
 TMenuButton* PageButton(THarness& h, const std::string& name);

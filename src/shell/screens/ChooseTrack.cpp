@@ -25,7 +25,7 @@ public:
         AddButton(F, "bc_next", 900, 131, [this] { Step(1); });
         AddButton(F, "bc_prev", -100, 323, [this] { Step(-1); });
         AddButton(F, "b_back", -200, 524, GoTo(F, st::MainMenu));
-        AddButton(F, "bc_race", 900, 524, GoTo(F, st::ChooseCar)).DisabledLook = true;
+        F.Page->ShowDisabledLook(AddButton(F, "bc_race", 900, 524, GoTo(F, st::ChooseCar)));
         F.PageSprite = NewPageSprite(F, "scr_choose", "choosetrack", 500, 0, 0);
         F.TrackImage =
             new TMenuScreen(&F.KerbSprite1, 312, 156, 521, "tr_notav", "trackimage", 255, true);

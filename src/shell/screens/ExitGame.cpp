@@ -35,9 +35,9 @@ public:
         if (StateFrames < 20) {
             ++StateFrames;
             F.PageSprite->SetX(F.PageSprite->X + 40);
-            for (auto& b : F.Page->Buttons()) b->X += 40;
+            for (TKerbButton* b : F.Page->Buttons()) b->X += 40;
         }
-        for (auto& b : F.Page->Buttons()) b->Y = 404;
+        for (TKerbButton* b : F.Page->Buttons()) b->Y = 404;
         F.BeginMenuFrame(1);
         F.EndMenuFrame();
     }

@@ -31,7 +31,7 @@ public:
             F.ChangeState(st::MainMenu, "check2");
             return;
         }
-        for (auto& b : F.Page->Buttons()) b->Y = std::max(b->Y - 20, 420);
+        for (TKerbButton* b : F.Page->Buttons()) b->Y = std::max(b->Y - 20, 420);
         F.BeginMenuFrame(1);
         F.EndMenuFrame();
     }

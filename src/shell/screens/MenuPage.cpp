@@ -1,209 +1,131 @@
 #include "shell/screens/MenuPage.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "engine/ImageList.h"
-#include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 
 namespace {
-bool Inside(int32_t x, int32_t y, int32_t left, int32_t top, int32_t width, int32_t height) {
-    // Edges included, as the GUI's hover test has it.
-    return x >= left && x <= left + width && y >= top && y <= top + height;
-}
+constexpr uint32_t MenuTextColor = 0xFFFAFAFAu;  // (250, 250, 250)
 }  // namespace
 
-bool TMenuButton::Contains(int32_t x, int32_t y) const {
-    return Inside(x, y, X, Y, Width, Height);
+TMenuPage::TMenuPage(TKerbGUI& gui) : List(new TKerbGUIList(&gui)), GUI(gui) {
+    List->Name = "GUI2";
 }
 
-void TMenuButton::SetPicture(TImageListItem* picture) {
-    Picture = picture;
+TMenuPage::~TMenuPage() {
+    // The edit gives up the focus before it goes, so that no key reaches a freed widget.
+    if (TKerbEdit* edit = Edit()) edit->LoseFocus();
+    delete List;
+}
+
+void SetButtonPicture(TKerbButton& button, TImageListItem* picture) {
+    button.SetImage(gsNormal, picture);
+    button.SetImage(gsOver, picture);
+    button.SetImage(gsPressed, picture);
+    button.SetPattern(gsNormal, 0);
+    button.SetPattern(gsOver, 1);
+    button.SetPattern(gsPressed, 1);
     if (picture == nullptr) return;
-    Width = picture->TileWidth;
-    Height = picture->TileHeight;
+    button.Width = picture->TileWidth;
+    button.Height = picture->TileHeight;
 }
 
-bool TMenuEdit::Contains(int32_t x, int32_t y) const {
-    return Inside(x, y, X, Y, Width, Height);
+bool HasName(const TKerbEdit& edit) {
+    return edit.Text.find_first_not_of(' ') != std::string::npos;
 }
 
-bool TMenuEdit::HasName() const {
-    return Text.find_first_not_of(' ') != std::string::npos;
-}
-
-bool TMenuSlider::Contains(int32_t x, int32_t y) const {
-    return Inside(x, y, X, Y, Width, Height);
-}
-
-int32_t TMenuSlider::PositionAt(int32_t x) const {
-    const double step = static_cast<double>(Width) / (Max - Min + 1);
-    const int32_t p = static_cast<int32_t>(std::floor((x - X) / step)) + Min;
-    return std::clamp(p, Min, Max);
-}
-
-TMenuButton& TMenuPage::AddButton(TImageListItem* picture, const std::string& name, int32_t x,
+TKerbButton& TMenuPage::AddButton(TImageListItem* picture, const std::string& name, int32_t x,
                                   int32_t y, std::function<void()> action) {
-    auto b = std::make_unique<TMenuButton>();
+    auto* b = new TKerbButton(List);
     b->Name = name;
+    b->Caption.clear();
     b->X = x;
     b->Y = y;
-    b->SetPicture(picture);
-    b->OnClick = std::move(action);
-    ButtonList.push_back(std::move(b));
-    return *ButtonList.back();
+    SetButtonPicture(*b, picture);
+    b->OnClick = [action = std::move(action)](TKerbGUIComponent&, int32_t button) {
+        if (button == mbLeft && action) action();
+    };
+    return *b;
 }
 
-TMenuEdit& TMenuPage::AddEdit(const std::string& name, int32_t x, int32_t y) {
-    EditField = std::make_unique<TMenuEdit>();
-    EditField->Name = name;
-    EditField->X = x;
-    EditField->Y = y;
-    return *EditField;
+TKerbEdit& TMenuPage::AddEdit(const std::string& name, int32_t x, int32_t y) {
+    auto* e = new TKerbEdit(List);
+    e->Name = name;
+    e->X = x;
+    e->Y = y;
+    e->Width = 160;
+    e->Height = 24;
+    e->MaxLength = 12;
+    e->FontColor = MenuTextColor;
+    e->CursorText = ".";
+    return *e;
 }
 
-TMenuSlider& TMenuPage::AddSlider(const std::string& name, TImageListItem* fill, int32_t x,
-                                  int32_t y, int32_t width, int32_t height, int32_t min,
-                                  int32_t max, int32_t position) {
-    SliderBar = std::make_unique<TMenuSlider>();
-    SliderBar->Name = name;
-    SliderBar->Fill = fill;
-    SliderBar->X = x;
-    SliderBar->Y = y;
-    SliderBar->Width = width;
-    SliderBar->Height = height;
-    SliderBar->Min = min;
-    SliderBar->Max = max;
-    SliderBar->Position = std::clamp(position, min, max);
-    return *SliderBar;
+TKerbBar& TMenuPage::AddSlider(const std::string& name, TImageListItem* fill, int32_t x, int32_t y,
+                               int32_t width, int32_t height, int32_t min, int32_t max,
+                               int32_t position) {
+    auto* bar = new TKerbBar(List);
+    bar->Name = name;
+    bar->X = x;
+    bar->Y = y;
+    bar->Width = width;
+    bar->Height = height;
+    bar->Min = min;
+    bar->Max = max;
+    bar->Position = std::clamp(position, min, max);
+    bar->SetImage(gsOverlay, fill);
+    // A player who clicks on the bar expects it to follow.
+    bar->Tracking = true;
+    return *bar;
 }
 
-TMenuButton* TMenuPage::Button(const std::string& name) {
-    for (auto& b : ButtonList)
-        if (b->Name == name) return b.get();
+TKerbButton* TMenuPage::Button(const std::string& name) const {
+    for (TKerbGUIComponent* c : List->Components)
+        if (c->Name == name)
+            if (auto* b = dynamic_cast<TKerbButton*>(c)) return b;
     return nullptr;
 }
 
-TMenuButton* TMenuPage::ButtonAt(int32_t x, int32_t y) {
-    // The last button under the mouse wins, as later widgets lie on top.
-    TMenuButton* hit = nullptr;
-    for (auto& b : ButtonList)
-        if (b->Visible && b->Contains(x, y)) hit = b.get();
-    return hit;
+std::vector<TKerbButton*> TMenuPage::Buttons() const {
+    std::vector<TKerbButton*> out;
+    for (TKerbGUIComponent* c : List->Components)
+        if (auto* b = dynamic_cast<TKerbButton*>(c)) out.push_back(b);
+    return out;
 }
 
-void TMenuPage::HandleEvent(const TInputEvent& event) {
-    switch (event.Kind) {
-        case TInputKind::MouseMove:
-            MouseX = event.X;
-            MouseY = event.Y;
-            break;
-        case TInputKind::MouseDown:
-            MouseX = event.X;
-            MouseY = event.Y;
-            if (event.Button != TMouseButton::Left) break;
-            LeftDown = true;
-            Pressed = ButtonAt(MouseX, MouseY);
-            break;
-        case TInputKind::MouseUp: {
-            MouseX = event.X;
-            MouseY = event.Y;
-            if (event.Button != TMouseButton::Left || !LeftDown) break;
-            LeftDown = false;
-            TMenuButton* pressed = Pressed;
-            Pressed = nullptr;
-            if (EditField != nullptr && EditField->Contains(MouseX, MouseY)) {
-                EditField->Focused = true;
-                CaretTick = 0;
-            }
-            if (SliderBar != nullptr && SliderBar->Contains(MouseX, MouseY))
-                SliderBar->Position = SliderBar->PositionAt(MouseX);
-            if (pressed == nullptr || pressed != ButtonAt(MouseX, MouseY)) break;
-            // The action may free this page: take it out first and touch nothing afterwards.
-            const std::function<void()> action = pressed->OnClick;
-            if (action) action();
-            return;
-        }
-        case TInputKind::TextInput:
-            Type(event.Text);
-            break;
-        case TInputKind::KeyDown:
-            if (EditField != nullptr && EditField->Focused && event.Key == vk::Back &&
-                !EditField->Text.empty())
-                EditField->Text.pop_back();
-            break;
-        default:
-            break;
-    }
+TKerbEdit* TMenuPage::Edit() const {
+    for (TKerbGUIComponent* c : List->Components)
+        if (auto* e = dynamic_cast<TKerbEdit*>(c)) return e;
+    return nullptr;
 }
 
-void TMenuPage::Type(const std::string& text) {
-    if (EditField == nullptr || !EditField->Focused) return;
-    for (const char c : text) {
-        // Only the glyph sheet's characters can be typed (plain ASCII, space to '~').
-        if (c < ' ' || c > '~') continue;
-        if (static_cast<int32_t>(EditField->Text.size()) >= EditField->MaxLength) break;
-        EditField->Text.push_back(c);
+TKerbBar* TMenuPage::Slider() const {
+    for (TKerbGUIComponent* c : List->Components)
+        if (auto* b = dynamic_cast<TKerbBar*>(c)) return b;
+    return nullptr;
+}
+
+void TMenuPage::FocusEdit() {
+    if (TKerbEdit* e = Edit()) GUI.SetFocus(e->ID);
+}
+
+void TMenuPage::DrawDisabledLooks() const {
+    for (TKerbButton* b : Buttons()) {
+        TImageListItem* picture = b->GetImage(gsNormal);
+        if (!b->Visible && picture != nullptr && DisabledLooks.count(b->ID) != 0)
+            picture->Draw(b->X, b->Y, 2);
     }
 }
 
 void TMenuPage::StepCaret() {
-    if (EditField == nullptr) return;
+    TKerbEdit* e = Edit();
+    if (e == nullptr) return;
     if (CaretTick % 31 == 0) {
-        EditField->CursorText.clear();
+        e->CursorText.clear();
     } else if (CaretTick % 63 == 0) {
-        EditField->CursorText.assign(1, '_');
+        e->CursorText.assign(1, '_');
         CaretTick = 0;
     }
     ++CaretTick;
-}
-
-void TMenuPage::Draw(TImageListItem* glyphs, uint32_t textColor) {
-    for (auto& b : ButtonList) {
-        if (b->Picture == nullptr) continue;
-        if (!b->Visible) {
-            if (b->DisabledLook) b->Picture->Draw(b->X, b->Y, 2);
-            continue;
-        }
-        b->Picture->Draw(b->X, b->Y, b->Contains(MouseX, MouseY) ? 1 : 0);
-    }
-    if (SliderBar != nullptr) {
-        TMenuSlider& s = *SliderBar;
-        const int32_t filled = (s.Position - s.Min) * s.Width / std::max(s.Max - s.Min, 1);
-        if (s.Fill != nullptr && filled > 0)
-            s.Fill->DrawPart({0, 0, filled, s.Height}, s.X, s.Y, 0, 0, 0, 1, 1, 255, 255, 255, 255,
-                             false, false, 0);
-        if (glyphs != nullptr) {
-            const std::string number = std::to_string(s.Position);
-            DrawGlyphText(glyphs, s.X + (s.Width - GlyphTextWidth(glyphs, "100")) / 2,
-                          s.Y + s.Height / 2 - glyphs->TileHeight / 2, number, textColor);
-        }
-    }
-    if (EditField != nullptr && glyphs != nullptr) {
-        const TMenuEdit& e = *EditField;
-        const int32_t y = e.Y + e.Height / 2 - glyphs->TileHeight / 2;
-        DrawGlyphText(glyphs, e.X + 5, y, e.Text, textColor);
-        if (e.Focused)
-            DrawGlyphText(glyphs, e.X + 5 + GlyphTextWidth(glyphs, e.Text), y, e.CursorText,
-                          textColor);
-    }
-}
-
-void DrawGlyphText(TImageListItem* glyphs, int32_t x, int32_t y, const std::string& text,
-                   uint32_t color) {
-    if (glyphs == nullptr) return;
-    for (const char c : text) {
-        if (c < ' ' || c > '~') continue;
-        if (c != ' ') glyphs->DrawColor(x, y, 0, 0, 0, 1, 1, color, false, false, c - ' ', 0);
-        x += glyphs->TileWidth;
-    }
-}
-
-int32_t GlyphTextWidth(TImageListItem* glyphs, const std::string& text) {
-    if (glyphs == nullptr) return 0;
-    int32_t n = 0;
-    for (const char c : text)
-        if (c >= ' ' && c <= '~') ++n;
-    return n * glyphs->TileWidth;
 }

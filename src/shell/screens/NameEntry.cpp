@@ -9,9 +9,9 @@
 #include "shell/screens/Screens.h"
 
 namespace {
-TMenuEdit& NameEdit(TForm1& f, int32_t x, int32_t y) {
-    TMenuEdit& edit = f.Page->AddEdit("e_name", x, y);
-    edit.Focused = true;
+TKerbEdit& NameEdit(TForm1& f, int32_t x, int32_t y) {
+    TKerbEdit& edit = f.Page->AddEdit("e_name", x, y);
+    f.Page->FocusEdit();
     CaretTick = 0;
     return edit;
 }
@@ -71,7 +71,7 @@ public:
         ClearKeyReleased();
         F.PageSprite = NewPageSprite(F, "scr_add", "scr_Add", 20, 180, 184);
         NewPage(F);
-        AddButton(F, "b_add", 480, 404, [this] { Add(); }).DisabledLook = true;
+        F.Page->ShowDisabledLook(AddButton(F, "b_add", 480, 404, [this] { Add(); }));
         NameEdit(F, 291, 324);
         F.KerbFont1.SetFont("Micra", 17, fsBold);
         F.KerbFont1.SetColor(250, 250, 250);
@@ -89,7 +89,7 @@ public:
             Add();
             if (CurrentState != st::AddPlayer) return;
         }
-        F.Page->Button("b_add")->Visible = F.Page->Edit()->HasName();
+        F.Page->Button("b_add")->Visible = HasName(*F.Page->Edit());
         F.Page->StepCaret();
         F.BeginMenuFrame(0);
         F.EndMenuFrame();
@@ -102,7 +102,7 @@ public:
 
 private:
     void Add() {
-        if (!F.Page->Edit()->HasName()) return;
+        if (!HasName(*F.Page->Edit())) return;
         F.PlaySound("check");
         AddNamedPlayer(F, F.Page->Edit()->Text);
         F.PlaySound("check2");

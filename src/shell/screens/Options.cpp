@@ -72,21 +72,22 @@ private:
         }).Name = "music";
         AddButton(F, "b_menuleft", 467, 327, [this] { StepVolume(-1); });
         AddButton(F, "b_menuright", 606, 327, [this] { StepVolume(1); });
-        TMenuEdit& edit = F.Page->AddEdit("Edit", 465, 354);
+        TKerbEdit& edit = F.Page->AddEdit("Edit", 465, 354);
         std::string text = ExtraText;
         while (!text.empty() && text.back() == '%') text.pop_back();
-        edit.Text = text.substr(0, 12);
+        edit.SetText(text.substr(0, 12));
         F.Page->AddSlider("opt_bar", F.KerbImageList1.Find("opt_bar"), 486, 328, 120, 20, 0, 5,
                           Volume);
     }
 
     void ShowSwitches() {
-        F.Page->Button("fullscreen")->SetPicture(F.KerbImageList1.Find(SwitchPicture(FullScreen)));
-        F.Page->Button("music")->SetPicture(F.KerbImageList1.Find(SwitchPicture(MusicOn)));
+        SetButtonPicture(*F.Page->Button("fullscreen"),
+                         F.KerbImageList1.Find(SwitchPicture(FullScreen)));
+        SetButtonPicture(*F.Page->Button("music"), F.KerbImageList1.Find(SwitchPicture(MusicOn)));
     }
 
     void StepVolume(int32_t step) {
-        TMenuSlider& s = *F.Page->Slider();
+        TKerbBar& s = *F.Page->Slider();
         if ((step < 0 && s.Position > s.Min) || (step > 0 && s.Position < s.Max))
             s.Position += step;
         Volume = s.Position;
@@ -126,7 +127,7 @@ private:
         ApplyFullScreen();
         F.Sound3D.SetEffectVolumeStep(Volume);
         // The leave action keeps the edit's text: give it the old one back first.
-        if (F.Page != nullptr && F.Page->Edit() != nullptr) F.Page->Edit()->Text = ExtraText;
+        if (F.Page != nullptr && F.Page->Edit() != nullptr) F.Page->Edit()->SetText(ExtraText);
         F.LeaveState(st::Options);
         if (button) F.PlaySound("check");
         F.EnterState(st::MainMenu);

@@ -24,7 +24,7 @@ public:
         AddButton(F, "b_delete", 424, 420, GoTo(F, st::DeletePlayer));
         AddButton(F, "b_back2", 208, 420, [this] { Back(); });
         AddButton(F, "b_select", 532, 420, [this] { Select(); });
-        for (auto& b : F.Page->Buttons()) b->DisabledLook = true;
+        for (TKerbButton* b : F.Page->Buttons()) F.Page->ShowDisabledLook(*b);
         ShowButtons();
         F.KerbFont1.SetFont("Micra", 9, fsBold);
         F.ShowCursor(true);

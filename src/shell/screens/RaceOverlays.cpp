@@ -69,7 +69,7 @@ public:
         if (PhaseCounter < 20) {
             ++PhaseCounter;
             if (F.PageSprite != nullptr) F.PageSprite->SetX(F.PageSprite->X + 40);
-            for (auto& b : F.Page->Buttons()) b->X += 40;
+            for (TKerbButton* b : F.Page->Buttons()) b->X += 40;
         }
         F.BeginRaceFrame(false);
         F.DrawRaceOverlay();

@@ -9,9 +9,9 @@ TMenuScreen* NewPageSprite(TForm1& f, const std::string& picture, const std::str
 }
 
 TMenuPage& NewPage(TForm1& f) {
-    f.Page = std::make_shared<TMenuPage>();
-    f.Page->MouseX = f.MouseX;
-    f.Page->MouseY = f.MouseY;
+    // The old page goes first, so that its widgets never share the GUI with the new ones.
+    f.Page.reset();
+    f.Page = std::make_shared<TMenuPage>(f.KerbGUI1);
     return *f.Page;
 }
 

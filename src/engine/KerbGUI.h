@@ -1,0 +1,119 @@
+// TKerbGUI: the manager of the menu widgets. It owns the pages (TKerbGUIList, in drawing
+// order, later on top), each of which owns its widgets; it numbers the widgets (ID), keeps the
+// mouse state (position, the widget under the mouse, the pressed and the focused one), turns
+// the window's mouse, key and text events into widget events, and draws the pages. Mouse
+// positions arrive in screen pixels (the platform maps window pixels through the renderer's
+// letterbox) and are clamped to the screen. Moves closer than 10 ms to the last one handled
+// are dropped, timed by the injected clock. Depends on TKerbScreen (size) and the bitmap font
+// (widget text).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/GuiComponent.h"
+#include "engine/GuiWidgets.h"
+#include "platform/InputEvent.h"
+
+class TClock;
+class TKerbScreen;
+class TKerbBitmapFont;
+class TImageListItem;
+
+// A page of widgets. It adds itself to the GUI's pages; deleting it deletes its widgets and
+// takes it off the GUI.
+class TKerbGUIList {
+public:
+    explicit TKerbGUIList(TKerbGUI* gui);
+    ~TKerbGUIList();
+    TKerbGUIList(const TKerbGUIList&) = delete;
+    TKerbGUIList& operator=(const TKerbGUIList&) = delete;
+
+    std::vector<TKerbGUIComponent*> Components;  // drawing order
+    TKerbGUI* GUI;
+    std::string Name;
+    bool Visible = true, Enabled = true;
+
+    // Moves the page to the end of the GUI's pages (drawn last, on top).
+    void BringToFront();
+    // The first widget of this page with that name, or null.
+    TKerbGUIComponent* Find(const std::string& name) const;
+    void Draw();
+
+private:
+    friend class TKerbGUIComponent;
+    void Remove(TKerbGUIComponent* component);
+};
+
+struct TGuiMouseState {
+    int32_t MouseX = 0, MouseY = 0;
+    int32_t HoverID = 0;     // 0: none
+    int32_t PressedID = -1;  // -1: none
+    int32_t FocusID = 0;     // 0 or -1: none
+    bool Left = false, Right = false, Middle = false;
+};
+
+class TKerbGUI {
+public:
+    explicit TKerbGUI(const TClock& clock);
+    ~TKerbGUI();
+    TKerbGUI(const TKerbGUI&) = delete;
+    TKerbGUI& operator=(const TKerbGUI&) = delete;
+
+    TKerbScreen* KerbScreen = nullptr;
+    TKerbBitmapFont* KerbBitmapFont = nullptr;
+    TImageListItem* Background = nullptr;  // drawn whole at (0, 0) before the pages
+    std::vector<TKerbGUIList*> Lists;
+    // Index n: the widget whose ID is n, or null once it is freed (index 0 stands for the GUI
+    // itself). IDs are never given out twice.
+    std::vector<TKerbGUIComponent*> Components;
+    int32_t NextID = 1;
+    TGuiMouseState Mouse, Previous;
+
+    // Links to the screen (start-up and after every render reset).
+    void Initialize();
+    void Finalize();
+    bool Hooked() const { return IsHooked; }
+
+    // Every page in order, after the background.
+    void Draw();
+
+    // One platform event: mouse moves and buttons, key downs, typed text.
+    void HandleEvent(const TInputEvent& event);
+    // The same, already split up. Positions in screen pixels.
+    void MouseMove(int32_t x, int32_t y);
+    void MouseButton(TMouseButton button, bool down, int32_t x, int32_t y,
+                     bool doubleClick = false);
+    void KeyDown(int32_t key);
+    // One character of the Western set (Backspace is 8, Enter 13).
+    void CharTyped(uint8_t c);
+    // UTF-8 text as typed: each character of the Western set is passed on, any other refused.
+    void TypeText(const std::string& utf8);
+
+    // The live widget with that ID, or null.
+    TKerbGUIComponent* Component(int32_t id) const;
+    TKerbGUIComponent* Focused() const { return Component(Mouse.FocusID); }
+    void SetFocus(int32_t id) { Mouse.FocusID = id; }
+    // How many moves the 10 ms rule dropped (for tests).
+    int64_t DroppedMoves() const { return Dropped; }
+
+private:
+    friend class TKerbGUIList;
+    friend class TKerbGUIComponent;
+    int32_t Register(TKerbGUIComponent* component);
+    void Unregister(TKerbGUIComponent* component);
+    void RemoveList(TKerbGUIList* list);
+    // Takes the position and runs the hover pass over every page.
+    void TrackMouse(int32_t x, int32_t y);
+    void HoverPass(TKerbGUIList* list);
+    void Dispatch(int32_t button, bool down, bool doubleClick);
+    void ClampToScreen(int32_t& x, int32_t& y) const;
+
+    const TClock& Clock;
+    bool IsHooked = false;
+    bool MovedOnce = false;
+    int64_t LastMove = 0;
+    int64_t Dropped = 0;
+    int32_t HookId = 0;
+};
