@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "GameData.h"
 #include "engine/KerbSound3D.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
@@ -17,13 +18,7 @@ namespace {
 constexpr int32_t kRate = 48000;
 constexpr int32_t kBlock = 1024;
 
-std::string GameDir() {
-    if (const char* dir = std::getenv("VELKARO_GAME_DIR")) return dir;
-    return ProgramDir() + "../game";
-}
-
 void Callback(benchmark::State& state, bool music, int effects) {
-    SetProgramDir(GameDir());
     TManualClock clock;
     TKerbSound3D sound(clock);
     sound.Mixer().SetRate(kRate);
@@ -61,4 +56,11 @@ void EightEffectsOnly(benchmark::State& state) {
 BENCHMARK(MusicAndEightEffects)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MusicOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(EightEffectsOnly)->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchdata::UseGameDataOrExit(argc, argv, {"Sounds/1.xm", "Sounds/2.xm", "Sounds/3.xm"});
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "GameData.h"
 #include "engine/ImageList.h"
 
 namespace {
@@ -16,13 +17,8 @@ long PeakKilobytes() {
     return usage.ru_maxrss;
 }
 
-std::string GameFile(const char* name) {
-    const char* dir = std::getenv("VELKARO_GAME_DIR");
-    return std::string(dir != nullptr ? dir : "build/game") + "/" + name;
-}
-
 void LoadRacePictures(benchmark::State& state) {
-    const std::string path = GameFile("Data/data2.vil");
+    const std::string path = GamePath("Data/data2.vil");
     int32_t items = 0;
     size_t pictureBytes = 0;
     for (auto _ : state) {
@@ -43,4 +39,11 @@ void LoadRacePictures(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(LoadRacePictures)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchdata::UseGameDataOrExit(argc, argv, {"Data/data2.vil"});
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

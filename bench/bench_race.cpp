@@ -3,9 +3,11 @@
 // the 11.1 ms frame budget the simulation takes.
 #include <benchmark/benchmark.h>
 
+#include "GameData.h"
+
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/RaceRecord.h"
 
 namespace {
@@ -37,4 +39,11 @@ void RaceFrames(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(RaceFrames)->Arg(1)->Arg(5)->Arg(10)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchdata::UseGameDataOrExit(argc, argv, {"Data/data1.vil", "Data/data2.vil"});
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -2,9 +2,12 @@
 // pairs: level, seed, frames simulated, whether the player finished, its place, the clock
 // left, the sprites alive at the end, the mean simulation cost per frame, and how the
 // opponents did: how many raced, how many crossed the finish before the race clock would have
-// run out, and the median frame of those crossings. After the player's finish the race keeps
-// running (the race-over screen is held back) so that the opponents can finish too.
+// run out, and the median frame of those crossings; and the wall hits (a hit is a run of
+// frames in which a car bounces off walls): the player's, and the opponents' in total. After
+// the player's finish the race keeps running (the race-over screen is held back) so that the
+// opponents can finish too. The game's data is found as the benchmarks find it (GameData.h).
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <vector>
 #include <cstdio>
@@ -12,9 +15,11 @@
 #include <cstring>
 #include <string>
 
+#include "GameData.h"
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
-#include "world/Globals.h"
+#include "world/EnemyCar.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 
@@ -45,12 +50,28 @@ bool Parse(int argc, char** argv, TArgs& args) {
 std::string TwoDigits(int32_t v) {
     return (v <= 9 ? "0" : "") + std::to_string(v);
 }
+
+// Counts one car's wall hits: a frame with bounces that follows a frame without any.
+struct TWallHits {
+    int32_t Hits = 0;
+    int32_t LastBounces = 0;
+    bool OnWall = false;
+    void Frame(const TCar* car) {
+        if (car == nullptr) return;
+        const bool bounced = car->WallBounces != LastBounces;
+        if (bounced && !OnWall) ++Hits;
+        OnWall = bounced;
+        LastBounces = car->WallBounces;
+    }
+};
 }  // namespace
 
 int main(int argc, char** argv) {
     TArgs args;
+    const std::string usage = "usage: velkaro-sim --level N --seed S --frames F [--data DIR]\n";
+    benchdata::UseGameDataOrExit(argc, argv, {"Data/data1.vil", "Data/data2.vil"});
     if (!Parse(argc, argv, args)) {
-        std::fprintf(stderr, "usage: velkaro-sim --level N --seed S --frames F\n");
+        std::fputs(usage.c_str(), stderr);
         return 2;
     }
     THarness harness;
@@ -66,6 +87,8 @@ int main(int argc, char** argv) {
     int32_t clockFrames = 0;
     double simulatedNs = 0;
     int32_t timedFrames = 0;
+    TWallHits playerHits;
+    std::array<TWallHits, kMaxOpponents> opponentHits{};
     for (; frames < args.Frames; ++frames) {
         if (CurrentState != 12 && CurrentState != 27) break;
         const int32_t results = Race.ResultCount;
@@ -76,6 +99,9 @@ int main(int argc, char** argv) {
             std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
                 .count();
         ++timedFrames;
+        playerHits.Frame(Race.PlayerCar);
+        for (size_t i = 0; i < opponentHits.size(); ++i)
+            opponentHits[i].Frame(Race.OpponentCars[i]);
         for (int32_t r = results; r < Race.ResultCount; ++r) crossings.push_back(frames + 1);
         if (!finished) {
             const int32_t hundredths =
@@ -105,12 +131,15 @@ int main(int argc, char** argv) {
         if (f <= clockFrames) inTime.push_back(f);
     std::sort(inTime.begin(), inTime.end());
     const int32_t median = inTime.empty() ? 0 : inTime[inTime.size() / 2];
+    int32_t opponentWallHits = 0;
+    for (const TWallHits& h : opponentHits) opponentWallHits += h.Hits;
     std::printf(
         "level=%d seed=%llu frames=%d finished=%s place=%d time_left=%s sprites=%d "
-        "ns_per_frame=%.0f opponents=%d opponents_finished=%zu opponent_median_frames=%d\n",
+        "ns_per_frame=%.0f opponents=%d opponents_finished=%zu opponent_median_frames=%d "
+        "player_wall_hits=%d opponent_wall_hits=%d\n",
         args.Level, static_cast<unsigned long long>(args.Seed), frames, finished ? "yes" : "no",
         place, timeLeft.c_str(), harness.Form().KerbSprite1.Count(),
         timedFrames > 0 ? simulatedNs / timedFrames : 0.0, Race.OpponentsCreated, inTime.size(),
-        median);
+        median, playerHits.Hits, opponentWallHits);
     return 0;
 }

@@ -50,7 +50,7 @@ TSprite::TSprite(TKerbSprite* engine) : KerbSprite(engine) {
 }
 
 TSprite::~TSprite() {
-    if (KerbSprite != nullptr) KerbSprite->Remove(this);
+    if (KerbSprite != nullptr) KerbSprite->Release(this);
 }
 
 TRect TSprite::GetPatternRect() {
@@ -309,14 +309,27 @@ void TKerbSprite::Remove(TSprite* sprite) {
     DeadList.erase(std::remove(DeadList.begin(), DeadList.end(), sprite), DeadList.end());
 }
 
+void TKerbSprite::Release(TSprite* sprite) {
+    Remove(sprite);
+    for (std::vector<TSprite*>* pass : Passes)
+        std::replace(pass->begin(), pass->end(), sprite, static_cast<TSprite*>(nullptr));
+}
+
+template <class F>
+void TKerbSprite::Pass(F call) {
+    std::vector<TSprite*> list = SpriteList;
+    Passes.push_back(&list);
+    for (TSprite* sprite : list)
+        if (sprite != nullptr) call(*sprite);
+    Passes.pop_back();
+}
+
 void TKerbSprite::Move(float moveCount) {
-    const size_t count = SpriteList.size();
-    for (size_t i = 0; i < count; ++i) SpriteList[i]->Move(moveCount);
+    Pass([moveCount](TSprite& s) { s.Move(moveCount); });
 }
 
 void TKerbSprite::Draw() {
-    const size_t count = SpriteList.size();
-    for (size_t i = 0; i < count; ++i) SpriteList[i]->Draw();
+    Pass([](TSprite& s) { s.Draw(); });
 }
 
 void TKerbSprite::Dead() {

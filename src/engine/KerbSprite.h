@@ -86,9 +86,11 @@ public:
     TKerbSprite(const TKerbSprite&) = delete;
     TKerbSprite& operator=(const TKerbSprite&) = delete;
 
-    // Calls Move on every sprite that was in the list when the pass started.
+    // Calls Move once on every sprite that was in the list when the pass started, in depth
+    // order. Sprites created during the pass are first moved by the next pass; a sprite freed
+    // during the pass is skipped.
     void Move(float moveCount);
-    // Calls Draw on every sprite that was in the list when the pass started.
+    // Calls Draw once on every sprite that was in the list when the pass started, likewise.
     void Draw();
     // Frees every sprite in the dead list.
     void Dead();
@@ -106,4 +108,14 @@ private:
     friend class TSprite;
     void Insert(TSprite* sprite);
     void Remove(TSprite* sprite);
+    // Removes a sprite that is being freed, from the lists and from any running pass.
+    void Release(TSprite* sprite);
+    // Runs call on each sprite of a copy of the list taken now. Inserting into the list during
+    // the pass shifts the sprites behind the insertion point, so walking the list itself by
+    // index would reach some of them twice and miss the last ones.
+    template <class F>
+    void Pass(F call);
+
+    // The copies the running passes walk (a pass may run inside another one's call).
+    std::vector<std::vector<TSprite*>*> Passes;
 };

@@ -13,7 +13,7 @@
 #include "shell/screens/Screens.h"
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
 

@@ -23,6 +23,7 @@
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
 #include "platform/InputEvent.h"
+#include "shell/Globals.h"
 
 class TClock;
 class TPlatformWindow;

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "world/Globals.h"
+#include "shell/Globals.h"
 
 void DefaultHiScores() {
     for (int32_t n = 1; n <= 10; ++n) {

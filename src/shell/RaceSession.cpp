@@ -11,7 +11,7 @@
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"

@@ -100,6 +100,8 @@ public:
     bool Boosted = false;
     int32_t BoostTimer = 0;
     TRadarCar* RadarMark = nullptr;
+    // Bounces off walls so far; velkaro-sim counts the car's wall hits from it.
+    int32_t WallBounces = 0;
 
 protected:
     // Steps 3 to 11 of the motion step (thrust, friction, skid marks, angle, direction,

@@ -8,6 +8,7 @@
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
+#include "world/WorldContext.h"
 
 namespace {
 constexpr TMotionRules kOpponentRules{1.2, true, false};
@@ -166,13 +167,11 @@ void TEnemyCar::Drive() {
     if (Eyes[0].Wall) {
         right = true;
         left = false;
-        Eyes[0].Wall = false;
         if (Speed > 2) down = true, up = false;
     }
     if (Eyes[1].Wall) {
         left = true;
         right = false;
-        Eyes[1].Wall = false;
         if (Speed > 2) down = true, up = false;
     }
     SenseCars();
@@ -267,13 +266,16 @@ void TEnemyCar::Move(float) {
     } else {
         Coast();
     }
+    // The walls (moved before the cars) have set these for this frame; they start clear for
+    // the next one.
+    for (TEye& eye : Eyes) eye.Wall = false;
     NearestCheckpoint = MeasureProgress();
     if (Index >= 0 && Index < kMaxOpponents)
         Race.OpponentDistance[static_cast<size_t>(Index)] =
             (Laps + 1) * Race.CheckpointDistance[static_cast<size_t>(
                              std::clamp(Race.CheckpointCount, 0, kCheckpointCapacity - 1))] +
             Progress;
-    if (CurrentState == 12) {
+    if (World.Phase == TRacePhase::Racing) {
         if (FrontPoint->OnRoad || Y < 0) Traction = 1.0;
     } else {
         Traction = 0.5;

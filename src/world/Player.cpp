@@ -8,6 +8,7 @@
 #include "world/Globals.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
+#include "world/WorldContext.h"
 
 namespace {
 constexpr TMotionRules kPlayerRules{1.0, false, true};
@@ -20,7 +21,7 @@ TPlayer::TPlayer(TKerbSprite* engine, double x, double y, int32_t carType, const
 }
 
 bool TPlayer::CanBeHurt() const {
-    return !Blinking && CurrentState == 12 && Race.RaceFinished == 0;
+    return !Blinking && World.Phase == TRacePhase::Racing && Race.RaceFinished == 0;
 }
 
 void TPlayer::Damage(int32_t amount) {

@@ -91,7 +91,7 @@ void BuildRace() {
 // pixels above the screen; at most one piece a frame. The piece index only advances with a
 // piece laid, so the road drawn always follows the layout the checkpoints were built from.
 void ExtendRoad() {
-    if (CurrentState != 12 && CurrentState != 27) return;
+    if (World.Phase == TRacePhase::Idle) return;
     auto* head = dynamic_cast<TRoadPart*>(Race.HeadPiece);
     if (head == nullptr || head->Y < -300 || Race.NextPiece > Race.RoadLength) return;
     const int32_t index = Race.NextPiece;

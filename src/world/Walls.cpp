@@ -103,6 +103,7 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     if (speed > v0) speed = v0;
     if (v0 < 0 && speed < v0) speed = v0;
     car.Speed = speed;
+    ++car.WallBounces;
     if (player) static_cast<TPlayer&>(car).Damage(static_cast<int32_t>(std::nearbyint(3 * v0)));
 }
 
@@ -135,16 +136,15 @@ void TRoadRock::Move(float) {
     if (Y > 3000) Dead();
 }
 
-// Every wall clears and sets the look-ahead flags of the opponents' first three eyes, so after
-// a frame a flag tells about the last wall processed.
+// Sets the wall flag of each of the opponents' first three eyes whose square this wall
+// overlaps. Walls only ever set the flags: the opponent's frame clears them once it has read
+// them, so a flag tells whether any wall lies at the eye.
 void TRoadRock::LookAhead(const TQuad4& quad) const {
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
-        for (size_t e = 0; e < 3; ++e) {
-            o->Eyes[e].Wall = false;
+        for (size_t e = 0; e < 3; ++e)
             if (QuadsOverlap(o->Eyes[e].Square(40), quad)) o->Eyes[e].Wall = true;
-        }
     }
 }
 

@@ -1,7 +1,6 @@
 #include "world/WorldContext.h"
 
 #include "engine/ImageList.h"
-#include "world/Globals.h"
 
 TWorldContext World;
 
@@ -18,5 +17,5 @@ TImageListItem* ListImage(bool menu, const std::string& name) {
 }
 
 void PlayWorldSound(const std::string& name) {
-    if (SoundOn != 0 && World.PlaySound) World.PlaySound(name);
+    if (World.PlaySound) World.PlaySound(name);
 }

@@ -3,6 +3,7 @@
 // one module-level record so that world code stays free of the shell (and of SDL).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -11,12 +12,19 @@ class TKerbImageList;
 class TImageListItem;
 class TSystemTimer;
 
+// What the world needs to know of the screen the shell shows: the race runs (cars take damage,
+// opponents have full grip, the road grows), a wrecked car burns (the road still grows), or
+// neither (menus, pause, result screens).
+enum class TRacePhase : uint8_t { Idle, Racing, Wreck };
+
 struct TWorldContext {
     TKerbSprite* Sprites = nullptr;
     TKerbImageList* RaceImages = nullptr;  // Data\data2.vil
     TKerbImageList* MenuImages = nullptr;  // Data\data1.vil
     TSystemTimer* RaceTimer = nullptr;
+    // Plays an effect; the shell's player honours the sound setting.
     std::function<void(const std::string&)> PlaySound;
+    TRacePhase Phase = TRacePhase::Idle;
 };
 
 extern TWorldContext World;
@@ -25,5 +33,5 @@ extern TWorldContext World;
 TImageListItem* RaceImage(const std::string& name);
 TImageListItem* MenuImage(const std::string& name);
 TImageListItem* ListImage(bool menu, const std::string& name);
-// Plays an effect when sound is on.
+// Plays an effect (when sound is on).
 void PlayWorldSound(const std::string& name);

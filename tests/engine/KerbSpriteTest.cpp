@@ -2,6 +2,7 @@
 // position setters, drawing parameters and collisions.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -145,6 +146,72 @@ TEST(KerbSprite, PassesStopAtTheCountReadAtTheirStart) {
     EXPECT_EQ(log.size(), 3u);
 }
 
+// Laying a road piece in the middle of the move pass creates sprites below the mover. Walking
+// the list by index then reached the sprites before the insertion point again (moving them
+// twice in one frame) and never reached the last ones.
+TEST(KerbSprite, EverySpriteAliveAtTheStartOfAPassMovesExactlyOnce) {
+    TKerbSprite engine;
+    std::map<const TSprite*, int> moves;
+    class TCounted : public TSprite {
+    public:
+        TCounted(TKerbSprite* e, int32_t z, std::map<const TSprite*, int>* m)
+            : TSprite(e), Moves(m) {
+            SetZ(z);
+        }
+        void Move(float) override { ++(*Moves)[this]; }
+        std::map<const TSprite*, int>* Moves;
+    };
+    // Spawns three sprites at lower depths on its first move.
+    class TLayer : public TCounted {
+    public:
+        using TCounted::TCounted;
+        void Move(float m) override {
+            TCounted::Move(m);
+            if (Spawned.empty())
+                for (int32_t z : {0, 2, 4}) Spawned.push_back(new TCounted(KerbSprite, z, Moves));
+        }
+        std::vector<TSprite*> Spawned;
+    };
+    std::vector<TSprite*> first;
+    for (int32_t z : {1, 3}) first.push_back(new TCounted(&engine, z, &moves));
+    auto* layer = new TLayer(&engine, 5, &moves);
+    first.push_back(layer);
+    for (int32_t z : {7, 9, 11}) first.push_back(new TCounted(&engine, z, &moves));
+    engine.Move(0);
+    ASSERT_EQ(layer->Spawned.size(), 3u);
+    ASSERT_EQ(engine.Count(), 9);
+    for (const TSprite* s : first) EXPECT_EQ(moves[s], 1) << "depth " << s->Z;
+    for (const TSprite* s : layer->Spawned) EXPECT_EQ(moves[s], 0) << "new, depth " << s->Z;
+    // The next pass moves everything once more, the new sprites for the first time.
+    engine.Move(0);
+    for (const TSprite* s : first) EXPECT_EQ(moves[s], 2) << "depth " << s->Z;
+    for (const TSprite* s : layer->Spawned) EXPECT_EQ(moves[s], 1) << "new, depth " << s->Z;
+}
+
+TEST(KerbSprite, ASpriteFreedDuringAPassIsSkipped) {
+    TKerbSprite engine;
+    std::vector<std::string> log;
+    class TKiller : public TLogSprite {
+    public:
+        using TLogSprite::TLogSprite;
+        void Move(float m) override {
+            TLogSprite::Move(m);
+            delete Victim;
+            Victim = nullptr;
+        }
+        TSprite* Victim = nullptr;
+    };
+    auto* killer = new TKiller(&engine, "killer", &log);
+    killer->SetZ(1);
+    auto* victim = new TLogSprite(&engine, "victim", &log);
+    victim->SetZ(2);
+    killer->Victim = victim;
+    new TLogSprite(&engine, "last", &log);
+    engine.Move(0);
+    EXPECT_EQ(log, (std::vector<std::string>{"move last", "move killer"}));
+    EXPECT_EQ(engine.Count(), 2);
+}
+
 TEST(KerbSprite, DeadSpritesAreMovedAndDrawnUntilFreed) {
     TKerbSprite engine;
     std::vector<std::string> log;
@@ -156,7 +223,8 @@ TEST(KerbSprite, DeadSpritesAreMovedAndDrawnUntilFreed) {
     EXPECT_EQ(engine.DeadList.size(), 1u);
     engine.Move(0);
     engine.Draw();
-    EXPECT_EQ(log.size(), 4u);
+    // Each once, in list order (b, inserted later at the same depth, comes first).
+    EXPECT_EQ(log, (std::vector<std::string>{"move b", "move a", "draw b", "draw a"}));
     engine.Dead();
     EXPECT_EQ(engine.Count(), 1);
     EXPECT_TRUE(engine.DeadList.empty());

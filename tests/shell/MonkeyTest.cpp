@@ -6,7 +6,7 @@
 
 #include "harness/Harness.h"
 #include "platform/KeyCodes.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Random.h"
 
 TEST(Monkey, RandomKeysThroughGamesNeverBreakTheStateMachine) {

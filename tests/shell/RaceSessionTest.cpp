@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "harness/Autopilot.h"
 #include "harness/Harness.h"
 #include "harness/MenuDriver.h"
 #include "shell/screens/MenuPage.h"
 #include "platform/KeyCodes.h"
 #include "shell/HighScores.h"
+#include "world/EnemyCar.h"
 #include "world/GameTables.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 
@@ -75,6 +77,30 @@ TEST(RaceSession, TheClockCountsDownWithMinuteCarryAndWarnings) {
     EXPECT_EQ(CurrentState, 24);
     EXPECT_EQ(r.Count("timesup"), 1);
     EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+}
+
+// Laying a road piece in the middle of the move pass used to move every opponent a second time
+// in that frame. An opponent's lane counter advances once per move, so it shows the moves.
+TEST(RaceSession, EveryOpponentMovesOncePerFrameAlsoWhenTheRoadGrows) {
+    TRaceHarness r(5, 7);
+    TAutopilot pilot;
+    int32_t piecesLaid = 0;
+    for (int32_t frame = 0; frame < 2000 && CurrentState == 12; ++frame) {
+        pilot.Drive();
+        std::vector<int32_t> before;
+        for (int32_t i = 0; i < Race.OpponentsCreated; ++i)
+            before.push_back(Race.OpponentCars[static_cast<size_t>(i)]->LaneCount);
+        const int32_t piece = Race.NextPiece;
+        r.H.RunFrames(1);
+        piecesLaid += Race.NextPiece - piece;
+        for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
+            const int32_t now = Race.OpponentCars[static_cast<size_t>(i)]->LaneCount;
+            // A lane change restarts the count at 1 before the step.
+            EXPECT_TRUE(now == before[static_cast<size_t>(i)] + 1 || now == 2)
+                << "opponent " << i << " at frame " << frame;
+        }
+    }
+    EXPECT_GT(piecesLaid, 3);
 }
 
 TEST(RaceSession, EscapeDuringTheLightsKeepsTheClockStopped) {

@@ -7,7 +7,7 @@
 #include "harness/Harness.h"
 #include "harness/WorldHash.h"
 #include "platform/KeyCodes.h"
-#include "world/Globals.h"
+#include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 

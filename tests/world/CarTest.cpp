@@ -165,7 +165,7 @@ TEST(Car, FrictionAndSkidding) {
     TPlayer* p = MakePlayer(f);
     Race.CheckpointCount = 0;
     p->ControlsOn = true;
-    CurrentState = 12;
+    World.Phase = TRacePhase::Racing;
     p->Speed = 5;
     p->Move(0);
     EXPECT_NEAR(p->Speed, 5 * 0.997, 1e-12);  // no road under the probe: traction 0.2, no thrust

@@ -13,7 +13,7 @@ struct TFinishFixture : TWorldFixture {
     TPlayer* P;
     TFinishLine* Line;
     TFinishFixture() {
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
         P->UpdateCorners();
@@ -70,7 +70,7 @@ namespace {
 struct TBonusFixture : TWorldFixture {
     TPlayer* P;
     TBonusFixture() {
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
         P->UpdateCorners();

@@ -8,7 +8,7 @@ namespace {
 class GameTables : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetGlobals();
+        ResetWorldGlobals();
         ResetGameTables();
         FillTrackTable();
         FillCarTable();

@@ -8,13 +8,14 @@
 #include "world/Player.h"
 #include "world/RaceRecord.h"
 #include "world/RoadLayout.h"
+#include "world/Walls.h"
 #include "WorldFixture.h"
 
 namespace {
 struct TOpponentFixture : TWorldFixture {
     TPlayer* P;
     TOpponentFixture() {
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
         Race.CheckpointCount = 3;
@@ -122,4 +123,34 @@ TEST(Opponent, ConstructionPlacesEyesAndCountsTheCar) {
     EXPECT_LE(std::abs(o->LaneOffset), 99);
     EXPECT_GE(o->LaneTimer, 500);
     EXPECT_LT(o->LaneTimer, 900);
+}
+
+// Every wall used to clear the eyes' wall flags before testing itself, so the last wall moved
+// (the oldest, far below the screen) decided, and a wall beside an eye went unseen.
+TEST(Opponent, AWallBesideAnEyeStaysSeenUntilTheDriverHasReadIt) {
+    TOpponentFixture f;
+    TEnemyCar* o = f.Opponent(400, 300);  // checkpoint 1 straight ahead
+    o->LaneOffset = 0;
+    o->UpdateCorners();
+    o->UpdateEyes();
+    const TEye& left = o->Eyes[0];
+    // Walls of equal depth move newest first: the far wall, built first, moves last.
+    auto* far = new TRoadRock(&f.Sprites, left.X + 2000, left.Y, 0, 0);
+    auto* near = new TRoadRock(&f.Sprites, left.X - 50, left.Y, 0, 0);
+    near->Move(0);
+    far->Move(0);
+    EXPECT_TRUE(o->Eyes[0].Wall);
+    EXPECT_FALSE(o->Eyes[1].Wall);
+    EXPECT_FALSE(o->Eyes[2].Wall);
+    // The driver turns away from the wall on its left and brakes.
+    o->Released = true;
+    o->Speed = 5;
+    const double heading = o->Heading;
+    o->Drive();
+    EXPECT_GT(o->Heading, heading);
+    EXPECT_EQ(o->Thrust, -o->BrakeDecel);
+    // A frame reads the flags once and clears them all for the next frame's walls.
+    for (TEye& eye : o->Eyes) eye.Wall = true;
+    o->Move(0);
+    for (const TEye& eye : o->Eyes) EXPECT_FALSE(eye.Wall);
 }

@@ -12,7 +12,7 @@ struct TPlayerFixture : TWorldFixture {
     TPlayerFixture() {
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
     }
 };
 }  // namespace
@@ -28,10 +28,10 @@ TEST(Player, DamageAndRepairOnlyCountWhileRacing) {
     EXPECT_EQ(f.P->Health, 90);
     f.P->Repair(30);
     EXPECT_EQ(f.P->Health, 100);
-    CurrentState = 20;
+    World.Phase = TRacePhase::Idle;
     f.P->Damage(10);
     EXPECT_EQ(f.P->Health, 100);
-    CurrentState = 12;
+    World.Phase = TRacePhase::Racing;
     f.P->StartBlinking();
     f.P->Damage(10);
     EXPECT_EQ(f.P->Health, 100);

@@ -16,7 +16,7 @@ namespace {
 struct TRaceFixture : TWorldFixture {
     explicit TRaceFixture(uint64_t seed = 1) : TWorldFixture(seed) {
         ResetDifficulty();
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         BuildRace();
     }
 };
@@ -90,7 +90,7 @@ TEST(ExtendRoad, LaysOnePieceAFrameOnlyWhenTheHeadComesNear) {
     // The new piece joins the old one: bottom at its top, entry at its exit.
     EXPECT_FLOAT_EQ(next->Y + 300, head->Y);
     EXPECT_DOUBLE_EQ(next->X + next->EntryOffset, head->X + head->ExitOffset);
-    CurrentState = 20;
+    World.Phase = TRacePhase::Idle;
     next->SetY(0);
     ExtendRoad();
     EXPECT_EQ(Race.NextPiece, 7);
@@ -157,7 +157,7 @@ struct TWallFixture : TWorldFixture {
     TPlayer* P;
     TRoadRock* Wall;
     TWallFixture() {
-        CurrentState = 12;
+        World.Phase = TRacePhase::Racing;
         P = new TPlayer(&Sprites, 396, 460, 0, "player", -90, false);
         Race.PlayerCar = P;
         // A wall just to the right of the car, along the road.

@@ -17,7 +17,7 @@
 class TWorldFixture {
 public:
     explicit TWorldFixture(uint64_t seed = 1) {
-        ResetGlobals();
+        ResetWorldGlobals();
         ResetGameTables();
         ResetRaceRecord();
         FillTrackTable();
