@@ -20,6 +20,10 @@ std::string Trim(const std::string& s) {
 }
 }  // namespace
 
+void ResetStandInPlayers() {
+    Count = Current = Highlighted = 0;
+}
+
 int32_t PlayerTotal(TForm1&) {
     return Count;
 }

@@ -6,6 +6,7 @@
 
 class TForm1;
 
+void ResetStandInPlayers();
 int32_t PlayerTotal(TForm1& f);
 std::string PlayerNameAt(TForm1& f, int32_t index);
 int32_t CurrentPlayerIndex(TForm1& f);
