@@ -1,14 +1,26 @@
 // Velkaro: creates the window and the main window object, then runs the message loop until
 // the game closes.
+#include <cstdio>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/MainLoop.h"
 #include "platform/Clock.h"
+#include "platform/ConfigDir.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
 
-int main() {
+int main(int argc, char** argv) {
+    // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
+    std::string argError;
+    const auto configDir = ConfigDirArgument({argv + 1, argv + argc}, argError);
+    if (!argError.empty()) {
+        std::fprintf(stderr, "velkaro: %s\n", argError.c_str());
+        return 2;
+    }
+    if (configDir) SetConfigDirOverride(*configDir);
     TSteadyClock clock;
     TPlatformWindow window;
     if (!window.Create("Velkaro", 800, 600)) {

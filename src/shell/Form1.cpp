@@ -8,6 +8,7 @@
 #include "platform/Window.h"
 #include "platform/KeyCodes.h"
 #include "shell/HighScores.h"
+#include "shell/Storage.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/screens/MenuSprites.h"
 #include "shell/screens/Screens.h"
@@ -154,6 +155,9 @@ void TForm1::FormCreate() {
     Cursor = new TCursor(&KerbSprite1, KerbImageList1.Find("mousecursor"), &MouseX, &MouseY);
     TracksOpen = 3;
     CarsOpen = 5;
+    Players = TPlayerList{};
+    SpareBestTimes = {};
+    ReadStoredFiles(*this);
     if (FullScreen != 0) {
         KerbScreen1.ToggleFullScreen();
         FullScreenApplied = 1;
@@ -206,6 +210,8 @@ void TForm1::HandleEvent(const TInputEvent& event) {
             FormKeyUp(event.Key);
             break;
         case TInputKind::Quit:
+            // Closing the window keeps the progress of the run, as quitting from the menu does.
+            WriteStoredFiles(*this);
             Close();
             break;
         case TInputKind::RenderReset:
@@ -300,7 +306,8 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
 void TForm1::EndMenuFrame() {
     if (Page != nullptr) Page->DrawDisabledLooks();
     KerbGUI1.Draw();
-    if (Cursor != nullptr) Cursor->Draw();
+    // Without a drawing device (headless runs) the cursor has nothing to draw with.
+    if (Cursor != nullptr && KerbScreen1.HasDevice()) Cursor->Draw();
     KerbImageList1.EndDraw();
     KerbScreen1.EndScene();
 }

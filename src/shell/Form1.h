@@ -24,6 +24,8 @@
 #include "engine/SystemTimer.h"
 #include "platform/InputEvent.h"
 #include "shell/Globals.h"
+#include "shell/Players.h"
+#include "shell/Storage.h"
 
 class TClock;
 class TPlatformWindow;
@@ -145,6 +147,9 @@ public:
     uint8_t ResumeState = st::Race;
     // Every effect played (whether or not a device is there to hear it), for tests.
     std::function<void(const std::string&)> OnPlaySound;
+    // The player list, and the best-time slots no track uses; both kept in the settings files.
+    TPlayerList Players;
+    TSpareBestTimes SpareBestTimes{};
     // The seed FormCreate gives the random generator (fixed by tests and replays).
     uint64_t RandomSeed = 0;
 

@@ -125,7 +125,7 @@ void TForm1::BeginRaceFrame(bool move) {
 
 void TForm1::EndRaceFrame() {
     KerbGUI1.Draw();
-    if (Cursor != nullptr && Cursor->Visible) {
+    if (Cursor != nullptr && Cursor->Visible && KerbScreen1.HasDevice()) {
         // Race states move the cursor themselves.
         Cursor->Move(0);
         Cursor->Draw();

@@ -1,5 +1,7 @@
 #include "world/GameTables.h"
 
+#include <algorithm>
+
 #include "world/Globals.h"
 
 std::array<TTrack, 12> Tracks;
@@ -97,14 +99,16 @@ bool TimeNotAfter(int32_t aHundredths, int32_t aSeconds, int32_t aMinutes, int32
 }
 
 namespace {
+// A rung raises a count to at least its value and never lowers it: all five cars start open,
+// so the car rungs (3, 4, 5) must not close cars the player already has.
 void OpenTracks(int32_t open) {
-    TracksOpen = open;
-    for (int32_t i = 0; i < open && i < 12; ++i) Tracks[static_cast<size_t>(i)].Available = 1;
+    TracksOpen = std::max(TracksOpen, open);
+    for (int32_t i = 0; i < TracksOpen && i < 12; ++i) Tracks[static_cast<size_t>(i)].Available = 1;
 }
 
 void OpenCars(int32_t open) {
-    CarsOpen = open;
-    for (int32_t i = 0; i < open && i < 5; ++i) Cars[static_cast<size_t>(i)].Available = 1;
+    CarsOpen = std::max(CarsOpen, open);
+    for (int32_t i = 0; i < CarsOpen && i < 5; ++i) Cars[static_cast<size_t>(i)].Available = 1;
 }
 }  // namespace
 

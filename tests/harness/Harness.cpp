@@ -1,7 +1,9 @@
 #include "harness/Harness.h"
 
 #include <cstdlib>
+#include <filesystem>
 
+#include "platform/ConfigDir.h"
 #include "platform/Paths.h"
 #include "shell/Globals.h"
 #include "world/Random.h"
@@ -13,6 +15,19 @@ THarness::THarness(THarnessOptions options) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     // The game's data files live in the build's game folder.
     if (const char* gameDir = std::getenv("VELKARO_GAME_DIR")) SetProgramDir(gameDir);
+    // Every harness has its own settings folder, so no test sees another's files (or the
+    // player's own).
+    ConfigFolder = options.ConfigDir;
+    if (ConfigFolder.empty()) {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "velkaro-harness-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            ConfigFolder = pattern;
+            OwnsConfigFolder = true;
+        }
+    }
+    if (!ConfigFolder.empty() && ConfigFolder.back() != '/') ConfigFolder += '/';
+    SetConfigDirOverride(ConfigFolder);
     ResetGlobals();
     ResetGameTables();
     ResetRaceRecord();
@@ -34,6 +49,9 @@ THarness::~THarness() {
     Loop.reset();
     Form1Ptr.reset();
     Window.reset();
+    SetConfigDirOverride({});
+    std::error_code ec;
+    if (OwnsConfigFolder) std::filesystem::remove_all(ConfigFolder, ec);
 }
 
 void THarness::Event(const TInputEvent& event) {

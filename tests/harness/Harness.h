@@ -18,6 +18,8 @@ struct THarnessOptions {
     bool WithWindow = false;  // open a window on the dummy driver (needed for drawing)
     bool Start = true;        // run FormCreate and FormShow
     uint64_t Seed = 1;
+    // The settings folder; empty gives a fresh temporary one, removed with the harness.
+    std::string ConfigDir{};
 };
 
 class THarness {
@@ -27,6 +29,8 @@ public:
 
     TForm1& Form() { return *Form1Ptr; }
     TManualClock& Clock() { return ClockValue; }
+    // The folder the game reads and writes its settings files in (with a trailing '/').
+    const std::string& ConfigDir() const { return ConfigFolder; }
 
     void KeyDown(int32_t key);
     void KeyUp(int32_t key);
@@ -51,6 +55,8 @@ public:
     int64_t FramePeriod() const;
 
 private:
+    std::string ConfigFolder;
+    bool OwnsConfigFolder = false;
     TManualClock ClockValue;
     std::unique_ptr<TPlatformWindow> Window;
     std::unique_ptr<TForm1> Form1Ptr;

@@ -8,7 +8,9 @@ set -euo pipefail
 if [ "${1:-}" = "--inner" ]; then
   game="$2"
   out="$3"
-  "$game" > "$out/game.log" 2>&1 &
+  # The settings files go to a folder of the test's own, never the user's.
+  rm -rf "$out/config"
+  VELKARO_CONFIG_DIR="$out/config" "$game" > "$out/game.log" 2>&1 &
   pid=$!
   wid=$(timeout 20 xdotool search --sync --name '^Velkaro$' | head -n 1) || true
   [ -n "$wid" ] || { echo "no window titled Velkaro appeared"; cat "$out/game.log"; kill "$pid"; exit 1; }
@@ -28,6 +30,10 @@ if [ "${1:-}" = "--inner" ]; then
   kill -TERM "$pid"
   wait "$pid"
   echo "exit code $?"
+  # Closing the window keeps the settings and the progress.
+  for f in Config.cfg Configdat.cfg; do
+    [ -s "$out/config/$f" ] || { echo "closing the window did not write $f"; exit 1; }
+  done
   exit 0
 fi
 

@@ -5,6 +5,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/HighScores.h"
+#include "shell/Storage.h"
 #include "shell/screens/PlayerAccess.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
@@ -129,6 +130,8 @@ private:
         F.LeaveRaceWorld(st::SendScore, "losemusic");
         F.PlaySound("check");
         const bool entered = EnterHighScore(PlayerName, Score);
+        // The game is over: its unlocks, best times and high score are kept now.
+        WriteStoredFiles(F);
         F.CreateLights();
         F.EnterState(entered ? st::HighScores : st::MainMenu);
         if (send) SubmitScore(F);

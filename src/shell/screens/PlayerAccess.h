@@ -1,4 +1,5 @@
-// What the player screens need from the player list and the settings files, in one place.
+// What the screens need from the player list, the settings files and the web service, in
+// one place.
 #pragma once
 
 #include <cstdint>
@@ -6,7 +7,6 @@
 
 class TForm1;
 
-void ResetStandInPlayers();
 int32_t PlayerTotal(TForm1& f);
 std::string PlayerNameAt(TForm1& f, int32_t index);
 int32_t CurrentPlayerIndex(TForm1& f);

@@ -3,6 +3,7 @@
 // asks with two buttons; Enter answers yes (end the game) and Escape no (race on).
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
+#include "shell/Storage.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 #include "world/Player.h"
@@ -91,6 +92,8 @@ private:
         F.LeaveRaceWorld(st::QuitRaceMenu, "gamemusic");
         F.PlaySound("check");
         F.CreateLights();
+        // The game is over: what its races opened and their best times are kept now.
+        WriteStoredFiles(F);
         F.EnterState(st::MainMenu);
     }
 

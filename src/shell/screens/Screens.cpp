@@ -1,9 +1,6 @@
 #include "shell/screens/Screens.h"
 
-#include "shell/screens/PlayerAccess.h"
-
 void RegisterScreens(TForm1& form) {
-    ResetStandInPlayers();
     RegisterLogo(form);
     RegisterMainMenu(form);
     RegisterOptions(form);
