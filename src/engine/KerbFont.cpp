@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/WesternText.h"
 #include "engine/FontFaces.h"
 #include "engine/KerbScreen.h"
 
@@ -94,7 +95,7 @@ int32_t TKerbFont::TextWidth(const std::string& text) {
     const auto found = Index.find(text);
     if (found != Index.end()) return found->second->Width;
     int w = 0, h = 0;
-    if (TTF_SizeUTF8(Font, text.c_str(), &w, &h) != 0) return 0;
+    if (TTF_SizeUTF8(Font, WesternToUtf8(text).c_str(), &w, &h) != 0) return 0;
     return w;
 }
 
@@ -110,8 +111,9 @@ const TKerbFont::TCachedText* TKerbFont::Rendered(const std::string& text) {
     }
     if (text.empty()) return nullptr;
     // White text, tinted when drawn: one texture serves every colour.
+    // The game's texts are 8-bit Western (a player's name may hold accented letters).
     SDL_Surface* surface =
-        TTF_RenderUTF8_Blended(Font, text.c_str(), SDL_Color{255, 255, 255, 255});
+        TTF_RenderUTF8_Blended(Font, WesternToUtf8(text).c_str(), SDL_Color{255, 255, 255, 255});
     if (surface == nullptr) return nullptr;
     SDL_Texture* texture = SDL_CreateTextureFromSurface(KerbScreen->Device(), surface);
     const int32_t w = surface->w, h = surface->h;

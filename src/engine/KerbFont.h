@@ -38,6 +38,7 @@ public:
     uint8_t Style() const { return FontStyle; }
     bool HasFont() const { return Font != nullptr; }
 
+    // Texts are 8-bit, in the Western set (common/WesternText.h).
     // Top-left corner at (x, y), no clipping.
     void TextOut(int32_t x, int32_t y, const std::string& text);
     // Red, green and blue each replaced by 255 minus itself; alpha kept.

@@ -79,8 +79,13 @@ public:
     // Every page in order, after the background.
     void Draw();
 
+    // The events of one frame, in order, after taking a move the 10 ms rule dropped in an
+    // earlier frame (so the widget under a resting mouse is the one it rests on).
+    void HandleEvents(const std::vector<TInputEvent>& events);
     // One platform event: mouse moves and buttons, key downs, typed text.
     void HandleEvent(const TInputEvent& event);
+    // Takes the last dropped move once 10 ms have passed since the last move handled.
+    void CatchUp();
     // The same, already split up. Positions in screen pixels.
     void MouseMove(int32_t x, int32_t y);
     void MouseButton(TMouseButton button, bool down, int32_t x, int32_t y,
@@ -115,5 +120,7 @@ private:
     bool MovedOnce = false;
     int64_t LastMove = 0;
     int64_t Dropped = 0;
+    bool MovePending = false;
+    int32_t PendingX = 0, PendingY = 0;
     int32_t HookId = 0;
 };

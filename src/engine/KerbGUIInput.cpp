@@ -10,6 +10,11 @@
 #include "platform/Clock.h"
 #include "platform/KeyCodes.h"
 
+void TKerbGUI::HandleEvents(const std::vector<TInputEvent>& events) {
+    CatchUp();
+    for (const TInputEvent& e : events) HandleEvent(e);
+}
+
 void TKerbGUI::HandleEvent(const TInputEvent& event) {
     switch (event.Kind) {
         case TInputKind::MouseMove:
@@ -45,6 +50,9 @@ void TKerbGUI::MouseMove(int32_t x, int32_t y) {
     const int64_t now = Clock.Now();
     if (MovedOnce && (now - LastMove) * 100 < Clock.Frequency()) {
         ++Dropped;
+        MovePending = true;
+        PendingX = x;
+        PendingY = y;
         return;
     }
     MovedOnce = true;
@@ -52,7 +60,16 @@ void TKerbGUI::MouseMove(int32_t x, int32_t y) {
     TrackMouse(x, y);
 }
 
+void TKerbGUI::CatchUp() {
+    const int64_t now = Clock.Now();
+    if (!MovePending || (now - LastMove) * 100 < Clock.Frequency()) return;
+    Previous = Mouse;
+    LastMove = now;
+    TrackMouse(PendingX, PendingY);
+}
+
 void TKerbGUI::TrackMouse(int32_t x, int32_t y) {
+    MovePending = false;
     ClampToScreen(x, y);
     Mouse.MouseX = x;
     Mouse.MouseY = y;
@@ -86,6 +103,8 @@ void TKerbGUI::MouseButton(TMouseButton button, bool down, int32_t x, int32_t y,
     // widget under an old position: take the press's own position first. A press where the
     // mouse rests looks again too: the page under it may have been rebuilt since it last
     // moved (a button that changes the screen), and the widget there is a new one.
+    // The press is newer than any dropped move.
+    MovePending = false;
     if (down || x != Mouse.MouseX || y != Mouse.MouseY) {
         MovedOnce = true;
         LastMove = Clock.Now();

@@ -25,5 +25,5 @@ void TForm1::FeedGui() {
     // whatever page the new screen built.
     std::vector<TInputEvent> events;
     events.swap(GuiEvents);
-    for (const TInputEvent& e : events) KerbGUI1.HandleEvent(e);
+    KerbGUI1.HandleEvents(events);
 }

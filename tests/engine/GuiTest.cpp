@@ -42,6 +42,25 @@ TEST_F(GuiFixture, MovesCloserThanTenMillisecondsOnTheInjectedClockAreDropped) {
     EXPECT_EQ(Gui.Mouse.MouseX, 210);
 }
 
+TEST_F(GuiFixture, ADroppedMoveIsTakenInALaterFrameOnceTenMillisecondsHavePassed) {
+    AddButton(0, 0, 100, 50);
+    TKerbButton* b = AddButton(200, 0, 100, 50);
+    Gui.MouseMove(10, 10);
+    Clock.AdvanceMs(5);
+    Gui.MouseMove(210, 10);
+    Gui.CatchUp();
+    EXPECT_EQ(Gui.Mouse.MouseX, 10);
+    // The mouse rests there: the next frame's events (none) come after the rule's 10 ms.
+    Clock.AdvanceMs(6);
+    Gui.HandleEvents({});
+    EXPECT_EQ(Gui.Mouse.MouseX, 210);
+    EXPECT_EQ(Gui.Mouse.HoverID, b->ID);
+    // Taken once only.
+    MoveTo(20, 20);
+    Gui.CatchUp();
+    EXPECT_EQ(Gui.Mouse.MouseX, 20);
+}
+
 TEST_F(GuiFixture, HoverEdgesAreInsideAndTheLastWidgetOfTheLastPageWins) {
     TKerbButton* a = AddButton(10, 10, 20, 10);
     const std::vector<std::pair<int32_t, int32_t>> inside = {{10, 10}, {30, 20}, {20, 15}};

@@ -170,3 +170,14 @@ TEST_F(KerbFontDraw, AResetEmptiesTheCacheAndTextComesBack) {
     EXPECT_EQ(Brightest(frame, 100, 100, Font->TextWidth("Pause"), Font->TextHeight()), 0xFFFFFFu);
 }
 }  // namespace
+
+TEST(KerbFont, TextsAreEightBitWesternNotUtf8) {
+    TGameDir gameDir;
+    TKerbFont font;
+    font.SetFont("Micra", 14, fsBold);
+    ASSERT_TRUE(font.HasFont());
+    // An accented capital advances as its plain letter does (as UTF-8 the byte would be
+    // malformed and measured as a replacement glyph).
+    EXPECT_EQ(font.TextWidth("\xC4"), font.TextWidth("A"));
+    EXPECT_EQ(font.TextWidth("\xD6\xDC"), font.TextWidth("OU"));
+}
