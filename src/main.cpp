@@ -1,6 +1,7 @@
 // Velkaro: creates the window and the main window object, then runs the message loop until
 // the game closes.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
+#include "shell/ServerAddress.h"
 
 int main(int argc, char** argv) {
     // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
@@ -21,6 +23,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (configDir) SetConfigDirOverride(*configDir);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     TSteadyClock clock;
     TPlatformWindow window;
     if (!window.Create("Velkaro", 800, 600)) {
@@ -29,6 +32,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     TForm1 form(clock, &window);
+    // The config folder is not known here yet, so Server.cfg is not consulted.
+    TOnlineSettings online;
+    online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
+    form.Online.Configure(online);
     form.FormCreate();
     if (form.IsClosing()) return form.ExitCode();
     form.FormShow();

@@ -26,6 +26,7 @@
 #include "shell/Globals.h"
 #include "shell/Players.h"
 #include "shell/Storage.h"
+#include "shell/Online.h"
 
 class TClock;
 class TPlatformWindow;
@@ -98,6 +99,12 @@ public:
     }
     int ExitCode() const { return Code; }
 
+    // Sends PlayerName's Score (and ExtraText) to the score service in the background; a
+    // failed version check shows "Can't connect to server!" once, from a later frame.
+    void SubmitScore();
+    // Opens the address in "play.url" (program folder, then config folder) in the browser.
+    void OpenWebPage();
+
     const TClock& Clock;
     TPlatformWindow* Window;
     TKerbScreen KerbScreen1;
@@ -113,6 +120,8 @@ public:
     // The menus' widgets and their text; declared after the screen, so freed before it.
     TKerbBitmapFont KerbBitmapFont1;
     TKerbGUI KerbGUI1;
+    // Online score submission (libcurl on a worker thread); polled every frame.
+    TOnline Online;
 
     // Mouse, key and text events waiting for the GUI, in order; it takes them at the start
     // of the next frame.
