@@ -12,9 +12,13 @@
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
+#include "shell/Globals.h"
 #include "shell/ServerAddress.h"
 
 int main(int argc, char** argv) {
+    // A test driving the game in a window follows the states it enters.
+    if (const char* trace = std::getenv("VELKARO_TRACE_STATES"); trace && std::string(trace) == "1")
+        StateTrace = stderr;
     // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
     std::string argError;
     const auto configDir = ConfigDirArgument({argv + 1, argv + argc}, argError);

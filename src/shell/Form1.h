@@ -152,8 +152,12 @@ public:
     int32_t UnlockShown = 0;
     // The divided prize the race-over screen counts into the score (the unlock check's span).
     int32_t PrizeWon = 0;
-    // The race state that pause and the quit menu return to (12, or 27 during a wreck).
+    // The race state that pause and the quit menu return to (12, or 27 during a wreck), and
+    // whether the race clock ran when they opened.
     uint8_t ResumeState = st::Race;
+    bool ClockWasRunning = false;
+    // Frames of the quit menu's slide-in.
+    int32_t SlideFrames = 0;
     // Every effect played (whether or not a device is there to hear it), for tests.
     std::function<void(const std::string&)> OnPlaySound;
     // The player list, and the best-time slots no track uses; both kept in the settings files.

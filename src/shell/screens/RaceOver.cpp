@@ -101,13 +101,9 @@ private:
     }
 
     void Unlock() {
-        if (UnlockStage > 8) return;
-        const int32_t unlocked = CheckUnlock(Race.ScoreAtFinish, F.PrizeWon);
-        if (unlocked != 1 && unlocked != 2) return;
-        // Stages 1, 3 and 5 open a car; every other stage opens tracks.
-        const bool car = UnlockStage == 1 || UnlockStage == 3 || UnlockStage == 5;
-        F.UnlockShown = car ? 1 : 2;
-        UnlockNext();
+        if (UnlockStage > 8 || CheckUnlock(Race.ScoreAtFinish, F.PrizeWon) == 0) return;
+        // Past the ladder's end a crossing opens nothing, and says nothing.
+        if (const int32_t opened = UnlockNext(); opened != 0) F.UnlockShown = opened;
     }
 
     void DrawResults() {
