@@ -117,9 +117,10 @@ private:
                                      TwoDigits(Race.FinishHundredths));
         if (step >= 3) TForm1::CenteredText(F.KerbFont1, 532, 338, std::to_string(Prize));
         if (step >= 4) TForm1::CenteredText(F.KerbFont1, 532, 367, std::to_string(Score));
+        // What opened, in the race's red, left of the button at the page's foot.
         if (F.UnlockShown != 0)
             TForm1::CenteredText(
-                F.KerbFont1, 400, 420,
+                F.KerbFont3, 300, 412,
                 F.UnlockShown == 2 ? "New track available!" : "New car available!");
     }
 
