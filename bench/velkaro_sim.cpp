@@ -22,6 +22,7 @@
 #include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
+#include "world/TimeText.h"
 
 namespace {
 struct TArgs {
@@ -45,10 +46,6 @@ bool Parse(int argc, char** argv, TArgs& args) {
         }
     }
     return (argc % 2) == 1 && args.Level >= 1 && args.Frames > 0;
-}
-
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
 }
 
 // Counts one car's wall hits: a frame with bounces that follows a frame without any.
@@ -112,8 +109,7 @@ int main(int argc, char** argv) {
         if (Race.RaceFinished != 0 && !finished) {
             finished = true;
             place = Race.FinishPlace;
-            timeLeft = std::to_string(Race.FinishMinutes) + ":" + TwoDigits(Race.FinishSeconds) +
-                       ":" + TwoDigits(Race.FinishHundredths);
+            timeLeft = ClockText(Race.FinishMinutes, Race.FinishSeconds, Race.FinishHundredths);
         }
         // Keep the race going for the opponents instead of showing the race-over screen.
         if (finished) PhaseCounter = 0;
@@ -123,8 +119,7 @@ int main(int argc, char** argv) {
     const TPlayer* p = Race.PlayerCar;
     if (!finished) {
         place = p != nullptr ? p->Place : 0;
-        timeLeft = std::to_string(Race.ClockMinutes) + ":" + TwoDigits(Race.ClockSeconds) + ":" +
-                   TwoDigits(Race.ClockHundredths);
+        timeLeft = ClockText(Race.ClockMinutes, Race.ClockSeconds, Race.ClockHundredths);
     }
     std::vector<int32_t> inTime;
     for (int32_t f : crossings)

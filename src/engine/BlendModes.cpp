@@ -45,17 +45,28 @@ bool ExactStandardBlend(const TBlendState& state, TStandardBlend& out) {
     return true;
 }
 
-TStandardBlend NearestStandardBlend(const TBlendState& state) {
-    TStandardBlend exact;
-    if (ExactStandardBlend(state, exact)) return exact;
+bool NearestStandardBlend(const TBlendState& state, TStandardBlend& out) {
+    if (ExactStandardBlend(state, out)) return true;
+    // Erasing (the destination scaled by the picture's inverse) and inverting (a source
+    // scaled by the inverse destination) have no standard mode of the same kind.
+    const bool erases =
+        state.Src == F::Zero && (state.Dst == F::InvSrcColor || state.Dst == F::InvSrcAlpha);
+    if (erases || state.Src == F::InvDestColor) return false;
     // Whatever adds onto the destination stays additive; whatever ignores the source colour
     // only darkens (modulate); a source scaled by the destination multiplies; a destination
     // thrown away is a plain copy; everything else mixes like ordinary alpha blending.
-    if (state.Dst == F::One) return TStandardBlend::Add;
-    if (state.Src == F::Zero) return TStandardBlend::Mod;
-    if (state.Src == F::DestColor) return TStandardBlend::Mul;
-    if (state.Dst == F::Zero) return TStandardBlend::None;
-    return TStandardBlend::Blend;
+    if (state.Dst == F::One) {
+        out = TStandardBlend::Add;
+    } else if (state.Src == F::Zero) {
+        out = TStandardBlend::Mod;
+    } else if (state.Src == F::DestColor) {
+        out = TStandardBlend::Mul;
+    } else if (state.Dst == F::Zero) {
+        out = TStandardBlend::None;
+    } else {
+        out = TStandardBlend::Blend;
+    }
+    return true;
 }
 
 std::string_view StandardBlendName(TStandardBlend blend) {

@@ -35,6 +35,9 @@ TBlendState BlendStateForMode(int32_t mode);
 bool ExactStandardBlend(const TBlendState& state, TStandardBlend& out);
 
 // The standard mode that comes closest to state, for renderers without custom blending.
-TStandardBlend NearestStandardBlend(const TBlendState& state);
+// False when every standard mode would have the opposite effect (a mode that erases or
+// inverts the destination would darken by the picture or copy it): such quads are better left
+// out than drawn wrong.
+bool NearestStandardBlend(const TBlendState& state, TStandardBlend& out);
 
 std::string_view StandardBlendName(TStandardBlend blend);

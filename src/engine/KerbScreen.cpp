@@ -110,6 +110,7 @@ bool TKerbScreen::Initialize() {
 bool TKerbScreen::CreateRenderer() {
     DestroyRenderer();
     ResolvedBlend.fill(-1);
+    BlendUnavailable.fill(false);
     // Let SDL collect the frame's draw calls; the quads are queued in order either way.
     SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
     if (Offscreen) {

@@ -47,6 +47,7 @@ struct TDrawStats {
     int64_t OwnBlends = 0;
     int64_t OwnTurnedBlends = 0;
     int64_t TurnsMade = 0;  // turned pictures made by SDL and kept for the next frames
+    int64_t Skipped = 0;    // left out: a blend mode this renderer cannot do
 };
 
 class TKerbScreen {
@@ -230,6 +231,8 @@ private:
     // SDL blend mode per factor pair once worked out for this renderer (0 = not yet).
     std::array<int, 64> ResolvedBlend{};
     std::array<bool, 64> FallbackReported{};
+    // Factor pairs this renderer cannot blend with, nor stand in for: their quads are skipped.
+    std::array<bool, 64> BlendUnavailable{};
 
     struct TDeviceHooks {
         int32_t Id;

@@ -123,15 +123,23 @@ int TKerbScreen::ResolveBlend(SDL_Texture* probe) {
                                           SDL_BLENDOPERATION_ADD, SdlFactor(Blend.Src),
                                           SdlFactor(Blend.Dst), SDL_BLENDOPERATION_ADD);
         if (SDL_SetTextureBlendMode(probe, mode) != 0) {
-            standard = NearestStandardBlend(Blend);
+            const bool standIn = NearestStandardBlend(Blend, standard);
             mode = SdlStandard(standard);
+            BlendUnavailable[key] = !standIn;
             if (!FallbackReported[key]) {
                 FallbackReported[key] = true;
-                std::fprintf(stderr,
-                             "Velkaro: this renderer has no blend mode with factors %d/%d; "
-                             "drawing with %s instead.\n",
-                             static_cast<int>(Blend.Src), static_cast<int>(Blend.Dst),
-                             std::string(StandardBlendName(standard)).c_str());
+                const int src = static_cast<int>(Blend.Src), dst = static_cast<int>(Blend.Dst);
+                if (standIn) {
+                    std::fprintf(stderr,
+                                 "Velkaro: this renderer has no blend mode with factors %d/%d; "
+                                 "drawing with %s instead.\n",
+                                 src, dst, std::string(StandardBlendName(standard)).c_str());
+                } else {
+                    std::fprintf(stderr,
+                                 "Velkaro: this renderer has no blend mode with factors %d/%d; "
+                                 "what is drawn with it is left out.\n",
+                                 src, dst);
+                }
             }
         }
     }
@@ -160,6 +168,11 @@ void TKerbScreen::DrawQuad(const TKerbTexture& texture, const TQuad& q) {
         return EndQuad();
     }
     const int mode = ResolveBlend(handle);
+    // Better nothing than the opposite of what the mode does.
+    if (BlendUnavailable[static_cast<size_t>(Blend.Src) * 8 + static_cast<size_t>(Blend.Dst)]) {
+        ++DrawStats.Skipped;
+        return EndQuad();
+    }
     SDL_SetTextureBlendMode(handle, static_cast<SDL_BlendMode>(mode));
     const uint32_t color = q[0].Color;
     if (q[1].Color == color && q[2].Color == color && q[3].Color == color) {

@@ -27,7 +27,7 @@ public:
 
     // One pass of the idle check: may fire OnTimer once.
     void Check();
-    // Whether the check is installed (enabled, with a handler): the idle hook of the original.
+    // Whether the check is installed (enabled, with a handler), as the loop's idle hook.
     bool Hooked() const { return IdleHooked || LossyTimerRunning; }
     // Clock value at which the next tick can fire (for the main loop's sleep).
     int64_t NextDue() const;

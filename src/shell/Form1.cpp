@@ -278,12 +278,6 @@ void TForm1::FreePage() {
     Page.reset();
 }
 
-bool TForm1::Released(int32_t key) {
-    if (KeyReleased[key] == 0) return false;
-    KeyReleased[key] = 0;
-    return true;
-}
-
 void TForm1::KillSpritesNamed(const std::string& name) {
     for (TSprite* s : KerbSprite1.SpriteList)
         if (s->Name == name) s->Dead();

@@ -187,8 +187,6 @@ public:
     void FreePage();
     // Text centred at cx: x = cx - width div 2.
     static void CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text);
-    // Reads and consumes a key release.
-    static bool Released(int32_t key);
 
     // Race frame helpers shared by the race and the pages shown over it.
     void BeginRaceFrame(bool move);

@@ -16,16 +16,9 @@
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
+#include "world/TimeText.h"
 
 namespace {
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
-}
-
-std::string ClockText(int32_t minutes, int32_t seconds, int32_t hundredths) {
-    return std::to_string(minutes) + ":" + TwoDigits(seconds) + ":" + TwoDigits(hundredths);
-}
-
 void DrawAt(TKerbImageList& list, const char* name, int32_t x, int32_t y, int32_t alpha) {
     if (TImageListItem* item = list.Find(name))
         item->DrawColor(x, y, 0, 0, 0, 1, 1,

@@ -8,6 +8,7 @@
 #include "world/EnemyCar.h"
 #include "world/Globals.h"
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
@@ -170,7 +171,7 @@ void TBonus::OpponentEffect(TCar& car, int32_t index) {
 void TBonus::Move(float) {
     UpdateCorners();
     const TQuad4 square = Square();
-    const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t j = 0; j < count; ++j) {
         OpponentContact[static_cast<size_t>(j)] = false;
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
@@ -188,10 +189,7 @@ void TBonus::Move(float) {
         if (!PlayerTouching) PlayerTouched = false;
         if (PlayerTouching && !p->Blinking) PlayerEffect();
         if (PlayerTouching) PlayerTouched = true;
-        SetX(static_cast<float>(X + p->ScrollDX));
-        SetY(static_cast<float>(Y + p->ScrollDY));
-        SetX(static_cast<float>(X + p->PushX));
-        SetY(static_cast<float>(Y + p->PushY));
+        FollowWorld(*this);
     }
     if (Y > 2000) Dead();
 }

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "world/Geometry.h"
+#include "world/RaceRecord.h"
 #include "world/WorldSprite.h"
 
 class TCar;
@@ -18,7 +19,7 @@ public:
     TQuad4 Square() const { return {Corners[0], Corners[1], Corners[2], Corners[3]}; }
 
     std::array<TVec2, 4> Corners{};
-    std::array<bool, 18> OpponentContact{};
+    std::array<bool, kMaxOpponents> OpponentContact{};
     bool PlayerTouching = false;
     bool PlayerTouched = false;
     int32_t Kind;

@@ -13,7 +13,6 @@
 #include "world/WorldContext.h"
 
 namespace {
-constexpr double kDeg = 180.0 / std::numbers::pi;
 // Race cars use their own picture order: type 1 looks like picture 4, and so on.
 const char* const kRaceCarImages[5] = {"car1", "car4", "car5", "car2", "car3"};
 const char* const kMenuCarImages[5] = {"car1", "car2", "car3", "car4", "car5"};
@@ -79,8 +78,7 @@ TCar::TCar(TKerbSprite* engine, double x, double y, int32_t carType, const std::
     SetZ(50);
     LoadDriving();
     Skidding = false;
-    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
-    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const int32_t tileW = TileWidth(), tileH = TileHeight();
     const float ax = X + static_cast<float>(tileW / 2 - 35);
     const float ay = Y + static_cast<float>(tileH / 2 - 5);
     HeadingArrow = new TArrow(engine, ax, ay, 0, menu);
@@ -301,8 +299,7 @@ void TCar::MotionStep(const TMotionRules& rules) {
             --BoostTimer;
         }
     }
-    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
-    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const int32_t tileW = TileWidth(), tileH = TileHeight();
     for (TArrow* arrow : {HeadingArrow, DirectionArrow}) {
         arrow->SetX(X + static_cast<float>(tileW / 2));
         arrow->SetY(Y + static_cast<float>(tileH / 2 - 5));

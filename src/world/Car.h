@@ -9,6 +9,7 @@
 
 #include "engine/KerbSprite.h"
 #include "world/Geometry.h"
+#include "world/RaceRecord.h"
 
 class TArrow;
 class TCarTen;
@@ -66,6 +67,9 @@ public:
     // A contact turns body and travel 1.5 degrees toward the side the other car comes from.
     void TurnFromContact(const TVec2& own, const TVec2& other);
     double CentreY() const { return Y + Height / 2.0; }
+    // The picture's tile size (the sprite's size when it has no picture); the arrows sit by it.
+    int32_t TileWidth() const { return Image != nullptr ? Image->TileWidth : Width; }
+    int32_t TileHeight() const { return Image != nullptr ? Image->TileHeight : Height; }
 
     int32_t Health = 100;
     double Steering = 0, Grip = 0, SlideTurnFactor = 0.5, CoastDecel = 0.011;
@@ -79,8 +83,8 @@ public:
     int32_t SkidCounter = 0;
     std::array<TCarCorner, 4> Corners{};
     std::array<double, 4> CornerAngles{};
-    std::array<bool, 21> Touching{};
-    std::array<bool, 21> WasTouching{};
+    std::array<bool, kMaxOpponents> Touching{};
+    std::array<bool, kMaxOpponents> WasTouching{};
     double SpinRate = 0, SpinDecay = 1.0;
     TGroundPoint* FrontPoint = nullptr;
     TGroundPoint* CentrePoint = nullptr;

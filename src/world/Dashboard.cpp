@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
@@ -68,10 +69,7 @@ TDim::TDim(TKerbSprite* engine, float x, float y, bool menu) : TSprite(engine) {
 }
 
 void TDim::Move(float) {
-    if (const TPlayer* p = Race.PlayerCar) {
-        SetX(static_cast<float>(X + p->ScrollDX + p->PushX));
-        SetY(static_cast<float>(Y + p->ScrollDY + p->PushY));
-    }
+    FollowWorld(*this);
     if (Counter % 3 == 0) {
         if (PatternIndex >= 4) {
             Dead();

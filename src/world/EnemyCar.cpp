@@ -6,13 +6,13 @@
 #include "world/Dashboard.h"
 #include "world/Globals.h"
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
 
 namespace {
 constexpr TMotionRules kOpponentRules{1.2, true, false};
-constexpr double kDeg = 180.0 / M_PI;
 
 // The Pascal-style remainder: the sign follows the dividend.
 int64_t Mod360(double degrees) {
@@ -43,10 +43,10 @@ TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
                      int32_t number)
     : TCar(engine, x, y, carType, name, heading, menu, Random(3)), Index(index) {
     SetName("enemycar");
-    ++Race.OpponentsCreated;
+    // The count stays within the opponent tables (see kMaxOpponents).
+    if (Race.OpponentsCreated < kMaxOpponents) ++Race.OpponentsCreated;
     TargetCheckpoint = 1;
-    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
-    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const int32_t tileW = TileWidth(), tileH = TileHeight();
     TargetArrow = new TArrow(engine, X + static_cast<float>(tileW / 2 - 35),
                              Y + static_cast<float>(tileH / 2 - 5), 2, menu);
     const double c = X + Width / 2.0, f = RotationCenterY, h = Height;
@@ -66,8 +66,10 @@ TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
 
 TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, double y,
                              int32_t carType) {
+    if (index < 0 || index >= kMaxOpponents || Race.OpponentsCreated >= kMaxOpponents)
+        return nullptr;
     auto* car = new TEnemyCar(engine, x, y, carType, "enemy", index, -90, false, index + 1);
-    if (index >= 0 && index < kMaxOpponents) Race.OpponentCars[static_cast<size_t>(index)] = car;
+    Race.OpponentCars[static_cast<size_t>(index)] = car;
     return car;
 }
 
@@ -104,7 +106,7 @@ void TEnemyCar::SenseCars() {
 double TEnemyCar::Bearing(double tx, double ty) const {
     const double cx = CentreX(), cy = CentreY();
     const TVec2 u = UnitOrOne(cx - tx, cy - ty);
-    // A target straight above or below: the original answered 90 (down) for both, which sent
+    // A target straight above or below: answering 90 (down) for both would send
     // a car aimed exactly at a target ahead of it braking as if the target were behind.
     if (tx == cx) return ty < cy ? -90 : 90;
     const double a = std::atan(u.Y / u.X) * kDeg;
@@ -146,8 +148,7 @@ void TEnemyCar::ChooseSpeed(double bearing, bool& up, bool& down) const {
 
 void TEnemyCar::Drive() {
     bool up = false, down = false, left = false, right = false;
-    const int32_t tileW = Image != nullptr ? Image->TileWidth : Width;
-    const int32_t tileH = Image != nullptr ? Image->TileHeight : Height;
+    const int32_t tileW = TileWidth(), tileH = TileHeight();
     TargetArrow->SetX(X + static_cast<float>(tileW / 2));
     TargetArrow->SetY(Y + static_cast<float>(tileH / 2 - 5));
     const int32_t k = std::clamp(TargetCheckpoint, 1, std::max(Race.CheckpointCount, 1));
@@ -216,7 +217,7 @@ void TEnemyCar::RespondTo(const TCar& other) {
 }
 
 void TEnemyCar::Contacts() {
-    const int32_t count = std::min(Race.OpponentsCreated, 21);
+    const int32_t count = Race.OpponentsCreated;
     if (count > 1) {
         const TQuad4 body = Body();
         for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
@@ -254,12 +255,7 @@ void TEnemyCar::Move(float) {
         LaneCount = 1;
     }
     ++LaneCount;
-    if (const TPlayer* p = Race.PlayerCar) {
-        SetX(static_cast<float>(X + p->ScrollDX));
-        SetY(static_cast<float>(Y + p->ScrollDY));
-        SetX(static_cast<float>(X + p->PushX));
-        SetY(static_cast<float>(Y + p->PushY));
-    }
+    FollowWorld(*this);
     SenseCars();
     if (Released) {
         if (!Spinning) Drive();

@@ -55,6 +55,7 @@ private:
     void RespondTo(const TCar& other);
 };
 
-// Creates opponent index (number index + 1) at a grid centre and enters it in the record.
+// Creates opponent index (number index + 1) at a grid centre and enters it in the record; null
+// (no car) when index or the count would pass the opponent tables.
 TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, double y,
                              int32_t carType);

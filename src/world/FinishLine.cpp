@@ -8,6 +8,7 @@
 #include "world/EnemyCar.h"
 #include "world/Globals.h"
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Walls.h"
 #include "world/WorldContext.h"
@@ -33,7 +34,7 @@ TFinishLine::TFinishLine(TKerbSprite* engine, double centreX, double centreY, do
     Visible = false;
     Corners = {TVec2{X, Y}, TVec2{X, Y + Height}, TVec2{X + Width, Y + Height},
                TVec2{X + Width, Y}};
-    const double phi = std::atan(static_cast<double>(Height) / Width) * 180.0 / M_PI;
+    const double phi = std::atan(static_cast<double>(Height) / Width) * kDeg;
     CornerAngles = {180 - phi, phi - 180, -phi, phi};
     LineImage = new TFLineImage(engine, centreX, centreY);
 }
@@ -73,10 +74,7 @@ void TFinishLine::CheckPlayer() {
 }
 
 void TFinishLine::Move(float) {
-    if (const TPlayer* p = Race.PlayerCar) {
-        SetX(static_cast<float>(X + p->ScrollDX + p->PushX));
-        SetY(static_cast<float>(Y + p->ScrollDY + p->PushY));
-    }
+    FollowWorld(*this);
     if (LineImage != nullptr) {
         LineImage->SetX(X + static_cast<float>(Width) / 2 -
                         static_cast<float>(LineImage->Width) / 2);

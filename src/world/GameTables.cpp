@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "world/Globals.h"
+#include "world/TimeText.h"
 
 std::array<TTrack, 12> Tracks;
 int32_t LastTrackIndex = 11;
@@ -50,10 +51,6 @@ constexpr TCarRow kCarRows[5] = {
     {"Volcano", "c_car3", 9.5, 0.045, 0.42, 0.82}, {"Viper", "c_car4", 9.3, 0.04, 0.65, 0.8},
     {"Beast", "c_car5", 10.0, 0.06, 0.45, 0.84},
 };
-
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
-}
 }  // namespace
 
 void FillTrackTable() {
@@ -160,8 +157,7 @@ int32_t CheckUnlock(int32_t score, int32_t span) {
 
 std::string BestTimeText(const TTrack& track) {
     if (track.BestMinutes >= 1000) return "--:--:--";
-    return std::to_string(track.BestMinutes) + ":" + TwoDigits(track.BestSeconds) + ":" +
-           TwoDigits(track.BestHundredths);
+    return ClockText(track.BestMinutes, track.BestSeconds, track.BestHundredths);
 }
 
 void ResetGameTables() {

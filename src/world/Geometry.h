@@ -5,12 +5,16 @@
 #pragma once
 
 #include <array>
+#include <numbers>
 
 struct TVec2 {
     double X = 0, Y = 0;
 };
 
 using TQuad4 = std::array<TVec2, 4>;
+
+// Degrees per radian.
+constexpr double kDeg = 180.0 / std::numbers::pi;
 
 // The angle-sum test itself: true when the angles between the unit vectors from p to the
 // consecutive vertices add up to at least 355 degrees.

@@ -18,6 +18,12 @@ void ClearKeyTables() {
     std::memset(&KeyTables, 0, sizeof KeyTables);
 }
 
+bool ConsumeRelease(int32_t key) {
+    if (key < 0 || key > 255 || KeyReleased[key] == 0) return false;
+    KeyReleased[key] = 0;
+    return true;
+}
+
 void ResetWorldGlobals() {
     ClearKeyTables();
     Score = 0;

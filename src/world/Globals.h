@@ -26,3 +26,5 @@ extern int32_t PhaseCounter;
 void ResetWorldGlobals();
 void ClearKeyReleased();
 void ClearKeyTables();
+// Whether key was released since its release was last read; reading clears it.
+bool ConsumeRelease(int32_t key);

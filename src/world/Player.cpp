@@ -104,12 +104,15 @@ void TPlayer::RespondTo(TCar& o) {
 }
 
 void TPlayer::OpponentContacts() {
-    const int32_t count = std::min(Race.OpponentsCreated, 21);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
     for (int32_t j = 0; j < count; ++j) {
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
         if (o == nullptr) continue;
-        // The coarse distance uses the two top-left corners as the original geometry does.
+        // Only opponents within 200 pixels are tested corner by corner. The distance runs from
+        // this car's centre to half a car before the opponent's top-left corner, up to one car
+        // size (100 pixels) off the centre distance: every opponent close enough to touch
+        // (centres less than 100 pixels apart) still passes.
         const double dx = X + Width / 2.0 - o->X + o->Width / 2.0;
         const double dy = Y + Height / 2.0 - o->Y + o->Height / 2.0;
         if (std::hypot(dx, dy) >= 200) continue;

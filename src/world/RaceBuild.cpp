@@ -117,6 +117,15 @@ void ShiftWorld(double dx, double dy) {
     }
 }
 
+void FollowWorld(TSprite& s, bool pushCopy) {
+    const TPlayer* p = Race.PlayerCar;
+    if (p == nullptr) return;
+    const double px = pushCopy ? p->PushCopyX : p->PushX;
+    const double py = pushCopy ? p->PushCopyY : p->PushY;
+    s.SetX(static_cast<float>(s.X + p->ScrollDX + px));
+    s.SetY(static_cast<float>(s.Y + p->ScrollDY + py));
+}
+
 void ScrollCheckpoints() {
     const TPlayer* p = Race.PlayerCar;
     if (p == nullptr) return;

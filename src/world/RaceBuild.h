@@ -8,8 +8,12 @@
 
 class TCar;
 class TKerbSprite;
+class TSprite;
 
 void BuildRace();
 void ExtendRoad();
 void ShiftWorld(double dx, double dy);
+// Moves s by the player's scroll step and push step (the push step of the frame before with
+// pushCopy): how everything on the road follows the world while the player's car stays put.
+void FollowWorld(TSprite& s, bool pushCopy = false);
 void ScrollCheckpoints();

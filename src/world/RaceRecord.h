@@ -16,6 +16,9 @@ class TEnemyCar;
 constexpr int32_t kMaxPatternLength = 250;
 constexpr int32_t kRoadCapacity = 300;        // RoadKinds / SideKinds entries
 constexpr int32_t kCheckpointCapacity = 300;  // checkpoints 1..299
+// The most opponents a race has. Every per-opponent table (the record's cars and distances,
+// the walls' and bonuses' contact flags, the cars' touching flags) has this many entries, and
+// OpponentsCreated never passes it, so a loop up to OpponentsCreated stays inside them all.
 constexpr int32_t kMaxOpponents = 9;
 constexpr int32_t kResultEntries = 9;  // Results 0..8
 
@@ -66,9 +69,9 @@ struct TRaceRecord {
     int32_t CarCount = 0;
     int32_t OpponentsCreated = 0;
     TPlayer* PlayerCar = nullptr;
-    std::array<TEnemyCar*, kMaxOpponents + 1> OpponentCars{};
+    std::array<TEnemyCar*, kMaxOpponents> OpponentCars{};
     // Each opponent's race distance, which the player's place compares with its own.
-    std::array<double, kMaxOpponents + 1> OpponentDistance{};
+    std::array<double, kMaxOpponents> OpponentDistance{};
     std::array<TGridSlot, 22> StartGrid{};  // slots 1..21
     double PlayerScreenX = 400, PlayerScreenY = 460;
     double BuildX = 0, BuildY = 0;

@@ -5,6 +5,7 @@
 #include "world/Bonus.h"
 #include "world/EnemyCar.h"
 #include "world/Player.h"
+#include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/Walls.h"
@@ -28,16 +29,6 @@ const TKindLook kKinds[7] = {
 };
 
 const char* const kBackImages[4] = {"back1", "back2", "back3", "back4"};
-
-// Adds the player's scroll and push steps to a world sprite.
-void Scroll(TSprite& s, bool pushCopy) {
-    const TPlayer* p = Race.PlayerCar;
-    if (p == nullptr) return;
-    const double px = pushCopy ? p->PushCopyX : p->PushX;
-    const double py = pushCopy ? p->PushCopyY : p->PushY;
-    s.SetX(static_cast<float>(s.X + p->ScrollDX + px));
-    s.SetY(static_cast<float>(s.Y + p->ScrollDY + py));
-}
 
 int32_t CurrentSideKind() {
     const int32_t i = Race.NextPiece;
@@ -101,7 +92,7 @@ void TRoadPart::GroundTest() const {
 }
 
 void TRoadPart::Move(float) {
-    Scroll(*this, false);
+    FollowWorld(*this);
     GroundTest();
     if (Y > 3000) Dead();
 }
@@ -119,7 +110,7 @@ TRoadBack::TRoadBack(TKerbSprite* engine, double left, double top, int32_t kind)
 }
 
 void TRoadBack::Move(float) {
-    Scroll(*this, true);
+    FollowWorld(*this, true);
     if (Y > 3000) Dead();
 }
 
@@ -146,7 +137,7 @@ TRoadPaint::TRoadPaint(TKerbSprite* engine, double centreX, double centreY, doub
 }
 
 void TRoadPaint::Move(float) {
-    Scroll(*this, false);
+    FollowWorld(*this);
     if (Y > 2000) Dead();
 }
 

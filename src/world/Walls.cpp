@@ -29,7 +29,6 @@ constexpr TWallSpot kWalls[7][4] = {
     {{-321, -225, 0, 180}, {-312, -75, 0, 174}, {192, -229, 0, -10}, {255, -77, 1, -32}},
 };
 
-constexpr double kDeg = 180.0 / std::numbers::pi;
 }  // namespace
 
 std::array<double, 4> RectCornerAngles(double width, double height) {
@@ -108,13 +107,10 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
 }
 
 void TRoadRock::Move(float) {
-    if (const TPlayer* p = Race.PlayerCar) {
-        SetX(static_cast<float>(X + p->ScrollDX + p->PushX));
-        SetY(static_cast<float>(Y + p->ScrollDY + p->PushY));
-    }
+    FollowWorld(*this);
     UpdateCorners();
     const TQuad4 quad = Quad();
-    const int32_t count = std::min<int32_t>(Race.OpponentsCreated, 18);
+    const int32_t count = Race.OpponentsCreated;
     for (int32_t i = 0; i < count; ++i) {
         OpponentContact[static_cast<size_t>(i)] = 0;
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];

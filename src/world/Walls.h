@@ -7,6 +7,7 @@
 
 #include "world/WorldSprite.h"
 #include "world/Geometry.h"
+#include "world/RaceRecord.h"
 
 class TCar;
 
@@ -19,7 +20,7 @@ public:
     void LookAhead(const TQuad4& quad) const;
 
     std::array<TVec2, 4> Corners{};
-    std::array<uint8_t, 18> OpponentContact{};
+    std::array<uint8_t, kMaxOpponents> OpponentContact{};
     uint8_t PlayerContact = 0;
     std::array<double, 4> CornerAngles{};
     int32_t WallKind;

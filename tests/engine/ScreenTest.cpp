@@ -164,23 +164,30 @@ TEST(ScreenBlend, AdditiveHoldsForOneQuadAndKeepsTheMode) {
     EXPECT_EQ(screen.CurrentBlend(), BlendStateForMode(5));
 }
 
-TEST(BlendModes, EachModeMapsToAnExactOrNearestStandardMode) {
+TEST(BlendModes, EachModeMapsToAnExactOrNearestStandardModeOrToNone) {
     using S = TStandardBlend;
     const struct {
         int32_t Mode;
         bool Exact;
+        bool StandIn;  // a standard mode of the same kind exists
         S Standard;
     } cases[] = {
-        {0, true, S::Blend},   {1, false, S::Add},    {2, true, S::Add},     {3, false, S::Blend},
-        {4, false, S::Add},    {5, true, S::Mod},     {6, false, S::Mod},    {7, false, S::Mod},
-        {8, false, S::Mod},    {9, false, S::None},   {10, false, S::Blend}, {11, false, S::Mul},
-        {12, false, S::Blend}, {13, false, S::Blend}, {-5, true, S::Blend},  {14, true, S::Blend},
+        {0, true, true, S::Blend},   {1, false, true, S::Add},     {2, true, true, S::Add},
+        {3, false, true, S::Blend},  {4, false, true, S::Add},     {5, true, true, S::Mod},
+        {6, false, true, S::Mod},    {7, false, false, S::Blend},  {8, false, false, S::Blend},
+        {9, false, false, S::Blend}, {10, false, true, S::Blend},  {11, false, true, S::Mul},
+        {12, false, true, S::Blend}, {13, false, false, S::Blend}, {-5, true, true, S::Blend},
+        {14, true, true, S::Blend},
     };
     for (const auto& c : cases) {
         const TBlendState state = BlendStateForMode(c.Mode);
         S exact;
         EXPECT_EQ(ExactStandardBlend(state, exact), c.Exact) << c.Mode;
-        EXPECT_EQ(NearestStandardBlend(state), c.Standard) << c.Mode;
+        S nearest = S::Blend;
+        EXPECT_EQ(NearestStandardBlend(state, nearest), c.StandIn) << c.Mode;
+        if (c.StandIn) {
+            EXPECT_EQ(nearest, c.Standard) << c.Mode;
+        }
     }
 }
 
@@ -270,6 +277,36 @@ TEST_F(ScreenTest, TexturesFollowThePictureTilesAndPowersOfTwo) {
     // The texels outside the picture are clear.
     EXPECT_EQ(item.Texture->TexelAt(110, 10), 0u);
     EXPECT_NE(item.Texture->TexelAt(99, 59), 0u);
+}
+
+// The software renderer has no custom blending. Erasing (7, 8) and inverting (9) used to fall
+// back to modulating and copying, which draw the picture instead of erasing or inverting.
+TEST_F(ScreenTest, ABlendModeThatCannotBeHadIsLeftOutOnceReported) {
+    if (!Screen->IsSoftware()) GTEST_SKIP() << "this renderer blends every mode";
+    TImageListItem& item = AddItem("red", SolidPicture(8, 8, 0xFFFF0000u));
+    List->Initialize();
+    testing::internal::CaptureStderr();
+    Screen->Clear(100, 100, 100, 255);
+    ASSERT_TRUE(Screen->BeginScene());
+    for (int32_t mode : {7, 8, 9, 9, 8})
+        item.DrawColor(10, 10, 0, 0, 0, 1, 1, 0xFFFFFFFFu, false, false, 0, mode);
+    item.DrawColor(30, 10, 0, 0, 0, 1, 1, 0xFFFFFFFFu, false, false, 0, 2);  // additive: has one
+    std::vector<uint32_t> pixels;
+    int32_t w = 0, h = 0;
+    ASSERT_TRUE(Screen->ReadPixels(pixels, w, h));
+    Screen->EndScene();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(pixels[static_cast<size_t>(12 * w + 12)] & 0xFFFFFFu, 0x646464u);  // untouched
+    const uint32_t added = pixels[static_cast<size_t>(12 * w + 32)];
+    EXPECT_GE((added >> 16) & 0xFF, 0xF0u);
+    EXPECT_EQ(added & 0xFFFFu, 0x6464u);
+    EXPECT_EQ(Screen->Stats().Skipped, 5);
+    // One message for each factor pair, not one per quad.
+    size_t reports = 0;
+    for (size_t at = log.find("left out"); at != std::string::npos;
+         at = log.find("left out", at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 3u) << log;
 }
 
 TEST_F(ScreenTest, SystemColourKeysResolveToTheirDefaults) {

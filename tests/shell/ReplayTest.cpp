@@ -1,6 +1,7 @@
 // A seed and a key log replay a race frame for frame; the autopilot can finish a race.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "harness/Autopilot.h"
@@ -52,6 +53,25 @@ TEST(Replay, TheSameSeedAndKeysGiveTheSameRaceFrameForFrame) {
         EXPECT_EQ(first[i], second[i]) << "diverged by frame " << (i + 1) * 100;
     // A different seed makes a different race.
     EXPECT_NE(Replay(43, 3).back(), first.back());
+}
+
+// The world hashes of the scripted race, recorded on purpose whenever the race's rules change
+// (last: every sprite moved once per frame, opponents seeing walls, one follow-the-world step).
+// A change here that was not meant is a change in how the race plays.
+TEST(Replay, TheScriptedRaceMatchesItsRecording) {
+    const uint64_t recorded[] = {
+        14241150208945471150u, 8844340518882695103u,  535109201091851040u,   9378099716922049053u,
+        13224384591270456727u, 9971824192364303699u,  2420564793172166557u,  14758042987110597505u,
+        17243007273372298500u, 6505894206719891788u,  14755533972201926847u, 4474187803332318547u,
+        15961162422216253664u, 9450206362399498457u,  9286622474428547729u,  11607744544279917276u,
+        14683746286594653582u, 16352448659110734657u, 2847906854526813222u,  2413314941558632165u,
+    };
+    const std::vector<uint64_t> hashes = Replay(42, 3);
+    ASSERT_EQ(hashes.size(), std::size(recorded));
+    std::string now;
+    for (uint64_t h : hashes) now += std::to_string(h) + "u, ";
+    for (size_t i = 0; i < hashes.size(); ++i)
+        EXPECT_EQ(hashes[i], recorded[i]) << "by frame " << (i + 1) * 100 << "; now: " << now;
 }
 
 TEST(Replay, TheAutopilotFinishesAFirstRace) {

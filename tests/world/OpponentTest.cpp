@@ -154,3 +154,25 @@ TEST(Opponent, AWallBesideAnEyeStaysSeenUntilTheDriverHasReadIt) {
     o->Move(0);
     for (const TEye& eye : o->Eyes) EXPECT_FALSE(eye.Wall);
 }
+
+// The opponent loops used four different limits (9, 18, 21, none) over tables of 10 entries;
+// a count past the tables sent walls and bonuses reading past the record's cars.
+TEST(Opponent, TheOpponentCountNeverPassesTheTables) {
+    TOpponentFixture f;
+    for (int32_t i = 0; i < kMaxOpponents + 3; ++i) {
+        TEnemyCar* o = f.Opponent(200 + 30 * i, 300);
+        EXPECT_EQ(o != nullptr, i < kMaxOpponents) << i;
+    }
+    EXPECT_EQ(Race.OpponentsCreated, kMaxOpponents);
+    // Cars made outside the race build (a menu scene's) do not raise it either.
+    new TEnemyCar(&f.Sprites, 500, 500, 1, "enemy", 12, -90, false, 13);
+    EXPECT_EQ(Race.OpponentsCreated, kMaxOpponents);
+    // A wall among them tests and bounces every opponent.
+    auto* wall = new TRoadRock(&f.Sprites, 320, 300, 0, 0);
+    for (int32_t i = 0; i < kMaxOpponents; ++i)
+        Race.OpponentCars[static_cast<size_t>(i)]->UpdateCorners();
+    wall->Move(0);
+    int32_t touching = 0;
+    for (uint8_t c : wall->OpponentContact) touching += c;
+    EXPECT_GT(touching, 0);
+}

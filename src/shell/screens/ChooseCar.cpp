@@ -68,16 +68,16 @@ public:
 
 private:
     bool Keys() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::ChooseTrack, "check2");
             return true;
         }
-        if (TForm1::Released(vk::Return) && Cars[static_cast<size_t>(CarIndex)].Available != 0) {
+        if (ConsumeRelease(vk::Return) && Cars[static_cast<size_t>(CarIndex)].Available != 0) {
             F.NewGame();
             return true;
         }
-        if (TForm1::Released(vk::Right)) Step(1);
-        if (TForm1::Released(vk::Left)) Step(-1);
+        if (ConsumeRelease(vk::Right)) Step(1);
+        if (ConsumeRelease(vk::Left)) Step(-1);
         return false;
     }
 

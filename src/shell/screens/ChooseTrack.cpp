@@ -57,16 +57,16 @@ private:
     static bool Available() { return Tracks[static_cast<size_t>(TrackIndex)].Available != 0; }
 
     bool Keys() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::MainMenu, "check2");
             return true;
         }
-        if (TForm1::Released(vk::Return) && Available()) {
+        if (ConsumeRelease(vk::Return) && Available()) {
             F.ChangeState(st::ChooseCar);
             return true;
         }
-        if (TForm1::Released(vk::Right)) Step(1);
-        if (TForm1::Released(vk::Left)) Step(-1);
+        if (ConsumeRelease(vk::Right)) Step(1);
+        if (ConsumeRelease(vk::Left)) Step(-1);
         return false;
     }
 

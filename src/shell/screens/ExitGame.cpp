@@ -24,11 +24,11 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::MainMenu, "check2");
             return;
         }
-        if (TForm1::Released(vk::Return)) {
+        if (ConsumeRelease(vk::Return)) {
             Quit();
             return;
         }

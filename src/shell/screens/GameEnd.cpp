@@ -79,7 +79,7 @@ public:
         F.EndRaceFrame();
         if (StateFrames < 201) ++StateFrames;
         if (StateFrames == 201) F.Page->Button("bro_next")->Visible = true;
-        if (F.Page->Button("bro_next")->Visible && TForm1::Released(vk::Return)) Next();
+        if (F.Page->Button("bro_next")->Visible && ConsumeRelease(vk::Return)) Next();
     }
 
     void Leave() { F.KillPage(); }
@@ -116,9 +116,9 @@ public:
     void Frame() {
         F.BeginRaceFrame(false);
         F.EndRaceFrame();
-        if (TForm1::Released(vk::Return)) {
+        if (ConsumeRelease(vk::Return)) {
             Answer(true);
-        } else if (TForm1::Released(vk::Escape)) {
+        } else if (ConsumeRelease(vk::Escape)) {
             Answer(false);
         }
     }

@@ -27,7 +27,7 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::MainMenu, "check2");
             return;
         }

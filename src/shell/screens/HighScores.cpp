@@ -28,7 +28,7 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::MainMenu, "check2");
             return;
         }
@@ -68,7 +68,7 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::HighScores, "check2");
             return;
         }

@@ -29,7 +29,7 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.PlaySound("check2");
             F.ChangeState(st::ExitGame);
             return;

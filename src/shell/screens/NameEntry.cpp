@@ -34,7 +34,7 @@ public:
 
     void Frame() {
         KeyReleased[vk::Back] = 0;
-        if (TForm1::Released(vk::Return)) Add();
+        if (ConsumeRelease(vk::Return)) Add();
         if (CurrentState != st::FirstPlayer) return;
         if (StateFrames > 50 && StateFrames < 80 && F.PageSprite->X < 180) {
             F.PageSprite->SetX(F.PageSprite->X + 40);
@@ -81,11 +81,11 @@ public:
 
     void Frame() {
         KeyReleased[vk::Back] = 0;
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::ChangePlayer, "check2");
             return;
         }
-        if (TForm1::Released(vk::Return)) {
+        if (ConsumeRelease(vk::Return)) {
             Add();
             if (CurrentState != st::AddPlayer) return;
         }

@@ -32,7 +32,7 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.PlaySound("check2");
             Cancel(false);
             return;

@@ -59,7 +59,7 @@ private:
     // The shortcut keys; true when one of them left the screen.
     bool Keys() {
         const int32_t count = PlayerTotal(F);
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             if (count == 0) return false;
             F.PlaySound("check2");
             PlayerName = PlayerNameAt(F, CurrentPlayerIndex(F));
@@ -67,7 +67,7 @@ private:
             F.EnterState(st::MainMenu);
             return true;
         }
-        if (TForm1::Released(vk::Return)) {
+        if (ConsumeRelease(vk::Return)) {
             if (count > 0) {
                 F.PlaySound("check2");
                 Select();
@@ -75,7 +75,7 @@ private:
             return false;
         }
         for (const int32_t step : {-1, 1}) {
-            if (!TForm1::Released(step < 0 ? vk::Up : vk::Down) || count == 0) continue;
+            if (!ConsumeRelease(step < 0 ? vk::Up : vk::Down) || count == 0) continue;
             const int32_t h = HighlightedIndex(F);
             if ((step < 0 && h > 0) || (step > 0 && h < count - 1)) F.PlaySound("check");
             Move(step);
@@ -135,7 +135,7 @@ public:
     }
 
     void Frame() {
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             F.ChangeState(st::ChangePlayer, "check2");
             return;
         }

@@ -11,12 +11,9 @@
 #include "world/GameTables.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
+#include "world/TimeText.h"
 
 namespace {
-std::string TwoDigits(int32_t v) {
-    return (v <= 9 ? "0" : "") + std::to_string(v);
-}
-
 // The player's race time from the hundredths the clock ran since the green light; it
 // replaces the track's best time when it is strictly smaller.
 void KeepBestTime() {
@@ -74,7 +71,7 @@ public:
         Count();
         DrawResults();
         F.EndRaceFrame();
-        if (F.Page->Button("bro_next")->Visible && TForm1::Released(vk::Return)) Next();
+        if (F.Page->Button("bro_next")->Visible && ConsumeRelease(vk::Return)) Next();
     }
 
     void Leave() { F.KillPage(); }
@@ -111,10 +108,9 @@ private:
         if (step >= 1)
             TForm1::CenteredText(F.KerbFont1, 532, 279, std::to_string(Race.FinishPlace));
         if (step >= 2)
-            TForm1::CenteredText(F.KerbFont1, 532, 309,
-                                 std::to_string(Race.FinishMinutes) + ":" +
-                                     TwoDigits(Race.FinishSeconds) + ":" +
-                                     TwoDigits(Race.FinishHundredths));
+            TForm1::CenteredText(
+                F.KerbFont1, 532, 309,
+                ClockText(Race.FinishMinutes, Race.FinishSeconds, Race.FinishHundredths));
         if (step >= 3) TForm1::CenteredText(F.KerbFont1, 532, 338, std::to_string(Prize));
         if (step >= 4) TForm1::CenteredText(F.KerbFont1, 532, 367, std::to_string(Score));
         // What opened, in the race's red, left of the button at the page's foot.
@@ -158,7 +154,7 @@ public:
         F.BeginRaceFrame(false);
         F.EndRaceFrame();
         ++StateFrames;
-        if (StateFrames > 550 || TForm1::Released(vk::Return) || TForm1::Released(vk::Escape)) {
+        if (StateFrames > 550 || ConsumeRelease(vk::Return) || ConsumeRelease(vk::Escape)) {
             F.PlaySound("check");
             F.LeaveState(st::GameComplete);
             NextRace(F);

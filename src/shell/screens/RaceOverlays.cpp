@@ -41,7 +41,7 @@ public:
         F.DrawRaceOverlay();
         TForm1::CenteredText(F.KerbFont3, 400, 290, "Pause");
         F.EndRaceFrame();
-        if (TForm1::Released(vk::Escape) || TForm1::Released(vk::KeyP) || TForm1::Released(vk::F1))
+        if (ConsumeRelease(vk::Escape) || ConsumeRelease(vk::KeyP) || ConsumeRelease(vk::F1))
             ResumeRace(F, st::Pause, "check2");
     }
 
@@ -79,9 +79,9 @@ public:
         F.BeginRaceFrame(false);
         F.DrawRaceOverlay();
         F.EndRaceFrame();
-        if (TForm1::Released(vk::Escape)) {
+        if (ConsumeRelease(vk::Escape)) {
             ResumeRace(F, st::QuitRaceMenu, "check2");
-        } else if (TForm1::Released(vk::Return)) {
+        } else if (ConsumeRelease(vk::Return)) {
             EndGame();
         }
     }
