@@ -100,10 +100,12 @@ void TKerbGUI::MouseButton(TMouseButton button, bool down, int32_t x, int32_t y,
     Previous = Mouse;
     ClampToScreen(x, y);
     // A press where the mouse is not (its last move fell to the 10 ms rule) would go to the
-    // widget under an old position: take the press's own position first.
+    // widget under an old position: take the press's own position first. A press where the
+    // mouse rests looks again too: the page under it may have been rebuilt since it last
+    // moved (a button that changes the screen), and the widget there is a new one.
     // The press is newer than any dropped move.
     MovePending = false;
-    if (x != Mouse.MouseX || y != Mouse.MouseY) {
+    if (down || x != Mouse.MouseX || y != Mouse.MouseY) {
         MovedOnce = true;
         LastMove = Clock.Now();
         TrackMouse(x, y);

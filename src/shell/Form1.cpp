@@ -6,9 +6,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/Window.h"
+#include "platform/KeyCodes.h"
 #include "shell/HighScores.h"
-#include "shell/MenuSprites.h"
 #include "shell/Storage.h"
+#include "shell/screens/MenuPage.h"
+#include "shell/screens/MenuSprites.h"
+#include "shell/screens/Screens.h"
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
 #include "shell/Globals.h"
@@ -52,24 +55,23 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
 
 TForm1::~TForm1() {
     // The sprites refer to the image lists and to the race record: free them first.
+    Page.reset();
     KerbSprite1.Clear();
     World = TWorldContext{};
     if (Form1 == this) Form1 = nullptr;
 }
 
 void TForm1::RegisterStates() {
-    RegisterMenuStates();
     RegisterRaceStates();
-    RegisterResultStates();
+    RegisterScreens(*this);
 }
 
 void TForm1::SetStateActions(uint8_t n, TStateActions actions) {
     if (n < st::Count) States[n] = std::move(actions);
 }
 
-void TForm1::EnterMenuState(uint8_t n) {
-    const bool ready = n < st::Count && States[n].Enter;
-    EnterState(ready ? n : st::FirstPlayer);
+bool TForm1::HasActions(uint8_t n) const {
+    return n < st::Count && States[n].Enter && States[n].Frame;
 }
 
 void TForm1::EnterState(uint8_t n) {
@@ -261,6 +263,21 @@ void TForm1::KillLights() {
     }
 }
 
+void TForm1::ShowLights(bool visible) {
+    for (TLight* light : Lights)
+        if (light != nullptr) light->Visible = visible;
+}
+
+void TForm1::KillPage() {
+    if (PageSprite != nullptr) PageSprite->Dead();
+    PageSprite = nullptr;
+    FreePage();
+}
+
+void TForm1::FreePage() {
+    Page.reset();
+}
+
 void TForm1::KillSpritesNamed(const std::string& name) {
     for (TSprite* s : KerbSprite1.SpriteList)
         if (s->Name == name) s->Dead();
@@ -285,6 +302,7 @@ void TForm1::BeginMenuFrame(int32_t backdropPattern) {
 }
 
 void TForm1::EndMenuFrame() {
+    if (Page != nullptr) Page->DrawDisabledLooks();
     KerbGUI1.Draw();
     // Without a drawing device (headless runs) the cursor has nothing to draw with.
     if (Cursor != nullptr && KerbScreen1.HasDevice()) Cursor->Draw();

@@ -32,7 +32,8 @@ class TClock;
 class TPlatformWindow;
 class TCursor;
 class TLight;
-class TMenuScreen;
+class TChooseLine;
+class TMenuPage;
 
 // The three actions of one state; an empty one does nothing.
 struct TStateActions {
@@ -73,10 +74,10 @@ public:
     void FrameState(uint8_t n);
     // Leave the current state, play the click sound, enter state n.
     void ChangeState(uint8_t n, const std::string& clickSound = "check");
-    // Replaces the actions of state n (the state modules register theirs at construction).
+    // Replaces the actions of state n (the screens register theirs at construction).
     void SetStateActions(uint8_t n, TStateActions actions);
-    // Enters menu state n, or the first-player screen while state n has no actions yet.
-    void EnterMenuState(uint8_t n);
+    // Whether state n has an enter and a frame action: every route must lead to such a state.
+    bool HasActions(uint8_t n) const;
 
     // Plays a sound effect by name (honouring SoundOn).
     void PlaySound(const std::string& name);
@@ -130,12 +131,25 @@ public:
     // Shell fields of the screens.
     TCursor* Cursor = nullptr;
     std::array<TLight*, 2> Lights{};
-    TMenuScreen* PageSprite = nullptr;
+    // The current screen's page sprite, and its GUI page (shared, so that a button whose
+    // action leaves the screen can finish its click while the page is being freed).
+    TSprite* PageSprite = nullptr;
+    std::shared_ptr<TMenuPage> Page;
     TSprite* StartArrows = nullptr;
+    // The choice screens' pictures, the car screen's four bars, the change-player highlight.
+    TSprite* TrackImage = nullptr;
+    TSprite* CarImage = nullptr;
+    std::array<TSprite*, 4> Bars{};
+    TChooseLine* ChooseLine = nullptr;
+    int32_t HelpPage = 1;
+    // Options backups for Cancel.
+    int32_t VolumeBackup = 0;
+    uint8_t MusicOnBackup = 1, FullScreenBackup = 0;
+    std::string ExtraTextBackup;
+    // Whether the game-complete screen has been shown in this game.
+    bool GameCompleteShown = false;
     // What the race-over screen unlocked: 0 nothing, 1 a car, 2 a track.
     int32_t UnlockShown = 0;
-    // Whether the race-over screen's "next" button is shown.
-    bool NextButtonShown = false;
     // The divided prize the race-over screen counts into the score (the unlock check's span).
     int32_t PrizeWon = 0;
     // The race state that pause and the quit menu return to (12, or 27 during a wreck), and
@@ -155,7 +169,8 @@ public:
     // Draws every sprite. Without a drawing device (headless runs) there are no textures and
     // nothing to draw, so the pass is skipped instead of reporting each sprite.
     void DrawSprites();
-    // Menu frame helpers.
+    // Menu frame helpers: clear, backdrop, free dead sprites, move and draw them; then the
+    // screen's texts, and EndMenuFrame draws the GUI page, the cursor and presents.
     void BeginMenuFrame(int32_t backdropPattern);
     void EndMenuFrame();
     void ShowCursor(bool visible);
@@ -165,26 +180,29 @@ public:
     void FeedGui();
     void CreateLights();
     void KillLights();
+    void ShowLights(bool visible);
     void KillSpritesNamed(const std::string& name);
+    // Kills the page sprite and frees the GUI page.
+    void KillPage();
+    void FreePage();
     // Text centred at cx: x = cx - width div 2.
     static void CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text);
+
+    // Race frame helpers shared by the race and the pages shown over it.
+    void BeginRaceFrame(bool move);
+    void EndRaceFrame();
+    void DrawRaceOverlay();
+    // Ends the game from the quit menu or the send-score page: the race world removed, back
+    // to the menu music and the menu lights.
+    void LeaveRaceWorld(uint8_t page, const std::string& song);
 
 private:
     void RegisterStates();
     // Runs a sound call; a sound file that cannot be read is reported once, not fatal.
     void GuardSound(const std::function<void()>& call);
-    void RegisterMenuStates();
     void RegisterRaceStates();
-    void RegisterResultStates();
 
-    // Logo (3) and the first menu frame.
-    void LogoEnter();
-    void LogoFrame();
-    void LogoLeave();
-    void FirstPlayerEnter();
-    void FirstPlayerFrame();
-
-    // The race (12) and the states entered on top of it.
+    // The race (12) and the wreck (27).
     void RaceEnter();
     void RaceFrame();
     void RaceLeave();
@@ -193,37 +211,9 @@ private:
     void RaceKeys(bool horn);
     bool FinishDelay();
     void Recover();
-    void DrawRaceOverlay();
-    void BeginRaceFrame(bool move);
-    void EndRaceFrame();
     void WreckEnter();
     void WreckFrame();
     void Respawn();
-    void PauseEnter();
-    void PauseFrame();
-    void PauseLeave();
-    void QuitMenuEnter();
-    void QuitMenuFrame();
-    void QuitMenuLeave();
-    void StopRaceForOverlay();
-    void ResumeRace(uint8_t from);
-    void EndGameToMenu();
-
-    // Results.
-    void RaceOverEnter();
-    void RaceOverFrame();
-    void RaceOverNext();
-    void TimesUpEnter();
-    void TimesUpFrame();
-    void GameOverEnter();
-    void GameOverFrame();
-    void YourScoreEnter();
-    void YourScoreFrame();
-    void SendScoreEnter();
-    void SendScoreFrame();
-    void SendScoreAnswer();
-    void KillPage();
-    void ResultPage(const std::string& picture, const std::string& name);
 
     std::array<TStateActions, st::Count> States;
     bool Closing = false;

@@ -5,7 +5,8 @@
 #include "platform/KeyCodes.h"
 #include "platform/Paths.h"
 #include "shell/Form1.h"
-#include "shell/MenuSprites.h"
+#include "shell/screens/MenuPage.h"
+#include "shell/screens/MenuSprites.h"
 #include "world/Bonus.h"
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
@@ -50,10 +51,6 @@ void TForm1::RegisterRaceStates() {
     SetStateActions(st::Race,
                     {[this] { RaceEnter(); }, [this] { RaceFrame(); }, [this] { RaceLeave(); }});
     SetStateActions(st::Wreck, {[this] { WreckEnter(); }, [this] { WreckFrame(); }, {}});
-    SetStateActions(st::Pause,
-                    {[this] { PauseEnter(); }, [this] { PauseFrame(); }, [this] { PauseLeave(); }});
-    SetStateActions(st::QuitRaceMenu, {[this] { QuitMenuEnter(); }, [this] { QuitMenuFrame(); },
-                                       [this] { QuitMenuLeave(); }});
 }
 
 void TForm1::LoadGameImages() {
@@ -111,13 +108,33 @@ void TForm1::BeginRaceFrame(bool move) {
     KerbSprite1.Dead();
     KerbScreen1.BeginScene();
     GameImageList.BeginDraw();
+    // The cursor goes on top of the page's buttons, so EndRaceFrame draws it.
+    const bool cursorShown = Cursor != nullptr && Cursor->Visible;
+    if (cursorShown) Cursor->Visible = false;
     DrawSprites();
+    if (cursorShown) Cursor->Visible = true;
     if (move) KerbSprite1.Move(0);
 }
 
 void TForm1::EndRaceFrame() {
+    KerbGUI1.Draw();
+    if (Cursor != nullptr && Cursor->Visible && KerbScreen1.HasDevice()) {
+        // Race states move the cursor themselves.
+        Cursor->Move(0);
+        Cursor->Draw();
+    }
     GameImageList.EndDraw();
     KerbScreen1.EndScene();
+}
+
+void TForm1::LeaveRaceWorld(uint8_t page, const std::string& song) {
+    if (MusicOn != 0) {
+        StopMusic(song);
+        PlayMusic("menumusic");
+    }
+    RaceTimer.SetEnabled(false);
+    LeaveState(page);
+    LeaveState(st::Race);
 }
 
 void TForm1::StartLights(int32_t p) {

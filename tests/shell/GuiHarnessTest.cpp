@@ -6,9 +6,11 @@
 #include "harness/Harness.h"
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
+#include "shell/screens/MenuPage.h"
 
 namespace {
-// The first-player screen: a menu frame with the cursor, and no page of its own yet.
+// The first-player screen: a menu frame with the cursor and its own page (its widgets wait off
+// the screen's left edge until they slide in).
 void ToMenuFrame(THarness& h) {
     h.Form().LeaveState(CurrentState);
     h.Form().EnterState(st::FirstPlayer);
@@ -73,7 +75,9 @@ TEST(GuiInGame, AButtonThatLeavesTheScreenFreesItsPage) {
     h.Click(10, 10);
     h.RunFrames(2);
     EXPECT_EQ(page, nullptr);
-    EXPECT_TRUE(gui.Lists.empty());
+    // Only the screen's own page is left.
+    ASSERT_EQ(gui.Lists.size(), 1u);
+    EXPECT_EQ(gui.Lists[0], h.Form().Page->List);
 }
 
 TEST(GuiInGame, TheMenuFrameDrawsThePageAndItSurvivesARenderReset) {

@@ -7,9 +7,10 @@
 
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
+#include "harness/MenuDriver.h"
+#include "shell/screens/MenuPage.h"
 #include "platform/KeyCodes.h"
 #include "shell/HighScores.h"
-#include "shell/MenuSprites.h"
 #include "world/EnemyCar.h"
 #include "world/GameTables.h"
 #include "shell/Globals.h"
@@ -253,7 +254,8 @@ TEST(RaceSession, RaceOverDividesThePrizeAndCountsItIntoTheScore) {
     EXPECT_EQ(Prize, 333);
     r.H.RunFrames(351 + 333 + 110);
     EXPECT_EQ(Score, 50 + 333);
-    EXPECT_TRUE(r.H.Form().NextButtonShown);
+    ASSERT_NE(PageButton(r.H, "bro_next"), nullptr);
+    EXPECT_TRUE(PageButton(r.H, "bro_next")->Visible);
     const int32_t opponents = Race.OpponentCount;
     r.H.Tap(vk::Return);
     EXPECT_EQ(CurrentState, 12);
@@ -289,7 +291,7 @@ TEST(RaceSession, PastTheLaddersEndACrossingShowsNoUnlockMessage) {
     Race.RaceFinished = 1;
     PhaseCounter = 0;
     r.H.RunFrames(151 + 351 + 100 + 110);
-    EXPECT_TRUE(r.H.Form().NextButtonShown);
+    EXPECT_TRUE(PageButton(r.H, "bro_next")->Visible);
     EXPECT_EQ(UnlockThreshold, 20000 + 4500);  // the crossing was made
     EXPECT_EQ(r.H.Form().UnlockShown, 0);      // but nothing opened
 }
@@ -332,8 +334,7 @@ TEST(RaceSession, TimesUpLeadsThroughTheScoreScreensIntoTheTable) {
     EXPECT_EQ(HiScores[1].Name, "Ann");  // below the default 1000, above 900
     EXPECT_EQ(HiScores[1].ScoreText, "950");
     EXPECT_EQ(Race.PlayerCar, nullptr);  // the race world is gone
-    // The high-score screen does not exist yet, so the menus start again at the first one.
-    EXPECT_EQ(CurrentState, 1);
+    EXPECT_EQ(CurrentState, 8);
 }
 
 TEST(HighScores, AnEqualScoreGoesAboveAndTheTenthCanBeTaken) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "harness/Harness.h"
+#include "harness/MenuDriver.h"
 #include "platform/KeyCodes.h"
 #include "platform/MessageBox.h"
 #include "shell/Globals.h"
@@ -152,8 +153,13 @@ TEST(StateMachine, TheTraceReportsEachStateEnteredOnce) {
         StateTrace = trace;
         h.Form().FormCreate();
         h.Form().FormShow();
-        h.RunFrames(560);  // the logo, then the first menu
-        h.Tap(vk::Return);
+        h.RunFrames(560);  // the logo, then the first player
+        h.TypeText("Ann");
+        h.Tap(vk::Return);  // the main menu
+        h.Tap(vk::Escape);  // the exit question
+        h.Tap(vk::Escape);  // the main menu again
+        ASSERT_TRUE(ClickButton(h, "b_stgame"));
+        h.Tap(vk::Return);  // the first car starts a game
         h.RunFrames(10);
         h.Tap(vk::KeyP);
         h.Tap(vk::KeyP);
@@ -163,7 +169,9 @@ TEST(StateMachine, TheTraceReportsEachStateEnteredOnce) {
     std::string text;
     for (int c = std::fgetc(trace); c != EOF; c = std::fgetc(trace)) text += static_cast<char>(c);
     std::fclose(trace);
-    EXPECT_EQ(text, "state 3\nstate 1\nstate 12\nstate 20\nstate 12\n");
+    EXPECT_EQ(text,
+              "state 3\nstate 1\nstate 4\nstate 10\nstate 4\nstate 15\nstate 12\nstate 20\n"
+              "state 12\n");
 }
 
 // Headless menu frames used to draw the cursor with no drawing device, and every frame

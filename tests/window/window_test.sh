@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Starts the real game in a virtual X display, checks that its 800 x 600 window titled
-# "Velkaro" appears, follows the states the game reports (VELKARO_TRACE_STATES=1: one line
-# "state N" per state entered, on stderr), drives it through the logo and the first menu into
-# a race with the keyboard, checks that the race started and is still running after some
-# driving, that the race is heard, takes screenshots, and checks that it closes when asked to.
+# Starts the real game in a virtual X display and plays it as a player does, with the mouse
+# and the keyboard: the logo, the first player typed in, the main menu, the car, a race, the
+# quit menu back to the main menu, and the exit screen's "yes". The game reports each state it
+# enters (VELKARO_TRACE_STATES=1: one line "state N" on stderr); the test waits for those
+# states instead of sleeping, checks their sequence, that the race is heard, that the window
+# is 800 x 600 and not blank, and that quitting writes both settings files.
 set -euo pipefail
 
-# Waits until the game has reported entering state $1, for at most $2 seconds.
+# The state the game reported last.
+last_state() {
+  grep -x 'state [0-9]*' "$out/game.log" | tail -n 1 | cut -d' ' -f2
+}
+
+# Waits until the state the game reported last is $1, for at most $2 seconds.
 wait_state() {
   local state=$1 seconds=$2 i
   for ((i = 0; i < seconds * 10; i++)); do
-    grep -qx "state $state" "$out/game.log" && return 0
+    [ "$(last_state)" = "$state" ] && return 0
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -20,9 +26,28 @@ wait_state() {
   return 1
 }
 
-# The state the game reported last.
-last_state() {
-  grep -x 'state [0-9]*' "$out/game.log" | tail -n 1 | cut -d' ' -f2
+# The game's window as it is now: SDL may replace the window it opened first when it sets up
+# the renderer, so the one found at start is not kept.
+game_window() {
+  xdotool search --name '^Velkaro$' | tail -n 1
+}
+
+# Clicks at ($1, $2) in the window until the game reports state $3 (buttons that slide in
+# take a few frames to reach their places), for at most $4 seconds.
+click_until_state() {
+  local x=$1 y=$2 state=$3 seconds=$4 i
+  for ((i = 0; i < seconds * 5; i++)); do
+    [ "$(last_state)" = "$state" ] && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    xdotool mousemove --window "$(game_window)" "$x" "$y" click 1 2>/dev/null || true
+    sleep 0.2
+  done
+  [ "$(last_state)" = "$state" ]
+}
+
+# The states reported so far, on one line.
+states() {
+  grep -x 'state [0-9]*' "$out/game.log" | cut -d' ' -f2 | tr '\n' ' ' | sed 's/ $//'
 }
 
 # Inside the virtual display: the steps that need the window.
@@ -31,7 +56,7 @@ if [ "${1:-}" = "--inner" ]; then
   out="$3"
   # The settings files go to a folder of the test's own, never the user's.
   rm -rf "$out/config"
-  VELKARO_CONFIG_DIR="$out/config" VELKARO_TRACE_STATES=1 "$game" > "$out/game.log" 2>&1 &
+  VELKARO_TRACE_STATES=1 VELKARO_CONFIG_DIR="$out/config" "$game" > "$out/game.log" 2>&1 &
   pid=$!
   fail() { echo "$1"; cat "$out/game.log"; kill "$pid" 2>/dev/null; exit 1; }
   wid=$(timeout 20 xdotool search --sync --name '^Velkaro$' | head -n 1) || true
@@ -40,30 +65,48 @@ if [ "${1:-}" = "--inner" ]; then
   echo "window $wid geometry $geometry"
   [ "$geometry" = "800x600" ] || fail "expected an 800x600 client area"
   wait_state 3 20 || fail "no logo"
-  sleep 2
-  import -window root "$out/logo.png"
-  # The logo lasts 550 frames; then the first menu screen takes Enter and starts a game.
-  wait_state 1 60 || fail "no menu after the logo"
+  # Nobody has played yet: after the logo the game asks for a name, and typing works at once.
+  wait_state 1 60 || fail "no first-player screen after the logo"
+  xdotool type --delay 50 "Tess"
+  import -window root "$out/first_player.png"
   xdotool key Return
-  wait_state 12 30 || fail "Enter on the menu started no race"
+  wait_state 4 10 || fail "Enter with a name did not reach the main menu"
+  import -window root "$out/main_menu.png"
+  # "START GAME" (552, 252, 200 x 28) leads to the car; its "RACE" button slides in to
+  # (425, 443, 94 x 28).
+  click_until_state 652 266 15 10 || fail "the start button did not open the car screen"
+  click_until_state 472 457 12 10 || fail "the race button started no race"
   # From here on the sound output is the race's: its song and effects.
   stat -c %s "$out/sound.raw" > "$out/race_sound_offset"
   xdotool keydown Up
-  sleep 4
+  sleep 3
   xdotool keyup Up
   import -window root "$out/race.png"
-  state=$(last_state)
-  case "$state" in
-    12 | 27) echo "still racing (state $state)" ;;
-    *) fail "the race ended early: state $state" ;;
-  esac
-  kill -TERM "$pid"
+  # Escape opens the quit menu over the race, and Enter answers "yes". (Its buttons slide in
+  # along one line, "no" sweeping over the place where "yes" ends, so a click while the page
+  # slides could answer "no": the keyboard answers here.)
+  xdotool key Escape
+  wait_state 0 10 || fail "Escape in the race opened no quit menu"
+  xdotool key Return
+  wait_state 4 10 || fail "Enter in the quit menu did not end the game"
+  # "EXIT" (552, 412, 200 x 28) asks; Enter there saves and quits.
+  click_until_state 652 426 10 10 || fail "the exit button did not ask"
+  rm -f "$out/config/Config.cfg" "$out/config/Configdat.cfg"
+  xdotool key Return
+  for ((i = 0; i < 100; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "Enter on the exit screen did not close the game"
   code=0
   wait "$pid" || code=$?
   echo "exit code $code"
-  # Closing the window keeps the settings and the progress.
+  [ "$code" = 0 ] || fail "the game ended with code $code"
+  echo "states: $(states)"
+  # Logo, first player, main menu, car, race (with any wrecks), quit menu, main menu, exit.
+  states | grep -Eqx '3 1 4 15 12( (27|12))* 0 4 10' || fail "unexpected state sequence"
   for f in Config.cfg Configdat.cfg; do
-    [ -s "$out/config/$f" ] || { echo "closing the window did not write $f"; exit 1; }
+    [ -s "$out/config/$f" ] || fail "quitting did not write $f"
   done
   exit 0
 fi
@@ -85,7 +128,7 @@ echo "sound.raw: $audible non-zero bytes after the race began (at byte $offset)"
 [ "$audible" -gt 100000 ] || { echo "the race was silent"; exit 1; }
 
 # The screenshots must not be blank: count the distinct colours.
-for shot in logo race; do
+for shot in first_player main_menu race; do
   colours=$(/usr/bin/convert "$out/$shot.png" -format %k info:)
   echo "$shot.png: $colours colours"
   [ "$colours" -gt 16 ] || { echo "$shot.png looks blank"; exit 1; }

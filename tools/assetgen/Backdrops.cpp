@@ -212,20 +212,26 @@ TDrawFn LightArt(bool second) {
     return [second](const TTile& t) {
         cairo_t* cr = t.Cr;
         double cy = t.H / 2.0;
-        // A beam fanning out to the right of the lamp, then the lamp's own bright core.
-        cairo_move_to(cr, 4, cy - 4);
-        cairo_line_to(cr, t.W, cy - t.H * 0.45);
-        cairo_line_to(cr, t.W, cy + t.H * 0.45);
-        cairo_line_to(cr, 4, cy + 4);
-        cairo_close_path(cr);
-        FillRadial(cr, 4, cy, 0, t.W,
-                   {{0, Hex(0xFFF4C8, 0.55)}, {0.5, Hex(0xFFE9A0, 0.18)}, {1, Hex(0xFFE090, 0)}});
-        cairo_rectangle(cr, 0, 0, t.W, t.H);
+        // The glow's sprite is never turned and its lamp sits at the picture's left middle, so
+        // the beam is drawn already pointing where the car on the backdrop heads (up and to
+        // the right, at right angles to the line between the lamps). Above the lamp there are
+        // only half the picture's height, so the beam is short and fades out before the edge.
+        double dx = LampB.X - LampA.X, dy = LampB.Y - LampA.Y;
+        double heading = std::atan2(-dx, dy);
+        double reach = cy * 0.95;
         cairo_save(cr);
-        cairo_translate(cr, 6, cy);
-        cairo_scale(cr, 1.6, 1.0);
+        cairo_translate(cr, 3, cy);
+        cairo_rotate(cr, heading);
+        cairo_move_to(cr, 0, -3);
+        cairo_line_to(cr, reach, -reach * 0.45);
+        cairo_line_to(cr, reach, reach * 0.45);
+        cairo_line_to(cr, 0, 3);
+        cairo_close_path(cr);
+        FillRadial(cr, 0, 0, 0, reach,
+                   {{0, Hex(0xFFF4C8, 0.6)}, {0.55, Hex(0xFFE9A0, 0.2)}, {1, Hex(0xFFE090, 0)}});
         cairo_restore(cr);
-        FillRadial(cr, 6, cy, 0, second ? 24 : 26,
+        cairo_rectangle(cr, 0, 0, t.W, t.H);
+        FillRadial(cr, 4, cy, 0, second ? 22 : 24,
                    {{0, Hex(0xFFFFFF, 1)}, {0.25, Hex(0xFFF6D8, 0.8)}, {1, Hex(0xFFE8A0, 0)}});
     };
 }

@@ -18,14 +18,14 @@ void Bay(cairo_t* cr, TBox button) {
     cairo_fill(cr);
 }
 
-// Info rows of the track screen: labels printed in white from x 335 at these tops, values
-// centred on x 480. The label widths are those of the game's face at its 13-point size. A
-// best time is about 70 pixels wide, so it starts left of where its label ends; its plate
-// starts early and gives the value the room, at the cost of the label's colon.
+// Info rows of the track screen: labels printed in white from x 335 at these tops, values in
+// dark 10-point text centred on x 480. The label ends are those of the game's face at its
+// 13-point size, colon included ("Best time: " ends at 448), so every plate starts after its
+// label; a best time (about 55 pixels at 10 points) still fits on its plate.
 struct TInfoRow {
     double Top, LabelEnd;
 };
-constexpr TInfoRow InfoRows[] = {{385, 440}, {425, 418}, {463, 393}, {501, 463}};
+constexpr TInfoRow InfoRows[] = {{385, 449}, {425, 418}, {463, 393}, {501, 465}};
 
 void DrawInfoRows(cairo_t* cr) {
     for (const TInfoRow& r : InfoRows) {

@@ -1,4 +1,6 @@
-#include "shell/MenuSprites.h"
+#include "shell/screens/MenuSprites.h"
+
+#include "world/WorldContext.h"
 
 TCursor::TCursor(TKerbSprite* engine, TImageListItem* picture, const int32_t* mouseX,
                  const int32_t* mouseY)
@@ -23,14 +25,25 @@ void TCursor::Move(float) {
     SetY(static_cast<float>(*MouseY));
 }
 
-TMenuScreen::TMenuScreen(TKerbSprite* engine, TImageListItem* picture, float x, float y, int32_t z,
+TMenuScreen::TMenuScreen(TKerbSprite* engine, float x, float y, int32_t z,
+                         const std::string& picture, const std::string& name, int32_t alpha,
+                         bool visible)
+    : TMenuScreen(engine, MenuImage(picture), x, y, z, name, alpha, visible) {}
+
+TMenuScreen::TMenuScreen(TKerbSprite* engine, TImageListItem* image, float x, float y, int32_t z,
                          const std::string& name, int32_t alpha, bool visible)
     : TSprite(engine) {
-    SetImage(picture);
+    SetImage(image);
     SetName(name);
     SetX(x);
     SetY(y);
     SetZ(z);
     SetAlpha(alpha);
+    ScreenFixed = true;
     Visible = visible;
 }
+
+TGameMenuScreen::TGameMenuScreen(TKerbSprite* engine, float x, float y, int32_t z,
+                                 const std::string& picture, const std::string& name, int32_t alpha,
+                                 bool visible)
+    : TMenuScreen(engine, RaceImage(picture), x, y, z, name, alpha, visible) {}

@@ -1,0 +1,125 @@
+// Choosing the car (state 15): the car's name and picture and four bars for its top speed,
+// acceleration, steering and grip. The race button starts a new game with any car; Enter
+// only with an available one.
+#include <algorithm>
+
+#include "platform/KeyCodes.h"
+#include "shell/Globals.h"
+#include "shell/screens/MenuSprites.h"
+#include "shell/screens/ScreenKit.h"
+#include "shell/screens/Screens.h"
+#include "world/GameTables.h"
+
+namespace {
+// The car's name, centred above its picture frame and below the page's title strip, in light
+// text on the dark page.
+constexpr int32_t NameCentreX = 400, NameY = 197;
+
+class TChooseCar {
+public:
+    explicit TChooseCar(TForm1& form) : F(form) {}
+
+    void Enter() {
+        CurrentState = st::ChooseCar;
+        F.KerbFont1.SetFont("Micra", 13, fsBold);
+        F.KerbFont1.SetColor(30, 30, 30);
+        F.KerbFont2.SetFont("Micra", 13, fsBold);
+        F.KerbFont2.SetColor(250, 250, 250);
+        NewPage(F);
+        AddButton(F, "bc_next", 900, 240, [this] { Step(1); });
+        AddButton(F, "bc_prev", -200, 240, [this] { Step(-1); });
+        AddButton(F, "b_back", -200, 443, GoTo(F, st::MainMenu));
+        AddButton(F, "bc_race", 900, 443, [this] { F.NewGame(); });
+        F.PageSprite = NewPageSprite(F, "scr_choosecar", "choosetrack", 500, 180, 150);
+        F.CarImage =
+            new TMenuScreen(&F.KerbSprite1, 370, 230, 521, "tr_notav", "carimage", 255, true);
+        for (int32_t k = 0; k < 4; ++k)
+            F.Bars[static_cast<size_t>(k)] =
+                new TMenuScreen(&F.KerbSprite1, 386, static_cast<float>(343 + 25 * k), 522, "bar",
+                                "bar" + std::to_string(k + 1), 255, true);
+        ShowCar();
+        PhaseCounter = 0;
+        ClearKeyReleased();
+        F.ShowCursor(true);
+        StateFrames = 0;
+    }
+
+    void Frame() {
+        if (Keys()) return;
+        if (StateFrames < 46) {
+            ++StateFrames;
+            Slide();
+        }
+        F.BeginMenuFrame(1);
+        TForm1::CenteredText(F.KerbFont2, NameCentreX, NameY,
+                             Cars[static_cast<size_t>(CarIndex)].Name);
+        F.EndMenuFrame();
+    }
+
+    void Leave() {
+        for (TSprite*& s : F.Bars) {
+            if (s != nullptr) s->Dead();
+            s = nullptr;
+        }
+        if (F.CarImage != nullptr) F.CarImage->Dead();
+        F.CarImage = nullptr;
+        F.KillPage();
+    }
+
+private:
+    bool Keys() {
+        if (ConsumeRelease(vk::Escape)) {
+            F.ChangeState(st::ChooseTrack, "check2");
+            return true;
+        }
+        if (ConsumeRelease(vk::Return) && Cars[static_cast<size_t>(CarIndex)].Available != 0) {
+            F.NewGame();
+            return true;
+        }
+        if (ConsumeRelease(vk::Right)) Step(1);
+        if (ConsumeRelease(vk::Left)) Step(-1);
+        return false;
+    }
+
+    void Slide() {
+        TMenuPage& p = *F.Page;
+        TMenuButton& next = *p.Button("bc_next");
+        next.X = std::max(next.X - 20, 210);
+        TMenuButton& prev = *p.Button("bc_prev");
+        prev.X = std::min(prev.X + 20, 520);
+        TMenuButton& back = *p.Button("b_back");
+        back.X += 20;
+        if (back.X > 281) back.X = 282;
+        TMenuButton& race = *p.Button("bc_race");
+        race.X -= 20;
+        if (race.X < 426) race.X = 425;
+    }
+
+    void Step(int32_t step) {
+        F.PlaySound("check");
+        CarIndex += step;
+        if (CarIndex > LastCarIndex) CarIndex = 0;
+        if (CarIndex < 0) CarIndex = LastCarIndex;
+        ShowCar();
+    }
+
+    void ShowCar() {
+        CarIndex = std::clamp(CarIndex, 0, LastCarIndex);
+        const TCarType& c = Cars[static_cast<size_t>(CarIndex)];
+        F.CarImage->SetImage(F.KerbImageList1.Find(c.ImageName));
+        F.CarImage->SetRed(255);
+        F.CarImage->SetGreen(255);
+        F.CarImage->SetBlue(255);
+        const double factors[] = {c.MaxSpeed / 15, c.Accel * 10 + 0.1, c.Steering + 0.2, c.Grip};
+        for (size_t k = 0; k < 4; ++k)
+            if (F.Bars[k] != nullptr) F.Bars[k]->ScaleX = static_cast<float>(factors[k]);
+        F.Page->Button("bc_race")->Visible = true;
+    }
+
+    TForm1& F;
+};
+}  // namespace
+
+void RegisterChooseCar(TForm1& form) {
+    RegisterScreen(form, st::ChooseCar, std::make_shared<TChooseCar>(form));
+}

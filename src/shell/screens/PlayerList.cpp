@@ -1,0 +1,157 @@
+// Changing the player (state 22): the list of up to ten names with a pulsing highlight, and
+// the buttons to move it, select, add and delete; deleting asks first (state 23).
+#include "platform/KeyCodes.h"
+#include "shell/Globals.h"
+#include "shell/screens/PlayerAccess.h"
+#include "shell/screens/ScreenKit.h"
+#include "shell/screens/Screens.h"
+#include "world/Dashboard.h"
+
+namespace {
+class TChangePlayer {
+public:
+    explicit TChangePlayer(TForm1& form) : F(form) {}
+
+    void Enter() {
+        CurrentState = st::ChangePlayer;
+        ClearKeyReleased();
+        F.PageSprite = NewPageSprite(F, "scr_change", "scr_change", 20, 180, 160);
+        F.ChooseLine = new TChooseLine(&F.KerbSprite1, 248, 246);
+        NewPage(F);
+        AddButton(F, "b_up", 568, 269, [this] { Move(-1); });
+        AddButton(F, "b_down", 568, 358, [this] { Move(1); });
+        AddButton(F, "b_add", 316, 420, GoTo(F, st::AddPlayer));
+        AddButton(F, "b_delete", 424, 420, GoTo(F, st::DeletePlayer));
+        AddButton(F, "b_back2", 208, 420, [this] { Back(); });
+        AddButton(F, "b_select", 532, 420, [this] { Select(); });
+        for (TKerbButton* b : F.Page->Buttons()) F.Page->ShowDisabledLook(*b);
+        ShowButtons();
+        F.KerbFont1.SetFont("Micra", 9, fsBold);
+        F.ShowCursor(true);
+        StateFrames = 0;
+    }
+
+    void Frame() {
+        if (Keys()) return;
+        ShowButtons();
+        F.ChooseLine->Index = HighlightedIndex(F);
+        F.BeginMenuFrame(0);
+        const int32_t current = CurrentPlayerIndex(F);
+        for (int32_t i = 0; i < PlayerTotal(F); ++i) {
+            if (i == current) {
+                F.KerbFont1.SetColor(255, 86, 86);
+            } else {
+                F.KerbFont1.SetColor(250, 250, 250);
+            }
+            TForm1::CenteredText(F.KerbFont1, 405, 248 + 16 * i, PlayerNameAt(F, i));
+        }
+        F.EndMenuFrame();
+    }
+
+    void Leave() {
+        SaveConfig(F);
+        if (F.ChooseLine != nullptr) F.ChooseLine->Dead();
+        F.ChooseLine = nullptr;
+        F.KillPage();
+    }
+
+private:
+    // The shortcut keys; true when one of them left the screen.
+    bool Keys() {
+        const int32_t count = PlayerTotal(F);
+        if (ConsumeRelease(vk::Escape)) {
+            if (count == 0) return false;
+            F.PlaySound("check2");
+            PlayerName = PlayerNameAt(F, CurrentPlayerIndex(F));
+            F.LeaveState(st::ChangePlayer);
+            F.EnterState(st::MainMenu);
+            return true;
+        }
+        if (ConsumeRelease(vk::Return)) {
+            if (count > 0) {
+                F.PlaySound("check2");
+                Select();
+            }
+            return false;
+        }
+        for (const int32_t step : {-1, 1}) {
+            if (!ConsumeRelease(step < 0 ? vk::Up : vk::Down) || count == 0) continue;
+            const int32_t h = HighlightedIndex(F);
+            if ((step < 0 && h > 0) || (step > 0 && h < count - 1)) F.PlaySound("check");
+            Move(step);
+        }
+        return false;
+    }
+
+    void ShowButtons() {
+        const int32_t count = PlayerTotal(F);
+        TMenuPage& page = *F.Page;
+        page.Button("b_up")->Visible = page.Button("b_down")->Visible = count > 1;
+        page.Button("b_back2")->Visible = page.Button("b_delete")->Visible =
+            page.Button("b_select")->Visible = count >= 1;
+        page.Button("b_add")->Visible = count < 10;
+    }
+
+    void Move(int32_t step) {
+        if (PlayerTotal(F) == 0) return;
+        F.PlaySound("check");
+        MoveHighlightBy(F, step);
+    }
+
+    void Select() {
+        if (PlayerTotal(F) == 0) return;
+        SelectHighlighted(F);
+        F.PlaySound("check");
+    }
+
+    void Back() {
+        F.PlaySound("check");
+        PlayerName = PlayerNameAt(F, CurrentPlayerIndex(F));
+        F.LeaveState(st::ChangePlayer);
+        F.EnterState(st::MainMenu);
+    }
+
+    TForm1& F;
+};
+
+class TDeletePlayer {
+public:
+    explicit TDeletePlayer(TForm1& form) : F(form) {}
+
+    void Enter() {
+        CurrentState = st::DeletePlayer;
+        ClearKeyReleased();
+        F.PageSprite = NewPageSprite(F, "scr_delete", "scr_Delete", 20, 180, 184);
+        NewPage(F);
+        AddButton(F, "b_yes", 278, 410, [this] {
+            DeleteHighlighted(F);
+            F.ChangeState(st::ChangePlayer);
+        });
+        AddButton(F, "b_no", 422, 410, GoTo(F, st::ChangePlayer));
+        F.KerbFont1.SetFont("Micra", 15, fsBold);
+        F.KerbFont1.SetColor(250, 250, 250);
+        F.ShowCursor(true);
+        StateFrames = 0;
+    }
+
+    void Frame() {
+        if (ConsumeRelease(vk::Escape)) {
+            F.ChangeState(st::ChangePlayer, "check2");
+            return;
+        }
+        F.BeginMenuFrame(0);
+        TForm1::CenteredText(F.KerbFont1, 417, 258, PlayerNameAt(F, HighlightedIndex(F)));
+        F.EndMenuFrame();
+    }
+
+    void Leave() { F.KillPage(); }
+
+private:
+    TForm1& F;
+};
+}  // namespace
+
+void RegisterPlayerList(TForm1& form) {
+    RegisterScreen(form, st::ChangePlayer, std::make_shared<TChangePlayer>(form));
+    RegisterScreen(form, st::DeletePlayer, std::make_shared<TDeletePlayer>(form));
+}

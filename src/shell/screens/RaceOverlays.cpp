@@ -1,0 +1,111 @@
+// The states entered on top of a running race: pause (20) and the quit menu (0). Both freeze
+// the world (drawn, not moved) and return to the race state they interrupted. The quit menu
+// asks with two buttons; Enter answers yes (end the game) and Escape no (race on).
+#include "platform/KeyCodes.h"
+#include "shell/Globals.h"
+#include "shell/Storage.h"
+#include "shell/screens/ScreenKit.h"
+#include "shell/screens/Screens.h"
+#include "world/Player.h"
+#include "world/RaceRecord.h"
+
+namespace {
+// Resumes the interrupted race state: the wreck (27) when it interrupted a burning car, which
+// would otherwise be left in the race without controls, else the race. The clock runs on if
+// it ran when the overlay opened: it is stopped during the start lights and after the finish,
+// and keeps running through a wreck.
+void ResumeRace(TForm1& f, uint8_t from, const char* sound) {
+    f.PlaySound(sound);
+    if (f.ClockWasRunning) f.RaceTimer.SetEnabled(true);
+    f.LeaveState(from);
+    CurrentState = f.ResumeState;
+}
+
+void Interrupt(TForm1& f, uint8_t state) {
+    f.ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
+    f.ClockWasRunning = f.RaceTimer.Enabled();
+    f.RaceTimer.SetEnabled(false);
+    CurrentState = state;
+    f.ShowCursor(true);
+    if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
+}
+
+class TPause {
+public:
+    explicit TPause(TForm1& form) : F(form) {}
+
+    void Enter() { Interrupt(F, st::Pause); }
+
+    void Frame() {
+        F.BeginRaceFrame(false);
+        F.DrawRaceOverlay();
+        TForm1::CenteredText(F.KerbFont3, 400, 290, "Pause");
+        F.EndRaceFrame();
+        if (ConsumeRelease(vk::Escape) || ConsumeRelease(vk::KeyP) || ConsumeRelease(vk::F1))
+            ResumeRace(F, st::Pause, "check2");
+    }
+
+    void Leave() {
+        F.KerbSprite1.Dead();
+        F.ShowCursor(false);
+    }
+
+private:
+    TForm1& F;
+};
+
+class TQuitRaceMenu {
+public:
+    explicit TQuitRaceMenu(TForm1& form) : F(form) {}
+
+    void Enter() {
+        Interrupt(F, st::QuitRaceMenu);
+        F.PageSprite = NewPageSprite(F, "scr_exitgame", "menuexitgame", 2000, -640, 159, true);
+        NewPage(F);
+        AddButton(
+            F, "b_no1", -380, 371, [this] { ResumeRace(F, st::QuitRaceMenu, "check"); }, true);
+        AddButton(
+            F, "b_yes1", -550, 371, [this] { EndGame(); }, true);
+        F.SlideFrames = 0;
+    }
+
+    void Frame() {
+        // The slide has its own counter: PhaseCounter may be counting the finish delay.
+        if (F.SlideFrames < 20) {
+            ++F.SlideFrames;
+            if (F.PageSprite != nullptr) F.PageSprite->SetX(F.PageSprite->X + 40);
+            for (TKerbButton* b : F.Page->Buttons()) b->X += 40;
+        }
+        F.BeginRaceFrame(false);
+        F.DrawRaceOverlay();
+        F.EndRaceFrame();
+        if (ConsumeRelease(vk::Escape)) {
+            ResumeRace(F, st::QuitRaceMenu, "check2");
+        } else if (ConsumeRelease(vk::Return)) {
+            EndGame();
+        }
+    }
+
+    void Leave() {
+        F.ShowCursor(false);
+        F.KillPage();
+    }
+
+private:
+    void EndGame() {
+        F.LeaveRaceWorld(st::QuitRaceMenu, "gamemusic");
+        F.PlaySound("check");
+        F.CreateLights();
+        // The game is over: what its races opened and their best times are kept now.
+        WriteStoredFiles(F);
+        F.EnterState(st::MainMenu);
+    }
+
+    TForm1& F;
+};
+}  // namespace
+
+void RegisterRaceOverlays(TForm1& form) {
+    RegisterScreen(form, st::Pause, std::make_shared<TPause>(form));
+    RegisterScreen(form, st::QuitRaceMenu, std::make_shared<TQuitRaceMenu>(form));
+}
