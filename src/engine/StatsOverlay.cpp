@@ -1,5 +1,6 @@
 #include "engine/StatsOverlay.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/KerbFont.h"
@@ -54,9 +55,20 @@ void TStatsOverlay::Draw() {
 
 std::string TStatsOverlay::Report(const std::string& renderer) const {
     std::string out = Frames.Report(Clock.Now());
-    char text[160];
+    char text[256];
     std::snprintf(text, sizeof text, "stats renderer %s\nstats first_present_ms %lld\n",
                   renderer.c_str(), static_cast<long long>(FirstPresentMs));
+    out += text;
+    // What the frames were made of: how the quads reached SDL, per presented frame.
+    const TDrawStats& d = Screen.Stats();
+    const double frames = static_cast<double>(std::max<int64_t>(Frames.Presents(), 1));
+    std::snprintf(
+        text, sizeof text,
+        "stats quads_per_frame copies %.1f turned %.1f triangles %.1f own_blends %.1f "
+        "own_turned %.1f culled %.1f\n",
+        static_cast<double>(d.Copies) / frames, static_cast<double>(d.RotatedCopies) / frames,
+        static_cast<double>(d.Geometry) / frames, static_cast<double>(d.OwnBlends) / frames,
+        static_cast<double>(d.OwnTurnedBlends) / frames, static_cast<double>(d.Culled) / frames);
     out += text;
     const int64_t peak = PeakResidentBytes();
     std::snprintf(text, sizeof text, "stats peak_rss_mb %.1f\n",

@@ -134,7 +134,7 @@ TRendererOption ResolveRendererOption(const std::vector<std::string_view>& args,
 
 bool IsSoftwareRasteriser(std::string_view glRenderer) {
     const std::string name = Lower(glRenderer);
-    for (const char* soft : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
+    for (const char* soft : {"llvmpipe", "softpipe", "swrast", "softwarerasterizer"})
         if (name.find(soft) != std::string::npos) return true;
     return false;
 }

@@ -93,7 +93,7 @@ TEST(ModulatedBlend, TexelsArePreparedForAColourThatComesTwiceRunning) {
     EXPECT_EQ(prepared.Color(), 0xFF102030u);
     // Texels made again at another size are prepared from the new ones, not the old.
     const std::vector<uint32_t> other(9, 0xFFFFFFFFu);
-    const uint32_t* again = prepared.For(other, 0xFF102030u);
+    const uint32_t* again = prepared.For(other.data(), other.size(), 0xFF102030u);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again[8], PrepareModulated(0xFFFFFFFFu, 0xFF102030u));
     prepared.Clear();
