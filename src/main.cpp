@@ -102,7 +102,12 @@ int main(int argc, char** argv) {
         };
         // The loop never waits longer than a fiftieth of a second, so a stop is seen at once.
         loop.ShouldQuit = [&] {
-            if (StopRequested()) form.Close();
+            // As the close box does: the progress of the run is kept.
+            if (StopRequested() && !form.IsClosing()) {
+                TInputEvent quit;
+                quit.Kind = TInputKind::Quit;
+                form.HandleEvent(quit);
+            }
             return form.IsClosing();
         };
         loop.Run();
