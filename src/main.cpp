@@ -7,14 +7,47 @@
 #include <vector>
 
 #include "engine/MainLoop.h"
+#include "engine/StatsOverlay.h"
 #include "platform/Clock.h"
 #include "platform/ConfigDir.h"
+#include "platform/KeyCodes.h"
 #include "platform/MessageBox.h"
+#include "platform/RendererChoice.h"
 #include "platform/StopSignal.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
 #include "shell/Globals.h"
 #include "shell/ServerAddress.h"
+
+namespace {
+// --stats: the measuring report on stderr at exit.
+bool WantsStats(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (a == "--stats") return true;
+    return false;
+}
+
+// The renderer to draw with (logged once, with the reason); false after a bad --renderer.
+bool PickRenderer(char** argv, int argc, TRendererChoice& choice) {
+    std::string error;
+    const TRendererOption option = ResolveRendererOption(
+        {argv + 1, argv + argc}, std::getenv(kRendererEnv), ConfigDir(), error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "velkaro: %s\n", error.c_str());
+        return false;
+    }
+    choice = ChooseRenderer(option);
+    std::fprintf(stderr, "velkaro: renderer %s\n", choice.Reason.c_str());
+    return true;
+}
+
+// F3 (down and up) shows or hides the measuring overlay; the game never sees it.
+bool OverlayKey(const TInputEvent& e, TStatsOverlay& overlay) {
+    if (e.Key != vk::F1 + 2) return false;
+    if (e.Kind == TInputKind::KeyDown) overlay.Toggle();
+    return e.Kind == TInputKind::KeyDown || e.Kind == TInputKind::KeyUp;
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     InstallStopSignals();
@@ -30,14 +63,26 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (configDir) SetConfigDirOverride(*configDir);
+    TRendererChoice renderer;
+    if (!PickRenderer(argv, argc, renderer)) return 2;
     TSteadyClock clock;
     TPlatformWindow window;
+    window.OpenGL = renderer.OpenGL;
     if (!window.Create("Velkaro", 800, 600)) {
         ShowMessageBox("Error", "Could not open the game window: " + window.Error(),
                        TMsgButtons::Ok, TMsgIcon::Error);
         return 1;
     }
     TForm1 form(clock, &window);
+    form.KerbScreen1.RenderMode =
+        renderer.OpenGL ? TRenderMode::rmHardware : TRenderMode::rmSoftware;
+    TStatsOverlay overlay(
+        form.KerbScreen1, clock, [&form] { return form.KerbSprite1.Count(); },
+        [] { return static_cast<int32_t>(CurrentState); });
+    form.KerbTimer1.SetOnTimer([&overlay, frame = form.KerbTimer1.OnTimer](TKerbTimer& timer) {
+        overlay.TickStarted();
+        if (frame) frame(timer);
+    });
     TOnlineSettings online;
     online.ConfigDir = ConfigDir();
     online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
@@ -57,7 +102,8 @@ int main(int argc, char** argv) {
         loop.PumpEvents = [&] {
             events.clear();
             window.PollEvents(events);
-            for (const TInputEvent& e : events) form.HandleEvent(e);
+            for (const TInputEvent& e : events)
+                if (!OverlayKey(e, overlay)) form.HandleEvent(e);
         };
         // The loop never waits longer than a fiftieth of a second, so a stop is seen at once.
         loop.ShouldQuit = [&] {
@@ -67,5 +113,8 @@ int main(int argc, char** argv) {
         loop.Run();
     }
     form.FormDestroy();
+    if (WantsStats(args))
+        std::fputs(overlay.Report(form.KerbScreen1.IsSoftware() ? "software" : "opengl").c_str(),
+                   stderr);
     return form.ExitCode();
 }

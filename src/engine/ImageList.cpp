@@ -2,16 +2,10 @@
 // in ImageListTexture.cpp, drawing in ImageListDraw.cpp.
 #include "engine/ImageList.h"
 
+#include <algorithm>
+
 #include "engine/KerbScreen.h"
 #include "platform/MessageBox.h"
-
-namespace {
-int32_t PowerOfTwoAtLeast(int32_t size) {
-    int32_t p = 2;
-    while (p < size && p < (1 << 30)) p *= 2;
-    return p;
-}
-}  // namespace
 
 void TImageListItem::SetPicture(TPicture picture) {
     Picture = std::move(picture);
@@ -19,9 +13,10 @@ void TImageListItem::SetPicture(TPicture picture) {
     ImageHeight = Picture.Height > 0 ? Picture.Height : 1;
     SetTileWidth(ImageWidth);
     SetTileHeight(ImageHeight);
-    if (TextureWidth < 2 || TextureWidth < ImageWidth) TextureWidth = PowerOfTwoAtLeast(ImageWidth);
-    if (TextureHeight < 2 || TextureHeight < ImageHeight)
-        TextureHeight = PowerOfTwoAtLeast(ImageHeight);
+    // The texture will have the picture's own size (at least 2): texture coordinates worked out
+    // before it is made (bitmap-font glyphs) stay right.
+    if (TextureWidth < 2 || TextureWidth < ImageWidth) TextureWidth = std::max(ImageWidth, 2);
+    if (TextureHeight < 2 || TextureHeight < ImageHeight) TextureHeight = std::max(ImageHeight, 2);
 }
 
 void TImageListItem::SetTileWidth(int32_t value) {

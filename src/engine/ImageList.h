@@ -1,8 +1,8 @@
 // Image lists: named pictures cut into equal tiles ("patterns"), read from .vil files.
-// TImageListItem owns its decoded picture and, once a screen exists, its texture; it draws
-// its patterns through the list's shared TKerbRenderer. TImageListCollection reads the file
-// format; TKerbImageList ties a collection to a screen. Depends on the screen only through
-// TKerbRenderer and the texture factory of TKerbScreen.
+// TImageListItem owns its decoded picture until, once a screen exists, its texture takes the
+// picture's place; it draws its patterns through the list's shared TKerbRenderer.
+// TImageListCollection reads the file format; TKerbImageList ties a collection to a screen. Depends
+// on the screen only through TKerbRenderer and the texture factory of TKerbScreen.
 #pragma once
 
 #include <cstdint>

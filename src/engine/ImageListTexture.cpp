@@ -1,6 +1,7 @@
-// Making the device textures of an image list: every item's picture becomes a power-of-two
-// texture with its colour key applied, and the texels stay in memory (the sprite engine's
-// texel test reads them, and the screen rebuilds lost textures from them).
+// Making the device textures of an image list: every item's picture becomes a texture of its
+// own size with its colour key applied, and the decoded picture is dropped: the texels stay,
+// once (the sprite engine's texel test and the screen's own blending read them, and the screen
+// rebuilds lost textures from them).
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -16,12 +17,6 @@
 #include "platform/StopSignal.h"
 
 namespace {
-int32_t PowerOfTwoAtLeast(int32_t size) {
-    int32_t p = 2;
-    while (p < size && p < kDefaultMaxPictureSide) p *= 2;
-    return p;
-}
-
 // The desktop colours a colour value may name (0x80000000 + index); the classic defaults,
 // since there is no desktop scheme to ask.
 uint32_t SystemColor(uint32_t index) {
@@ -67,15 +62,16 @@ bool LoadExternalPicture(const std::string& path, TPicture& picture) {
     return DecodePng(bytes.data(), bytes.size(), picture, consumed);
 }
 
-// The picture as texels of a power-of-two texture; colour-keyed texels become 0.
+// The picture as texels of a texture of its own size (at least 2 x 2, the smallest texture
+// the texture coordinates allow for); colour-keyed texels become 0.
 // The decoders refuse pictures above MaxPictureSide(), so this only fails for pictures set by
 // code, or when memory runs out.
 std::unique_ptr<TKerbTexture> BuildTexture(const TImageListItem& item) {
     const TPicture& pic = item.Picture;
     if (pic.Width > MaxPictureSide() || pic.Height > MaxPictureSide()) return nullptr;
     auto texture = std::make_unique<TKerbTexture>();
-    texture->Width = PowerOfTwoAtLeast(pic.Width);
-    texture->Height = PowerOfTwoAtLeast(pic.Height);
+    texture->Width = std::max(pic.Width, 2);
+    texture->Height = std::max(pic.Height, 2);
     try {
         texture->Texels.assign(
             static_cast<size_t>(texture->Width) * static_cast<size_t>(texture->Height), 0);
@@ -136,8 +132,9 @@ void MakeTexture(TImageListItem& item, TKerbImageList& list) {
     }
     if (item.TileHeight > 0) item.PatternRows = item.ImageHeight / item.TileHeight;
     if (item.TileWidth > 0) item.PatternColumns = item.ImageWidth / item.TileWidth;
-    // The file can be read again; the texels are all that drawing needs.
-    if (!filepath.empty()) item.Picture = TPicture{};
+    // The texels are all that drawing, the texel test and a lost device need: one copy of the
+    // picture is enough.
+    item.Picture = TPicture{};
 }
 }  // namespace
 

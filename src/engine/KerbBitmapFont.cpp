@@ -123,7 +123,7 @@ void TKerbBitmapFont::Finalize() {
 }
 
 void TKerbBitmapFont::MakeOwnHandle() {
-    if (Screen != nullptr && Screen->HasDevice() && !Own.Texels.empty())
+    if (Screen != nullptr && Screen->HasDevice() && Own.HasTexels())
         Screen->CreateTextureHandle(Own);
 }
 

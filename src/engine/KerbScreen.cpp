@@ -189,13 +189,19 @@ void TKerbScreen::ApplyLogicalSize() {
 
 void TKerbScreen::SetTextureFilter(bool linear) {
     LinearFilter = linear;
-    ForEachTexture([this](TKerbTexture& t) { ApplyFilter(t.Handle); });
+    ForEachTexture([this](TKerbTexture& t) { ApplyFilter(t); });
     for (TKerbFont* font : Fonts) font->ApplyFilter();
 }
 
 void TKerbScreen::ApplyFilter(SDL_Texture* texture) const {
     if (texture == nullptr) return;
     SDL_SetTextureScaleMode(texture, LinearFilter ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
+void TKerbScreen::ApplyFilter(const TKerbTexture& texture) const {
+    if (texture.Handle == nullptr) return;
+    SDL_SetTextureScaleMode(texture.Handle, LinearFilter && texture.Linear ? SDL_ScaleModeLinear
+                                                                           : SDL_ScaleModeNearest);
 }
 
 void TKerbScreen::Clear(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
@@ -212,8 +218,12 @@ bool TKerbScreen::BeginScene() {
 
 void TKerbScreen::EndScene() {
     if (!IsInScene) return;
+    if (BeforePresent) BeforePresent();
     IsInScene = false;
+    // The window was made hidden: it appears as its first picture is presented.
+    if (Window != nullptr && !Offscreen) Window->Reveal();
     SDL_RenderPresent(Renderer);
+    if (OnPresent) OnPresent();
     Turns.EndFrame(++FrameCount);
 }
 

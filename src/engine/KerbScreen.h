@@ -121,6 +121,11 @@ public:
     void SetTextureFilter(bool linear);
     bool TextureFilter() const { return LinearFilter; }
 
+    // Run after each present (measuring: the --stats report and the F3 overlay), and just
+    // before it, while the frame can still be drawn into.
+    std::function<void()> OnPresent;
+    std::function<void()> BeforePresent;
+
     // Per frame: Clear, BeginScene, drawing, EndScene (which presents).
     void Clear(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
     bool BeginScene();
@@ -152,6 +157,8 @@ public:
     bool CreateTextureHandle(TKerbTexture& texture);
     // Applies the current filter to a texture made elsewhere (fonts).
     void ApplyFilter(SDL_Texture* texture) const;
+    // Image-list textures: linear filtering (when on) only for those drawn turned or scaled.
+    void ApplyFilter(const TKerbTexture& texture) const;
 
     // Image lists and fonts whose textures live on this screen. Registering twice is harmless.
     void RegisterImageList(TKerbImageList* list);
@@ -188,6 +195,7 @@ private:
     bool CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q, int blendMode);
     bool CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const TQuad& q, int blendMode);
     void DrawGeometry(SDL_Texture* texture, const TQuad& q);
+    void UseLinearFilter(const TKerbTexture& t);
     bool OutsideTarget(const TQuad& q) const;
 
     // Own blending (KerbScreenBlend.cpp).

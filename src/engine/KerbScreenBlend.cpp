@@ -78,8 +78,9 @@ bool TKerbScreen::BlendUpright(const TKerbTexture& t, const SDL_Rect& src, const
                                uint32_t color, int blendMode) {
     SDL_Surface* target = BlendTarget(blendMode, color);
     if (target == nullptr || dst.w != src.w || dst.h != src.h) return false;
-    const uint32_t* prepared = t.Prepared.For(t.Texels, color);
-    const uint32_t* texels = prepared != nullptr ? prepared : t.Texels.data();
+    if (!t.HasTexels()) return false;
+    const uint32_t* prepared = t.Prepared.For(t.Data(), t.TexelCount(), color);
+    const uint32_t* texels = prepared != nullptr ? prepared : t.Data();
     const uint32_t* first = texels + static_cast<ptrdiff_t>(src.y) * t.Width + src.x;
     BlendOnto(target, first, prepared != nullptr, t.Width, src.w, src.h, nullptr, dst.x, dst.y,
               color);
@@ -105,7 +106,7 @@ bool TKerbScreen::BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const
     key.CenterY = center != nullptr ? center->y : dst.h / 2.0f;
     key.Angle = angle;
     key.Flip = flip;
-    key.Linear = LinearFilter;
+    key.Linear = LinearFilter && t.Linear;
     TTurnedPicture& picture = Turns.Sight(key, FrameCount);
     // A picture seen once may never come again (a sprite that turns every frame): SDL draws it.
     if (!picture.Ready &&
@@ -114,7 +115,8 @@ bool TKerbScreen::BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const
     // SDL places the turned picture by the destination's position cut to whole pixels.
     const int32_t x = static_cast<int32_t>(dst.x) + picture.Left;
     const int32_t y = static_cast<int32_t>(dst.y) + picture.Top;
-    const uint32_t* prepared = picture.Prepared.For(picture.Pixels, color);
+    const uint32_t* prepared =
+        picture.Prepared.For(picture.Pixels.data(), picture.Pixels.size(), color);
     BlendOnto(target, prepared != nullptr ? prepared : picture.Pixels.data(), prepared != nullptr,
               picture.Width, picture.Width, picture.Height, picture.Spans.data(), x, y, color);
     ++DrawStats.OwnBlends;

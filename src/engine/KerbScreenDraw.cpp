@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 #include "engine/KerbScreen.h"
@@ -177,10 +178,13 @@ void TKerbScreen::DrawQuad(const TKerbTexture& texture, const TQuad& q) {
     const uint32_t color = q[0].Color;
     if (q[1].Color == color && q[2].Color == color && q[3].Color == color) {
         SetModulation(handle, color);
-        if (!CopyUpright(handle, texture, q, mode) && !CopyRotated(handle, texture, q, mode))
+        if (!CopyUpright(handle, texture, q, mode) && !CopyRotated(handle, texture, q, mode)) {
+            UseLinearFilter(texture);
             DrawGeometry(handle, q);
+        }
     } else {
         SetModulation(handle, 0xFFFFFFFFu);
+        UseLinearFilter(texture);
         DrawGeometry(handle, q);
     }
     EndQuad();
@@ -207,6 +211,11 @@ bool TKerbScreen::CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const
     const float top = FirstCovered(std::min(y0, y1)), bottom = FirstCovered(std::max(y0, y1));
     ++DrawStats.Copies;
     if (right <= left || bottom <= top) return true;  // covers no pixel centre
+    // Scaled, or off whole pixels: texels are sampled between their centres.
+    if (!Near(std::fabs(x1 - x0), static_cast<float>(src.w)) ||
+        !Near(std::fabs(y1 - y0), static_cast<float>(src.h)) || !Near(x0, std::round(x0)) ||
+        !Near(y0, std::round(y0)))
+        UseLinearFilter(t);
     SDL_FRect dst{left, top, right - left, bottom - top};
     // Accelerated renderers cover pixels by their centres as we do and sample the texture
     // at them: give them the exact rectangle. The software renderer cuts coordinates down to
@@ -242,6 +251,7 @@ bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const
     SDL_Rect src;
     bool flipU, flipV;
     if (!SourceRect(t, q, src, flipU, flipV)) return false;
+    UseLinearFilter(t);
     // SDL turns the picture clockwise about the centre; a mirrored quad (left-handed corners)
     // is the same turn with the picture flipped top to bottom.
     const bool mirrored = e1x * e2y - e1y * e2x < 0;
@@ -262,6 +272,14 @@ bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const
     SDL_RenderCopyExF(Renderer, texture, &src, &dst, angle, &center,
                       static_cast<SDL_RendererFlip>(flip));
     return true;
+}
+
+void TKerbScreen::UseLinearFilter(const TKerbTexture& t) {
+    if (t.Linear) return;
+    t.Linear = true;
+    // Quads already queued with this texture are upright copies at 1:1 on whole pixels, which
+    // both filters draw alike, so the switch may come in the middle of a frame.
+    if (LinearFilter && t.Handle != nullptr) SDL_SetTextureScaleMode(t.Handle, SDL_ScaleModeLinear);
 }
 
 void TKerbScreen::DrawGeometry(SDL_Texture* texture, const TQuad& q) {
@@ -287,22 +305,41 @@ void TKerbScreen::DrawTextureAt(SDL_Texture* texture, int32_t x, int32_t y, int3
     SDL_RenderCopy(Renderer, texture, nullptr, &dst);
 }
 
+namespace {
+// On the software renderer a streaming texture is a surface whose pixels stay where locking
+// found them for as long as the texture lives: the texels are written there once and the own
+// copy goes. Returns false (the texture untouched) when the pixels are not laid out as texels.
+bool ShareTexels(SDL_Texture* handle, TKerbTexture& texture) {
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(handle, nullptr, &pixels, &pitch) != 0) return false;
+    const bool packed = pixels != nullptr && pitch == texture.Width * 4;
+    if (packed) std::memcpy(pixels, texture.Texels.data(), texture.TexelCount() * 4);
+    SDL_UnlockTexture(handle);
+    if (!packed) return false;
+    texture.Shared = static_cast<const uint32_t*>(pixels);
+    std::vector<uint32_t>().swap(texture.Texels);
+    return true;
+}
+}  // namespace
+
 bool TKerbScreen::CreateTextureHandle(TKerbTexture& texture) {
     texture.ReleaseHandle();
     if (Renderer == nullptr || texture.Width <= 0 || texture.Height <= 0) return false;
-    if (texture.Texels.size() !=
-        static_cast<size_t>(texture.Width) * static_cast<size_t>(texture.Height))
-        return false;
+    if (texture.Texels.size() != texture.TexelCount()) return false;
     SDL_Texture* handle =
-        SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
+        SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888,
+                          Software ? SDL_TEXTUREACCESS_STREAMING : SDL_TEXTUREACCESS_STATIC,
                           texture.Width, texture.Height);
     if (handle == nullptr) return false;
-    if (SDL_UpdateTexture(handle, nullptr, texture.Texels.data(), texture.Width * 4) != 0) {
+    if (!(Software && ShareTexels(handle, texture)) &&
+        SDL_UpdateTexture(handle, nullptr, texture.Texels.data(), texture.Width * 4) != 0) {
         SDL_DestroyTexture(handle);
         return false;
     }
     SDL_SetTextureBlendMode(handle, SDL_BLENDMODE_BLEND);
-    ApplyFilter(handle);
+    SDL_SetTextureScaleMode(
+        handle, LinearFilter && texture.Linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     texture.Handle = handle;
     static std::atomic<uint64_t> serials{0};
     texture.Serial = ++serials;

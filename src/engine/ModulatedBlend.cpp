@@ -132,14 +132,15 @@ uint32_t BlendModulatedPixel(uint32_t src, uint32_t dst, uint32_t modulation, bo
     return out;
 }
 
-const uint32_t* TPreparedTexels::For(const std::vector<uint32_t>& raw, uint32_t color) {
+const uint32_t* TPreparedTexels::For(const uint32_t* raw, size_t count, uint32_t color) {
     const bool again = Seen && LastColor == color;
     Seen = true;
     LastColor = color;
-    if (Valid && PreparedColor == color && Texels.size() == raw.size()) return Texels.data();
+    if (raw == nullptr) return nullptr;
+    if (Valid && PreparedColor == color && Texels.size() == count) return Texels.data();
     if (!again) return nullptr;
-    Texels.resize(raw.size());
-    PrepareModulatedRow(raw.data(), Texels.data(), static_cast<int32_t>(raw.size()), color);
+    Texels.resize(count);
+    PrepareModulatedRow(raw, Texels.data(), static_cast<int32_t>(count), color);
     PreparedColor = color;
     Valid = true;
     return Texels.data();

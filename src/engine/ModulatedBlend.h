@@ -8,6 +8,7 @@
 // (TPreparedTexels). Depends on nothing.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -33,7 +34,7 @@ uint32_t BlendModulatedPixel(uint32_t src, uint32_t dst, uint32_t modulation, bo
 class TPreparedTexels {
 public:
     // The prepared texels (as many as raw) for colour, or null when raw must be blended as it is.
-    const uint32_t* For(const std::vector<uint32_t>& raw, uint32_t color);
+    const uint32_t* For(const uint32_t* raw, size_t count, uint32_t color);
     void Clear();
     bool Ready() const { return Valid; }
     uint32_t Color() const { return PreparedColor; }

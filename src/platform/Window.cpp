@@ -32,7 +32,7 @@ bool TPlatformWindow::Create(const std::string& caption, int width, int height) 
     }
     VideoStarted = true;
     Window = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              width, height, SDL_WINDOW_SHOWN);
+                              width, height, InitialFlags());
     if (Window == nullptr) {
         LastError = SDL_GetError();
         return false;
@@ -40,6 +40,15 @@ bool TPlatformWindow::Create(const std::string& caption, int width, int height) 
     Width = width;
     Height = height;
     return true;
+}
+
+uint32_t TPlatformWindow::InitialFlags() const {
+    return SDL_WINDOW_HIDDEN | (OpenGL ? SDL_WINDOW_OPENGL : 0);
+}
+
+void TPlatformWindow::Reveal() {
+    if (Window != nullptr && (SDL_GetWindowFlags(Window) & SDL_WINDOW_HIDDEN) != 0)
+        SDL_ShowWindow(Window);
 }
 
 void TPlatformWindow::Destroy() {

@@ -3,6 +3,7 @@
 // video subsystem for as long as it lives and turns SDL events into TInputEvents.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,14 @@ public:
     TPlatformWindow(const TPlatformWindow&) = delete;
     TPlatformWindow& operator=(const TPlatformWindow&) = delete;
 
-    // Starts SDL's video and opens the window. Returns false (with Error() set) on failure.
+    // Made for OpenGL drawing (set before Create): SDL would otherwise destroy the window and
+    // make it again when an OpenGL renderer comes.
+    bool OpenGL = false;
+    // Starts SDL's video and opens the window, hidden until Reveal: it first appears with a
+    // picture in it. Returns false (with Error() set) on failure.
     bool Create(const std::string& caption, int width, int height);
+    // Shows the window (the screen does it as it presents the first frame).
+    void Reveal();
     void Destroy();
 
     // Appends every pending event, in order, to events. Mouse positions are in client space,
@@ -37,6 +44,8 @@ public:
     const std::string& Error() const { return LastError; }
 
 private:
+    uint32_t InitialFlags() const;
+
     SDL_Window* Window = nullptr;
     int Width = 0, Height = 0;
     bool FullScreen = false;

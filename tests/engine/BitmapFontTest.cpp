@@ -40,16 +40,16 @@ TEST_F(GuiFixture, CharactersMapToGlyphsInOrderWithTheFirstOccurrenceWinning) {
     EXPECT_TRUE(Font.HasCharacter(' '));  // space maps to glyph 0 when absent
     EXPECT_FALSE(Font.HasCharacter('C'));
     EXPECT_FALSE(Font.HasCharacter(0xE4));
-    // Glyph 1 (A) is tile 1 of the 16-column sheet: x 12 of 192 (texture 256 wide).
-    EXPECT_FLOAT_EQ(Font.Glyph('A').Left, 12.0f / 256.0f);
+    // Glyph 1 (A) is tile 1 of the 16-column sheet: x 12 of 192 (the texture's own width).
+    EXPECT_FLOAT_EQ(Font.Glyph('A').Left, 12.0f / 192.0f);
     EXPECT_FLOAT_EQ(Font.Glyph('B').Left, 0.0f);
     Font.SetCharacters("");
     EXPECT_EQ(Font.Characters(), "");
     for (int c = 0; c < 256; ++c)
         EXPECT_EQ(Font.HasCharacter(static_cast<uint8_t>(c)), c >= 32 && c <= 126) << c;
     // "~" is glyph 94: row 5, column 14.
-    EXPECT_FLOAT_EQ(Font.Glyph('~').Left, 14 * 12 / 256.0f);
-    EXPECT_FLOAT_EQ(Font.Glyph('~').Top, 5 * 16 / 128.0f);
+    EXPECT_FLOAT_EQ(Font.Glyph('~').Left, 14 * 12 / 192.0f);
+    EXPECT_FLOAT_EQ(Font.Glyph('~').Top, 5 * 16 / 96.0f);
     EXPECT_EQ(Font.FontName, "glyphs");
     EXPECT_EQ(Font.DefaultWidth(), 12);
     EXPECT_EQ(Font.DefaultHeight(), 16);

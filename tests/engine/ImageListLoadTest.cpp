@@ -166,8 +166,9 @@ TEST_F(ImageListLoad, ValidFileGivesItemsInOrder) {
     EXPECT_EQ(first.Picture.Format, TPicture::TFormat::Png);
     EXPECT_EQ(first.ImageWidth, 100);
     EXPECT_EQ(first.ImageHeight, 60);
-    EXPECT_EQ(first.TextureWidth, 128);
-    EXPECT_EQ(first.TextureHeight, 64);
+    // The size the texture will have: the picture's own.
+    EXPECT_EQ(first.TextureWidth, 100);
+    EXPECT_EQ(first.TextureHeight, 60);
     EXPECT_EQ(first.TransparentColor, 0xFF00FFu);
     EXPECT_TRUE(first.Transparent);
     // Pixel (7, 3) of the grid picture.
@@ -204,10 +205,11 @@ TEST_F(ImageListLoad, PatternGridOfLoadedPicture) {
     item.Draw(0, 0, 7);   // column 2, row 1
     item.Draw(0, 0, 20);  // past the last pattern: drawn as pattern 14 (column 4, row 2)
     ASSERT_EQ(renderer.Quads.size(), 2u);
-    EXPECT_FLOAT_EQ(renderer.Quads[0][0].U, 40.0f / 128);
-    EXPECT_FLOAT_EQ(renderer.Quads[0][0].V, 20.0f / 64);
-    EXPECT_FLOAT_EQ(renderer.Quads[1][0].U, 80.0f / 128);
-    EXPECT_FLOAT_EQ(renderer.Quads[1][2].V, 60.0f / 64);
+    // Texture coordinates are fractions of the texture, which has the picture's size.
+    EXPECT_FLOAT_EQ(renderer.Quads[0][0].U, 40.0f / 100);
+    EXPECT_FLOAT_EQ(renderer.Quads[0][0].V, 20.0f / 60);
+    EXPECT_FLOAT_EQ(renderer.Quads[1][0].U, 80.0f / 100);
+    EXPECT_FLOAT_EQ(renderer.Quads[1][2].V, 60.0f / 60);
     item.Renderer = nullptr;
 }
 

@@ -79,21 +79,21 @@ TEST(ModulatedBlend, PixelSumsFollowTheModulatedBlend) {
 TEST(ModulatedBlend, TexelsArePreparedForAColourThatComesTwiceRunning) {
     const std::vector<uint32_t> raw = {0xFFFFFFFFu, 0x80402010u, 0, 0xFF000000u, 0x01FFFFFFu};
     TPreparedTexels prepared;
-    EXPECT_EQ(prepared.For(raw, 0xFEFEFEFEu), nullptr);
-    const uint32_t* texels = prepared.For(raw, 0xFEFEFEFEu);
+    EXPECT_EQ(prepared.For(raw.data(), raw.size(), 0xFEFEFEFEu), nullptr);
+    const uint32_t* texels = prepared.For(raw.data(), raw.size(), 0xFEFEFEFEu);
     ASSERT_NE(texels, nullptr);
     for (size_t i = 0; i < raw.size(); ++i)
         EXPECT_EQ(texels[i], PrepareModulated(raw[i], 0xFEFEFEFEu)) << i;
-    EXPECT_EQ(prepared.For(raw, 0xFEFEFEFEu), texels);
+    EXPECT_EQ(prepared.For(raw.data(), raw.size(), 0xFEFEFEFEu), texels);
     // A colour seen once does not replace it; seen twice running, it does.
-    EXPECT_EQ(prepared.For(raw, 0xFF102030u), nullptr);
-    EXPECT_NE(prepared.For(raw, 0xFEFEFEFEu), nullptr);
-    EXPECT_EQ(prepared.For(raw, 0xFF102030u), nullptr);
-    EXPECT_NE(prepared.For(raw, 0xFF102030u), nullptr);
+    EXPECT_EQ(prepared.For(raw.data(), raw.size(), 0xFF102030u), nullptr);
+    EXPECT_NE(prepared.For(raw.data(), raw.size(), 0xFEFEFEFEu), nullptr);
+    EXPECT_EQ(prepared.For(raw.data(), raw.size(), 0xFF102030u), nullptr);
+    EXPECT_NE(prepared.For(raw.data(), raw.size(), 0xFF102030u), nullptr);
     EXPECT_EQ(prepared.Color(), 0xFF102030u);
     // Texels made again at another size are prepared from the new ones, not the old.
     const std::vector<uint32_t> other(9, 0xFFFFFFFFu);
-    const uint32_t* again = prepared.For(other, 0xFF102030u);
+    const uint32_t* again = prepared.For(other.data(), other.size(), 0xFF102030u);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again[8], PrepareModulated(0xFFFFFFFFu, 0xFF102030u));
     prepared.Clear();

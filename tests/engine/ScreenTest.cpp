@@ -252,7 +252,7 @@ TEST(ScreenLifecycle, OffscreenTargetDrawsWithoutAWindow) {
 
 class ScreenTest : public ScreenFixture {};
 
-TEST_F(ScreenTest, TexturesFollowThePictureTilesAndPowersOfTwo) {
+TEST_F(ScreenTest, TexturesFollowThePictureTilesAtThePictureSize) {
     TImageListItem& item = AddItem("grid", GradientPicture(100, 60), 20, 20);
     TImageListItem& whole = AddItem("whole", GradientPicture(3, 1));
     whole.TileWidth = 0;
@@ -260,8 +260,9 @@ TEST_F(ScreenTest, TexturesFollowThePictureTilesAndPowersOfTwo) {
     TImageListItem& empty = List->ImageList.Add();
     List->Initialize();
     ASSERT_TRUE(item.Texture);
-    EXPECT_EQ(item.TextureWidth, 128);
-    EXPECT_EQ(item.TextureHeight, 64);
+    // The picture's own size: no padding to powers of two.
+    EXPECT_EQ(item.TextureWidth, 100);
+    EXPECT_EQ(item.TextureHeight, 60);
     EXPECT_EQ(item.PatternColumns, 5);
     EXPECT_EQ(item.PatternRows, 3);
     EXPECT_EQ(item.Renderer, List->Renderer.get());
@@ -269,7 +270,7 @@ TEST_F(ScreenTest, TexturesFollowThePictureTilesAndPowersOfTwo) {
     ASSERT_TRUE(whole.Texture);
     EXPECT_EQ(whole.TileWidth, 3);
     EXPECT_EQ(whole.TileHeight, 1);
-    EXPECT_EQ(whole.TextureWidth, 4);
+    EXPECT_EQ(whole.TextureWidth, 3);
     EXPECT_EQ(whole.TextureHeight, 2);  // at least 2
     EXPECT_EQ(whole.PatternCount(), 1);
     EXPECT_FALSE(empty.Texture);
@@ -389,6 +390,10 @@ TEST_F(ScreenTest, ResetRemakesTexturesAndKeepsBlendAndFilter) {
         Screen->EndScene();
         return frame.Crop(0, 0, 64, 32);
     };
+    // Drawn scaled once: filtered linearly from then on, also after a reset.
+    Screen->BeginScene();
+    item.DrawColor(10, 40, 0, 0, 0, 2, 2, 0xFFFFFFFFu, false, false, 0, 0);
+    Screen->EndScene();
     const TImage before = draw();
     Screen->SetBlendMode(5);
     Screen->HandleRenderReset();
@@ -480,21 +485,77 @@ TEST_F(ScreenTest, TurnedPicturesGoSoonAfterTheyAreNoLongerDrawn) {
     EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 0);
 }
 
-TEST_F(ScreenTest, TheFilterReachesOldAndNewTextures) {
-    TImageListItem& first = AddItem("first", GradientPicture(4, 4));
+TEST_F(ScreenTest, TheFilterIsLinearOnlyForTexturesDrawnTurnedOrScaled) {
+    TImageListItem& upright = AddItem("upright", GradientPicture(4, 4));
+    TImageListItem& turned = AddItem("turned", GradientPicture(4, 4));
+    TImageListItem& scaled = AddItem("scaled", GradientPicture(4, 4));
     List->Initialize();
     Screen->SetTextureFilter(true);
-    TImageListItem& second = AddItem("second", GradientPicture(4, 4));
-    List->Initialize();
-    for (TImageListItem* item : {&first, &second}) {
-        SDL_ScaleMode mode = SDL_ScaleModeNearest;
-        ASSERT_EQ(SDL_GetTextureScaleMode(item->Texture->Handle, &mode), 0);
-        EXPECT_EQ(mode, SDL_ScaleModeLinear) << item->Name;
-    }
+    const auto mode = [](const TImageListItem& item) {
+        SDL_ScaleMode m = SDL_ScaleModeNearest;
+        EXPECT_EQ(SDL_GetTextureScaleMode(item.Texture->Handle, &m), 0);
+        return m;
+    };
+    Screen->BeginScene();
+    upright.Draw(0, 0, 0);
+    upright.DrawColor(10, 0, 0, 0, 0, 1, 1, 0x80FFFFFFu, true, true, 0, 0);  // flips stay 1:1
+    turned.DrawColor(20, 20, 30, 0.5f, 0.5f, 1, 1, ~0u, false, false, 0, 0);
+    scaled.DrawColor(40, 40, 0, 0, 0, 2, 1, ~0u, false, false, 0, 0);
+    Screen->EndScene();
+    EXPECT_EQ(mode(upright), SDL_ScaleModeNearest);
+    EXPECT_EQ(mode(turned), SDL_ScaleModeLinear);
+    EXPECT_EQ(mode(scaled), SDL_ScaleModeLinear);
+    // Filtering off and on again reaches every texture, each by how it was drawn; a texture
+    // made later starts at nearest.
     Screen->SetTextureFilter(false);
-    SDL_ScaleMode mode = SDL_ScaleModeLinear;
-    SDL_GetTextureScaleMode(first.Texture->Handle, &mode);
-    EXPECT_EQ(mode, SDL_ScaleModeNearest);
+    EXPECT_EQ(mode(turned), SDL_ScaleModeNearest);
+    Screen->SetTextureFilter(true);
+    EXPECT_EQ(mode(turned), SDL_ScaleModeLinear);
+    EXPECT_EQ(mode(upright), SDL_ScaleModeNearest);
+    TImageListItem& later = AddItem("later", GradientPicture(4, 4));
+    List->Initialize();
+    EXPECT_EQ(mode(later), SDL_ScaleModeNearest);
+}
+
+TEST_F(ScreenTest, APictureIsKeptOnceAfterItsTextureIsMade) {
+    TPicture picture = GradientPicture(100, 60);
+    picture.Pixels[5] = 0xFFFF00FFu;  // magenta: keyed out
+    const std::vector<uint32_t> pixels = picture.Pixels;
+    TImageListItem& item = AddItem("keyed", picture);
+    item.Transparent = true;
+    item.TransparentColor = 0xFF00FF;  // clFuchsia
+    List->Initialize();
+    ASSERT_TRUE(item.Texture);
+    // The decoded picture is gone; its size stays with the item.
+    EXPECT_TRUE(item.Picture.Empty());
+    EXPECT_TRUE(item.Picture.Pixels.empty());
+    EXPECT_EQ(item.ImageWidth, 100);
+    EXPECT_EQ(item.ImageHeight, 60);
+    const auto texelsMatch = [&] {
+        const TKerbTexture& t = *item.Texture;
+        for (int32_t y = 0; y < 60; ++y)
+            for (int32_t x = 0; x < 100; ++x) {
+                const uint32_t p = pixels[static_cast<size_t>(y * 100 + x)];
+                if (t.TexelAt(x, y) != (p == 0xFFFF00FFu ? 0u : p)) return false;
+            }
+        return t.TexelAt(100, 0) == 0 && t.TexelAt(0, 60) == 0;
+    };
+    EXPECT_TRUE(texelsMatch());
+    // On the software renderer the texels live in the device texture only.
+    ASSERT_TRUE(Screen->IsSoftware());
+    EXPECT_NE(item.Texture->Shared, nullptr);
+    EXPECT_TRUE(item.Texture->Texels.empty());
+    // A lost device gets them back, and the texel test reads the same texels.
+    Screen->HandleRenderReset();
+    ASSERT_NE(item.Texture->Handle, nullptr);
+    EXPECT_NE(item.Texture->Shared, nullptr);
+    EXPECT_TRUE(item.Texture->Texels.empty());
+    EXPECT_TRUE(texelsMatch());
+    // Released for good (the list finalised with its textures kept): the texels stay.
+    item.Texture->ReleaseHandle();
+    EXPECT_EQ(item.Texture->Shared, nullptr);
+    EXPECT_EQ(item.Texture->Texels.size(), 6000u);
+    EXPECT_TRUE(texelsMatch());
 }
 
 TEST_F(ScreenTest, ScreenMayGoBeforeItsImageListsAndFonts) {

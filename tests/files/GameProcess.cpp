@@ -61,10 +61,16 @@ bool WaitFor(pid_t pid, double seconds, int& status) {
     return false;
 }
 
+// The game's one line at start saying which renderer it draws with is not a message.
+bool RendererLine(const std::string& line) {
+    return line.rfind("velkaro: renderer ", 0) == 0;
+}
+
 size_t LineCount(const fs::path& file) {
     std::ifstream in(file);
     size_t lines = 0;
-    for (std::string line; std::getline(in, line);) ++lines;
+    for (std::string line; std::getline(in, line);)
+        if (!RendererLine(line)) ++lines;
     return lines;
 }
 
@@ -191,7 +197,8 @@ TRunResult RunProcess(const std::string& program, const std::vector<std::string>
     if (WIFSIGNALED(status)) result.Signal = WTERMSIG(status);
 
     std::ifstream err(errorFile);
-    for (std::string line; std::getline(err, line);) result.ErrorLines.push_back(line);
+    for (std::string line; std::getline(err, line);)
+        if (!RendererLine(line)) result.ErrorLines.push_back(line);
     std::error_code ec;
     fs::remove_all(errorFile.parent_path(), ec);
     return result;

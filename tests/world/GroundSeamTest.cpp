@@ -167,7 +167,12 @@ TEST_F(GroundSeamTest, GroundFadesAtItsEdgesCoversTheOverlapAndKeepsItsPatchesFa
         SCOPED_TRACE(name);
         const TImageListItem* item = Images->ImageList.Find(name);
         ASSERT_NE(item, nullptr);
-        const TPicture& p = item->Picture;
+        // The picture as drawn: its texels (the decoded picture goes once they exist).
+        ASSERT_TRUE(item->Texture && item->Texture->HasTexels());
+        TPicture p;
+        p.Width = item->Texture->Width;
+        p.Height = item->Texture->Height;
+        p.Pixels.assign(item->Texture->Data(), item->Texture->Data() + item->Texture->TexelCount());
         ASSERT_EQ(p.Width, 800);
         ASSERT_EQ(p.Height, 300);
         // The least opacity of a row.
