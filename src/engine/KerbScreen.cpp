@@ -170,6 +170,25 @@ void TKerbScreen::ApplyLogicalSize() {
     // With a logical size SDL scales and letterboxes the picture in full screen, and maps
     // mouse positions back into the picture's space.
     SDL_RenderSetLogicalSize(Renderer, w, h);
+    FitToWindow();
+}
+
+void TKerbScreen::FitToWindow() {
+    if (Renderer == nullptr || Offscreen) return;
+    int outW = 0, outH = 0;
+    if (SDL_GetRendererOutputSize(Renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0) return;
+    const float fit = std::min(static_cast<float>(outW) / static_cast<float>(TargetWidth),
+                               static_cast<float>(outH) / static_cast<float>(TargetHeight));
+    const float whole = std::floor(fit);
+    WholeSteps = whole >= 1.0f && whole >= fit * IntegerFill;
+    SDL_RenderSetIntegerScale(Renderer, WholeSteps ? SDL_TRUE : SDL_FALSE);
+}
+
+float TKerbScreen::PictureScale() const {
+    if (Renderer == nullptr) return 1.0f;
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(Renderer, &sx, &sy);
+    return sx;
 }
 
 void TKerbScreen::SetTextureFilter(bool linear) {
