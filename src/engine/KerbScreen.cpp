@@ -136,10 +136,27 @@ bool TKerbScreen::CreateRenderer() {
         Software =
             SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     }
+    if (Renderer != nullptr) {
+        SDL_AddEventWatch(&TKerbScreen::ResizeWatch, this);
+        Watching = true;
+    }
     return Renderer != nullptr;
 }
 
+// Refits the picture as SDL takes in a size change, before any later mouse event is mapped
+// through the old scale. Runs after the renderer's own watch, which was added first.
+int TKerbScreen::ResizeWatch(void* self, SDL_Event* e) {
+    auto* screen = static_cast<TKerbScreen*>(self);
+    if (e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+        screen->Window != nullptr && screen->Window->Handle() != nullptr &&
+        e->window.windowID == SDL_GetWindowID(screen->Window->Handle()))
+        screen->FitToWindow();
+    return 1;
+}
+
 void TKerbScreen::DestroyRenderer() {
+    if (Watching) SDL_DelEventWatch(&TKerbScreen::ResizeWatch, this);
+    Watching = false;
     IsReady = false;
     IsInScene = false;
     DropTurned();

@@ -24,6 +24,7 @@ struct SDL_Texture;
 struct SDL_Rect;
 struct SDL_FRect;
 struct SDL_FPoint;
+union SDL_Event;
 class TPlatformWindow;
 class TKerbImageList;
 class TKerbFont;
@@ -187,6 +188,7 @@ public:
 
 private:
     bool CreateRenderer();
+    static int ResizeWatch(void* self, SDL_Event* e);
     void DestroyRenderer();
     void ShowFatal(const std::string& text);
     void ApplyLogicalSize();
@@ -223,6 +225,7 @@ private:
     // The picture's size in drawing coordinates (the logical size), for culling.
     int32_t TargetWidth = 800, TargetHeight = 600;
     bool WholeSteps = false;
+    bool Watching = false;
     SDL_Surface* OffscreenSurface = nullptr;
     SDL_Renderer* Renderer = nullptr;
     bool Software = false;

@@ -85,7 +85,7 @@ TEST(Background, ARaceInTheBackgroundPausesWithItsClockAndLightsStopped) {
         EXPECT_EQ(CurrentState, st::Race);
         h.RunFrames(100);
         if (c.AtFrame < 250) {
-            EXPECT_EQ(StateFrames, lights + 101);
+            EXPECT_EQ(StateFrames, lights + 100);
         } else {
             EXPECT_NE(ReadClock(), clock);
         }
@@ -208,7 +208,8 @@ TEST(MenuFocus, KeysAndPadsMoveTheFocusAndClickTheFocusedButton) {
     const TCase cases[] = {
         // Main menu, buttons top to bottom: start, options, scores, help, visit, exit ...
         {"second button", st::MainMenu, {vk::Down, vk::Down, vk::Return}, st::Options},
-        {"wraps to the last", st::MainMenu, {vk::Up, vk::Return}, st::ChangePlayer},
+        // ... and at the bottom, side by side, "press here" (players) and the logo.
+        {"wraps to the end", st::MainMenu, {vk::Up, vk::Up, vk::Return}, st::ChangePlayer},
         {"no focus: Escape", st::MainMenu, {vk::Escape}, st::ExitGame},
         // The exit question: Enter alone quits, but Enter on a focused "no" answers no.
         {"focused no", st::ExitGame, {vk::Right, vk::Right, vk::Return}, st::MainMenu},
@@ -229,7 +230,7 @@ TEST(MenuFocus, KeysAndPadsMoveTheFocusAndClickTheFocusedButton) {
             ASSERT_EQ(CurrentState, c.Screen);
             for (int32_t key : c.Keys) input.Press(key);
             h.RunFrames(2);
-            EXPECT_EQ(CurrentState, c.Expected);
+            EXPECT_EQ(+CurrentState, +c.Expected);
             EXPECT_FALSE(h.Form().IsClosing());
         }
     }
@@ -259,10 +260,19 @@ TEST(MenuFocus, TheChoiceScreensKeepTheirArrows) {
     TMenuGame game;
     THarness& h = game.H;
     ClickButton(h, "b_stgame");
-    ASSERT_EQ(CurrentState, st::ChooseTrack);
+    ASSERT_EQ(+CurrentState, +st::ChooseCar);
+    h.RunFrames(60);
+    const int32_t car = CarIndex;
+    h.Tap(vk::Right);
+    h.RunFrames(1);
+    EXPECT_NE(CarIndex, car);
+    EXPECT_FALSE(h.Form().KerbGUI1.KeyboardFocus());
+    // Escape leads to the track choice, whose arrows choose the track.
+    h.Tap(vk::Escape);
+    ASSERT_EQ(+CurrentState, +st::ChooseTrack);
     h.RunFrames(60);
     const int32_t track = TrackIndex;
-    h.Tap(vk::Right);
+    h.Tap(vk::Left);
     h.RunFrames(1);
     EXPECT_NE(TrackIndex, track);
     EXPECT_FALSE(h.Form().KerbGUI1.KeyboardFocus());
