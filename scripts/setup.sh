@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake pkg-config git
   libsdl2-dev libsdl2-ttf-dev libpng-dev zlib1g-dev libcurl4-openssl-dev libopenmpt-dev
-  libcairo2-dev libcpp-httplib-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libcairo2-dev libcpp-httplib-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick libgl1-mesa-dri libegl-mesa0 fonts-dejavu-core
   openmpt123 xmp clang-format desktop-file-utils appstream openbox)
 

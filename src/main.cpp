@@ -1,6 +1,7 @@
 // Velkaro: reads the command line, creates the window and the main window object, then runs
 // the message loop until the game closes.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -16,6 +17,8 @@
 #include "platform/Window.h"
 #include "platform/WindowPlacement.h"
 #include "shell/Form1.h"
+#include "shell/Globals.h"
+#include "shell/ServerAddress.h"
 
 namespace {
 // Acts on the options that end the run or point at folders. Returns the exit code when the
@@ -48,6 +51,9 @@ int ApplyCommandLine(const TCommandLine& cmd) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A test driving the game in a window follows the states it enters.
+    if (const char* trace = std::getenv("VELKARO_TRACE_STATES"); trace && std::string(trace) == "1")
+        StateTrace = stderr;
     const std::vector<std::string> args(argv + 1, argv + argc);
     const TCommandLine cmd = ParseCommandLine({args.begin(), args.end()});
     if (const int code = ApplyCommandLine(cmd); code >= 0) return code;
@@ -64,6 +70,10 @@ int main(int argc, char** argv) {
     }
     TForm1 form(clock, &window);
     if (cmd.FullScreen) form.FullScreenArgument = *cmd.FullScreen ? 1 : 0;
+    // --server URL (which the command line above accepted) is read here with the rest.
+    TOnlineSettings online;
+    online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
+    form.Online.Configure(online);
     form.FormCreate();
     if (form.IsClosing()) return form.ExitCode();
     form.FormShow();

@@ -15,6 +15,7 @@ void TKerbTimer::SetEnabled(bool value) {
     Enabled = value;
     if (value) {
         LastTick = SecondStart = Clock.Now();
+        Deadline = LastTick + TicksPerTarget;
         FrameCount = FPS = 0;
     }
     Rehook();
@@ -26,6 +27,7 @@ void TKerbTimer::SetTargetFPS(int32_t value) {
     if (value > 0) {
         TicksPerTarget = static_cast<uint32_t>(Frequency / value);
         IntervalMs = 1000 / value;
+        Deadline = LastTick + TicksPerTarget;
     }
     Rehook();
 }
@@ -75,10 +77,9 @@ void TKerbTimer::Rehook() {
 
 int64_t TKerbTimer::NextDue() const {
     if (LossyTimerRunning) return LossyNext;
-    int64_t wait = 0;
-    if (TargetFPS > 0) wait = TicksPerTarget;
-    if (MaxFPS != 0 && static_cast<int64_t>(TicksPerMax) > wait) wait = TicksPerMax;
-    return LastTick + wait;
+    const int64_t gate = MaxFPS != 0 ? LastTick + TicksPerMax : LastTick;
+    if (TargetFPS <= 0) return gate;
+    return Deadline > gate ? Deadline : gate;
 }
 
 void TKerbTimer::Fire(int64_t elapsed, bool byTarget) {
@@ -130,7 +131,12 @@ void TKerbTimer::CheckNormal(int64_t elapsed) {
     if (MaxFPS != 0 && elapsed < static_cast<int64_t>(TicksPerMax)) return;
     if (TargetFPS <= 0) {
         Fire(elapsed, false);
-    } else if (elapsed >= static_cast<int64_t>(TicksPerTarget)) {
+    } else if (Now >= Deadline) {
         Fire(elapsed, true);
+        // The next deadline follows from this one, not from when the tick ran, so a late
+        // wake-up costs no time; MaxFPS spaces the ticks that catch up.
+        Deadline += TicksPerTarget;
+        if (Now - Deadline >= MaxBacklogTicks * static_cast<int64_t>(TicksPerTarget))
+            Deadline = Now + TicksPerTarget;
     }
 }

@@ -1,8 +1,11 @@
-// TKerbTimer: paces the game. Fires OnTimer at most TargetFPS times a second, measures the
-// achieved rate, caps the elapsed time of very slow frames and gates very fast ones. It reads
-// time from an injectable TClock; the main loop calls Check() whenever it is idle and sleeps
-// until NextDue() in between. Lossy mode stands for the original's window timer: it fires on
-// every check that the loop makes at the IntervalMs pace.
+// TKerbTimer: paces the game. Fires OnTimer TargetFPS times a second on a grid of absolute
+// deadlines (each one interval after the previous one), so a late wake-up delays one tick but
+// not the ones after it and the rate holds on a busy machine; a loop more than a few ticks
+// behind drops the backlog instead of bursting. Measures the achieved rate, caps the elapsed
+// time of very slow frames and gates very fast ones (MaxFPS). It reads time from an
+// injectable TClock; the main loop calls Check() whenever it is idle and sleeps until
+// NextDue() in between. Lossy mode is a plain interval timer: it fires on the first check at
+// least IntervalMs after the previous tick and never catches up.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +53,10 @@ public:
     int32_t SlowFrames = 0;
     uint32_t TicksPerTarget = 0, TicksPerMin = 0, TicksPerMax = 0;
     int32_t IntervalMs = 0;
+    // When the next tick is due (TargetFPS > 0).
+    int64_t Deadline = 0;
+    // How many intervals the loop may fall behind before the missed ticks are dropped.
+    static constexpr int64_t MaxBacklogTicks = 3;
 
 private:
     void Rehook();

@@ -1,7 +1,7 @@
 // TMainLoop: the game's message loop. Each pass pumps the window's events, runs the race
 // clock's due ticks, then lets the frame timer check whether a frame is due; between passes it
-// sleeps to the next deadline (a kernel sleep to just before it, then a short yield) instead of
-// spinning, so an idle game costs little CPU while ticks stay on time.
+// sleeps to the next deadline (a kernel sleep to just before it, then a short spin) instead of
+// spinning all along, so an idle game costs little CPU while ticks stay on time.
 #pragma once
 
 #include <cstdint>

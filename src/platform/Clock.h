@@ -38,6 +38,7 @@ private:
 };
 
 // Sleeps until the steady clock reaches deadline (in TSteadyClock ticks): a kernel sleep to
-// just before it, then yields until it has passed. Linux oversleeps by up to ~0.15 ms, so the
-// kernel sleep stops short by marginNs.
+// just before it, then a spin until it has passed. Linux oversleeps by up to ~0.15 ms, so the
+// kernel sleep stops short by marginNs. The spin does not yield: on a busy machine a yield
+// hands the processor to another process, and getting it back can take milliseconds.
 void SleepUntil(int64_t deadline, int64_t marginNs = 300'000);

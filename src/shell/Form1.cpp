@@ -28,7 +28,8 @@ TForm1::TForm1(const TClock& clock, TPlatformWindow* window)
       Sound3D(clock),
       KerbMusic1(Sound3D.Mixer()),
       KerbBitmapFont1(&KerbScreen1),
-      KerbGUI1(clock) {
+      KerbGUI1(clock),
+      Online(MakeCurlHttpClient()) {
     Form1 = this;
     KerbScreen1.Width = 800;
     KerbScreen1.Height = 600;
@@ -188,6 +189,8 @@ void TForm1::FormDestroy() {
     Sound3D.CloseDevice();
     KerbTimer1.SetEnabled(false);
     RaceTimer.SetEnabled(false);
+    Online.Shutdown();
+    OpenWebPage();
 }
 
 void TForm1::FormKeyDown(int32_t key) {
@@ -239,6 +242,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 void TForm1::KerbTimer1Timer() {
     if (Window != nullptr)
         Window->SetPadLayout(RaceControls() ? TPadLayout::Race : TPadLayout::Menu);
+    Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();
     FeedGui();
     FrameState(CurrentState);

@@ -26,6 +26,7 @@
 #include "shell/Globals.h"
 #include "shell/Players.h"
 #include "shell/Storage.h"
+#include "shell/Online.h"
 
 class TClock;
 class TPlatformWindow;
@@ -111,6 +112,12 @@ public:
     }
     int ExitCode() const { return Code; }
 
+    // Sends PlayerName's Score (and ExtraText) to the score service in the background; a
+    // failed version check shows "Can't connect to server!" once, from a later frame.
+    void SubmitScore();
+    // Opens the address in "play.url" (program folder, then config folder) in the browser.
+    void OpenWebPage();
+
     const TClock& Clock;
     TPlatformWindow* Window;
     TKerbScreen KerbScreen1;
@@ -126,6 +133,8 @@ public:
     // The menus' widgets and their text; declared after the screen, so freed before it.
     TKerbBitmapFont KerbBitmapFont1;
     TKerbGUI KerbGUI1;
+    // Online score submission (libcurl on a worker thread); polled every frame.
+    TOnline Online;
 
     // Mouse, key and text events waiting for the GUI, in order; it takes them at the start
     // of the next frame.
@@ -156,8 +165,12 @@ public:
     int32_t UnlockShown = 0;
     // The divided prize the race-over screen counts into the score (the unlock check's span).
     int32_t PrizeWon = 0;
-    // The race state that pause and the quit menu return to (12, or 27 during a wreck).
+    // The race state that pause and the quit menu return to (12, or 27 during a wreck), and
+    // whether the race clock ran when they opened.
     uint8_t ResumeState = st::Race;
+    bool ClockWasRunning = false;
+    // Frames of the quit menu's slide-in.
+    int32_t SlideFrames = 0;
     // Every effect played (whether or not a device is there to hear it), for tests.
     std::function<void(const std::string&)> OnPlaySound;
     // The player list, and the best-time slots no track uses; both kept in the settings files.

@@ -26,9 +26,14 @@ int32_t CaretTick = 0;
 
 TStateNumber CurrentState;
 int32_t StateFrames = 0;
+std::FILE* StateTrace = nullptr;
 
 TStateNumber& TStateNumber::operator=(uint8_t value) {
     World.Phase = PhaseOf(value);
+    if (value != Value && StateTrace != nullptr) {
+        std::fprintf(StateTrace, "state %d\n", static_cast<int>(value));
+        std::fflush(StateTrace);
+    }
     Value = value;
     return *this;
 }

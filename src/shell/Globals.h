@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "world/Globals.h"
@@ -15,7 +16,8 @@ class TForm1;
 extern TForm1* Form1;
 
 // The number of the screen state the game is in. Assigning it also tells the race world which
-// phase of a race runs (the world knows no state numbers).
+// phase of a race runs (the world knows no state numbers) and, when StateTrace is set, writes
+// "state N" there, one line per state entered.
 class TStateNumber {
 public:
     TStateNumber& operator=(uint8_t value);
@@ -46,5 +48,8 @@ extern int32_t CaretTick;
 // The screen state machine's shared counters.
 extern TStateNumber CurrentState;
 extern int32_t StateFrames;
+// Where the states entered are reported (VELKARO_TRACE_STATES=1 points it at stderr, so that a
+// test driving the real program can follow it), or null.
+extern std::FILE* StateTrace;
 
 void ResetGlobals();

@@ -218,7 +218,8 @@ void TForm1::RaceKeys(bool horn) {
 
 void TForm1::Recover() {
     TPlayer* p = Race.PlayerCar;
-    if (p == nullptr || p->Backtrack >= -1000) return;
+    // After the finish the controls stay off, however the car rolls on.
+    if (p == nullptr || Race.RaceFinished != 0 || p->Backtrack >= -1000) return;
     ResetPlayerMotion(*p);
     p->NextCheckpoint = p->NextCheckpoint < 2 ? 1 : p->NextCheckpoint - 1;
     PutPlayerOnCheckpoint(p->NextCheckpoint - 1);
@@ -321,9 +322,6 @@ void TForm1::Respawn() {
     Race.PlayerWrecked = 0;
     p->ControlsOn = true;
     p->StartBlinking();
-    // Pausing during the wreck stopped the clock, and resuming could not restart it while the
-    // controls were off; the race goes on, so the clock does too.
-    if (Race.RaceFinished == 0) RaceTimer.SetEnabled(true);
     StateFrames = 301;
     CurrentState = st::Race;
 }
@@ -340,6 +338,9 @@ void TForm1::WreckFrame() {
     // No horn from a burning car.
     RaceKeys(false);
     if (CurrentState != st::Wreck) return;
+    // A burning car that has crossed the line waits for the race-over screen: the finish wins
+    // over game over and over the respawn.
+    if (Race.RaceFinished != 0) return;
     if (p >= 0 && p <= 200) ++StateFrames;
     if (p != 200) return;
     if (Lives < 2) {

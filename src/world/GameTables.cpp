@@ -112,7 +112,11 @@ void OpenCars(int32_t open) {
 }
 }  // namespace
 
-void UnlockNext() {
+int32_t UnlockNext() {
+    // A stage read back from a damaged progress file (or set anywhere else) must neither index
+    // past the ladder nor, below it, fall into the last rung and open every track.
+    UnlockStage = std::clamp(UnlockStage, 0, 8);
+    const int32_t tracks = TracksOpen, cars = CarsOpen;
     switch (UnlockStage) {
         case 0:
             OpenTracks(5);
@@ -142,10 +146,10 @@ void UnlockNext() {
             OpenTracks(12);
             break;
     }
-    // A stage read back from a damaged progress file must not index past the ladder.
-    const int32_t stage = UnlockStage < 0 ? 0 : (UnlockStage > 8 ? 8 : UnlockStage);
-    UnlockThreshold += UnlockIncrements[static_cast<size_t>(stage)];
+    UnlockThreshold += UnlockIncrements[static_cast<size_t>(UnlockStage)];
     if (UnlockStage < 8) ++UnlockStage;
+    if (TracksOpen > tracks) return 2;
+    return CarsOpen > cars ? 1 : 0;
 }
 
 int32_t CheckUnlock(int32_t score, int32_t span) {

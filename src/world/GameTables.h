@@ -51,7 +51,8 @@ bool TimeNotAfter(int32_t aHundredths, int32_t aSeconds, int32_t aMinutes, int32
                   int32_t bSeconds, int32_t bMinutes);
 
 // Applies the current unlock stage, raises UnlockThreshold and moves to the next stage.
-void UnlockNext();
+// Returns what opened: 2 a track, 1 a car, 0 nothing (past the ladder's end).
+int32_t UnlockNext();
 // 2 when score -> score + span crosses UnlockThreshold at a stage that opens two tracks,
 // 1 at any other stage, 0 without a crossing.
 int32_t CheckUnlock(int32_t score, int32_t span);

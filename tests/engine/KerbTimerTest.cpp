@@ -1,6 +1,8 @@
 // The frame timer and the race clock's interval timer, driven by a manual clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
 #include "platform/Clock.h"
@@ -51,6 +53,53 @@ TEST(KerbTimer, TicksAtTheTargetRateAndMeasuresIt) {
     EXPECT_NEAR(f.Timer.Delta, 1.0f, 0.01f);
 }
 
+// A loop that sleeps until the timer's next due time and wakes up late (a busy machine) used
+// to start each interval at its late wake-up and lose the lateness for good: with 2 ms late
+// wake-ups, 229 ticks in 3 s instead of 270.
+TEST(KerbTimer, LateWakeUpsDoNotSlowTheRate) {
+    for (const double lateMs : {0.0, 0.5, 2.0}) {
+        TTimerFixture f;
+        const int64_t end = f.Clock.Now() + 3000 * kMs;
+        while (true) {
+            const int64_t wake =
+                std::max(f.Clock.Now(), f.Timer.NextDue()) + static_cast<int64_t>(lateMs * kMs);
+            if (wake > end) break;
+            f.Clock.Set(wake);
+            f.Timer.Check();
+        }
+        EXPECT_NEAR(f.Ticks, 270, 1) << "waking " << lateMs << " ms late";
+    }
+}
+
+TEST(KerbTimer, AShortDelayIsCaughtUpAtTheMaxFpsPace) {
+    TTimerFixture f;
+    f.Spin(100);
+    const int before = f.Ticks;
+    f.Clock.Advance(25 * kMs);  // a frame that took 25 ms: two ticks late
+    f.Timer.Check();
+    EXPECT_EQ(f.Ticks, before + 1);
+    // The two missed ticks follow at most 120 a second, then the grid goes on.
+    f.Spin(8);
+    EXPECT_EQ(f.Ticks, before + 1);
+    f.Spin(0.5);
+    EXPECT_EQ(f.Ticks, before + 2);
+    f.Spin(875);
+    EXPECT_NEAR(f.Ticks, 90, 1);
+}
+
+TEST(KerbTimer, FallingFarBehindDropsTheBacklog) {
+    TTimerFixture f;
+    f.Spin(100);
+    const int before = f.Ticks;
+    f.Clock.Advance(60 * kMs);  // five ticks behind
+    f.Timer.Check();
+    // Resumes one interval after the late tick instead of bursting through the backlog.
+    f.Spin(11);
+    EXPECT_EQ(f.Ticks, before + 1);
+    f.Spin(1000);
+    EXPECT_NEAR(f.Ticks, before + 1 + 90, 1);
+}
+
 TEST(KerbTimer, NoTickBeforeTheTargetTime) {
     TTimerFixture f;
     f.Clock.Advance(11 * kMs);
@@ -68,7 +117,7 @@ TEST(KerbTimer, AStallFiresOnceWithElapsedCappedByMinFps) {
     EXPECT_EQ(f.Ticks, 1);
     EXPECT_NEAR(f.Timer.ElapsedSeconds, 0.1f, 1e-6f);
     EXPECT_NEAR(f.Timer.Delta, 9.0f, 0.01f);
-    // Missed ticks are not caught up: the next one is measured from this one.
+    // Far behind: the missed ticks are dropped, the next one is one interval on.
     f.Clock.Advance(5 * kMs);
     f.Timer.Check();
     EXPECT_EQ(f.Ticks, 1);
@@ -165,6 +214,14 @@ TEST(KerbTimer, NextDueIsTheLaterOfTargetAndMaxGate) {
     EXPECT_EQ(f.Timer.NextDue(), f.Timer.LastTick + 11'111'111);
     f.Timer.SetTargetFPS(200);
     EXPECT_EQ(f.Timer.NextDue(), f.Timer.LastTick + 8'333'333);
+    // A tick that ran late leaves the next deadline on the grid, earlier than one interval on.
+    f.Timer.SetTargetFPS(90);
+    f.Clock.Advance(14 * kMs);
+    f.Timer.Check();
+    EXPECT_EQ(f.Timer.NextDue(), f.Timer.LastTick + 8'333'333);
+    f.Clock.Advance(10 * kMs);
+    f.Timer.Check();
+    EXPECT_EQ(f.Timer.NextDue(), f.Timer.LastTick + (33'333'333 - 24'000'000));
 }
 
 TEST(SystemTimer, RunsMissedIntervalsButAtMostOneSecondsWorth) {

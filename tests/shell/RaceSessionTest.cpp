@@ -156,7 +156,7 @@ TEST(RaceSession, AWreckWithOneLifeEndsTheGameAndWithMoreRespawns) {
     }
 }
 
-TEST(RaceSession, PausingDuringAWreckStillLeavesTheClockRunningAfterTheRespawn) {
+TEST(RaceSession, PausingDuringAWreckKeepsTheClockRunningThroughIt) {
     TRaceHarness r;
     r.H.RunFrames(300);
     Lives = 3;
@@ -168,9 +168,76 @@ TEST(RaceSession, PausingDuringAWreckStillLeavesTheClockRunningAfterTheRespawn) 
     EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
     r.H.Tap(vk::KeyP);
     EXPECT_EQ(CurrentState, 27);  // back to the burning car, not to a race without controls
-    r.H.RunFrames(200);
+    // The clock runs on through the rest of the wreck, as it does through a wreck unpaused.
+    EXPECT_TRUE(r.H.Form().RaceTimer.Enabled());
+    const int32_t left = Race.ClockSeconds * 100 + Race.ClockHundredths;
+    r.H.RunFrames(90);
+    EXPECT_LT(Race.ClockSeconds * 100 + Race.ClockHundredths, left - 90);
+    r.H.RunFrames(110);
     EXPECT_EQ(CurrentState, 12);
     EXPECT_TRUE(r.H.Form().RaceTimer.Enabled());
+}
+
+namespace {
+// What the finish line does when the player's car crosses it.
+void CrossTheLine(TForm1& form) {
+    form.RaceTimer.SetEnabled(false);
+    Race.RaceFinished = 1;
+    Race.FinishPlace = 2;
+    Race.PlayerCar->InRace = false;
+    Race.PlayerCar->ControlsOn = false;
+    PhaseCounter = 0;
+}
+}  // namespace
+
+TEST(RaceSession, AWreckedCarOnItsLastLifeThatCrossesTheLineFinishes) {
+    for (int32_t crossAt : {10, 60, 190}) {
+        TRaceHarness r;
+        r.H.RunFrames(300);
+        Lives = 1;
+        Race.PlayerWrecked = 1;
+        r.H.RunFrames(1);
+        ASSERT_EQ(CurrentState, 27);
+        r.H.RunFrames(crossAt);
+        CrossTheLine(r.H.Form());
+        r.H.RunFrames(150);
+        EXPECT_EQ(CurrentState, 27) << crossAt;  // burning on through the finish delay
+        r.H.RunFrames(1);
+        EXPECT_EQ(CurrentState, 16) << "wreck frame " << crossAt;
+        EXPECT_EQ(Lives, 1);
+    }
+}
+
+TEST(RaceSession, RecoveryDoesNotHandTheControlsBackAfterTheFinish) {
+    TRaceHarness r;
+    r.H.RunFrames(300);
+    CrossTheLine(r.H.Form());
+    r.H.RunFrames(10);
+    r.Player().Backtrack = -2000;
+    r.H.RunFrames(1);
+    EXPECT_FALSE(r.Player().ControlsOn);
+    EXPECT_FALSE(r.Player().Blinking);
+    r.H.RunFrames(140);
+    EXPECT_EQ(CurrentState, 16);
+}
+
+TEST(RaceSession, TheQuitMenuDuringTheFinishDelayLeavesTheDelayWhereItWas) {
+    TRaceHarness r;
+    r.H.RunFrames(300);
+    CrossTheLine(r.H.Form());
+    r.H.RunFrames(100);
+    r.H.Tap(vk::Escape);
+    ASSERT_EQ(CurrentState, 0);
+    r.H.RunFrames(30);  // the page slides in meanwhile
+    EXPECT_FLOAT_EQ(r.H.Form().PageSprite->X, 160);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());
+    r.H.Tap(vk::Escape);
+    ASSERT_EQ(CurrentState, 12);
+    EXPECT_FALSE(r.H.Form().RaceTimer.Enabled());  // stopped by the finish, it stays stopped
+    r.H.RunFrames(48);
+    EXPECT_EQ(CurrentState, 12);
+    r.H.RunFrames(2);
+    EXPECT_EQ(CurrentState, 16);
 }
 
 TEST(RaceSession, RaceOverDividesThePrizeAndCountsItIntoTheScore) {
@@ -208,6 +275,25 @@ TEST(RaceSession, CrossingTheThresholdWithThePrizeUnlocks) {
     EXPECT_EQ(r.H.Form().UnlockShown, 2);
     EXPECT_EQ(TracksOpen, 5);
     EXPECT_EQ(UnlockThreshold, 700);
+}
+
+TEST(RaceSession, PastTheLaddersEndACrossingShowsNoUnlockMessage) {
+    TRaceHarness r;
+    r.H.RunFrames(260);
+    UnlockStage = 8;
+    TracksOpen = 12;
+    CarsOpen = 5;
+    ApplyOpenCounts();
+    UnlockThreshold = 20000;
+    Score = 19950;
+    Prize = 100;
+    Race.FinishPlace = 1;
+    Race.RaceFinished = 1;
+    PhaseCounter = 0;
+    r.H.RunFrames(151 + 351 + 100 + 110);
+    EXPECT_TRUE(PageButton(r.H, "bro_next")->Visible);
+    EXPECT_EQ(UnlockThreshold, 20000 + 4500);  // the crossing was made
+    EXPECT_EQ(r.H.Form().UnlockShown, 0);      // but nothing opened
 }
 
 TEST(RaceSession, TheSecondRungOfTheLadderOpensACar) {

@@ -1,11 +1,14 @@
 // The shell's key tables and its state machine.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "harness/Harness.h"
+#include "harness/MenuDriver.h"
 #include "platform/KeyCodes.h"
+#include "platform/MessageBox.h"
 #include "shell/Globals.h"
 
 TEST(KeyTables, DownSetsHeldUpSetsReleasedAndClearsHeld) {
@@ -109,4 +112,48 @@ TEST(StateMachine, TheCloseBoxClosesTheForm) {
     quit.Kind = TInputKind::Quit;
     h.Event(quit);
     EXPECT_TRUE(h.Form().IsClosing());
+}
+
+TEST(StateMachine, TheTraceReportsEachStateEnteredOnce) {
+    std::FILE* trace = std::tmpfile();
+    ASSERT_NE(trace, nullptr);
+    {
+        THarness h({.Start = false});
+        StateTrace = trace;
+        h.Form().FormCreate();
+        h.Form().FormShow();
+        h.RunFrames(560);  // the logo, then the first player
+        h.TypeText("Ann");
+        h.Tap(vk::Return);  // the main menu
+        h.Tap(vk::Escape);  // the exit question
+        h.Tap(vk::Escape);  // the main menu again
+        ASSERT_TRUE(ClickButton(h, "b_stgame"));
+        h.Tap(vk::Return);  // the first car starts a game
+        h.RunFrames(10);
+        h.Tap(vk::KeyP);
+        h.Tap(vk::KeyP);
+    }
+    StateTrace = nullptr;
+    std::rewind(trace);
+    std::string text;
+    for (int c = std::fgetc(trace); c != EOF; c = std::fgetc(trace)) text += static_cast<char>(c);
+    std::fclose(trace);
+    EXPECT_EQ(text,
+              "state 3\nstate 1\nstate 4\nstate 10\nstate 4\nstate 15\nstate 12\nstate 20\n"
+              "state 12\n");
+}
+
+// Headless menu frames used to draw the cursor with no drawing device, and every frame
+// reported "No KerbImageList assigned to sprite!".
+TEST(StateMachine, HeadlessMenuFramesReportNothing) {
+    std::vector<TMessage> messages;
+    const TMessageHandler old =
+        SetMessageHandler([&](const TMessage& m) { messages.push_back(m); });
+    {
+        THarness h;
+        h.RunFrames(600);
+        ASSERT_EQ(CurrentState, 1);
+    }
+    SetMessageHandler(old);
+    EXPECT_EQ(messages.size(), 0u) << (messages.empty() ? "" : messages[0].Text);
 }

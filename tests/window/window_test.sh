@@ -1,8 +1,48 @@
 #!/usr/bin/env bash
-# Starts the real game in a virtual X display, checks that its 800 x 600 window titled
-# "Velkaro" appears and shows something, drives it into a race with the keyboard, takes
-# screenshots, and checks that it closes cleanly when asked to.
+# Starts the real game in a virtual X display and plays it as a player does, with the mouse
+# and the keyboard: the logo, the first player typed in, the main menu, the car, a race, the
+# quit menu back to the main menu, and the exit screen's "yes". The game reports each state it
+# enters (VELKARO_TRACE_STATES=1: one line "state N" on stderr); the test waits for those
+# states instead of sleeping, checks their sequence, that the race is heard, that the window
+# is 800 x 600 and not blank, and that quitting writes both settings files.
 set -euo pipefail
+
+# The state the game reported last.
+last_state() {
+  grep -x 'state [0-9]*' "$out/game.log" | tail -n 1 | cut -d' ' -f2
+}
+
+# Waits until the state the game reported last is $1, for at most $2 seconds.
+wait_state() {
+  local state=$1 seconds=$2 i
+  for ((i = 0; i < seconds * 10; i++)); do
+    [ "$(last_state)" = "$state" ] && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "the game did not report state $state within $seconds s; it reported:"
+  grep -x 'state [0-9]*' "$out/game.log" | tr '\n' ' '
+  echo
+  return 1
+}
+
+# Clicks at ($1, $2) in the window until the game reports state $3 (buttons that slide in
+# take a few frames to reach their places), for at most $4 seconds.
+click_until_state() {
+  local x=$1 y=$2 state=$3 seconds=$4 i
+  for ((i = 0; i < seconds * 5; i++)); do
+    [ "$(last_state)" = "$state" ] && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    xdotool mousemove --window "$wid" "$x" "$y" click 1
+    sleep 0.2
+  done
+  [ "$(last_state)" = "$state" ]
+}
+
+# The states reported so far, on one line.
+states() {
+  grep -x 'state [0-9]*' "$out/game.log" | cut -d' ' -f2 | tr '\n' ' ' | sed 's/ $//'
+}
 
 # Inside the virtual display: the steps that need the window.
 if [ "${1:-}" = "--inner" ]; then
@@ -10,29 +50,54 @@ if [ "${1:-}" = "--inner" ]; then
   out="$3"
   # The settings files go to a folder of the test's own, never the user's.
   rm -rf "$out/config"
-  VELKARO_CONFIG_DIR="$out/config" "$game" > "$out/game.log" 2>&1 &
+  VELKARO_TRACE_STATES=1 VELKARO_CONFIG_DIR="$out/config" "$game" > "$out/game.log" 2>&1 &
   pid=$!
+  fail() { echo "$1"; cat "$out/game.log"; kill "$pid" 2>/dev/null; exit 1; }
   wid=$(timeout 20 xdotool search --sync --name '^Velkaro$' | head -n 1) || true
-  [ -n "$wid" ] || { echo "no window titled Velkaro appeared"; cat "$out/game.log"; kill "$pid"; exit 1; }
+  [ -n "$wid" ] || fail "no window titled Velkaro appeared"
   geometry=$(xdotool getwindowgeometry "$wid" | awk '/Geometry/ {print $2}')
   echo "window $wid geometry $geometry"
-  [ "$geometry" = "800x600" ] || { echo "expected an 800x600 client area"; kill "$pid"; exit 1; }
-  sleep 3
-  import -window root "$out/logo.png"
-  # The logo lasts 550 frames; then the first menu screen takes Enter.
-  sleep 4
+  [ "$geometry" = "800x600" ] || fail "expected an 800x600 client area"
+  wait_state 3 20 || fail "no logo"
+  # Nobody has played yet: after the logo the game asks for a name, and typing works at once.
+  wait_state 1 60 || fail "no first-player screen after the logo"
+  xdotool type --delay 50 "Tess"
+  import -window root "$out/first_player.png"
   xdotool key Return
-  sleep 5
+  wait_state 4 10 || fail "Enter with a name did not reach the main menu"
+  import -window root "$out/main_menu.png"
+  # "START GAME" (552, 252, 200 x 28) leads to the car; its "RACE" button slides in to
+  # (425, 443, 94 x 28).
+  click_until_state 652 266 15 10 || fail "the start button did not open the car screen"
+  click_until_state 472 457 12 10 || fail "the race button started no race"
+  # From here on the sound output is the race's: its song and effects.
+  stat -c %s "$out/sound.raw" > "$out/race_sound_offset"
   xdotool keydown Up
-  sleep 2
+  sleep 3
   xdotool keyup Up
   import -window root "$out/race.png"
-  kill -TERM "$pid"
-  wait "$pid"
-  echo "exit code $?"
-  # Closing the window keeps the settings and the progress.
+  # Escape opens the quit menu over the race; its "YES" slides in to (250, 371, 130 x 28).
+  xdotool key Escape
+  wait_state 0 10 || fail "Escape in the race opened no quit menu"
+  click_until_state 315 385 4 10 || fail "yes in the quit menu did not end the game"
+  # "EXIT" (552, 412) asks; its "YES" slides in to (278, 404, 100 x 28), and saves and quits.
+  click_until_state 652 426 10 10 || fail "the exit button did not ask"
+  rm -f "$out/config/Config.cfg" "$out/config/Configdat.cfg"
+  click_until_state 328 418 999 10 || true
+  for ((i = 0; i < 100; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "yes on the exit screen did not close the game"
+  code=0
+  wait "$pid" || code=$?
+  echo "exit code $code"
+  [ "$code" = 0 ] || fail "the game ended with code $code"
+  echo "states: $(states)"
+  # Logo, first player, main menu, car, race (with any wrecks), quit menu, main menu, exit.
+  states | grep -Eqx '3 1 4 15 12( (27|12))* 0 4 10' || fail "unexpected state sequence"
   for f in Config.cfg Configdat.cfg; do
-    [ -s "$out/config/$f" ] || { echo "closing the window did not write $f"; exit 1; }
+    [ -s "$out/config/$f" ] || fail "quitting did not write $f"
   done
   exit 0
 fi
@@ -41,18 +106,20 @@ game="$1"
 out="${2:-$(mktemp -d)}"
 mkdir -p "$out"
 # A real window: the test command's headless video driver must not reach the game here. The
-# sound goes to a file, so the test can check that the game is heard.
-rm -f "$out/sound.raw"
+# sound goes to a file, so the test can check that the race is heard.
+rm -f "$out/sound.raw" "$out/race_sound_offset"
 env -u SDL_VIDEODRIVER SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/sound.raw" \
   xvfb-run -a -s '-screen 0 1024x768x24' "$0" --inner "$game" "$out"
 
-# The menu music and the race's effects and song must have reached the sound output.
-audible=$(tr -d '\0' < "$out/sound.raw" | wc -c)
-echo "sound.raw: $audible non-zero bytes"
-[ "$audible" -gt 100000 ] || { echo "the game was silent"; exit 1; }
+# What was played after the race began must be more than silence: the menu music alone, which
+# starts before, does not count.
+offset=$(cat "$out/race_sound_offset")
+audible=$(tail -c +"$((offset + 1))" "$out/sound.raw" | tr -d '\0' | wc -c)
+echo "sound.raw: $audible non-zero bytes after the race began (at byte $offset)"
+[ "$audible" -gt 100000 ] || { echo "the race was silent"; exit 1; }
 
 # The screenshots must not be blank: count the distinct colours.
-for shot in logo race; do
+for shot in first_player main_menu race; do
   colours=$(/usr/bin/convert "$out/$shot.png" -format %k info:)
   echo "$shot.png: $colours colours"
   [ "$colours" -gt 16 ] || { echo "$shot.png looks blank"; exit 1; }

@@ -87,12 +87,14 @@ TEST_F(GameTables, LadderOpensTracksAndCarsAtItsScores) {
     ApplyOpenCounts();
     const int32_t thresholds[] = {300, 700, 1200, 2200, 2700, 4700, 6700, 9200, 13200};
     const int32_t results[] = {2, 1, 2, 1, 2, 1, 1, 1, 1};
+    // What each rung opens: 2 tracks, 1 a car.
+    const int32_t opened[] = {2, 1, 2, 1, 2, 1, 2, 2, 2};
     for (int stage = 0; stage < 9; ++stage) {
         EXPECT_EQ(UnlockThreshold, thresholds[stage]);
         // Landing exactly on the threshold is not a crossing.
         EXPECT_EQ(CheckUnlock(UnlockThreshold - 10, 10), 0);
         EXPECT_EQ(CheckUnlock(UnlockThreshold - 10, 11), results[stage]) << stage;
-        UnlockNext();
+        EXPECT_EQ(UnlockNext(), opened[stage]) << stage;
     }
     EXPECT_EQ(TracksOpen, 12);
     EXPECT_EQ(CarsOpen, 5);
@@ -104,12 +106,24 @@ TEST_F(GameTables, LadderOpensTracksAndCarsAtItsScores) {
     EXPECT_EQ(UnlockThreshold, 13200 + 4500 + 4500);
 }
 
-TEST_F(GameTables, AStageOutOfRangeNeverIndexesPastTheLadder) {
-    UnlockStage = 57;
-    UnlockNext();
-    EXPECT_EQ(TracksOpen, 12);
-    EXPECT_EQ(UnlockThreshold, 300 + 4500);
+TEST_F(GameTables, AStageOutOfRangeIsTakenAsTheNearestRung) {
+    TracksOpen = 3;
+    ApplyOpenCounts();
+    // Below the ladder: the first rung (two tracks), not the last one (all of them).
     UnlockStage = -3;
-    UnlockNext();
-    EXPECT_EQ(UnlockThreshold, 300 + 4500 + 400);
+    EXPECT_EQ(UnlockNext(), 2);
+    EXPECT_EQ(TracksOpen, 5);
+    EXPECT_EQ(Tracks[5].Available, 0);
+    EXPECT_EQ(UnlockStage, 1);
+    EXPECT_EQ(UnlockThreshold, 300 + 400);
+    // Above it: the last rung.
+    UnlockStage = 57;
+    EXPECT_EQ(UnlockNext(), 2);
+    EXPECT_EQ(TracksOpen, 12);
+    EXPECT_EQ(UnlockThreshold, 300 + 400 + 4500);
+    // Every rung after the last opens nothing, and an early rung never closes tracks.
+    EXPECT_EQ(UnlockNext(), 0);
+    UnlockStage = 0;
+    EXPECT_EQ(UnlockNext(), 0);
+    EXPECT_EQ(TracksOpen, 12);
 }

@@ -11,8 +11,9 @@
 #include "world/GameTables.h"
 
 namespace {
-// The car's name, centred above its picture, below the page's title strip.
-constexpr int32_t NameCentreX = 400, NameY = 200;
+// The car's name, centred above its picture frame and below the page's title strip, in light
+// text on the dark page.
+constexpr int32_t NameCentreX = 400, NameY = 197;
 
 class TChooseCar {
 public:
@@ -22,6 +23,8 @@ public:
         CurrentState = st::ChooseCar;
         F.KerbFont1.SetFont("Micra", 13, fsBold);
         F.KerbFont1.SetColor(30, 30, 30);
+        F.KerbFont2.SetFont("Micra", 13, fsBold);
+        F.KerbFont2.SetColor(250, 250, 250);
         // The arrows choose here; Tab still moves the keyboard focus.
         NewPage(F).List->ArrowsMoveFocus = false;
         AddButton(F, "bc_next", 900, 240, [this] { Step(1); });
@@ -49,7 +52,7 @@ public:
             Slide();
         }
         F.BeginMenuFrame(1);
-        TForm1::CenteredText(F.KerbFont1, NameCentreX, NameY,
+        TForm1::CenteredText(F.KerbFont2, NameCentreX, NameY,
                              Cars[static_cast<size_t>(CarIndex)].Name);
         F.EndMenuFrame();
     }

@@ -134,7 +134,7 @@ private:
         WriteStoredFiles(F);
         F.CreateLights();
         F.EnterState(entered ? st::HighScores : st::MainMenu);
-        if (send) SubmitScore(F);
+        if (send) SendScore(F);
     }
 
     TForm1& F;

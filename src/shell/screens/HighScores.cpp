@@ -18,7 +18,7 @@ public:
         AddButton(F, "b_clrhiscr", 452, 442, GoTo(F, st::ClearHighScores));
         AddButton(F, "b_viewwhiscr", 386, 424, [this] {
             F.PlaySound("check");
-            OpenWebPage(F);
+            VisitWebPage(F);
         });
         AddButton(F, "b_back", 234, 424, GoTo(F, st::MainMenu));
         F.KerbFont1.SetFont("Micra", 8, fsBold);

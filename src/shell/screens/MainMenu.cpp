@@ -63,7 +63,7 @@ private:
 
     void Visit() {
         F.PlaySound("check");
-        OpenWebPage(F);
+        VisitWebPage(F);
     }
 
     TForm1& F;

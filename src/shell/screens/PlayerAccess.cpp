@@ -53,6 +53,10 @@ void SaveConfigDat(TForm1& f) {
     WriteConfigDat(f);
 }
 
-void SubmitScore(TForm1&) {}
+void SendScore(TForm1& f) {
+    f.SubmitScore();
+}
 
-void OpenWebPage(TForm1&) {}
+void VisitWebPage(TForm1& f) {
+    f.OpenWebPage();
+}

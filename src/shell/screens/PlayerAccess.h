@@ -22,6 +22,6 @@ void ResetHiScoreTable(TForm1& f);
 void SaveConfig(TForm1& f);
 void SaveConfigDat(TForm1& f);
 // Sends the score of the game that ended to the web service.
-void SubmitScore(TForm1& f);
+void SendScore(TForm1& f);
 // Opens the game's web page.
-void OpenWebPage(TForm1& f);
+void VisitWebPage(TForm1& f);

@@ -101,13 +101,9 @@ private:
     }
 
     void Unlock() {
-        if (UnlockStage > 8) return;
-        const int32_t unlocked = CheckUnlock(Race.ScoreAtFinish, F.PrizeWon);
-        if (unlocked != 1 && unlocked != 2) return;
-        // Stages 1, 3 and 5 open a car; every other stage opens tracks.
-        const bool car = UnlockStage == 1 || UnlockStage == 3 || UnlockStage == 5;
-        F.UnlockShown = car ? 1 : 2;
-        UnlockNext();
+        if (UnlockStage > 8 || CheckUnlock(Race.ScoreAtFinish, F.PrizeWon) == 0) return;
+        // Past the ladder's end a crossing opens nothing, and says nothing.
+        if (const int32_t opened = UnlockNext(); opened != 0) F.UnlockShown = opened;
     }
 
     void DrawResults() {
@@ -121,9 +117,10 @@ private:
                                      TwoDigits(Race.FinishHundredths));
         if (step >= 3) TForm1::CenteredText(F.KerbFont1, 532, 338, std::to_string(Prize));
         if (step >= 4) TForm1::CenteredText(F.KerbFont1, 532, 367, std::to_string(Score));
+        // What opened, in the race's red, left of the button at the page's foot.
         if (F.UnlockShown != 0)
             TForm1::CenteredText(
-                F.KerbFont1, 400, 420,
+                F.KerbFont3, 300, 412,
                 F.UnlockShown == 2 ? "New track available!" : "New car available!");
     }
 

@@ -10,19 +10,22 @@
 #include "world/RaceRecord.h"
 
 namespace {
-// Resumes the interrupted race state: back to the wreck when the car was burning, so that
-// the wreck runs its course instead of leaving a car without controls.
+// Resumes the interrupted race state: the wreck (27) when it interrupted a burning car, which
+// would otherwise be left in the race without controls, else the race. The clock runs on if
+// it ran when the overlay opened: it is stopped during the start lights and after the finish,
+// and keeps running through a wreck.
 void ResumeRace(TForm1& f, uint8_t from, const char* sound) {
     f.PlaySound(sound);
-    if (Race.PlayerCar != nullptr && Race.PlayerCar->ControlsOn) f.RaceTimer.SetEnabled(true);
+    if (f.ClockWasRunning) f.RaceTimer.SetEnabled(true);
     f.LeaveState(from);
     CurrentState = f.ResumeState;
 }
 
 void Interrupt(TForm1& f, uint8_t state) {
     f.ResumeState = CurrentState == st::Wreck ? st::Wreck : st::Race;
-    CurrentState = state;
+    f.ClockWasRunning = f.RaceTimer.Enabled();
     f.RaceTimer.SetEnabled(false);
+    CurrentState = state;
     f.ShowCursor(true);
     if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
 }
@@ -63,12 +66,13 @@ public:
             F, "b_no1", -380, 371, [this] { ResumeRace(F, st::QuitRaceMenu, "check"); }, true);
         AddButton(
             F, "b_yes1", -550, 371, [this] { EndGame(); }, true);
-        PhaseCounter = 0;
+        F.SlideFrames = 0;
     }
 
     void Frame() {
-        if (PhaseCounter < 20) {
-            ++PhaseCounter;
+        // The slide has its own counter: PhaseCounter may be counting the finish delay.
+        if (F.SlideFrames < 20) {
+            ++F.SlideFrames;
             if (F.PageSprite != nullptr) F.PageSprite->SetX(F.PageSprite->X + 40);
             for (TKerbButton* b : F.Page->Buttons()) b->X += 40;
         }

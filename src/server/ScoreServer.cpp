@@ -1,0 +1,161 @@
+#include "server/ScoreServer.h"
+
+#include <httplib.h>
+
+#include <sys/socket.h>
+
+#include <chrono>
+
+#include "server/ScorePages.h"
+
+namespace {
+
+// cpp-httplib listens with a backlog of 5, fixed when the library was built; a burst of new
+// connections then overflows it and clients wait a second for their SYN to be resent. Linux
+// takes a second listen() on a listening socket as a new backlog.
+class THttpServer final : public httplib::Server {
+public:
+    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+};
+
+constexpr const char* kTextType = "text/plain; charset=utf-8";
+
+double MonotonicSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Log lines hold what clients sent: control characters become "?" so that a request cannot
+// forge a line, and very long targets are cut.
+std::string Printable(const std::string& text, size_t limit) {
+    std::string out;
+    for (char c : text.substr(0, limit)) {
+        const auto u = static_cast<unsigned char>(c);
+        out.push_back(u < 0x20 || u == 0x7F ? '?' : c);
+    }
+    if (text.size() > limit) out += "...";
+    return out;
+}
+
+void Refuse(httplib::Response& res, int status, const std::string& reason) {
+    res.status = status;
+    res.set_content("ERR|" + reason + "|", kTextType);
+}
+
+int StatusOf(TSubmitStatus status) {
+    switch (status) {
+        case TSubmitStatus::Stored:
+            return 200;
+        case TSubmitStatus::Failed:
+            return 500;
+        default:
+            return 400;
+    }
+}
+
+}  // namespace
+
+TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog log)
+    : Service(service),
+      Limits(limits),
+      Log(std::move(log)),
+      Limiter(limits.RatePerSecond, limits.RateBurst),
+      Http(std::make_unique<THttpServer>()) {
+    const size_t threads = Limits.Threads;
+    Http->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    Http->set_payload_max_length(4096);
+    Http->set_read_timeout(5, 0);
+    Http->set_write_timeout(5, 0);
+    Http->set_keep_alive_timeout(5);
+    Http->set_keep_alive_max_count(1000);
+    Route();
+}
+
+TScoreServer::~TScoreServer() = default;
+
+void TScoreServer::Route() {
+    Http->set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (req.target.size() > Limits.MaxUrlLength) {
+            Refuse(res, 414, "too-long");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (!Limiter.Allow(req.remote_addr, MonotonicSeconds())) {
+            res.set_header("Retry-After", "1");
+            Refuse(res, 429, "busy");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+
+    Http->Get("/cgi/version.pl", [this](const httplib::Request& req, httplib::Response& res) {
+        const bool version = req.has_param("version"), score = req.has_param("hs");
+        if (req.get_param_value("prg") != "Velkaro" || version == score) {
+            Refuse(res, 400, "bad-query");
+            return;
+        }
+        if (version) {
+            const std::string reply = Service.VersionReply();
+            if (reply.empty()) {
+                Refuse(res, 500, "no-token");
+                return;
+            }
+            res.set_content(reply, kTextType);
+            return;
+        }
+        if (req.get_param_value_count("inf") != 1) {
+            Refuse(res, 400, "bad-query");
+            return;
+        }
+        const TSubmitResult result = Service.Submit(req.get_param_value("inf"));
+        if (result.Status != TSubmitStatus::Stored) {
+            Refuse(res, StatusOf(result.Status), result.Reason);
+            return;
+        }
+        res.set_content("OK|" + result.Reason + "|", kTextType);
+    });
+
+    Http->Get("/", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_content(ScoresHtml(Service.Store().TopScores(kTableSize)),
+                        "text/html; charset=utf-8");
+    });
+    Http->Get("/scores.json", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_content(ScoresJson(Service.Store().TopScores(kTableSize)), "application/json");
+    });
+
+    Http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+        // Refusals carry their reason in the body ("ERR|bad-name|"); it belongs in the log.
+        const std::string reason = res.status >= 400 ? " " + res.body : std::string();
+        LogRequest(req.remote_addr, req.method, req.target, res.status, reason);
+    });
+}
+
+void TScoreServer::LogRequest(const std::string& address, const std::string& method,
+                              const std::string& target, int status, const std::string& reason) {
+    if (!Log) return;
+    Log(UtcTimeText(SystemUnixSeconds()) + " " + Printable(address, 64) + " " +
+        Printable(method, 16) + " " + Printable(target, 300) + " " + std::to_string(status) +
+        Printable(reason, 40));
+}
+
+bool TScoreServer::Bind(const std::string& host, int port) {
+    if (port == 0) {
+        BoundPort = Http->bind_to_any_port(host);
+    } else if (Http->bind_to_port(host, port)) {
+        BoundPort = port;
+    }
+    if (BoundPort <= 0) return false;
+    static_cast<THttpServer&>(*Http).WidenBacklog(128);
+    return true;
+}
+
+bool TScoreServer::Run() {
+    return Http->listen_after_bind();
+}
+
+bool TScoreServer::Running() const {
+    return Http->is_running();
+}
+
+void TScoreServer::Stop() {
+    Http->stop();
+}

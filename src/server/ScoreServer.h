@@ -1,0 +1,58 @@
+// The score service's HTTP face: routes, request bounds and the access log, over cpp-httplib.
+//   GET /cgi/version.pl?version&prg=Velkaro        a token in the version reply
+//   GET /cgi/version.pl?hs&prg=Velkaro&inf=...      a score submission
+//   GET /  and  GET /scores.json                    the best 100 scores
+// Every request is bounded: the URL length, the rate per client address, the body size and
+// the time a connection may sit idle.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "server/RateLimiter.h"
+#include "server/ScoreService.h"
+
+namespace httplib {
+class Server;
+}
+
+struct TServerLimits {
+    size_t MaxUrlLength = 2048;
+    // Per client address: the game makes two requests per submission, a page view one.
+    double RatePerSecond = 5;
+    double RateBurst = 20;
+    size_t Threads = 16;
+};
+
+class TScoreServer {
+public:
+    using TLog = std::function<void(const std::string&)>;
+
+    TScoreServer(TScoreService& service, TServerLimits limits, TLog log);
+    ~TScoreServer();
+    TScoreServer(const TScoreServer&) = delete;
+    TScoreServer& operator=(const TScoreServer&) = delete;
+
+    // Binds host:port (port 0 picks a free one). False when the address cannot be bound.
+    bool Bind(const std::string& host, int port);
+    int Port() const { return BoundPort; }
+    // Serves until Stop; returns false if the server could not run.
+    bool Run();
+    // Whether Run is accepting connections (Stop before that has no effect).
+    bool Running() const;
+    // Safe from any thread; Run returns once the requests in progress are answered.
+    void Stop();
+
+private:
+    void Route();
+    void LogRequest(const std::string& address, const std::string& method,
+                    const std::string& target, int status, const std::string& reason);
+
+    TScoreService& Service;
+    TServerLimits Limits;
+    TLog Log;
+    TRateLimiter Limiter;
+    std::unique_ptr<httplib::Server> Http;
+    int BoundPort = 0;
+};

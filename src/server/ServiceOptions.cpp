@@ -1,0 +1,94 @@
+#include "server/ServiceOptions.h"
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+std::optional<long> ParseNumber(const std::string& text, long low, long high) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
+    TServiceOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            o.Help = true;
+            continue;
+        }
+        const bool takesValue =
+            a == "--port" || a == "--bind" || a == "--db" || a == "--motd" || a == "--rate";
+        if (!takesValue) {
+            o.Error = "unknown option " + a;
+            return o;
+        }
+        if (i + 1 >= args.size()) {
+            o.Error = a + " needs a value";
+            return o;
+        }
+        const std::string& v = args[++i];
+        if (a == "--port") {
+            const auto port = ParseNumber(v, 0, 65535);
+            if (!port) {
+                o.Error = "--port takes a number from 0 to 65535";
+                return o;
+            }
+            o.Port = static_cast<int>(*port);
+        } else if (a == "--rate") {
+            const auto rate = ParseNumber(v, 0, 1'000'000);
+            if (!rate) {
+                o.Error = "--rate takes a whole number of requests per second (0: no limit)";
+                return o;
+            }
+            o.RatePerSecond = static_cast<double>(*rate);
+        } else if (v.empty()) {
+            o.Error = a + " needs a value";
+            return o;
+        } else if (a == "--bind") {
+            o.Bind = v;
+        } else if (a == "--db") {
+            o.DbPath = v;
+        } else {
+            o.Motd = v;
+        }
+    }
+    return o;
+}
+
+std::string ServiceUsage() {
+    return "Usage: velkaro-scores [options]\n"
+           "The Velkaro world high-score service.\n"
+           "\n"
+           "  --port N      port to listen on (default 8470; 0 picks a free one)\n"
+           "  --bind ADDR   address to listen on (default 127.0.0.1)\n"
+           "  --db FILE     SQLite database (default " +
+           DefaultDbPath() +
+           ")\n"
+           "  --motd TEXT   message of the day sent with every version reply\n"
+           "  --rate N      requests per second allowed per client address, bursts of four\n"
+           "                times that (default 5; 0 turns the limit off)\n"
+           "  --help        this text\n"
+           "\n"
+           "Endpoints: GET /cgi/version.pl?version&prg=Velkaro, GET /cgi/version.pl?hs&prg=\n"
+           "Velkaro&inf=..., GET / (HTML table of the best 100), GET /scores.json.\n"
+           "One log line per request goes to standard output. SIGTERM or SIGINT stops the\n"
+           "service after the requests in progress are answered.\n";
+}
+
+std::string DefaultDbPath() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/velkaro/scores.db";
+    const char* home = std::getenv("HOME");
+    const std::string base = home != nullptr && home[0] != '\0' ? home : ".";
+    return base + "/.local/share/velkaro/scores.db";
+}

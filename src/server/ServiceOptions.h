@@ -1,0 +1,20 @@
+// The command line of velkaro-scores.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TServiceOptions {
+    std::string Bind = "127.0.0.1";
+    int Port = 8470;     // 0: any free port (the first output line names it)
+    std::string DbPath;  // empty: scores.db in the user's data folder
+    std::string Motd = "Welcome to Velkaro";
+    double RatePerSecond = 5;  // per client address; 0 turns the limit off
+    bool Help = false;
+    std::string Error;  // set when the command line cannot be understood
+};
+
+TServiceOptions ParseServiceOptions(const std::vector<std::string>& args);
+std::string ServiceUsage();
+// $XDG_DATA_HOME/velkaro/scores.db, else ~/.local/share/velkaro/scores.db.
+std::string DefaultDbPath();

@@ -1,0 +1,48 @@
+// The SQLite score store: one database file in write-ahead-log mode; a score's commit is synced
+// to the disk before its submission is answered, so neither a killed service nor a crashed
+// machine loses an answered score.
+// One connection serialised by a mutex: SQLite writes one transaction at a time anyway.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "server/ScoreStore.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class TSqliteScoreStore final : public TScoreStore {
+public:
+    // Opens (creating if needed) the database; check Ok() and Error() afterwards.
+    explicit TSqliteScoreStore(const std::string& path);
+    ~TSqliteScoreStore() override;
+    TSqliteScoreStore(const TSqliteScoreStore&) = delete;
+    TSqliteScoreStore& operator=(const TSqliteScoreStore&) = delete;
+
+    bool Ok() const { return Db != nullptr; }
+    const std::string& Error() const { return LastError; }
+
+    bool AddToken(const std::string& token, int64_t expiresAt) override;
+    TStoreResult StoreScore(const std::string& token, int64_t now, const TScoreRow& row) override;
+    std::vector<TScoreRow> TopScores(size_t limit) override;
+    void PruneTokens(int64_t expiredBefore) override;
+
+private:
+    bool Exec(const char* sql);
+    bool Prepare(const char* sql, sqlite3_stmt*& stmt);
+    void Fail(const char* what);
+    void FinalizeAll();
+    TStoreResult StoreLocked(const std::string& token, int64_t now, const TScoreRow& row);
+
+    std::mutex Lock;
+    sqlite3* Db = nullptr;
+    sqlite3_stmt* InsertToken = nullptr;
+    sqlite3_stmt* FindToken = nullptr;
+    sqlite3_stmt* SpendToken = nullptr;
+    sqlite3_stmt* InsertScore = nullptr;
+    sqlite3_stmt* SelectTop = nullptr;
+    sqlite3_stmt* DeleteTokens = nullptr;
+    std::string LastError;
+};

@@ -1,0 +1,100 @@
+// velkaro-scores: the world high-score service. Serves until SIGTERM or SIGINT, then answers
+// the requests in progress, closes the database and exits 0.
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "server/ScoreServer.h"
+#include "server/ScoreService.h"
+#include "server/ServiceOptions.h"
+#include "server/SqliteScoreStore.h"
+
+namespace {
+
+std::mutex LogLock;
+
+void LogLine(const std::string& line) {
+    std::lock_guard<std::mutex> guard(LogLock);
+    std::fprintf(stdout, "%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+// The signals are blocked in every thread and taken here one at a time, so stopping runs as
+// ordinary code rather than inside a signal handler. SIGUSR1 is the service's own wake-up
+// when it ends for another reason.
+void WaitForStop(const sigset_t& signals, TScoreServer& server, const std::atomic<bool>& done) {
+    int signal = 0;
+    sigwait(&signals, &signal);
+    if (signal != SIGUSR1) LogLine("stopping on signal " + std::to_string(signal));
+    // The server may not be listening yet: keep asking until Run has returned.
+    while (!done) {
+        server.Stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const TServiceOptions options =
+        ParseServiceOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.Help) {
+        std::fputs(ServiceUsage().c_str(), stdout);
+        return 0;
+    }
+    if (!options.Error.empty()) {
+        std::fprintf(stderr, "velkaro-scores: %s\n\n%s", options.Error.c_str(),
+                     ServiceUsage().c_str());
+        return 2;
+    }
+
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGTERM, SIGINT, SIGUSR1}) sigaddset(&signals, s);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    // A client that hangs up mid-reply must not kill the service.
+    ::signal(SIGPIPE, SIG_IGN);
+
+    const std::string dbPath = options.DbPath.empty() ? DefaultDbPath() : options.DbPath;
+    std::error_code ec;
+    const auto folder = std::filesystem::path(dbPath).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+    TSqliteScoreStore store(dbPath);
+    if (!store.Ok()) {
+        std::fprintf(stderr, "velkaro-scores: cannot use the database %s (%s)\n", dbPath.c_str(),
+                     store.Error().c_str());
+        return 1;
+    }
+
+    TScoreService service(store, TServiceConfig{options.Motd}, SystemUnixSeconds,
+                          SystemRandomToken);
+    TServerLimits limits;
+    limits.RatePerSecond = options.RatePerSecond;
+    limits.RateBurst = options.RatePerSecond * 4;
+    TScoreServer server(service, limits, LogLine);
+    if (!server.Bind(options.Bind, options.Port)) {
+        std::fprintf(stderr, "velkaro-scores: cannot listen on %s port %d\n", options.Bind.c_str(),
+                     options.Port);
+        return 1;
+    }
+    LogLine("velkaro-scores listening on http://" + options.Bind + ":" +
+            std::to_string(server.Port()) + "/ (database " + dbPath + ")");
+
+    std::atomic<bool> done{false};
+    std::thread stopper(WaitForStop, std::cref(signals), std::ref(server), std::cref(done));
+    const bool ran = server.Run();
+    done = true;
+    pthread_kill(stopper.native_handle(), SIGUSR1);
+    stopper.join();
+    LogLine(ran ? "velkaro-scores stopped" : "velkaro-scores failed while listening");
+    return ran ? 0 : 1;
+}

@@ -1,0 +1,145 @@
+// The libcurl session: the easy handle is driven through a multi handle so that Cancel can
+// wake the worker at once (curl_multi_wakeup) instead of waiting for a progress callback.
+#include <curl/curl.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "shell/HttpClient.h"
+
+namespace {
+
+struct TBodySink {
+    std::string* Body;
+    size_t Limit;
+};
+
+size_t WriteBody(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<TBodySink*>(user);
+    const size_t bytes = size * count;
+    // Returning less than was given makes libcurl fail the transfer.
+    if (sink->Body->size() + bytes > sink->Limit) return 0;
+    sink->Body->append(data, bytes);
+    return bytes;
+}
+
+class TCurlSession final : public THttpSession {
+public:
+    explicit TCurlSession(const THttpLimits& limits) : Limits(limits) {
+        Easy = curl_easy_init();
+        Multi = curl_multi_init();
+        if (Easy == nullptr || Multi == nullptr) return;
+        Headers = curl_slist_append(Headers, "Content-Type: text/html");
+        Headers = curl_slist_append(Headers, "Accept: text/html, */*");
+        curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, Headers);
+        curl_easy_setopt(Easy, CURLOPT_USERAGENT, kGameUserAgent);
+        curl_easy_setopt(Easy, CURLOPT_HTTPGET, 1L);
+        // An empty cookie file turns the cookie engine on: the handle keeps what the version
+        // reply sets and sends it with the submission.
+        curl_easy_setopt(Easy, CURLOPT_COOKIEFILE, "");
+        curl_easy_setopt(Easy, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(Easy, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(Easy, CURLOPT_SSL_VERIFYHOST, 2L);
+        // Worker threads must not get signals from the resolver's time-outs.
+        curl_easy_setopt(Easy, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(Easy, CURLOPT_CONNECTTIMEOUT_MS,
+                         static_cast<long>(Limits.ConnectTimeout.count()));
+        curl_easy_setopt(Easy, CURLOPT_TIMEOUT_MS,
+                         static_cast<long>(Limits.RequestTimeout.count()));
+        curl_easy_setopt(Easy, CURLOPT_WRITEFUNCTION, WriteBody);
+    }
+
+    ~TCurlSession() override {
+        curl_multi_cleanup(Multi);
+        curl_easy_cleanup(Easy);
+        curl_slist_free_all(Headers);
+    }
+    TCurlSession(const TCurlSession&) = delete;
+    TCurlSession& operator=(const TCurlSession&) = delete;
+
+    THttpReply Get(const std::string& url) override {
+        THttpReply reply;
+        if (Easy == nullptr || Multi == nullptr) {
+            reply.Error = "libcurl could not start";
+            return reply;
+        }
+        if (Cancelled) {
+            reply.Error = "cancelled";
+            return reply;
+        }
+        TBodySink sink{&reply.Body, Limits.MaxReplyBytes};
+        curl_easy_setopt(Easy, CURLOPT_WRITEDATA, &sink);
+        if (curl_easy_setopt(Easy, CURLOPT_URL, url.c_str()) != CURLE_OK) {
+            reply.Error = "bad address";
+            return reply;
+        }
+        const CURLcode code = Perform();
+        curl_easy_setopt(Easy, CURLOPT_WRITEDATA, nullptr);
+        if (code != CURLE_OK) {
+            reply.Error = Cancelled ? "cancelled" : curl_easy_strerror(code);
+            reply.Body.clear();
+            return reply;
+        }
+        curl_easy_getinfo(Easy, CURLINFO_RESPONSE_CODE, &reply.Status);
+        reply.Ok = reply.Status >= 200 && reply.Status < 300;
+        if (!reply.Ok) reply.Error = "HTTP status " + std::to_string(reply.Status);
+        return reply;
+    }
+
+    void Cancel() override {
+        Cancelled = true;
+        if (Multi != nullptr) curl_multi_wakeup(Multi);
+    }
+
+private:
+    // Runs the easy handle to completion; the time-outs are the easy handle's own.
+    CURLcode Perform() {
+        if (curl_multi_add_handle(Multi, Easy) != CURLM_OK) return CURLE_FAILED_INIT;
+        CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+        bool finished = false;
+        while (!finished && !Cancelled) {
+            int running = 0;
+            if (curl_multi_perform(Multi, &running) != CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+                break;
+            }
+            int queued = 0;
+            while (CURLMsg* msg = curl_multi_info_read(Multi, &queued)) {
+                if (msg->msg == CURLMSG_DONE && msg->easy_handle == Easy) {
+                    result = msg->data.result;
+                    finished = true;
+                }
+            }
+            if (finished || running == 0) break;
+            curl_multi_poll(Multi, nullptr, 0, 1000, nullptr);
+        }
+        if (!finished && !Cancelled && result == CURLE_ABORTED_BY_CALLBACK) {
+            result = CURLE_RECV_ERROR;
+        }
+        curl_multi_remove_handle(Multi, Easy);
+        return result;
+    }
+
+    THttpLimits Limits;
+    CURL* Easy = nullptr;
+    CURLM* Multi = nullptr;
+    curl_slist* Headers = nullptr;
+    std::atomic<bool> Cancelled{false};
+};
+
+class TCurlHttpClient final : public THttpClient {
+public:
+    std::unique_ptr<THttpSession> OpenSession(const THttpLimits& limits) override {
+        return std::make_unique<TCurlSession>(limits);
+    }
+};
+
+}  // namespace
+
+std::shared_ptr<THttpClient> MakeCurlHttpClient() {
+    // Once per process, before any worker thread exists; left set up until the process ends,
+    // as a worker given up on at quit may still be inside libcurl.
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    return std::make_shared<TCurlHttpClient>();
+}

@@ -1,0 +1,43 @@
+// The HTTP the online score submission needs, behind a small interface: the game uses libcurl
+// (MakeCurlHttpClient), tests put scripted answers behind it. A session is one conversation
+// with the service: its requests share cookies, and it can be cancelled from another thread.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+struct THttpLimits {
+    std::chrono::milliseconds ConnectTimeout{5000};
+    std::chrono::milliseconds RequestTimeout{15000};  // the whole request, connection included
+    size_t MaxReplyBytes = 64 * 1024;
+};
+
+struct THttpReply {
+    bool Ok = false;  // connected and answered with a 2xx status
+    long Status = 0;
+    std::string Body;
+    std::string Error;  // why it failed, for the log
+};
+
+class THttpSession {
+public:
+    virtual ~THttpSession() = default;
+    // A GET request; blocks the calling (worker) thread until answered, failed or cancelled.
+    virtual THttpReply Get(const std::string& url) = 0;
+    // From any thread: the running request and every later one fail promptly.
+    virtual void Cancel() = 0;
+};
+
+class THttpClient {
+public:
+    virtual ~THttpClient() = default;
+    virtual std::unique_ptr<THttpSession> OpenSession(const THttpLimits& limits) = 0;
+};
+
+// libcurl: one easy handle per session, with the game's request headers.
+std::shared_ptr<THttpClient> MakeCurlHttpClient();
+
+// The user agent the game sends.
+inline constexpr const char* kGameUserAgent = "Mozilla/3.0 (compatible; libcurl)";
