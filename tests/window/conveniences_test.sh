@@ -13,23 +13,45 @@ fail() {
 }
 
 geometry() {
-  xdotool getwindowgeometry "$1" | awk '/Geometry/ {print $2}'
+  xdotool getwindowgeometry "$1" 2> /dev/null | awk '/Geometry/ {print $2}'
 }
 
-# Waits up to $2 seconds for the window's size to become $3.
+# Waits up to $2 seconds for the window's size to become $3. The window is looked up again
+# each time: SDL may open and close a helper window of the same name while starting.
 wait_geometry() {
   for _ in $(seq 1 $(($2 * 10))); do
-    [ "$(geometry "$1")" = "$3" ] && return 0
+    wid=$(xdotool search --name '^Velkaro$' 2> /dev/null | tail -n 1) || true
+    [ -n "$wid" ] && [ "$(geometry "$wid")" = "$3" ] && return 0
     sleep 0.1
   done
   echo "window is $(geometry "$1"), expected $3"
   return 1
 }
 
+# The state the game reported last (VELKARO_TRACE_STATES=1: "state N" lines on stderr).
+last_state() {
+  grep -x 'state [0-9]*' "$out/game.log" | tail -n 1 | cut -d' ' -f2
+}
+
+# Waits up to $2 seconds for the game to report state $1.
+wait_state() {
+  for _ in $(seq 1 $(($2 * 10))); do
+    [ "$(last_state)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "the game is in state $(last_state), expected $1"
+  return 1
+}
+
 start_game() {
-  VELKARO_CONFIG_DIR="$out/config" "$game" > "$out/game.log" 2>&1 &
+  VELKARO_TRACE_STATES=1 VELKARO_CONFIG_DIR="$out/config" "$game" > "$out/game.log" 2>&1 &
   pid=$!
-  wid=$(timeout 20 xdotool search --sync --name '^Velkaro$' | head -n 1) || true
+  wid=""
+  for _ in $(seq 1 200); do
+    wid=$(xdotool search --name '^Velkaro$' 2> /dev/null | tail -n 1) || true
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
   [ -n "$wid" ] || fail "no window titled Velkaro appeared"
 }
 
@@ -42,11 +64,12 @@ if [ "${1:-}" = "--inner" ]; then
   sleep 1
   start_game
   wait_geometry "$wid" 10 800x600 || fail "the first window is not 800x600"
-  # The logo (550 frames), then the first player's name.
-  sleep 7
+  # The logo (550 frames), then the first player's name, then the main menu.
+  wait_state 1 20 || fail "no first-player screen"
+  sleep 1
   xdotool type --delay 50 Ann
   xdotool key Return
-  sleep 1
+  wait_state 4 10 || fail "no main menu"
 
   xdotool key alt+Return
   wait_geometry "$wid" 10 2048x1536 || fail "Alt+Enter did not fill the screen"
@@ -64,15 +87,14 @@ if [ "${1:-}" = "--inner" ]; then
   # (50 + 2 * 572, 50 + 2 * 422). Where the picture was unscaled there is no button.
   xdotool mousemove --window "$wid" 572 422 click 1
   sleep 1
-  xdotool key Return
-  sleep 1
-  kill -0 "$pid" 2>/dev/null || fail "a click outside every button changed the screen"
+  [ "$(last_state)" = 4 ] || fail "a click outside every button changed the screen"
   xdotool mousemove --window "$wid" 1194 894 click 1
+  wait_state 10 5 || fail "the click at the scaled Exit button missed it"
   sleep 1
   # The exit question takes Enter as yes: the game closes by itself.
   xdotool key Return
   for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$pid" 2>/dev/null && fail "the click at the scaled Exit button missed it"
+  kill -0 "$pid" 2>/dev/null && fail "Enter on the exit question did not quit"
   wait "$pid" || fail "the game did not exit cleanly"
   pid=""
   read -r _ _ w h maximized < "$out/config/Window.cfg" || fail "no Window.cfg written"
