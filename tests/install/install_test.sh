@@ -60,7 +60,7 @@ set -e
 cd "$work"
 config="$work/fresh-config"
 set +e
-env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy -u VELKARO_CONFIG_DIR -u VELKARO_GAME_DIR \
+env -u VELKARO_CONFIG_DIR -u VELKARO_GAME_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
   timeout 4 "$prefix/bin/velkaro" --config-dir "$config" > "$work/game.log" 2>&1
 code=$?
 set -e
@@ -73,10 +73,10 @@ fi
 # Without its data folder the same program must say so rather than run blind.
 mv "$prefix/share/velkaro" "$prefix/share/velkaro-away"
 set +e
-env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy -u VELKARO_CONFIG_DIR \
+env -u VELKARO_CONFIG_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
   timeout 4 "$prefix/bin/velkaro" --config-dir "$config" > "$work/nodata.log" 2>&1
 code=$?
 set -e
-[ "$code" -ne 124 ] || grep -Eiq 'data' "$work/nodata.log" ||
+[ "$code" -ne 124 ] || grep -Eiq 'cannot be loaded|error loading' "$work/nodata.log" ||
   fail "the game ran without its data and said nothing"
 echo "install test passed"
