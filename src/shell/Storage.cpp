@@ -65,9 +65,9 @@ TLoadReport LoadStoredFile(const std::string& folder, const std::string& program
     if (file.Status == TReadStatus::Unreadable) {
         // Whatever stands in the file's place is moved aside, so a new file can be written.
         report.Damaged = true;
-        const bool kept = MoveAside(path, badPath, error);
+        report.CopyKept = MoveAside(path, badPath, error);
         report.Message = path + ": cannot be read (" + file.Error + "); defaults used, " +
-                         Kept(badPath, kept, error);
+                         Kept(badPath, report.CopyKept, error);
         return report;
     }
     TDamagedLines damaged = decode(file.Bytes);
@@ -75,7 +75,7 @@ TLoadReport LoadStoredFile(const std::string& folder, const std::string& program
     report.Damaged = true;
     // A file cut at the size limit is moved whole; otherwise the bytes are copied, so the
     // damaged file stays in place until the repaired one replaces it.
-    const bool kept = file.Truncated && !report.FromProgramFolder
+    report.CopyKept = file.Truncated && !report.FromProgramFolder
                           ? MoveAside(path, badPath, error)
                           : WriteFileAtomic(badPath, file.Bytes, error);
     const std::string source = report.FromProgramFolder ? Joined(programFolder, name) : path;
@@ -85,8 +85,8 @@ TLoadReport LoadStoredFile(const std::string& folder, const std::string& program
         what +=
             (damaged.size() == 1 ? "damaged line " : "damaged lines ") + DamagedLinesText(damaged);
     }
-    report.Message =
-        source + ": " + what + "; defaults used for those values, " + Kept(badPath, kept, error);
+    report.Message = source + ": " + what + "; defaults used for those values, " +
+                     Kept(badPath, report.CopyKept, error);
     return report;
 }
 

@@ -26,11 +26,12 @@ struct TLoadReport {
     bool Found = false;              // there was a file (even a damaged one)
     bool FromProgramFolder = false;  // read from the program's folder
     bool Damaged = false;            // some values kept their defaults
+    bool CopyKept = false;           // the damaged file is kept as NAME.bad
     // The line for standard error; empty when the file was sound or missing.
     std::string Message;
-    // The file should be written at once: it was damaged, or it lives only in the program's
-    // folder.
-    bool NeedsWrite() const { return Damaged || FromProgramFolder; }
+    // The file should be written at once: it lives only in the program's folder, or it was
+    // damaged and a copy is kept (without one, the damaged file is left as it is for now).
+    bool NeedsWrite() const { return FromProgramFolder || (Damaged && CopyKept); }
 };
 
 // Reads folder/name (or, when missing there, programFolder/name) through `decode`, which

@@ -72,12 +72,14 @@ TEST(Players, SelectingMakesTheHighlightedPlayerCurrent) {
     SelectPlayer(list);
     EXPECT_EQ(list.CurrentPlayer, 2);
     EXPECT_EQ(PlayerName, "Cid");
+    EXPECT_EQ(list.CurrentName(), "Cid");
     // A highlight outside the list selects nothing.
     PlayerName = "kept";
     TPlayerList none;
     none.HighlightedPlayer = 0;
     SelectPlayer(none);
     EXPECT_EQ(PlayerName, "kept");
+    EXPECT_EQ(none.CurrentName(), "");
 }
 
 TEST(Players, TheHighlightStaysInsideTheList) {

@@ -220,6 +220,27 @@ TEST(StorageFiles, OddFilesInThePlaceOfTheSettings) {
     EXPECT_EQ(EncodeSettings(s), good);
 }
 
+TEST(StorageFiles, WhenNoCopyCanBeKeptTheDamagedFileIsLeftAlone) {
+    TTempFolder dir;
+    const std::string damaged = "#not a settings file\n";
+    Put(dir / kConfigFileName, damaged);
+    fs::create_directories(dir / "Config.cfg.bad/taken");
+    fs::create_directory(dir / "Configdat.cfg");
+    fs::create_directories(dir / "Configdat.cfg.bad/taken");
+    TSettings s = Defaults();
+    TProgress p;
+    const TLoadReport config = LoadSettingsFile(dir.Path, "", s);
+    const TLoadReport data = LoadProgressFile(dir.Path, "", p);
+    for (const TLoadReport* r : {&config, &data}) {
+        EXPECT_TRUE(r->Damaged);
+        EXPECT_FALSE(r->CopyKept);
+        EXPECT_FALSE(r->NeedsWrite());
+        EXPECT_NE(r->Message.find("a copy could not be kept"), std::string::npos) << r->Message;
+    }
+    EXPECT_EQ(Slurp(dir / kConfigFileName), damaged);
+    EXPECT_TRUE(fs::is_directory(dir / "Configdat.cfg"));
+}
+
 TEST(StorageFiles, AFileWithoutReadPermissionIsMovedAside) {
     if (IsRoot()) GTEST_SKIP() << "root reads every file; the link loop covers unreadable files";
     TTempFolder dir;

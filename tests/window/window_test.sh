@@ -26,6 +26,12 @@ wait_state() {
   return 1
 }
 
+# The game's window as it is now: SDL may replace the window it opened first when it sets up
+# the renderer, so the one found at start is not kept.
+game_window() {
+  xdotool search --name '^Velkaro$' | tail -n 1
+}
+
 # Clicks at ($1, $2) in the window until the game reports state $3 (buttons that slide in
 # take a few frames to reach their places), for at most $4 seconds.
 click_until_state() {
@@ -33,7 +39,7 @@ click_until_state() {
   for ((i = 0; i < seconds * 5; i++)); do
     [ "$(last_state)" = "$state" ] && return 0
     kill -0 "$pid" 2>/dev/null || break
-    xdotool mousemove --window "$wid" "$x" "$y" click 1
+    xdotool mousemove --window "$(game_window)" "$x" "$y" click 1 2>/dev/null || true
     sleep 0.2
   done
   [ "$(last_state)" = "$state" ]
@@ -76,19 +82,22 @@ if [ "${1:-}" = "--inner" ]; then
   sleep 3
   xdotool keyup Up
   import -window root "$out/race.png"
-  # Escape opens the quit menu over the race; its "YES" slides in to (250, 371, 130 x 28).
+  # Escape opens the quit menu over the race, and Enter answers "yes". (Its buttons slide in
+  # along one line, "no" sweeping over the place where "yes" ends, so a click while the page
+  # slides could answer "no": the keyboard answers here.)
   xdotool key Escape
   wait_state 0 10 || fail "Escape in the race opened no quit menu"
-  click_until_state 315 385 4 10 || fail "yes in the quit menu did not end the game"
-  # "EXIT" (552, 412) asks; its "YES" slides in to (278, 404, 100 x 28), and saves and quits.
+  xdotool key Return
+  wait_state 4 10 || fail "Enter in the quit menu did not end the game"
+  # "EXIT" (552, 412, 200 x 28) asks; Enter there saves and quits.
   click_until_state 652 426 10 10 || fail "the exit button did not ask"
   rm -f "$out/config/Config.cfg" "$out/config/Configdat.cfg"
-  click_until_state 328 418 999 10 || true
+  xdotool key Return
   for ((i = 0; i < 100; i++)); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  kill -0 "$pid" 2>/dev/null && fail "yes on the exit screen did not close the game"
+  kill -0 "$pid" 2>/dev/null && fail "Enter on the exit screen did not close the game"
   code=0
   wait "$pid" || code=$?
   echo "exit code $code"
