@@ -9,7 +9,7 @@ PACKAGES=(build-essential cmake pkg-config git
   libsdl2-dev libsdl2-ttf-dev libpng-dev zlib1g-dev libcurl4-openssl-dev libopenmpt-dev
   libcairo2-dev libcpp-httplib-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri libegl-mesa0 fonts-dejavu-core
-  openmpt123 xmp clang-format
+  openmpt123 xmp clang-format desktop-file-utils appstream openbox
   clang libclang-rt-14-dev)
 
 missing=()

@@ -1,32 +1,31 @@
-// Velkaro: creates the window and the main window object, then runs the message loop until
-// the game closes. SIGINT and SIGTERM close it the same way as the window's close box.
+// Velkaro: reads the command line, creates the window and the main window object, then runs
+// the message loop until the game closes. SIGINT and SIGTERM close it the same way as the
+// window's close box.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "engine/MainLoop.h"
 #include "engine/StatsOverlay.h"
 #include "platform/Clock.h"
+#include "platform/CommandLine.h"
 #include "platform/ConfigDir.h"
 #include "platform/KeyCodes.h"
 #include "platform/MessageBox.h"
 #include "platform/RendererChoice.h"
 #include "platform/StopSignal.h"
+#include "platform/Paths.h"
 #include "platform/Window.h"
+#include "platform/WindowPlacement.h"
 #include "shell/Form1.h"
 #include "shell/Globals.h"
 #include "shell/ServerAddress.h"
 
 namespace {
-// --stats: the measuring report on stderr at exit.
-bool WantsStats(const std::vector<std::string>& args) {
-    for (const std::string& a : args)
-        if (a == "--stats") return true;
-    return false;
-}
-
 // The renderer to draw with (logged once, with the reason); false after a bad --renderer.
 bool PickRenderer(char** argv, int argc, TRendererChoice& choice) {
     std::string error;
@@ -47,6 +46,34 @@ bool OverlayKey(const TInputEvent& e, TStatsOverlay& overlay) {
     if (e.Kind == TInputKind::KeyDown) overlay.Toggle();
     return e.Kind == TInputKind::KeyDown || e.Kind == TInputKind::KeyUp;
 }
+
+// Acts on the options that end the run or point at folders. Returns the exit code when the
+// program should stop now, -1 to go on.
+int ApplyCommandLine(const TCommandLine& cmd) {
+    if (!cmd.Error.empty()) {
+        std::fprintf(stderr, "velkaro: %s\n\n%s", cmd.Error.c_str(), UsageText().c_str());
+        return 2;
+    }
+    if (cmd.Help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (cmd.Version) {
+        std::printf("velkaro %s\n", kVelkaroVersion);
+        return 0;
+    }
+    if (!cmd.DataDir.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(std::filesystem::path(cmd.DataDir) / "Data", ec)) {
+            std::fprintf(stderr, "velkaro: --data %s: no Data folder there\n", cmd.DataDir.c_str());
+            return 2;
+        }
+        SetDataDir(cmd.DataDir);
+    }
+    // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
+    if (!cmd.ConfigDir.empty()) SetConfigDirOverride(cmd.ConfigDir);
+    return -1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,20 +82,18 @@ int main(int argc, char** argv) {
     if (const char* trace = std::getenv("VELKARO_TRACE_STATES"); trace && std::string(trace) == "1")
         StateTrace = stderr;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    // --config-dir DIR puts the settings files in DIR instead of the user's data folder.
-    std::string argError;
-    const auto configDir = ConfigDirArgument({argv + 1, argv + argc}, argError);
-    if (!argError.empty()) {
-        std::fprintf(stderr, "velkaro: %s\n", argError.c_str());
-        return 2;
-    }
-    if (configDir) SetConfigDirOverride(*configDir);
+    const TCommandLine cmd = ParseCommandLine({args.begin(), args.end()});
+    if (const int code = ApplyCommandLine(cmd); code >= 0) return code;
     TRendererChoice renderer;
     if (!PickRenderer(argv, argc, renderer)) return 2;
+
+    const std::string configDir = ConfigDir();
+    const std::string placementFile = configDir + kWindowFileName;
     TSteadyClock clock;
     TPlatformWindow window;
     window.OpenGL = renderer.OpenGL;
-    if (!window.Create("Velkaro", 800, 600)) {
+    if (!window.Create("Velkaro", 800, 600, LoadWindowPlacement(placementFile),
+                       configDir + "gamecontrollerdb.txt")) {
         ShowMessageBox("Error", "Could not open the game window: " + window.Error(),
                        TMsgButtons::Ok, TMsgIcon::Error);
         return 1;
@@ -83,8 +108,10 @@ int main(int argc, char** argv) {
         overlay.TickStarted();
         if (frame) frame(timer);
     });
+    if (cmd.FullScreen) form.FullScreenArgument = *cmd.FullScreen ? 1 : 0;
+    // --server URL (which the command line above accepted) is read here with the rest.
     TOnlineSettings online;
-    online.ConfigDir = ConfigDir();
+    online.ConfigDir = configDir;
     online.ServerUrl = ResolveServerUrl(online.ConfigDir, args, std::getenv("VELKARO_SERVER"));
     form.Online.Configure(online);
     form.FormCreate();
@@ -113,8 +140,9 @@ int main(int argc, char** argv) {
         loop.Run();
     }
     form.FormDestroy();
-    if (WantsStats(args))
+    if (cmd.Stats)
         std::fputs(overlay.Report(form.KerbScreen1.IsSoftware() ? "software" : "opengl").c_str(),
                    stderr);
+    SaveWindowPlacement(placementFile, window.Placement());
     return form.ExitCode();
 }

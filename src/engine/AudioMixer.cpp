@@ -137,6 +137,10 @@ void TAudioMixer::RenderCallback(void* user, int16_t* out, int32_t frames) {
 }
 
 void TAudioMixer::Render(int16_t* out, int32_t frames) noexcept {
+    if (IsMuted) {
+        std::fill(out, out + 2 * static_cast<ptrdiff_t>(std::max(frames, 0)), int16_t{0});
+        return;
+    }
     while (frames > 0) {
         const int32_t n = std::min(frames, ChunkFrames);
         RenderChunk(n);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 #include "engine/WavFile.h"
@@ -79,6 +80,11 @@ public:
     bool AddSong(TModulePlayer* song);
     void RemoveSong(TModulePlayer* song);
 
+    // While muted (the window is minimised) the output is silence and nothing advances: voices
+    // and songs carry on from where they were when it is lifted.
+    void SetMuted(bool muted) { IsMuted = muted; }
+    bool Muted() const { return IsMuted; }
+
     // Fills frames stereo frames at out (the audio callback; tests call it directly).
     void Render(int16_t* out, int32_t frames) noexcept;
     // Adapter for TAudioDevice: user is the mixer.
@@ -108,6 +114,7 @@ private:
     void MixVoice(TVoice& voice, int32_t frames);
 
     TAudioDevice* Device = nullptr;
+    std::atomic<bool> IsMuted{false};
     int32_t OutputRate;
     uint64_t NextSerial = 1;
     std::array<TPath, MaxPaths> Paths;

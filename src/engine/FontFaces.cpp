@@ -20,7 +20,7 @@ bool FileExists(const std::string& path) {
 
 std::string FontFileForFace(const std::string& face) {
     if (face == "Micra" || face == "MicrogrammaDBolExt") {
-        const std::string own = ProgramDir() + WideTechnicalFont;
+        const std::string own = DataDir() + WideTechnicalFont;
         if (FileExists(own)) return own;
     }
     if (FileExists(FallbackFontFile)) return FallbackFontFile;

@@ -87,4 +87,5 @@ TKerbGUIComponent* TKerbGUI::Component(int32_t id) const {
 void TKerbGUI::Draw() {
     if (Background != nullptr) Background->Draw(0, 0, -1);
     for (TKerbGUIList* list : Lists) list->Draw();
+    DrawFocusFrame();
 }

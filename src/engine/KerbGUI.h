@@ -34,6 +34,10 @@ public:
     TKerbGUI* GUI;
     std::string Name;
     bool Visible = true, Enabled = true;
+    // Whether the arrow keys move the keyboard focus on this page. A screen that gives the
+    // arrows a meaning of its own (choosing a track, a car, a player) turns it off; Tab still
+    // moves the focus there.
+    bool ArrowsMoveFocus = true;
 
     // Moves the page to the end of the GUI's pages (drawn last, on top).
     void BringToFront();
@@ -96,6 +100,23 @@ public:
     // UTF-8 text as typed: each character of the Western set is passed on, any other refused.
     void TypeText(const std::string& utf8);
 
+    // Keyboard focus (KerbGUIFocus.cpp). Tab, Shift+Tab and the arrow keys move the focus
+    // through the shown buttons and edits of the visible pages in their order on the screen
+    // (rows from the top, each from the left), wrapping around; a frame marks the focused one
+    // and Enter clicks it. Returns whether the key was taken (the caller then keeps it from
+    // the screen's own key checks). Taken at once, as the key arrives, so that a later key of
+    // the same frame already sees the new focus.
+    bool NavigateKey(int32_t key, bool shift);
+    // Whether a key down of key will click the focused widget (Enter on a framed button).
+    bool ClicksOnKey(int32_t key) const;
+    // The widgets the focus visits, in that order.
+    std::vector<TKerbGUIComponent*> FocusOrder() const;
+    // Whether the focus frame is shown (the focus came from the keyboard and its widget is
+    // shown); a mouse move hides it.
+    bool KeyboardFocus() const;
+    void ClearKeyboardFocus();
+    uint32_t FocusFrameColor = 0xFFFFD040u;
+
     // The live widget with that ID, or null.
     TKerbGUIComponent* Component(int32_t id) const;
     TKerbGUIComponent* Focused() const { return Component(Mouse.FocusID); }
@@ -114,6 +135,8 @@ private:
     void HoverPass(TKerbGUIList* list);
     void Dispatch(int32_t button, bool down, bool doubleClick);
     void ClampToScreen(int32_t& x, int32_t& y) const;
+    void DrawFocusFrame();
+    bool Focusable(const TKerbGUIComponent& c) const;
 
     const TClock& Clock;
     bool IsHooked = false;
@@ -123,4 +146,5 @@ private:
     bool MovePending = false;
     int32_t PendingX = 0, PendingY = 0;
     int32_t HookId = 0;
+    bool FocusFromKeys = false;
 };

@@ -57,6 +57,9 @@ void TKerbGUI::MouseMove(int32_t x, int32_t y) {
     }
     MovedOnce = true;
     LastMove = now;
+    // The player took the mouse: the keyboard's frame goes, a focused button loses the focus
+    // (an edit keeps it, for typing).
+    if (FocusFromKeys && (x != Mouse.MouseX || y != Mouse.MouseY)) ClearKeyboardFocus();
     TrackMouse(x, y);
 }
 

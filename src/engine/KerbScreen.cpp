@@ -151,10 +151,27 @@ bool TKerbScreen::CreateRenderer() {
             SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     }
     LimitPicturesToRenderer(Renderer);
+    if (Renderer != nullptr) {
+        SDL_AddEventWatch(&TKerbScreen::ResizeWatch, this);
+        Watching = true;
+    }
     return Renderer != nullptr;
 }
 
+// Refits the picture as SDL takes in a size change, before any later mouse event is mapped
+// through the old scale. Runs after the renderer's own watch, which was added first.
+int TKerbScreen::ResizeWatch(void* self, SDL_Event* e) {
+    auto* screen = static_cast<TKerbScreen*>(self);
+    if (e->type == SDL_WINDOWEVENT && e->window.event == SDL_WINDOWEVENT_SIZE_CHANGED &&
+        screen->Window != nullptr && screen->Window->Handle() != nullptr &&
+        e->window.windowID == SDL_GetWindowID(screen->Window->Handle()))
+        screen->FitToWindow();
+    return 1;
+}
+
 void TKerbScreen::DestroyRenderer() {
+    if (Watching) SDL_DelEventWatch(&TKerbScreen::ResizeWatch, this);
+    Watching = false;
     IsReady = false;
     IsInScene = false;
     DropTurned();
@@ -185,6 +202,25 @@ void TKerbScreen::ApplyLogicalSize() {
     // With a logical size SDL scales and letterboxes the picture in full screen, and maps
     // mouse positions back into the picture's space.
     SDL_RenderSetLogicalSize(Renderer, w, h);
+    FitToWindow();
+}
+
+void TKerbScreen::FitToWindow() {
+    if (Renderer == nullptr || Offscreen) return;
+    int outW = 0, outH = 0;
+    if (SDL_GetRendererOutputSize(Renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0) return;
+    const float fit = std::min(static_cast<float>(outW) / static_cast<float>(TargetWidth),
+                               static_cast<float>(outH) / static_cast<float>(TargetHeight));
+    const float whole = std::floor(fit);
+    WholeSteps = whole >= 1.0f && whole >= fit * IntegerFill;
+    SDL_RenderSetIntegerScale(Renderer, WholeSteps ? SDL_TRUE : SDL_FALSE);
+}
+
+float TKerbScreen::PictureScale() const {
+    if (Renderer == nullptr) return 1.0f;
+    float sx = 1, sy = 1;
+    SDL_RenderGetScale(Renderer, &sx, &sy);
+    return sx;
 }
 
 void TKerbScreen::SetTextureFilter(bool linear) {

@@ -24,6 +24,7 @@ struct SDL_Texture;
 struct SDL_Rect;
 struct SDL_FRect;
 struct SDL_FPoint;
+union SDL_Event;
 class TPlatformWindow;
 class TKerbImageList;
 class TKerbFont;
@@ -133,6 +134,15 @@ public:
 
     // Desktop full screen with the picture scaled and letterboxed, or back to the window.
     bool ToggleFullScreen();
+    // Scales the picture to the window's client area anew (after a resize): the largest whole
+    // step when that fills at least IntegerFill of what a free scale would, so pixels stay
+    // sharp, else the free scale; letterbox bars either way. Mouse positions map back through
+    // the same transform.
+    void FitToWindow();
+    static constexpr float IntegerFill = 0.85f;
+    // Whether the picture is drawn at a whole step now, and the scale it is drawn at.
+    bool IntegerScaled() const { return WholeSteps; }
+    float PictureScale() const;
     // The renderer lost its textures (SDL's render-targets-reset or device-reset): remake
     // every texture from the kept texels, then the fonts, then whatever hooked OnInit.
     void HandleRenderReset();
@@ -152,6 +162,10 @@ public:
     // Draws a whole texture unscaled at (x, y) in a packed ARGB colour with alpha blending.
     void DrawTextureAt(SDL_Texture* texture, int32_t x, int32_t y, int32_t w, int32_t h,
                        uint32_t color);
+
+    // Draws the outline of a rectangle, thickness pixels wide inside its edges, in a packed
+    // ARGB colour with alpha blending (the GUI's focus frame).
+    void FrameRect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t thickness, uint32_t color);
 
     // Makes the device texture of texture from its texels (replacing any old one).
     bool CreateTextureHandle(TKerbTexture& texture);
@@ -184,6 +198,7 @@ public:
 
 private:
     bool CreateRenderer();
+    static int ResizeWatch(void* self, SDL_Event* e);
     void DestroyRenderer();
     void ShowFatal(const std::string& text);
     void ApplyLogicalSize();
@@ -220,6 +235,8 @@ private:
     TOffscreenTarget OffscreenSize;
     // The picture's size in drawing coordinates (the logical size), for culling.
     int32_t TargetWidth = 800, TargetHeight = 600;
+    bool WholeSteps = false;
+    bool Watching = false;
     SDL_Surface* OffscreenSurface = nullptr;
     SDL_Renderer* Renderer = nullptr;
     bool Software = false;

@@ -345,3 +345,18 @@ bool TKerbScreen::CreateTextureHandle(TKerbTexture& texture) {
     texture.Serial = ++serials;
     return true;
 }
+
+void TKerbScreen::FrameRect(int32_t x, int32_t y, int32_t w, int32_t h, int32_t thickness,
+                            uint32_t color) {
+    if (Renderer == nullptr || w <= 0 || h <= 0 || thickness <= 0) return;
+    const int32_t t = std::min({thickness, w, h});
+    const SDL_Rect sides[4] = {{x, y, w, t},
+                               {x, y + h - t, w, t},
+                               {x, y + t, t, h - 2 * t},
+                               {x + w - t, y + t, t, h - 2 * t}};
+    SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(Renderer, static_cast<Uint8>(color >> 16),
+                           static_cast<Uint8>(color >> 8), static_cast<Uint8>(color),
+                           static_cast<Uint8>(color >> 24));
+    SDL_RenderFillRects(Renderer, sides, 4);
+}

@@ -18,6 +18,9 @@ enum class TInputKind : uint8_t {
     RenderReset,  // the renderer lost its textures or its device
     FocusLost,
     FocusGained,
+    Resized,    // the window's client area changed size (X, Y: the new size in pixels)
+    Minimized,  // the window went to the task bar
+    Restored,   // it came back (restored or maximised)
 };
 
 enum class TMouseButton : uint8_t { None, Left, Right, Middle };
@@ -25,6 +28,7 @@ enum class TMouseButton : uint8_t { None, Left, Right, Middle };
 struct TInputEvent {
     TInputKind Kind = TInputKind::KeyDown;
     int32_t Key = 0;       // virtual-key code for KeyDown/KeyUp
+    bool Repeat = false;   // a KeyDown the keyboard's auto-repeat made
     int32_t X = 0, Y = 0;  // mouse position (MouseMove/Down/Up) or wheel steps (MouseWheel)
     TMouseButton Button = TMouseButton::None;
     std::string Text;  // UTF-8 text for TextInput

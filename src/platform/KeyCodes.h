@@ -8,7 +8,7 @@ namespace vk {
 constexpr int32_t Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, Menu = 18, Pause = 19,
                   Escape = 27, Space = 32, Prior = 33, Next = 34, End = 35, Home = 36, Left = 37,
                   Up = 38, Right = 39, Down = 40, Insert = 45, Delete = 46, Numpad0 = 96,
-                  Numpad8 = 104, F1 = 112, F12 = 123;
+                  Numpad8 = 104, F1 = 112, F11 = 122, F12 = 123;
 constexpr int32_t Key0 = 48, KeyA = 65, KeyH = 72, KeyP = 80, KeyZ = 90;
 }  // namespace vk
 

@@ -3,10 +3,29 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef VELKARO_DATA_FROM_BIN
+#define VELKARO_DATA_FROM_BIN "../share/velkaro/"
+#endif
+
 namespace {
 std::string& ProgramDirStorage() {
     static std::string dir;
     return dir;
+}
+
+std::string& DataDirStorage() {
+    static std::string dir;
+    return dir;
+}
+
+std::string WithSlash(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
+}
+
+bool IsDir(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
 }
 
 std::string FindProgramDir() {
@@ -26,8 +45,21 @@ const std::string& ProgramDir() {
 }
 
 void SetProgramDir(std::string dir) {
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    ProgramDirStorage() = std::move(dir);
+    ProgramDirStorage() = WithSlash(std::move(dir));
+}
+
+std::string DataDir() {
+    if (!DataDirStorage().empty()) return DataDirStorage();
+    const std::string& program = ProgramDir();
+    if (IsDir(program + "Data")) return program;
+    // Installed: PREFIX/bin/velkaro with its data in PREFIX/share/velkaro/.
+    const std::string installed = program + VELKARO_DATA_FROM_BIN;
+    if (IsDir(installed + "Data")) return installed;
+    return program;
+}
+
+void SetDataDir(std::string dir) {
+    DataDirStorage() = WithSlash(std::move(dir));
 }
 
 std::string NormalizeSeparators(std::string_view name) {
@@ -40,5 +72,5 @@ std::string NormalizeSeparators(std::string_view name) {
 std::string GamePath(std::string_view name) {
     std::string path = NormalizeSeparators(name);
     if (!path.empty() && path.front() == '/') return path;
-    return ProgramDir() + path;
+    return DataDir() + path;
 }

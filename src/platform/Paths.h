@@ -1,5 +1,7 @@
-// File locations. The game reads Data/ and Sounds/ from its own folder; its own file names use
-// '\' as the separator, which is turned into '/' here.
+// File locations. The game reads Data/, Sounds/ and Fonts/ from its data folder: its own folder
+// when they are beside it (the build tree), else PREFIX/share/velkaro/ for a program installed
+// in PREFIX/bin/, or the folder --data named. Its own file names use '\' as the separator, which
+// is turned into '/' here.
 #pragma once
 
 #include <string>
@@ -9,7 +11,12 @@
 const std::string& ProgramDir();
 void SetProgramDir(std::string dir);
 
-// A game file name ("Data\data1.vil") as a path below the program folder. Absolute paths
+// The folder holding Data/, Sounds/ and Fonts/, with a trailing '/'.
+std::string DataDir();
+// Names the data folder (--data DIR); an empty text goes back to finding it.
+void SetDataDir(std::string dir);
+
+// A game file name ("Data\data1.vil") as a path below the data folder. Absolute paths
 // are returned unchanged (apart from the separators).
 std::string GamePath(std::string_view name);
 

@@ -159,6 +159,7 @@ void TForm1::FormCreate() {
     Players = TPlayerList{};
     SpareBestTimes = {};
     ReadStoredFiles(*this);
+    if (FullScreenArgument >= 0) FullScreen = static_cast<uint8_t>(FullScreenArgument);
     if (FullScreen != 0) {
         KerbScreen1.ToggleFullScreen();
         FullScreenApplied = 1;
@@ -206,11 +207,12 @@ void TForm1::FormKeyUp(int32_t key) {
 void TForm1::HandleEvent(const TInputEvent& event) {
     switch (event.Kind) {
         case TInputKind::KeyDown:
+            if (TakeKeyDown(event)) break;
             FormKeyDown(event.Key);
             GuiEvents.push_back(event);
             break;
         case TInputKind::KeyUp:
-            FormKeyUp(event.Key);
+            if (!TakeKeyUp(event.Key)) FormKeyUp(event.Key);
             break;
         case TInputKind::Quit:
             // Closing the window keeps the progress of the run, as quitting from the menu does.
@@ -232,11 +234,14 @@ void TForm1::HandleEvent(const TInputEvent& event) {
             GuiEvents.push_back(event);
             break;
         default:
+            HandleWindowEvent(event);
             break;
     }
 }
 
 void TForm1::KerbTimer1Timer() {
+    if (Window != nullptr)
+        Window->SetPadLayout(RaceControls() ? TPadLayout::Race : TPadLayout::Menu);
     Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();
     FeedGui();

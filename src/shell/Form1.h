@@ -68,6 +68,19 @@ public:
     // Dispatches one platform event (keys, the close box, mouse and text for the GUI).
     void HandleEvent(const TInputEvent& event);
     void KerbTimer1Timer();
+    // Window notifications, the keys that act anywhere (Alt+Enter, F11) and the menu focus
+    // keys (FormWindow.cpp).
+    void HandleWindowEvent(const TInputEvent& event);
+    // Whether the key down was used up before the key tables: a full-screen key, or a key the
+    // GUI's focus took. Its release is then kept out of the tables too.
+    bool TakeKeyDown(const TInputEvent& event);
+    bool TakeKeyUp(int32_t key);
+    // Flips full screen as the options switch does, and keeps the choice in Config.cfg.
+    void ToggleFullScreenKey();
+    // Sends a running race to its pause screen (the window went to the background).
+    void PauseInBackground();
+    // Whether the race layout of the controllers applies (race, wreck, pause), else the menus'.
+    bool RaceControls() const;
 
     void EnterState(uint8_t n);
     void LeaveState(uint8_t n);
@@ -163,6 +176,9 @@ public:
     // The player list, and the best-time slots no track uses; both kept in the settings files.
     TPlayerList Players;
     TSpareBestTimes SpareBestTimes{};
+    // --fullscreen (1) or --windowed (0) on the command line, -1 for neither: FormCreate takes
+    // it over the stored choice.
+    int8_t FullScreenArgument = -1;
     // The seed FormCreate gives the random generator (fixed by tests and replays).
     uint64_t RandomSeed = 0;
 
@@ -216,6 +232,8 @@ private:
     void Respawn();
 
     std::array<TStateActions, st::Count> States;
+    // Keys whose press was used up before the key tables: their release is too.
+    std::array<bool, 256> SwallowRelease{};
     bool Closing = false;
     int Code = 0;
     std::vector<std::string> SoundErrorsShown;

@@ -116,6 +116,14 @@ void THarness::TypeText(const std::string& utf8) {
     Event(e);
 }
 
+int32_t THarness::PumpWindow() {
+    if (Window == nullptr) return 0;
+    std::vector<TInputEvent> events;
+    Window->PollEvents(events);
+    for (const TInputEvent& e : events) Event(e);
+    return static_cast<int32_t>(events.size());
+}
+
 int64_t THarness::FramePeriod() const {
     return Form1Ptr->KerbTimer1.TicksPerTarget;
 }

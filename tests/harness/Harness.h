@@ -47,6 +47,11 @@ public:
     void TypeText(const std::string& utf8);
     void Event(const TInputEvent& event);
 
+    // Hands everything the window (WithWindow) has to the game, as the main loop does:
+    // controller input among it. Returns the number of events.
+    int32_t PumpWindow();
+    TPlatformWindow* PlatformWindow() { return Window.get(); }
+
     // Runs n frames: each advances the clock by one frame period and runs one loop pass.
     void RunFrames(int32_t n);
     // Starts a game straight into a race at the given level (difficulty advanced as if the

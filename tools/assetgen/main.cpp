@@ -1,6 +1,8 @@
 // assetgen: draws the game's pictures and writes Data/data1.vil and Data/data2.vil.
 //   assetgen --out DIR [--font FILE] [--fallback-font FILE] [--png DIR] [--only NAME]
 //            [--timings]
+//   assetgen --icons DIR
+// --icons writes only the program's desktop icons (velkaro-SIZE.png) into DIR.
 // --png also writes every sheet as a PNG file for review; --only draws the named pictures
 // (comma-separated) into the PNG folder and writes no image lists; --timings lists the
 // slowest pictures.
@@ -12,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "Icon.h"
 #include "Manifest.h"
 #include "Render.h"
 #include "Text.h"
@@ -20,7 +23,7 @@
 namespace {
 
 struct TOptions {
-    std::string Out, Font, Fallback, PngDir;
+    std::string Out, Font, Fallback, PngDir, IconDir;
     std::set<std::string> Only;
     bool Timings = false;
 };
@@ -40,6 +43,8 @@ bool ParseArgs(int argc, char** argv, TOptions& o) {
             o.Font = value;
         } else if (arg == "--fallback-font") {
             o.Fallback = value;
+        } else if (arg == "--icons") {
+            o.IconDir = value;
         } else if (arg == "--png") {
             o.PngDir = value;
         } else if (arg == "--only") {
@@ -49,7 +54,7 @@ bool ParseArgs(int argc, char** argv, TOptions& o) {
             return false;
         }
     }
-    return !o.Out.empty() || (!o.Only.empty() && !o.PngDir.empty());
+    return !o.Out.empty() || !o.IconDir.empty() || (!o.Only.empty() && !o.PngDir.empty());
 }
 
 int DrawSelected(const TOptions& o) {
@@ -87,6 +92,11 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     if (!LoadFont(options.Font, options.Fallback)) {
         std::fprintf(stderr, "assetgen: no font could be read; using cairo's own\n");
+    }
+    if (!options.IconDir.empty()) {
+        if (WriteIcons(options.IconDir)) return 0;
+        std::fprintf(stderr, "assetgen: cannot write the icons into %s\n", options.IconDir.c_str());
+        return 1;
     }
     if (!options.Only.empty()) return DrawSelected(options);
 

@@ -25,7 +25,8 @@ public:
         F.KerbFont1.SetColor(30, 30, 30);
         F.KerbFont2.SetFont("Micra", 13, fsBold);
         F.KerbFont2.SetColor(250, 250, 250);
-        NewPage(F);
+        // The arrows choose here; Tab still moves the keyboard focus.
+        NewPage(F).List->ArrowsMoveFocus = false;
         AddButton(F, "bc_next", 900, 240, [this] { Step(1); });
         AddButton(F, "bc_prev", -200, 240, [this] { Step(-1); });
         AddButton(F, "b_back", -200, 443, GoTo(F, st::MainMenu));

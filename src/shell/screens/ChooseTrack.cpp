@@ -21,7 +21,8 @@ public:
         F.KerbFont2.SetColor(15, 15, 15);
         F.KerbFont3.SetFont("Micra", 15, fsBold);
         F.KerbFont3.SetColor(14, 58, 69);
-        NewPage(F);
+        // The arrows choose here; Tab still moves the keyboard focus.
+        NewPage(F).List->ArrowsMoveFocus = false;
         AddButton(F, "bc_next", 900, 131, [this] { Step(1); });
         AddButton(F, "bc_prev", -100, 323, [this] { Step(-1); });
         AddButton(F, "b_back", -200, 524, GoTo(F, st::MainMenu));

@@ -42,6 +42,8 @@ public:
         Volume = F.Page->Slider()->Position;
         F.Sound3D.SetEffectVolumeStep(Volume);
         F.Page->StepCaret();
+        // Alt+Enter or F11 may have flipped full screen meanwhile.
+        ShowSwitches();
         F.BeginMenuFrame(0);
         if (TImageListItem* logo = F.KerbImageList1.Find("b_logo")) logo->Draw(638, 480, 0);
         F.EndMenuFrame();

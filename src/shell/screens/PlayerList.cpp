@@ -17,7 +17,8 @@ public:
         ClearKeyReleased();
         F.PageSprite = NewPageSprite(F, "scr_change", "scr_change", 20, 180, 160);
         F.ChooseLine = new TChooseLine(&F.KerbSprite1, 248, 246);
-        NewPage(F);
+        // The arrows choose here; Tab still moves the keyboard focus.
+        NewPage(F).List->ArrowsMoveFocus = false;
         AddButton(F, "b_up", 568, 269, [this] { Move(-1); });
         AddButton(F, "b_down", 568, 358, [this] { Move(1); });
         AddButton(F, "b_add", 316, 420, GoTo(F, st::AddPlayer));
