@@ -52,7 +52,7 @@ public:
             StartDailyRace(F);
             return;
         }
-        F.BeginMenuFrame(1);
+        F.BeginMenuFrame(0);
         TForm1::CenteredText(F.KerbFont1, 400, LineY, DailyChallengeLine(F.Daily.Spec));
         TForm1::CenteredText(F.KerbFont2, 400, NameY, DailyCarType(F.Daily.Spec).Name);
         F.EndMenuFrame();
