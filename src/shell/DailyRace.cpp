@@ -33,6 +33,29 @@ void PrepareDailyRace(const TDailySpec& spec) {
     Race.CarVariant = Random(3);
 }
 
+// Breaks text at spaces into lines of at most width characters (a longer word is cut), at
+// most maxLines of them; the last one ends in "..." when text does not fit.
+std::vector<std::string> WrapWords(std::string_view text, size_t width, size_t maxLines) {
+    std::vector<std::string> lines;
+    while (!text.empty() && lines.size() < maxLines) {
+        if (text.size() <= width) {
+            lines.emplace_back(text);
+            return lines;
+        }
+        size_t cut = text.substr(0, width + 1).rfind(' ');
+        if (cut == std::string_view::npos || cut == 0) cut = width;
+        lines.emplace_back(text.substr(0, cut));
+        text.remove_prefix(cut);
+        while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    }
+    if (!text.empty() && !lines.empty()) {
+        std::string& last = lines.back();
+        if (last.size() + 3 > width) last.resize(width - 3);
+        last += "...";
+    }
+    return lines;
+}
+
 constexpr const char* kUnreachableText = "The service cannot be reached.";
 }  // namespace
 
@@ -183,19 +206,11 @@ std::vector<TDailyResultLine> DailyResultLines(const TDailyRun& d, const std::st
                                               : "Only a finished race can be submitted.";
     else if (d.Submit == TDailySubmitState::Refused)
         status = "Refused: " + status;
-    // Two lines at most, broken at a space near the middle of a long answer.
-    constexpr size_t kLineChars = 44;
-    if (status.size() <= kLineChars) {
-        lines.push_back({336, 0, status});
-    } else {
-        size_t cut = status.rfind(' ', kLineChars);
-        if (cut == std::string::npos || cut == 0) cut = kLineChars;
-        std::string second = status.substr(cut);
-        second.erase(0, second.find_first_not_of(' '));
-        if (second.size() > kLineChars) second = second.substr(0, kLineChars - 3) + "...";
-        lines.push_back({336, 0, status.substr(0, cut)});
-        lines.push_back({352, 0, second});
-    }
+    // The service's words as they stand, broken at spaces into up to three lines that fit the
+    // page's well; only an answer longer than the three lines is cut.
+    const std::vector<std::string> wrapped = WrapWords(status, 50, 3);
+    for (size_t i = 0; i < wrapped.size(); ++i)
+        lines.push_back({333 + 12 * static_cast<int32_t>(i), 0, wrapped[i]});
     return lines;
 }
 
