@@ -80,7 +80,11 @@ int main(int argc, char** argv) {
     TServerLimits limits;
     limits.RatePerSecond = options.RatePerSecond;
     limits.RateBurst = options.RatePerSecond * 4;
-    TScoreServer server(service, limits, LogLine);
+    TDailyLimits dailyLimits;
+    dailyLimits.MaxPending = options.MaxReplays;
+    TDailyService daily(store, options.DataDir, SystemUnixSeconds, LogLine, dailyLimits);
+    if (options.DataDir.empty()) LogLine("no --data folder: daily submissions are refused");
+    TScoreServer server(service, limits, LogLine, &daily);
     if (!server.Bind(options.Bind, options.Port)) {
         std::fprintf(stderr, "velkaro-scores: cannot listen on %s port %d\n", options.Bind.c_str(),
                      options.Port);

@@ -230,7 +230,7 @@ private:
     void StartLights(int32_t p);
     void RaceKeys(bool horn);
     bool FinishDelay();
-    void Recover();
+    void TimeRanOut();
     void WreckEnter();
     void WreckFrame();
     void Respawn();
