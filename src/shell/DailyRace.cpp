@@ -8,7 +8,7 @@
 #include "shell/Globals.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
-#include "world/Random.h"
+#include "world/RaceStep.h"
 
 namespace {
 using TKind = TDailySubmitAnswer::TKind;
@@ -18,19 +18,6 @@ void AimDailyOnline(TForm1& f) {
     const TOnlineSettings& s = f.Online.Config();
     f.Daily.Online.SetClient(f.Online.HttpClient());
     f.Daily.Online.SetServer(s.ServerUrl, {s.ConnectTimeout, s.RequestTimeout});
-}
-
-// The day's race from its spec alone, as the service's replay builds it: the game generator
-// seeded with the day's seed, the start values of a game advanced to the day's level, the
-// day's car.
-void PrepareDailyRace(const TDailySpec& spec) {
-    Randomize(spec.Seed);
-    Lives = 3;
-    Score = 0;
-    ResetDifficulty();
-    for (Level = 1; Level < spec.Level;) AdvanceDifficulty(++Level);
-    CarIndex = std::clamp(spec.Car, 0, LastCarIndex);
-    Race.CarVariant = Random(3);
 }
 
 // Breaks text at spaces into lines of at most width characters (a longer word is cut), at
@@ -88,7 +75,11 @@ void StartDailyRace(TForm1& f) {
     f.KillLights();
     f.KerbSprite1.Dead();
     f.LoadGameImages();
-    PrepareDailyRace(d.Spec);
+    // The world prepares the day's race exactly as the service's replay does; every race step
+    // then records the keys into the log.
+    ::PrepareDailyRace(d.Spec);
+    Level = d.Spec.Level;
+    RaceClock.Recording = &d.Log;
     f.EnterState(st::Race);
 }
 
@@ -103,11 +94,13 @@ void EndDailyRace(TForm1& f, uint8_t fromState) {
     d.Submit = TDailySubmitState::NotSent;
     d.SubmitText.clear();
     d.NewBest = d.KeepBest(ConfigDir(), PlayerName);
+    // The normal races' wall-clock timer is back, and nothing records any more.
+    ::EndDailyRace();
     if (MusicOn != 0) {
         f.StopMusic("gamemusic");
         f.PlayMusic("menumusic");
     }
-    f.RaceTimer.SetEnabled(false);
+    SetRaceClockRunning(false);
     // The time's-up and game-over pages have their own leave; the race and wreck share one.
     if (fromState != st::Race && fromState != st::Wreck) f.LeaveState(fromState);
     f.LeaveState(st::Race);
@@ -263,6 +256,8 @@ void RestoreNormalGame(TForm1& f) {
 }
 
 void CloseDailyRun(TForm1& f) {
+    // A daily race left by the quit menu never reached its page: its clock rule ends here.
+    if (f.Daily.Active) ::EndDailyRace();
     RestoreNormalGame(f);
     f.Daily.Active = false;
 }

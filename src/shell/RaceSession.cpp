@@ -161,7 +161,8 @@ bool TForm1::FinishDelay() {
     if (PhaseCounter == 150) {
         SetRaceClockRunning(false);
         EndRaceFrame();
-        EnterState(st::RaceOver);
+        // A daily race has its own page after the finish.
+        EnterState(Daily.Active ? st::DailyResult : st::RaceOver);
         return true;
     }
     ++PhaseCounter;
