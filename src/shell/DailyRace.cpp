@@ -132,6 +132,9 @@ bool TakeDailySubmitAnswer(TForm1& f) {
     TDailyRun& d = f.Daily;
     const auto answer = d.Online.TakeSubmitAnswer();
     if (!answer) return false;
+    // The answer for a race sent before the player went on to another try is that race's,
+    // not this one's: the local best and the service's table have it already.
+    if (d.Submit != TDailySubmitState::Sending) return false;
     switch (answer->Kind) {
         case TKind::Accepted:
             d.Submit = TDailySubmitState::Accepted;

@@ -255,3 +255,29 @@ TEST_F(DailyClient, TheTablePageShowsTheTopTenAndThePlayersPlace) {
     EXPECT_EQ(lines.back().Text, "Your place: 6  0:56:00");
     EXPECT_EQ(service.Requests().back().Name, "Kim");
 }
+
+TEST_F(DailyClient, AnAnswerThatComesAfterTheNextTryStartedIsNotThatTrysAnswer) {
+    TScriptedService service;
+    service.HoldSubmissions();
+    THarness h;
+    TOnlineSettings online;
+    online.ServerUrl = service.Base();
+    h.Form().Online.Configure(online);
+    PlayerName = "Kim";
+    TDailyRun& d = h.Form().Daily;
+    d.Spec = DailySpecFor(2026, 12, 10);
+    d.End = TDailyEnd::Finished;
+    d.Hundredths = 6123;
+    SubmitDailyRace(h.Form());
+    ASSERT_EQ(d.Submit, TDailySubmitState::Sending);
+    ASSERT_TRUE(WaitFor([&] { return service.Held() == 1; }));
+    // The player goes on to another try while the service still works on the first.
+    h.Form().LoadGameImages();
+    StartDailyRace(h.Form());
+    EXPECT_EQ(d.Submit, TDailySubmitState::NotSent);
+    service.ReleaseHeld();
+    ASSERT_TRUE(WaitFor([&] { return !d.Online.SubmitRunning(); }));
+    EXPECT_FALSE(TakeDailySubmitAnswer(h.Form()));
+    EXPECT_EQ(d.Submit, TDailySubmitState::NotSent);
+    EXPECT_EQ(d.SubmitText, "");
+}
