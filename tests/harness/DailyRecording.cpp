@@ -4,6 +4,7 @@
 #include "harness/Harness.h"
 #include "harness/WorldHash.h"
 #include "shell/Globals.h"
+#include "world/Globals.h"
 #include "world/RaceRecord.h"
 #include "world/RaceStep.h"
 
@@ -29,6 +30,8 @@ TDailyRecording RecordDailyRace(const TDailySpec& spec, int32_t maxFrames) {
     pilot.Release();
     out.Finished = Race.RaceFinished != 0;
     out.RaceHundredths = Race.RaceHundredths;
+    out.LivesLeft = Lives;
+    out.EndState = CurrentState;
     EndDailyRace();
     return out;
 }

@@ -12,6 +12,10 @@ struct TDailyRecording {
     bool Finished = false;
     int32_t RaceHundredths = 0;
     uint64_t BuiltHash = 0;  // the world's hash once the race is built
+    int32_t LivesLeft = 0;
+    // The state the race ended in: 12 racing (finished or out of frames), 24 time's up, 13
+    // game over.
+    int32_t EndState = 0;
 };
 
 // Starts the day's race in a fresh harness, drives until the finish (or maxFrames) and

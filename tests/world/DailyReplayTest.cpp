@@ -47,6 +47,38 @@ TEST(DailyReplay, TheRecordedRaceReplaysToItsFinishTime) {
     EXPECT_EQ(r.RaceHundredths, DailyClockTicks(replay.Frames - 1 - 250));
 }
 
+// The replay ends every race the way the game ended it: a finish after two wrecks and
+// respawns, a finish with lives won from bonuses, the last life burnt, the time run out.
+TEST(DailyReplay, EndsEveryRaceAsTheGameDid) {
+    const struct {
+        const char* Day;
+        int32_t EndState;  // 12 finished, 13 game over, 24 time's up
+        int32_t LivesLeft;
+        const char* Reason;
+    } cases[] = {
+        {"2026-12-08", 12, 1, ""},
+        {"2026-12-25", 12, 6, ""},
+        {"2026-12-10", 13, 1, "the car was wrecked with no life left"},
+        {"2026-12-22", 24, 1, "the time ran out"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Day);
+        const TDailySpec day = *ParseDailyDate(c.Day);
+        const TDailyRecording game = RecordDailyRace(day);
+        // The autopilot's races on these days: if they change, pick days that again cover
+        // each ending.
+        ASSERT_EQ(game.EndState, c.EndState);
+        ASSERT_EQ(game.LivesLeft, c.LivesLeft);
+        const TReplayResult replay = ReplayDailyRace(day, game.Log, GameDir(), 100000);
+        EXPECT_EQ(replay.Finished, game.Finished);
+        EXPECT_EQ(replay.Frames, game.Log.Frames());
+        EXPECT_EQ(replay.Reason, c.Reason);
+        if (game.Finished) {
+            EXPECT_EQ(replay.RaceHundredths, game.RaceHundredths);
+        }
+    }
+}
+
 TEST(DailyReplay, LogsThatDoNotReachTheFinishAreNotFinished) {
     const TDailyRecording& r = Recorded();
     const TDailySpec day = *ParseDailyDate(kDrivenDay);
