@@ -40,6 +40,11 @@ bool TReplayPool::Run(const TReplay& replay, TReplayResult& result) {
     return true;
 }
 
+size_t TReplayPool::InFlight() {
+    std::lock_guard<std::mutex> hold(Lock);
+    return Pending;
+}
+
 void TReplayPool::Work() {
     for (;;) {
         TJob* job = nullptr;

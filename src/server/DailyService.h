@@ -45,6 +45,8 @@ public:
     // Runs the replay on a worker and waits for it; false (without running it) when
     // maxPending replays are already waiting or running.
     bool Run(const TReplay& replay, TReplayResult& result);
+    // Replays waiting or running now.
+    size_t InFlight();
 
 private:
     struct TJob;

@@ -163,7 +163,9 @@ void TScoreServer::RouteDaily() {
         res.set_content(DailyHtml(date, rows), "text/html; charset=utf-8");
     };
     Http->Get("/daily", [this, page](const httplib::Request&, httplib::Response& res) {
-        page(DailyDateText(DailySpecForUnixTime(Service.Now())), res);
+        const TDailySpec today =
+            Daily != nullptr ? Daily->Today() : DailySpecForUnixTime(Service.Now());
+        page(DailyDateText(today), res);
     });
     Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2}))",
               [page](const httplib::Request& req, httplib::Response& res) {

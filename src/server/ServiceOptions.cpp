@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "world/DailyChallenge.h"
+
 namespace {
 
 std::optional<long> ParseNumber(const std::string& text, long low, long high) {
@@ -27,7 +29,8 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
             continue;
         }
         const bool takesValue = a == "--port" || a == "--bind" || a == "--db" || a == "--motd" ||
-                                a == "--rate" || a == "--data" || a == "--replays";
+                                a == "--rate" || a == "--data" || a == "--replays" ||
+                                a == "--today";
         if (!takesValue) {
             o.Error = "unknown option " + a;
             return o;
@@ -67,6 +70,12 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
             o.DbPath = v;
         } else if (a == "--data") {
             o.DataDir = v;
+        } else if (a == "--today") {
+            if (!ParseDailyDate(v)) {
+                o.Error = "--today takes a date YYYY-MM-DD";
+                return o;
+            }
+            o.Today = v;
         } else {
             o.Motd = v;
         }
@@ -89,6 +98,7 @@ std::string ServiceUsage() {
            "  --data DIR    the game's folder (with Data/data2.vil) daily races are replayed\n"
            "                with; without it daily submissions are refused\n"
            "  --replays N   daily replays waiting or running at once (default 8)\n"
+           "  --today DATE  the date (YYYY-MM-DD) the daily race takes as today, for tests\n"
            "  --help        this text\n"
            "\n"
            "Endpoints: GET /cgi/version.pl?version&prg=Velkaro, GET /cgi/version.pl?hs&prg=\n"

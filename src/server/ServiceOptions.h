@@ -14,6 +14,8 @@ struct TServiceOptions {
     // empty: daily submissions are refused.
     std::string DataDir;
     size_t MaxReplays = 8;  // daily replays waiting or running at once
+    // The UTC date the daily race takes as today (tests); empty: the system clock's.
+    std::string Today;
     bool Help = false;
     std::string Error;  // set when the command line cannot be understood
 };

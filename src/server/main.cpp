@@ -17,6 +17,7 @@
 #include "server/ScoreService.h"
 #include "server/ServiceOptions.h"
 #include "server/SqliteScoreStore.h"
+#include "world/DailyChallenge.h"
 
 namespace {
 
@@ -82,7 +83,15 @@ int main(int argc, char** argv) {
     limits.RateBurst = options.RatePerSecond * 4;
     TDailyLimits dailyLimits;
     dailyLimits.MaxPending = options.MaxReplays;
-    TDailyService daily(store, options.DataDir, SystemUnixSeconds, LogLine, dailyLimits);
+    // --today moves the daily race's clock by whole days, so times keep their order.
+    int64_t dayShift = 0;
+    if (const auto today = ParseDailyDate(options.Today))
+        dayShift =
+            (DailyDayNumber(*today) - DailyDayNumber(DailySpecForUnixTime(SystemUnixSeconds()))) *
+            86400;
+    TDailyService daily(
+        store, options.DataDir, [dayShift] { return SystemUnixSeconds() + dayShift; }, LogLine,
+        dailyLimits);
     if (options.DataDir.empty()) LogLine("no --data folder: daily submissions are refused");
     TScoreServer server(service, limits, LogLine, &daily);
     if (!server.Bind(options.Bind, options.Port)) {
