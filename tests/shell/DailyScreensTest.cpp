@@ -13,6 +13,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/DailyRace.h"
 #include "shell/Globals.h"
+#include "shell/Storage.h"
 #include "shell/screens/MenuPage.h"
 #include "world/GameTables.h"
 #include "world/Player.h"
@@ -186,4 +187,19 @@ TEST(DailyScreens, TheTablePageSaysWhenTheServiceCannotBeReached) {
     // Back returns to the preview it was opened from.
     g.H.Tap(vk::Escape);
     EXPECT_EQ(CurrentState, st::DailyPreview);
+}
+
+TEST(DailyScreens, ClosingTheWindowInADailyRaceKeepsTheRunsScore) {
+    TDailyGame g;
+    Score = 1234;
+    g.StartRace();
+    Score += 50;  // a coin of the daily race
+    TInputEvent quit;
+    quit.Kind = TInputKind::Quit;
+    g.H.Event(quit);
+    EXPECT_TRUE(g.H.Form().IsClosing());
+    TProgress progress;
+    const TLoadReport report = LoadProgressFile(g.H.ConfigDir(), "", progress);
+    ASSERT_TRUE(report.Found);
+    EXPECT_EQ(progress.Score, 1234);
 }
