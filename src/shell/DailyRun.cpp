@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "world/RaceStep.h"
+
 TDailyRun::TDailyRun()
     : UtcSeconds([] {
           // The one reading of the calendar: which day it is. Race time never comes from here.
@@ -10,6 +12,10 @@ TDailyRun::TDailyRun()
                                           std::chrono::system_clock::now().time_since_epoch())
                                           .count());
       }) {}
+
+TDailyRun::~TDailyRun() {
+    if (RaceClock.Recording == &Log) EndDailyRace();
+}
 
 TDailySpec TDailyRun::Today() const {
     return DailySpecForUnixTime(UtcSeconds());

@@ -47,6 +47,11 @@ struct TDailyRun {
     int32_t SavedScore = 0;
 
     TDailyRun();
+    // Ends a daily race still running (the window closed during it), so that the world stops
+    // recording into this log and its clock follows the wall clock again.
+    ~TDailyRun();
+    TDailyRun(const TDailyRun&) = delete;
+    TDailyRun& operator=(const TDailyRun&) = delete;
     // Today's spec from the clock.
     TDailySpec Today() const;
     // Reads the local best file once per run; damaged lines go to standard error once.

@@ -18,6 +18,7 @@
 #include "world/GameTables.h"
 #include "world/Player.h"
 #include "world/RaceRecord.h"
+#include "world/RaceStep.h"
 #include "world/Random.h"
 
 namespace {
@@ -202,4 +203,15 @@ TEST(DailyScreens, ClosingTheWindowInADailyRaceKeepsTheRunsScore) {
     const TLoadReport report = LoadProgressFile(g.H.ConfigDir(), "", progress);
     ASSERT_TRUE(report.Found);
     EXPECT_EQ(progress.Score, 1234);
+}
+
+TEST(DailyScreens, AGameThatGoesDuringADailyRaceLeavesNoRecordingBehind) {
+    {
+        TDailyGame g;
+        g.StartRace();
+        ASSERT_EQ(RaceClock.Recording, &g.Daily().Log);
+    }
+    // The world's clock no longer records into the log of a game that is gone.
+    EXPECT_EQ(RaceClock.Recording, nullptr);
+    EXPECT_FALSE(RaceClock.FrameDriven);
 }
