@@ -7,6 +7,7 @@
 // the autopilot finishes) or left as it is.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -58,6 +59,8 @@ struct TDailyDriver {
         ClearProxies();
         TOnlineSettings online;
         online.ServerUrl = baseUrl;
+        // A replay in a sanitizer build of the service takes far longer than in the game's.
+        online.RequestTimeout = std::chrono::minutes(3);
         H.Form().Online.Configure(online);
         D.UtcSeconds = [utc] { return utc; };
         EXPECT_TRUE(RunUntilState(H, st::FirstPlayer, 600));
@@ -85,10 +88,12 @@ struct TDailyDriver {
             ASSERT_TRUE(ClickButton(H, "b_dsubmit"));
         }
         ASSERT_EQ(D.Submit, TDailySubmitState::Sending);
-        ASSERT_TRUE(WaitFor([&] {
-            H.RunFrames(1);
-            return D.Submit != TDailySubmitState::Sending;
-        }));
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                H.RunFrames(1);
+                return D.Submit != TDailySubmitState::Sending;
+            },
+            std::chrono::minutes(3)));
     }
     std::vector<std::string> PageTexts() {
         std::vector<std::string> out;
