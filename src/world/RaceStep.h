@@ -24,7 +24,7 @@ struct TRaceClock {
     // recorded byte back (ApplyKeyBits), exactly what a replay does with the log's bytes.
     TKeyLog* Recording = nullptr;
 };
-extern TRaceClock RaceClock;
+extern thread_local TRaceClock RaceClock;
 
 bool RaceClockRunning();
 // Starts or stops the clock (World.RaceTimer when there is one).
