@@ -23,9 +23,8 @@ struct TDailyLimits {
     // any race's time limit.
     int32_t MaxFrames = 90 * 60 * 20;
     size_t MaxLogBytes = 16 * 1024;
-    // The race world is one per process, so replays run one after another; more workers only
-    // help once it is not.
-    size_t Workers = 1;
+    // Each worker replays on a race world of its own: as many as the machine has cores.
+    size_t Workers = 2;
     size_t MaxPending = 8;
 };
 

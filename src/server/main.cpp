@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     limits.RateBurst = options.RatePerSecond * 4;
     TDailyLimits dailyLimits;
     dailyLimits.MaxPending = options.MaxReplays;
+    dailyLimits.Workers = std::max(1u, std::thread::hardware_concurrency());
     // --today moves the daily race's clock by whole days, so times keep their order.
     int64_t dayShift = 0;
     if (const auto today = ParseDailyDate(options.Today))

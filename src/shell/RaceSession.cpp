@@ -2,14 +2,13 @@
 // wrong-way message, recovery and wreck check, and the race clock's 10 ms tick. What the frame
 // does to the race world is world code (world/RaceStep.h), which a daily race's replay runs too;
 // this file draws around it and changes screens.
-#include <cmath>
+#include <algorithm>
 
 #include "platform/KeyCodes.h"
 #include "platform/Paths.h"
 #include "shell/Form1.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/screens/MenuSprites.h"
-#include "world/Bonus.h"
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
 #include "world/GameTables.h"
@@ -28,7 +27,6 @@ void DrawAt(TKerbImageList& list, const char* name, int32_t x, int32_t y, int32_
                         (static_cast<uint32_t>(alpha & 0xFF) << 24) | 0xFFFFFFu, false, false, 0,
                         0);
 }
-
 }  // namespace
 
 void TForm1::RegisterRaceStates() {

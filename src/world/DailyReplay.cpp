@@ -1,6 +1,6 @@
-// The headless replay. The race world lives in the program's globals (the record, the key
-// tables, the generator), so one replay runs at a time in a process; the race pictures (only
-// their sizes matter without a screen) are read once per data folder and kept.
+// The headless replay. The race world lives in per-thread globals (the record, the key tables,
+// the generator), so replays on different threads run side by side; the race pictures (only
+// their sizes matter without a screen) are read once per data folder, kept and only read.
 #include "world/DailyReplay.h"
 
 #include <map>
@@ -17,11 +17,12 @@
 #include "world/WorldContext.h"
 
 namespace {
-std::mutex ReplayLock;
+std::mutex ImagesLock;
 
 // The race list of a data folder, pixels dropped: sprites take their sizes from it, and with
 // no screen nothing reads a texel.
 TKerbImageList* RaceImagesOf(const std::string& dataDir, std::string& reason) {
+    std::lock_guard<std::mutex> hold(ImagesLock);
     static std::map<std::string, std::unique_ptr<TKerbImageList>> lists;
     auto found = lists.find(dataDir);
     if (found != lists.end()) return found->second.get();
@@ -123,7 +124,6 @@ TReplayResult Drive(const TKeyLog& log, int32_t maxFrames) {
 TReplayResult ReplayDailyRace(const TDailySpec& spec, const TKeyLog& log,
                               const std::string& dataDir, int32_t maxFrames) {
     if (spec.Year == 0) return Unfinished(0, "not a date of the daily race");
-    std::lock_guard<std::mutex> hold(ReplayLock);
     std::string reason;
     TKerbImageList* images = RaceImagesOf(dataDir, reason);
     if (images == nullptr) return Unfinished(0, reason);

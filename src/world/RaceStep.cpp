@@ -17,7 +17,7 @@
 #include "world/Random.h"
 #include "world/WorldContext.h"
 
-TRaceClock RaceClock;
+thread_local TRaceClock RaceClock;
 
 namespace {
 template <typename Action>

@@ -3,6 +3,11 @@
 // the cars, the checkpoints, recovery after driving the wrong way, the wreck and the respawn,
 // and the race clock. The shell draws around these calls and switches screens on what they
 // report; the replay calls them alone, so a daily race runs the same code in both.
+//
+// The game runs the day's race as: PrepareDailyRace(spec); its level counter = spec.Level;
+// RaceClock.Recording = &log; enter the race state (12). The race and wreck frames then record
+// one byte per step; Race.RaceHundredths at the finish is the time to submit with the log.
+// Afterwards EndDailyRace() (and the player's own CarIndex back).
 #pragma once
 
 #include <cstdint>
@@ -24,7 +29,7 @@ struct TRaceClock {
     // recorded byte back (ApplyKeyBits), exactly what a replay does with the log's bytes.
     TKeyLog* Recording = nullptr;
 };
-extern TRaceClock RaceClock;
+extern thread_local TRaceClock RaceClock;
 
 bool RaceClockRunning();
 // Starts or stops the clock (World.RaceTimer when there is one).

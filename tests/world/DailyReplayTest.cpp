@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <future>
 #include <string>
+#include <vector>
 
 #include "harness/DailyRecording.h"
 
@@ -99,4 +101,32 @@ TEST(DailyReplay, LogsThatDoNotReachTheFinishAreNotFinished) {
     const TReplayResult noData = ReplayDailyRace(day, r.Log, "/nonexistent", 100000);
     EXPECT_FALSE(noData.Finished);
     EXPECT_FALSE(noData.Reason.empty());
+}
+
+// Each thread replays on a race world of its own: replays side by side give what they give
+// one after another.
+TEST(DailyReplay, ReplaysOnSeveralThreadsAtOnceKeepApart) {
+    const TDailyRecording& r = Recorded();
+    ASSERT_TRUE(r.Finished);
+    const TDailySpec day = *ParseDailyDate(kDrivenDay);
+    const TDailySpec otherDay = *ParseDailyDate("2026-12-07");
+    const TReplayResult alone = ReplayDailyRace(otherDay, r.Log, GameDir(), 100000);
+    std::vector<std::future<TReplayResult>> runs;
+    for (int i = 0; i < 4; ++i) {
+        const TDailySpec spec = i % 2 == 0 ? day : otherDay;
+        runs.push_back(std::async(std::launch::async, [spec, &r] {
+            return ReplayDailyRace(spec, r.Log, GameDir(), 100000);
+        }));
+    }
+    for (int i = 0; i < 4; ++i) {
+        const TReplayResult got = runs[static_cast<size_t>(i)].get();
+        if (i % 2 == 0) {
+            EXPECT_TRUE(got.Finished);
+            EXPECT_EQ(got.RaceHundredths, r.RaceHundredths);
+        } else {
+            EXPECT_EQ(got.Finished, alone.Finished);
+            EXPECT_EQ(got.RaceHundredths, alone.RaceHundredths);
+            EXPECT_EQ(got.Frames, alone.Frames);
+        }
+    }
 }
