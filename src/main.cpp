@@ -78,6 +78,7 @@ int ApplyCommandLine(const TCommandLine& cmd) {
 
 int main(int argc, char** argv) {
     InstallStopSignals();
+    InstallWindowMessageBoxes();
     // A test driving the game in a window follows the states it enters.
     if (const char* trace = std::getenv("VELKARO_TRACE_STATES"); trace && std::string(trace) == "1")
         StateTrace = stderr;

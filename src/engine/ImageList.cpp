@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "engine/KerbScreen.h"
+#include "engine/ScreenDevice.h"
 #include "platform/MessageBox.h"
 
 void TImageListItem::SetPicture(TPicture picture) {

@@ -2,7 +2,7 @@
 // TImageListItem owns its decoded picture until, once a screen exists, its texture takes the
 // picture's place; it draws its patterns through the list's shared TKerbRenderer.
 // TImageListCollection reads the file format; TKerbImageList ties a collection to a screen. Depends
-// on the screen only through TKerbRenderer and the texture factory of TKerbScreen.
+// on the screen only through TKerbRenderer and the TScreenDevice interface (no SDL).
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 #include "engine/KerbRenderer.h"
 #include "engine/KerbTexture.h"
 
-class TKerbScreen;
+class TScreenDevice;
 class TKerbImageList;
 
 // A decoded picture: 32-bit ARGB pixels, row by row.
@@ -35,7 +35,7 @@ public:
     int32_t PatternColumns = 1;
     std::string Name;
     TKerbRenderer* Renderer = nullptr;  // set when the texture is made; null = no texture yet
-    TKerbScreen* Device = nullptr;
+    TScreenDevice* Device = nullptr;
     std::unique_ptr<TKerbTexture> Texture;
     TPicture Picture;
     int32_t ImageHeight = 1, ImageWidth = 1;
@@ -102,7 +102,7 @@ public:
     TKerbImageList& operator=(const TKerbImageList&) = delete;
 
     TImageListCollection ImageList{this};
-    TKerbScreen* KerbScreen = nullptr;
+    TScreenDevice* KerbScreen = nullptr;
     std::unique_ptr<TKerbRenderer> Renderer;
     // Four per-list values the game sets to 0.5 at start-up; kept, not used for drawing.
     float Param1 = 0.1f, Param2 = 1.0f, Param3 = 0.0f, Param4 = -0.5f;

@@ -10,7 +10,7 @@
 
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
-#include "engine/KerbScreen.h"
+#include "engine/ScreenDevice.h"
 #include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
@@ -93,7 +93,7 @@ std::unique_ptr<TKerbTexture> BuildTexture(const TImageListItem& item) {
     return texture;
 }
 
-void ReportTextureFailure(TImageListItem& item, TKerbScreen& screen) {
+void ReportTextureFailure(TImageListItem& item, TScreenDevice& screen) {
     ShowMessageBox("Error", "Error creating texture " + item.Name, TMsgButtons::Ok,
                    TMsgIcon::Error);
     item.Texture.reset();
@@ -102,7 +102,7 @@ void ReportTextureFailure(TImageListItem& item, TKerbScreen& screen) {
 }
 
 void MakeTexture(TImageListItem& item, TKerbImageList& list) {
-    TKerbScreen& screen = *list.KerbScreen;
+    TScreenDevice& screen = *list.KerbScreen;
     const std::string filepath = Trim(item.Filepath);
     if (!filepath.empty()) {
         TPicture loaded;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/KerbScreen.h"
+#include "engine/ScreenDevice.h"
 
 namespace {
 uint32_t Tint(uint32_t color, uint32_t tint) {
@@ -16,9 +16,10 @@ uint32_t Tint(uint32_t color, uint32_t tint) {
 }
 }  // namespace
 
-TQuad ApplyScreenTransform(const TKerbScreen& screen, const TQuad& quad) {
+TQuad ApplyScreenTransform(const TScreenDevice& device, const TQuad& quad) {
     TQuad out = quad;
-    const uint32_t tint = screen.Color();
+    const uint32_t tint = device.Color();
+    const TScreenTransform screen = device.Transform();
     for (TQuadCorner& c : out) c.Color = Tint(c.Color, tint);
     const bool identity = screen.ScaleX == 1.0f && screen.ScaleY == 1.0f &&
                           screen.Rotation == 0.0f && screen.OffsetX == 0 && screen.OffsetY == 0;

@@ -126,6 +126,7 @@ bool TKerbScreen::CreateRenderer() {
     BlendUnavailable.fill(false);
     // Let SDL collect the frame's draw calls; the quads are queued in order either way.
     SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+    SetTextureHandleRelease(&SDL_DestroyTexture);
     if (Offscreen) {
         OffscreenSurface = SDL_CreateRGBSurfaceWithFormat(
             0, OffscreenSize.Width, OffscreenSize.Height, 32, SDL_PIXELFORMAT_ARGB8888);

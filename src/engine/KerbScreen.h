@@ -16,6 +16,7 @@
 
 #include "engine/BlendModes.h"
 #include "engine/KerbRenderer.h"
+#include "engine/ScreenDevice.h"
 #include "engine/TurnCache.h"
 
 struct SDL_Renderer;
@@ -51,7 +52,7 @@ struct TDrawStats {
     int64_t Skipped = 0;    // left out: a blend mode this renderer cannot do
 };
 
-class TKerbScreen {
+class TKerbScreen : public TScreenDevice {
 public:
     // window may be null: there is no device then and every drawing call does nothing.
     explicit TKerbScreen(TPlatformWindow* window);
@@ -97,6 +98,10 @@ public:
     // Sets the tint from a packed colour (ARGB, or 0x00BBGGRR below 2^24).
     void SetColor(uint32_t color);
     uint32_t Color() const;
+    // The transform fields above, as the image lists' renderer reads them.
+    TScreenTransform Transform() const {
+        return {ScaleX, ScaleY, CenterX, CenterY, OffsetX, OffsetY, Rotation};
+    }
 
     // Hooks run after each device creation or reset (onInit) and before each release or reset
     // (onUnInit), in the order added, after the image lists and the system fonts: the bitmap

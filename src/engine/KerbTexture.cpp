@@ -1,6 +1,12 @@
 #include "engine/KerbTexture.h"
 
-#include <SDL.h>
+namespace {
+TTextureHandleRelease HandleRelease = nullptr;
+}  // namespace
+
+void SetTextureHandleRelease(TTextureHandleRelease release) {
+    HandleRelease = release;
+}
 
 TKerbTexture::~TKerbTexture() {
     // Nothing will make the texture again: the shared texels go with it.
@@ -11,7 +17,8 @@ TKerbTexture::~TKerbTexture() {
 void TKerbTexture::ReleaseHandle() {
     if (Shared != nullptr) Texels.assign(Shared, Shared + TexelCount());
     Shared = nullptr;
-    if (Handle != nullptr) SDL_DestroyTexture(Handle);
+    // A handle exists only once a screen made one, and that screen set the release first.
+    if (Handle != nullptr && HandleRelease != nullptr) HandleRelease(Handle);
     Handle = nullptr;
     Serial = 0;
     Prepared.Clear();

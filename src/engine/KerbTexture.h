@@ -15,6 +15,11 @@
 
 struct SDL_Texture;
 
+// How device textures are destroyed. The screen that makes them sets it when it makes its
+// renderer; the texture itself knows nothing of SDL, so the image lists build without it.
+using TTextureHandleRelease = void (*)(SDL_Texture*);
+void SetTextureHandleRelease(TTextureHandleRelease release);
+
 struct TKerbTexture {
     SDL_Texture* Handle = nullptr;  // owned; null while no device exists
     // Tells this device texture from every other one made before or after (never reused, unlike

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-inline constexpr const char* kVelkaroVersion = "1.0.0";
+#include "common/Version.h"
 
 struct TCommandLine {
     bool Help = false;

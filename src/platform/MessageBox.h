@@ -1,5 +1,6 @@
-// Modal message boxes with a caption and a text. With no window system (tests, headless runs)
-// the text goes to standard error instead. Tests can capture every box with a handler. Once the
+// Modal message boxes with a caption and a text. The text always goes to standard error; a box
+// in a window appears once the program installed one (InstallWindowMessageBoxes, SDL) and a
+// real video driver is in use. Tests can capture every box with a handler. Once the
 // game was asked to stop (StopSignal.h) no box is opened any more: nobody would click it.
 #pragma once
 
@@ -26,3 +27,9 @@ void ShowMessageBox(const std::string& caption, const std::string& text,
 
 // Replaces the way boxes are shown (nullptr restores the default). Returns the old handler.
 TMessageHandler SetMessageHandler(TMessageHandler handler);
+
+// Shows a box in a window; installed by the program, null for none.
+using TWindowBoxShower = void (*)(const TMessage&);
+void SetWindowBoxShower(TWindowBoxShower shower);
+// Installs SDL's message box (MessageBoxSdl.cpp, in the SDL platform library).
+void InstallWindowMessageBoxes();

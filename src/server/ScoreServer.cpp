@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+#include "server/DailyPages.h"
+#include "server/DailyRequest.h"
 #include "server/ScorePages.h"
 
 namespace {
@@ -55,15 +57,18 @@ int StatusOf(TSubmitStatus status) {
 
 }  // namespace
 
-TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog log)
+TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog log,
+                           TDailyService* daily)
     : Service(service),
+      Daily(daily),
       Limits(limits),
       Log(std::move(log)),
       Limiter(limits.RatePerSecond, limits.RateBurst),
       Http(std::make_unique<THttpServer>()) {
     const size_t threads = Limits.Threads;
     Http->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-    Http->set_payload_max_length(4096);
+    // A daily submission carries a key log of a few kilobytes.
+    Http->set_payload_max_length(kMaxDailyBodyBytes);
     Http->set_read_timeout(5, 0);
     Http->set_write_timeout(5, 0);
     Http->set_keep_alive_timeout(5);
@@ -81,7 +86,13 @@ void TScoreServer::Route() {
         }
         if (!Limiter.Allow(req.remote_addr, MonotonicSeconds())) {
             res.set_header("Retry-After", "1");
-            Refuse(res, 429, "busy");
+            if (req.path == "/daily/submit") {
+                res.status = 429;
+                res.set_content("REFUSED Too many submissions at once; please wait a moment.",
+                                kTextType);
+            } else {
+                Refuse(res, 429, "busy");
+            }
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
@@ -122,11 +133,60 @@ void TScoreServer::Route() {
         res.set_content(ScoresJson(Service.Store().TopScores(kTableSize)), "application/json");
     });
 
+    RouteDaily();
+
     Http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
         // Refusals carry their reason in the body ("ERR|bad-name|"); it belongs in the log.
         const std::string reason = res.status >= 400 ? " " + res.body : std::string();
         LogRequest(req.remote_addr, req.method, req.target, res.status, reason);
     });
+}
+
+void TScoreServer::RouteDaily() {
+    Http->Post("/daily/submit", [this](const httplib::Request& req, httplib::Response& res) {
+        if (Daily == nullptr) {
+            res.status = 503;
+            res.set_content("REFUSED The daily race is not checked on this service.", kTextType);
+            return;
+        }
+        const TDailyAnswer answer = Daily->Submit(req.body);
+        res.status = answer.Status;
+        res.set_content(answer.Text, kTextType);
+    });
+    const auto page = [this](const std::string& date, httplib::Response& res) {
+        if (!ParseDailyDate(date)) {
+            Refuse(res, 404, "no-such-day");
+            return;
+        }
+        const std::vector<TDailyRow> rows =
+            Daily != nullptr ? Daily->Store().DailyTop(date, kTableSize) : std::vector<TDailyRow>{};
+        res.set_content(DailyHtml(date, rows), "text/html; charset=utf-8");
+    };
+    Http->Get("/daily", [this, page](const httplib::Request&, httplib::Response& res) {
+        const TDailySpec today =
+            Daily != nullptr ? Daily->Today() : DailySpecForUnixTime(Service.Now());
+        page(DailyDateText(today), res);
+    });
+    Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2}))",
+              [page](const httplib::Request& req, httplib::Response& res) {
+                  page(req.matches[1].str(), res);
+              });
+    Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2})\.json)",
+              [this](const httplib::Request& req, httplib::Response& res) {
+                  const std::string date = req.matches[1].str();
+                  if (!ParseDailyDate(date)) {
+                      Refuse(res, 404, "no-such-day");
+                      return;
+                  }
+                  std::vector<TDailyRow> rows;
+                  std::optional<TDailyRow> own;
+                  if (Daily != nullptr) {
+                      rows = Daily->Store().DailyTop(date, kTableSize);
+                      const std::string name = req.get_param_value("name");
+                      if (!name.empty()) own = Daily->Store().DailyEntry(date, name);
+                  }
+                  res.set_content(DailyJson(date, rows, own), "application/json");
+              });
 }
 
 void TScoreServer::LogRequest(const std::string& address, const std::string& method,

@@ -2,6 +2,8 @@
 //   GET /cgi/version.pl?version&prg=Velkaro        a token in the version reply
 //   GET /cgi/version.pl?hs&prg=Velkaro&inf=...      a score submission
 //   GET /  and  GET /scores.json                    the best 100 scores
+//   POST /daily/submit                              a daily race's time and key log
+//   GET /daily, /daily/YYYY-MM-DD[.json]            the day's best 100 times
 // Every request is bounded: the URL length, the rate per client address, the body size and
 // the time a connection may sit idle.
 #pragma once
@@ -10,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "server/DailyService.h"
 #include "server/RateLimiter.h"
 #include "server/ScoreService.h"
 
@@ -29,7 +32,9 @@ class TScoreServer {
 public:
     using TLog = std::function<void(const std::string&)>;
 
-    TScoreServer(TScoreService& service, TServerLimits limits, TLog log);
+    // daily may be null: the daily paths then answer that the service does not check races.
+    TScoreServer(TScoreService& service, TServerLimits limits, TLog log,
+                 TDailyService* daily = nullptr);
     ~TScoreServer();
     TScoreServer(const TScoreServer&) = delete;
     TScoreServer& operator=(const TScoreServer&) = delete;
@@ -46,10 +51,12 @@ public:
 
 private:
     void Route();
+    void RouteDaily();
     void LogRequest(const std::string& address, const std::string& method,
                     const std::string& target, int status, const std::string& reason);
 
     TScoreService& Service;
+    TDailyService* Daily;
     TServerLimits Limits;
     TLog Log;
     TRateLimiter Limiter;

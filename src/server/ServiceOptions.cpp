@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "world/DailyChallenge.h"
+
 namespace {
 
 std::optional<long> ParseNumber(const std::string& text, long low, long high) {
@@ -26,8 +28,9 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
             o.Help = true;
             continue;
         }
-        const bool takesValue =
-            a == "--port" || a == "--bind" || a == "--db" || a == "--motd" || a == "--rate";
+        const bool takesValue = a == "--port" || a == "--bind" || a == "--db" || a == "--motd" ||
+                                a == "--rate" || a == "--data" || a == "--replays" ||
+                                a == "--today";
         if (!takesValue) {
             o.Error = "unknown option " + a;
             return o;
@@ -51,6 +54,13 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
                 return o;
             }
             o.RatePerSecond = static_cast<double>(*rate);
+        } else if (a == "--replays") {
+            const auto replays = ParseNumber(v, 1, 1000);
+            if (!replays) {
+                o.Error = "--replays takes a number from 1 to 1000";
+                return o;
+            }
+            o.MaxReplays = static_cast<size_t>(*replays);
         } else if (v.empty()) {
             o.Error = a + " needs a value";
             return o;
@@ -58,6 +68,14 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
             o.Bind = v;
         } else if (a == "--db") {
             o.DbPath = v;
+        } else if (a == "--data") {
+            o.DataDir = v;
+        } else if (a == "--today") {
+            if (!ParseDailyDate(v)) {
+                o.Error = "--today takes a date YYYY-MM-DD";
+                return o;
+            }
+            o.Today = v;
         } else {
             o.Motd = v;
         }
@@ -77,10 +95,15 @@ std::string ServiceUsage() {
            "  --motd TEXT   message of the day sent with every version reply\n"
            "  --rate N      requests per second allowed per client address, bursts of four\n"
            "                times that (default 5; 0 turns the limit off)\n"
+           "  --data DIR    the game's folder (with Data/data2.vil) daily races are replayed\n"
+           "                with; without it daily submissions are refused\n"
+           "  --replays N   daily replays waiting or running at once (default 8)\n"
+           "  --today DATE  the date (YYYY-MM-DD) the daily race takes as today, for tests\n"
            "  --help        this text\n"
            "\n"
            "Endpoints: GET /cgi/version.pl?version&prg=Velkaro, GET /cgi/version.pl?hs&prg=\n"
-           "Velkaro&inf=..., GET / (HTML table of the best 100), GET /scores.json.\n"
+           "Velkaro&inf=..., GET / (HTML table of the best 100), GET /scores.json,\n"
+           "POST /daily/submit, GET /daily, GET /daily/YYYY-MM-DD[.json].\n"
            "One log line per request goes to standard output. SIGTERM or SIGINT stops the\n"
            "service after the requests in progress are answered.\n";
 }

@@ -10,6 +10,12 @@ struct TServiceOptions {
     std::string DbPath;  // empty: scores.db in the user's data folder
     std::string Motd = "Welcome to Velkaro";
     double RatePerSecond = 5;  // per client address; 0 turns the limit off
+    // The game's data folder (holding Data/data2.vil) the daily races are replayed with;
+    // empty: daily submissions are refused.
+    std::string DataDir;
+    size_t MaxReplays = 8;  // daily replays waiting or running at once
+    // The UTC date the daily race takes as today (tests); empty: the system clock's.
+    std::string Today;
     bool Help = false;
     std::string Error;  // set when the command line cannot be understood
 };

@@ -15,7 +15,14 @@ constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS tokens ("
     "  token TEXT PRIMARY KEY,"
     "  expires INTEGER NOT NULL,"
-    "  used INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID;";
+    "  used INTEGER NOT NULL DEFAULT 0) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS daily ("
+    "  date TEXT NOT NULL,"
+    "  name TEXT NOT NULL,"
+    "  hundredths INTEGER NOT NULL,"
+    "  time INTEGER NOT NULL,"
+    "  PRIMARY KEY (date, name)) WITHOUT ROWID;"
+    "CREATE INDEX IF NOT EXISTS daily_rank ON daily (date, hundredths, time, name);";
 
 // Resets a statement when leaving a scope, so that it never holds a read lock.
 class TResetOnExit {

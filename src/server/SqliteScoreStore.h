@@ -6,14 +6,16 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "server/DailyStore.h"
 #include "server/ScoreStore.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
 
-class TSqliteScoreStore final : public TScoreStore {
+class TSqliteScoreStore final : public TScoreStore, public TDailyStore {
 public:
     // Opens (creating if needed) the database; check Ok() and Error() afterwards.
     explicit TSqliteScoreStore(const std::string& path);
@@ -28,6 +30,12 @@ public:
     TStoreResult StoreScore(const std::string& token, int64_t now, const TScoreRow& row) override;
     std::vector<TScoreRow> TopScores(size_t limit) override;
     void PruneTokens(int64_t expiredBefore) override;
+
+    // The daily table (SqliteDailyStore.cpp).
+    bool StoreDailyTime(const std::string& date, const std::string& name, int32_t hundredths,
+                        int64_t now) override;
+    std::vector<TDailyRow> DailyTop(const std::string& date, size_t limit) override;
+    std::optional<TDailyRow> DailyEntry(const std::string& date, const std::string& name) override;
 
 private:
     bool Exec(const char* sql);

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "server/ScoreService.h"
 #include "server/ServiceOptions.h"
 #include "server/SqliteScoreStore.h"
+#include "world/DailyChallenge.h"
 
 namespace {
 
@@ -80,7 +82,20 @@ int main(int argc, char** argv) {
     TServerLimits limits;
     limits.RatePerSecond = options.RatePerSecond;
     limits.RateBurst = options.RatePerSecond * 4;
-    TScoreServer server(service, limits, LogLine);
+    TDailyLimits dailyLimits;
+    dailyLimits.MaxPending = options.MaxReplays;
+    dailyLimits.Workers = std::max(1u, std::thread::hardware_concurrency());
+    // --today moves the daily race's clock by whole days, so times keep their order.
+    int64_t dayShift = 0;
+    if (const auto today = ParseDailyDate(options.Today))
+        dayShift =
+            (DailyDayNumber(*today) - DailyDayNumber(DailySpecForUnixTime(SystemUnixSeconds()))) *
+            86400;
+    TDailyService daily(
+        store, options.DataDir, [dayShift] { return SystemUnixSeconds() + dayShift; }, LogLine,
+        dailyLimits);
+    if (options.DataDir.empty()) LogLine("no --data folder: daily submissions are refused");
+    TScoreServer server(service, limits, LogLine, &daily);
     if (!server.Bind(options.Bind, options.Port)) {
         std::fprintf(stderr, "velkaro-scores: cannot listen on %s port %d\n", options.Bind.c_str(),
                      options.Port);

@@ -31,6 +31,9 @@ public:
         if (Easy == nullptr || Multi == nullptr) return;
         Headers = curl_slist_append(Headers, "Content-Type: text/html");
         Headers = curl_slist_append(Headers, "Accept: text/html, */*");
+        PostHeaders =
+            curl_slist_append(PostHeaders, "Content-Type: application/x-www-form-urlencoded");
+        PostHeaders = curl_slist_append(PostHeaders, "Accept: text/plain, */*");
         curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, Headers);
         curl_easy_setopt(Easy, CURLOPT_USERAGENT, kGameUserAgent);
         curl_easy_setopt(Easy, CURLOPT_HTTPGET, 1L);
@@ -53,11 +56,26 @@ public:
         curl_multi_cleanup(Multi);
         curl_easy_cleanup(Easy);
         curl_slist_free_all(Headers);
+        curl_slist_free_all(PostHeaders);
     }
     TCurlSession(const TCurlSession&) = delete;
     TCurlSession& operator=(const TCurlSession&) = delete;
 
-    THttpReply Get(const std::string& url) override {
+    THttpReply Get(const std::string& url) override { return Transfer(url, nullptr); }
+
+    THttpReply Post(const std::string& url, const std::string& formBody) override {
+        return Transfer(url, &formBody);
+    }
+
+    void Cancel() override {
+        Cancelled = true;
+        if (Multi != nullptr) curl_multi_wakeup(Multi);
+    }
+
+private:
+    // One request: a GET, or a POST of formBody with the form's content type. The handle is
+    // put back to GET with the game's headers afterwards, for the session's next request.
+    THttpReply Transfer(const std::string& url, const std::string* formBody) {
         THttpReply reply;
         if (Easy == nullptr || Multi == nullptr) {
             reply.Error = "libcurl could not start";
@@ -73,8 +91,17 @@ public:
             reply.Error = "bad address";
             return reply;
         }
+        if (formBody != nullptr) {
+            curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, PostHeaders);
+            curl_easy_setopt(Easy, CURLOPT_POSTFIELDSIZE, static_cast<long>(formBody->size()));
+            curl_easy_setopt(Easy, CURLOPT_POSTFIELDS, formBody->c_str());
+        }
         const CURLcode code = Perform();
         curl_easy_setopt(Easy, CURLOPT_WRITEDATA, nullptr);
+        if (formBody != nullptr) {
+            curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, Headers);
+            curl_easy_setopt(Easy, CURLOPT_HTTPGET, 1L);
+        }
         if (code != CURLE_OK) {
             reply.Error = Cancelled ? "cancelled" : curl_easy_strerror(code);
             reply.Body.clear();
@@ -86,12 +113,6 @@ public:
         return reply;
     }
 
-    void Cancel() override {
-        Cancelled = true;
-        if (Multi != nullptr) curl_multi_wakeup(Multi);
-    }
-
-private:
     // Runs the easy handle to completion; the time-outs are the easy handle's own.
     CURLcode Perform() {
         if (curl_multi_add_handle(Multi, Easy) != CURLM_OK) return CURLE_FAILED_INIT;
@@ -124,6 +145,7 @@ private:
     CURL* Easy = nullptr;
     CURLM* Multi = nullptr;
     curl_slist* Headers = nullptr;
+    curl_slist* PostHeaders = nullptr;
     std::atomic<bool> Cancelled{false};
 };
 

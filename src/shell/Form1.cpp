@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/Window.h"
 #include "platform/KeyCodes.h"
+#include "shell/DailyRace.h"
 #include "shell/HighScores.h"
 #include "shell/Storage.h"
 #include "shell/screens/MenuPage.h"
@@ -215,7 +216,9 @@ void TForm1::HandleEvent(const TInputEvent& event) {
             if (!TakeKeyUp(event.Key)) FormKeyUp(event.Key);
             break;
         case TInputKind::Quit:
-            // Closing the window keeps the progress of the run, as quitting from the menu does.
+            // Closing the window keeps the progress of the run, as quitting from the menu does;
+            // a daily race's score is not the run's.
+            RestoreNormalGame(*this);
             WriteStoredFiles(*this);
             Close();
             break;

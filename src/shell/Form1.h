@@ -23,6 +23,7 @@
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
 #include "platform/InputEvent.h"
+#include "shell/DailyRun.h"
 #include "shell/Online.h"
 #include "shell/Players.h"
 #include "shell/Storage.h"
@@ -48,8 +49,9 @@ constexpr uint8_t QuitRaceMenu = 0, FirstPlayer = 1, Logo = 3, MainMenu = 4, Hel
                   HighScores = 8, ClearHighScores = 9, ExitGame = 10, Race = 12, GameOver = 13,
                   ChooseTrack = 14, ChooseCar = 15, RaceOver = 16, GameComplete = 19, Pause = 20,
                   AddPlayer = 21, ChangePlayer = 22, DeletePlayer = 23, TimesUp = 24,
-                  YourScore = 25, SendScore = 26, Wreck = 27;
-constexpr int Count = 28;
+                  YourScore = 25, SendScore = 26, Wreck = 27, DailyPreview = 28, DailyResult = 29,
+                  DailyTable = 30;
+constexpr int Count = 31;
 }  // namespace st
 
 class TForm1 {
@@ -135,6 +137,8 @@ public:
     TKerbGUI KerbGUI1;
     // Online score submission (libcurl on a worker thread); polled every frame.
     TOnline Online;
+    // The daily race: the day's spec, its key log, the last try and its submission.
+    TDailyRun Daily;
 
     // Mouse, key and text events waiting for the GUI, in order; it takes them at the start
     // of the next frame.
@@ -226,7 +230,7 @@ private:
     void StartLights(int32_t p);
     void RaceKeys(bool horn);
     bool FinishDelay();
-    void Recover();
+    void TimeRanOut();
     void WreckEnter();
     void WreckFrame();
     void Respawn();

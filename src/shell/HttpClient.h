@@ -1,6 +1,7 @@
-// The HTTP the online score submission needs, behind a small interface: the game uses libcurl
-// (MakeCurlHttpClient), tests put scripted answers behind it. A session is one conversation
-// with the service: its requests share cookies, and it can be cancelled from another thread.
+// The HTTP the online score submission and the daily race need, behind a small interface: the game
+// uses libcurl (MakeCurlHttpClient), tests put scripted answers behind it. A session is one
+// conversation with the service: its requests share cookies, and it can be cancelled from another
+// thread.
 #pragma once
 
 #include <chrono>
@@ -26,6 +27,15 @@ public:
     virtual ~THttpSession() = default;
     // A GET request; blocks the calling (worker) thread until answered, failed or cancelled.
     virtual THttpReply Get(const std::string& url) = 0;
+    // A POST of a form-urlencoded body; the reply's Body holds the answer whatever its status
+    // (the daily submission's refusals come with a 4xx). Sessions that cannot post fail.
+    virtual THttpReply Post(const std::string& url, const std::string& formBody) {
+        (void)url;
+        (void)formBody;
+        THttpReply reply;
+        reply.Error = "this session cannot post";
+        return reply;
+    }
     // From any thread: the running request and every later one fail promptly.
     virtual void Cancel() = 0;
 };

@@ -45,6 +45,8 @@ public:
     void Configure(TOnlineSettings settings) { Settings = std::move(settings); }
     const TOnlineSettings& Config() const { return Settings; }
     void SetClient(std::shared_ptr<THttpClient> client) { Client = std::move(client); }
+    // The client the daily race's requests share.
+    const std::shared_ptr<THttpClient>& HttpClient() const { return Client; }
 
     // Starts one submission and returns at once.
     void SubmitScore(const std::string& name, int64_t score, const std::string& extra);

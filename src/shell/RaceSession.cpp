@@ -1,13 +1,14 @@
 // A new game and the race state (12): the race frame with its start lights, overlay, clock,
-// wrong-way message, recovery and wreck check, and the race clock's 10 ms tick.
-#include <cmath>
+// wrong-way message, recovery and wreck check, and the race clock's 10 ms tick. What the frame
+// does to the race world is world code (world/RaceStep.h), which a daily race's replay runs too;
+// this file draws around it and changes screens.
+#include <algorithm>
 
 #include "platform/KeyCodes.h"
 #include "platform/Paths.h"
 #include "shell/Form1.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/screens/MenuSprites.h"
-#include "world/Bonus.h"
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
 #include "world/GameTables.h"
@@ -15,6 +16,7 @@
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
+#include "world/RaceStep.h"
 #include "world/Random.h"
 #include "world/TimeText.h"
 
@@ -24,26 +26,6 @@ void DrawAt(TKerbImageList& list, const char* name, int32_t x, int32_t y, int32_
         item->DrawColor(x, y, 0, 0, 0, 1, 1,
                         (static_cast<uint32_t>(alpha & 0xFF) << 24) | 0xFFFFFFu, false, false, 0,
                         0);
-}
-
-void ForEachOpponent(const std::function<void(TCar&)>& action) {
-    for (int32_t i = 0; i < Race.OpponentsCreated; ++i)
-        if (TCar* o = Race.OpponentCars[static_cast<size_t>(i)]) action(*o);
-}
-
-// Moves the world so that checkpoint k lies under the player's car. Checkpoint numbers start
-// at 1; a lower one would name the unused entry 0 and throw the car off the road.
-void PutPlayerOnCheckpoint(int32_t k) {
-    TPlayer* p = Race.PlayerCar;
-    if (p == nullptr || Race.CheckpointCount < 1) return;
-    k = std::clamp(k, 1, Race.CheckpointCount);
-    const TCheckpoint& c = Race.Checkpoints[static_cast<size_t>(k)];
-    ShiftWorld(p->CentreX() - c.X, p->CentreY() - c.Y);
-}
-
-void ResetPlayerMotion(TPlayer& p) {
-    p.Heading = p.Direction = -90;
-    p.Speed = 0;
 }
 }  // namespace
 
@@ -92,12 +74,8 @@ void TForm1::RaceEnter() {
     KerbFont3.SetFont("Micra", 12, fsBold);
     KerbFont3.SetColor(255, 0, 0);
     CurrentState = st::Race;
-    Race.ResultCount = 1;
-    Race.Results = {};
-    BuildRace();
+    BeginRace();
     if (Race.PlayerCar == nullptr) return;
-    Race.PlayerCar->Health = 100;
-    Race.PlayerWrecked = 0;
     StateFrames = 0;
     StartArrows = new TBegArrows(&KerbSprite1, 397, 423);
     ShowCursor(false);
@@ -132,7 +110,7 @@ void TForm1::LeaveRaceWorld(uint8_t page, const std::string& song) {
         StopMusic(song);
         PlayMusic("menumusic");
     }
-    RaceTimer.SetEnabled(false);
+    SetRaceClockRunning(false);
     LeaveState(page);
     LeaveState(st::Race);
 }
@@ -154,12 +132,6 @@ void TForm1::StartLights(int32_t p) {
         DrawAt(GameImageList, "yellowlight", 360, 37, alpha);
         DrawAt(GameImageList, "greenlight", 434, 38, alpha);
         if (StartArrows != nullptr) StartArrows->SetAlpha(std::max(StartArrows->Alpha - 5, 0));
-    }
-    if (p < 250) ForEachOpponent([](TCar& o) { o.Speed = 0; });
-    if (p == 250) {
-        Race.PlayerCar->ControlsOn = true;
-        RaceTimer.SetEnabled(true);
-        ForEachOpponent([](TCar& o) { o.SetReleased(true); });
     }
     if (p == 300) {
         if (StartArrows != nullptr) StartArrows->Dead();
@@ -185,9 +157,10 @@ void TForm1::DrawRaceOverlay() {
 bool TForm1::FinishDelay() {
     if (Race.RaceFinished == 0) return false;
     if (PhaseCounter == 150) {
-        RaceTimer.SetEnabled(false);
+        SetRaceClockRunning(false);
         EndRaceFrame();
-        EnterState(st::RaceOver);
+        // A daily race has its own page after the finish.
+        EnterState(Daily.Active ? st::DailyResult : st::RaceOver);
         return true;
     }
     ++PhaseCounter;
@@ -209,30 +182,19 @@ void TForm1::RaceKeys(bool horn) {
     }
 }
 
-void TForm1::Recover() {
-    TPlayer* p = Race.PlayerCar;
-    // After the finish the controls stay off, however the car rolls on.
-    if (p == nullptr || Race.RaceFinished != 0 || p->Backtrack >= -1000) return;
-    ResetPlayerMotion(*p);
-    p->NextCheckpoint = p->NextCheckpoint < 2 ? 1 : p->NextCheckpoint - 1;
-    PutPlayerOnCheckpoint(p->NextCheckpoint - 1);
-    Race.PlayerWrecked = 0;
-    p->ControlsOn = true;
-    p->StartBlinking();
-    p->Backtrack = 0;
-}
-
 void TForm1::RaceFrame() {
     // Every race state needs the race world; without one there is nothing to run.
     if (Race.PlayerCar == nullptr) return;
     const int32_t p = StateFrames;
-    BeginRaceFrame(true);
+    // The world is drawn as it stands, then moves.
+    BeginRaceFrame(false);
+    const bool clockLeft = RaceWorldFrame(p);
     StartLights(p);
     TPlayer* player = Race.PlayerCar;
     if (player->Backtrack < -300 && player->TravelStep > 0)
         CenteredText(KerbFont3, 400, 290, "Wrong way!");
     DrawRaceOverlay();
-    ScrollCheckpoints();
+    if (!clockLeft) return TimeRanOut();
     // The race-over screen takes over: the keys, recovery and wreck checks of this frame
     // belong to a race that has ended.
     if (FinishDelay()) return;
@@ -240,8 +202,14 @@ void TForm1::RaceFrame() {
     RaceKeys(true);
     // Pause or the quit menu took over; the wreck check waits for the race to resume.
     if (CurrentState != st::Race) return;
-    Recover();
+    RecoverPlayer();
     if (Race.PlayerWrecked != 0) EnterState(st::Wreck);
+}
+
+// A frame-driven clock ran out during the frame: the frame ends as drawn so far.
+void TForm1::TimeRanOut() {
+    EndRaceFrame();
+    EnterState(st::TimesUp);
 }
 
 void TForm1::RaceLeave() {
@@ -265,56 +233,21 @@ void TForm1::RaceLeave() {
 }
 
 void TForm1::RaceTimerTimer() {
-    if (Race.ClockHundredths > 0) {
-        --Race.ClockHundredths;
-        ++Race.RaceHundredths;
-        return;
-    }
-    if (Race.ClockSeconds == 0) {
-        if (Race.ClockMinutes == 0) {
-            EnterState(st::TimesUp);
-            return;
-        }
-        --Race.ClockMinutes;
-        Race.ClockSeconds = 59;
-    } else {
-        if (Race.ClockSeconds <= 10 && Race.ClockMinutes == 0) PlaySound("time");
-        --Race.ClockSeconds;
-    }
-    Race.ClockHundredths = 99;
-    ++Race.RaceHundredths;
+    // A daily race's clock runs on the race steps, not on this timer.
+    if (RaceClock.FrameDriven) return;
+    if (!RaceClockTick()) EnterState(st::TimesUp);
 }
 
 // The wreck (27): the car burns for 200 frames, then the game ends or the car is put back.
 void TForm1::WreckEnter() {
     if (Race.PlayerCar == nullptr) return;
     CurrentState = st::Wreck;
-    Race.PlayerCar->ControlsOn = false;
-    Race.PlayerCar->Health = 1;
     StateFrames = 0;
-    new TExplose(&KerbSprite1, 396, 430, 0, -1);
+    WreckPlayer();
 }
 
 void TForm1::Respawn() {
-    TPlayer* p = Race.PlayerCar;
-    int32_t nearest = 1;
-    double best = 1e300;
-    for (int32_t k = 1; k <= Race.CheckpointCount; ++k) {
-        const TCheckpoint& c = Race.Checkpoints[static_cast<size_t>(k)];
-        const double d = std::hypot(c.X - p->CentreX(), c.Y - p->CentreY());
-        if (d < best) {
-            best = d;
-            nearest = k;
-        }
-    }
-    const int32_t d = std::max(nearest + 1, 3);
-    ResetPlayerMotion(*p);
-    p->Health = 100;
-    PutPlayerOnCheckpoint(d - 3);
-    --Lives;
-    Race.PlayerWrecked = 0;
-    p->ControlsOn = true;
-    p->StartBlinking();
+    RespawnPlayer();
     StateFrames = 301;
     CurrentState = st::Race;
 }
@@ -322,9 +255,10 @@ void TForm1::Respawn() {
 void TForm1::WreckFrame() {
     if (Race.PlayerCar == nullptr) return;
     const int32_t p = StateFrames;
-    BeginRaceFrame(true);
+    BeginRaceFrame(false);
+    const bool clockLeft = WreckWorldFrame();
     DrawRaceOverlay();
-    ScrollCheckpoints();
+    if (!clockLeft) return TimeRanOut();
     // A burning car that rolls over the line still finishes the race.
     if (FinishDelay()) return;
     EndRaceFrame();

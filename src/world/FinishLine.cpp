@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/SystemTimer.h"
 #include "world/Car.h"
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
@@ -10,6 +9,7 @@
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"
+#include "world/RaceStep.h"
 #include "world/Walls.h"
 #include "world/WorldContext.h"
 
@@ -69,7 +69,7 @@ void TFinishLine::CheckPlayer() {
     p->ControlsOn = false;
     Race.RaceFinished = 1;
     p->PlaceOn = false;
-    if (World.RaceTimer != nullptr) World.RaceTimer->SetEnabled(false);
+    SetRaceClockRunning(false);
     PhaseCounter = 0;
 }
 

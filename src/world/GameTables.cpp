@@ -5,16 +5,17 @@
 #include "world/Globals.h"
 #include "world/TimeText.h"
 
-std::array<TTrack, 12> Tracks;
-int32_t LastTrackIndex = 11;
-int32_t TrackIndex = 0;
-std::array<TCarType, 5> Cars;
-int32_t LastCarIndex = 4;
-int32_t CarIndex = 0;
-int32_t TracksOpen = 3;
-int32_t CarsOpen = 5;
-int32_t UnlockStage = 0;
-std::array<int32_t, 9> UnlockIncrements = {400, 500, 1000, 500, 2000, 2000, 2500, 4000, 4500};
+thread_local std::array<TTrack, 12> Tracks;
+thread_local int32_t LastTrackIndex = 11;
+thread_local int32_t TrackIndex = 0;
+thread_local std::array<TCarType, 5> Cars;
+thread_local int32_t LastCarIndex = 4;
+thread_local int32_t CarIndex = 0;
+thread_local int32_t TracksOpen = 3;
+thread_local int32_t CarsOpen = 5;
+thread_local int32_t UnlockStage = 0;
+thread_local std::array<int32_t, 9> UnlockIncrements = {400,  500,  1000, 500, 2000,
+                                                        2000, 2500, 4000, 4500};
 
 namespace {
 struct TTrackRow {

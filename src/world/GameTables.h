@@ -30,16 +30,16 @@ struct TCarType {
     double Grip = 0;
 };
 
-extern std::array<TTrack, 12> Tracks;
-extern int32_t LastTrackIndex;
-extern int32_t TrackIndex;
-extern std::array<TCarType, 5> Cars;
-extern int32_t LastCarIndex;
-extern int32_t CarIndex;
-extern int32_t TracksOpen;
-extern int32_t CarsOpen;
-extern int32_t UnlockStage;
-extern std::array<int32_t, 9> UnlockIncrements;
+extern thread_local std::array<TTrack, 12> Tracks;
+extern thread_local int32_t LastTrackIndex;
+extern thread_local int32_t TrackIndex;
+extern thread_local std::array<TCarType, 5> Cars;
+extern thread_local int32_t LastCarIndex;
+extern thread_local int32_t CarIndex;
+extern thread_local int32_t TracksOpen;
+extern thread_local int32_t CarsOpen;
+extern thread_local int32_t UnlockStage;
+extern thread_local std::array<int32_t, 9> UnlockIncrements;
 
 void FillTrackTable();
 void FillCarTable();

@@ -34,23 +34,55 @@ bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const
 // of 90 degrees by at least atan(distance / D)). Points further than 1 + D / 10 outside the
 // bounding box are therefore outside, without the four arc cosines. A randomised test
 // compares both answers over many points.
+namespace {
+struct TQuadBox {
+    double MinX, MaxX, MinY, MaxY, Margin;
+};
+
+TQuadBox BoxOf(const TVec2& v1, const TVec2& v2, const TVec2& v3, const TVec2& v4) {
+    TQuadBox b{};
+    b.MinX = std::min({v1.X, v2.X, v3.X, v4.X});
+    b.MaxX = std::max({v1.X, v2.X, v3.X, v4.X});
+    b.MinY = std::min({v1.Y, v2.Y, v3.Y, v4.Y});
+    b.MaxY = std::max({v1.Y, v2.Y, v3.Y, v4.Y});
+    b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
+    return b;
+}
+
+bool FarOutside(const TVec2& p, const TQuadBox& b) {
+    return p.X < b.MinX - b.Margin || p.X > b.MaxX + b.Margin || p.Y < b.MinY - b.Margin ||
+           p.Y > b.MaxY + b.Margin;
+}
+
+// Whether every point of box `points` is far outside the quad of box `quad`: then none of the
+// quad's pre-tests on those points can pass. The same sums as FarOutside, so the answer is
+// exactly that of testing the points one by one.
+bool BoxFarOutside(const TQuadBox& points, const TQuadBox& quad) {
+    return points.MaxX < quad.MinX - quad.Margin || points.MinX > quad.MaxX + quad.Margin ||
+           points.MaxY < quad.MinY - quad.Margin || points.MinY > quad.MaxY + quad.Margin;
+}
+
+bool InsideQuad(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
+    return !FarOutside(p, box) && PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
+}
+}  // namespace
+
 bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
                  const TVec2& v4) {
-    const double minX = std::min({v1.X, v2.X, v3.X, v4.X}),
-                 maxX = std::max({v1.X, v2.X, v3.X, v4.X});
-    const double minY = std::min({v1.Y, v2.Y, v3.Y, v4.Y}),
-                 maxY = std::max({v1.Y, v2.Y, v3.Y, v4.Y});
-    const double margin = 1 + 0.1 * std::max(maxX - minX, maxY - minY);
-    if (p.X < minX - margin || p.X > maxX + margin || p.Y < minY - margin || p.Y > maxY + margin)
-        return false;
+    if (FarOutside(p, BoxOf(v1, v2, v3, v4))) return false;
     return PointInQuadAngleSum(p, v1, v2, v3, v4);
 }
 
+// Cars test walls, bonuses, the line and each other every frame, mostly far apart: the boxes
+// are worked out once per pair, and a pair whose boxes are far apart both ways is done at once.
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
+    const TQuadBox boxA = BoxOf(a[0], a[1], a[2], a[3]);
+    const TQuadBox boxB = BoxOf(b[0], b[1], b[2], b[3]);
+    if (BoxFarOutside(boxB, boxA) && BoxFarOutside(boxA, boxB)) return false;
     for (const TVec2& v : b)
-        if (PointInQuad(v, a[0], a[1], a[2], a[3])) return true;
+        if (InsideQuad(v, a, boxA)) return true;
     for (const TVec2& v : a)
-        if (PointInQuad(v, b[0], b[1], b[2], b[3])) return true;
+        if (InsideQuad(v, b, boxB)) return true;
     return false;
 }
 

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-TKeyTables KeyTables{};
+thread_local TKeyTables KeyTables{};
 
-int32_t Score = 0;
-int32_t Lives = 0;
-int32_t Prize = 0;
-int32_t UnlockThreshold = 300;
-int32_t PhaseCounter = 0;
+thread_local int32_t Score = 0;
+thread_local int32_t Lives = 0;
+thread_local int32_t Prize = 0;
+thread_local int32_t UnlockThreshold = 300;
+thread_local int32_t PhaseCounter = 0;
 
 void ClearKeyReleased() {
     std::memset(KeyTables.Released, 0, sizeof KeyTables.Released);

@@ -2,6 +2,9 @@
 // from, and the score, lives, prize, unlock threshold and phase counter that race events
 // change. The shell's own globals (state, settings, players, high scores) live in
 // shell/Globals.h. ResetWorldGlobals() puts these back to their values at program load.
+// Like the race record, the world context and the tables, they are per thread: the game runs
+// its race on its one frame thread, and the score service replays daily races on several
+// threads at once, each with a world of its own.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +15,16 @@ struct TKeyTables {
     uint8_t Released[256];
     uint8_t Held[256];
 };
-extern TKeyTables KeyTables;
-inline uint8_t (&KeyReleased)[256] = KeyTables.Released;
-inline uint8_t (&KeyHeld)[256] = KeyTables.Held;
+extern thread_local TKeyTables KeyTables;
+inline thread_local uint8_t (&KeyReleased)[256] = KeyTables.Released;
+inline thread_local uint8_t (&KeyHeld)[256] = KeyTables.Held;
 
-extern int32_t Score;
-extern int32_t Lives;
-extern int32_t Prize;
-extern int32_t UnlockThreshold;
+extern thread_local int32_t Score;
+extern thread_local int32_t Lives;
+extern thread_local int32_t Prize;
+extern thread_local int32_t UnlockThreshold;
 // The shell's frame counter of a running phase; the finish line restarts it at the crossing.
-extern int32_t PhaseCounter;
+extern thread_local int32_t PhaseCounter;
 
 void ResetWorldGlobals();
 void ClearKeyReleased();

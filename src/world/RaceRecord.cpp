@@ -1,6 +1,6 @@
 #include "world/RaceRecord.h"
 
-TRaceRecord Race;
+thread_local TRaceRecord Race;
 
 void ResetDifficulty() {
     Race.OpponentCount = 3;

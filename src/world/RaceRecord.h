@@ -1,8 +1,8 @@
 // The race record: the difficulty values that grow from race to race, the race clock and
 // finish data, and the layout of the current race (road kinds, start grid, checkpoints, the
-// cars). One instance, module-level, rebuilt by every race construction. Arrays are sized for
-// the longest level (PatternLength 250: 272 road entries, 279 checkpoints) with room to spare,
-// and every writer bounds its index.
+// cars). One instance per thread (see world/Globals.h), rebuilt by every race construction. Arrays
+// are sized for the longest level (PatternLength 250: 272 road entries, 279 checkpoints) with room
+// to spare, and every writer bounds its index.
 #pragma once
 
 #include <array>
@@ -86,7 +86,7 @@ struct TRaceRecord {
     int32_t ResultCount = 1;
 };
 
-extern TRaceRecord Race;
+extern thread_local TRaceRecord Race;
 
 // The difficulty values of a new game.
 void ResetDifficulty();

@@ -32,7 +32,7 @@ double TRandom::Unit() {
 }
 
 TRandom& GameRandom() {
-    static TRandom generator;
+    thread_local TRandom generator;
     return generator;
 }
 

@@ -2,7 +2,7 @@
 
 #include "engine/ImageList.h"
 
-TWorldContext World;
+thread_local TWorldContext World;
 
 TImageListItem* RaceImage(const std::string& name) {
     return World.RaceImages != nullptr ? World.RaceImages->Find(name) : nullptr;

@@ -27,7 +27,7 @@ struct TWorldContext {
     TRacePhase Phase = TRacePhase::Idle;
 };
 
-extern TWorldContext World;
+extern thread_local TWorldContext World;
 
 // A picture of the race list (or of the menu list with menu set), or null.
 TImageListItem* RaceImage(const std::string& name);

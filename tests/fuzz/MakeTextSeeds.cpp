@@ -2,7 +2,8 @@
 // (written by the game's own encoder from default and sample records, then damaged like the
 // rows of the storage tests) and the score service's "inf" values (built by the game's score
 // text builder, both encoded and as plain score texts, then damaged like the rows of the
-// decoder's tests). Run at build time: fuzztextseeds OUT_DIR.
+// decoder's tests), and the daily race's key logs and submission bodies. Run at build time:
+// fuzztextseeds OUT_DIR.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "common/TextCode.h"
 #include "shell/HighScores.h"
 #include "shell/SettingsFormat.h"
+#include "world/KeyLog.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -136,6 +138,34 @@ void ScoreInfSeeds(TSeeds& seeds) {
     seeds.Add(
         EncodeText(PadToMultiple("type=0|name=Ann|score=5" + fields + "|z=", 5, '0') + "00000"));
 }
+
+// Key logs as the game encodes them: empty, short, long runs, every key byte, cut and padded.
+void KeyLogSeeds(TSeeds& seeds) {
+    TKeyLog empty, driven, every;
+    for (int i = 0; i < 3000; ++i)
+        driven.Add(static_cast<uint8_t>(i < 250 ? 0 : (i / 97) % 3 == 0 ? 0x05 : 0x01));
+    for (int v = 0; v < 128; ++v) every.Add(static_cast<uint8_t>(v));
+    for (const TKeyLog* log : {&empty, &driven, &every}) {
+        const std::string text = log->Encode();
+        seeds.Add(text);
+        seeds.Add(text.substr(0, text.size() / 2));
+        seeds.Add(text + "==");
+    }
+}
+
+// Daily submission bodies: a whole one, one with encoded characters, and refused ones.
+void DailySeeds(TSeeds& seeds) {
+    TKeyLog log;
+    for (int i = 0; i < 400; ++i) log.Add(static_cast<uint8_t>(i % 40 < 20 ? 1 : 9));
+    const std::string rest = "&version=1.0.0&hundredths=7728&log=" + log.Encode();
+    for (const std::string& body :
+         {"date=2026-12-10&name=Ann" + rest, "date=2026-12-10&name=A%20b+c%C3%AB" + rest,
+          std::string("log=x&hundredths=1&name=Z&version=1.0.0&date=2024-02-29"),
+          "date=2026-12-10&date=2026-12-11&name=Ann" + rest, "date=2026-02-30&name=Ann" + rest,
+          "date=2026-12-10&name=%zz" + rest, std::string("date=2026-12-10&name=Ann&hundredths=-1"),
+          std::string("&&=&")})
+        seeds.Add(body);
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -144,14 +174,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    TSeeds settings{out / "settings"}, scoreInf{out / "scoreinf"};
-    for (TSeeds* s : {&settings, &scoreInf}) {
+    TSeeds settings{out / "settings"}, scoreInf{out / "scoreinf"}, keyLog{out / "keylog"},
+        daily{out / "dailysubmit"};
+    for (TSeeds* s : {&settings, &scoreInf, &keyLog, &daily}) {
         fs::remove_all(s->Dir);
         fs::create_directories(s->Dir);
     }
     SettingsSeeds(settings);
     ScoreInfSeeds(scoreInf);
-    std::printf("fuzztextseeds: %d settings files, %d score values\n", settings.Count,
-                scoreInf.Count);
+    KeyLogSeeds(keyLog);
+    DailySeeds(daily);
+    std::printf("fuzztextseeds: %d settings files, %d score values, %d key logs, %d daily bodies\n",
+                settings.Count, scoreInf.Count, keyLog.Count, daily.Count);
     return 0;
 }

@@ -188,6 +188,24 @@ void Tour(THarness& h, TShooter& shot) {
     h.Tap(vk::Escape);
     h.RunFrames(10);
     shot.Take("after_game");
+    // The daily race: its preview, the day's table (no service: it cannot be reached) and the
+    // page after a race whose clock ran out.
+    if (CurrentState == st::HighScores) h.Tap(vk::Escape);
+    ClickButton(h, "b_daily");
+    h.RunFrames(5);
+    shot.Take("28_daily_preview");
+    ClickButton(h, "b_dtable");
+    for (int i = 0; i < 500 && h.Form().Daily.Table == TDailyRun::TTableState::Asking; ++i)
+        h.RunFrames(1);
+    shot.Take("30_daily_table");
+    h.Tap(vk::Escape);
+    ClickButton(h, "bc_race");
+    h.RunFrames(320);
+    Race.ClockMinutes = Race.ClockSeconds = Race.ClockHundredths = 0;
+    RunUntilState(h, st::TimesUp, 10);
+    RunUntilState(h, st::DailyResult, 300);
+    h.RunFrames(5);
+    shot.Take("29_daily_result");
 }
 }  // namespace
 

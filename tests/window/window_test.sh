@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real game in a virtual X display and plays it as a player does, with the mouse
 # and the keyboard: the logo, the first player typed in, the main menu, the car, a race, the
-# quit menu back to the main menu, and the exit screen's "yes". The game reports each state it
+# quit menu back to the main menu, the daily race's preview and table, and the exit screen's
+# "yes". The game reports each state it
 # enters (VELKARO_TRACE_STATES=1: one line "state N" on stderr); the test waits for those
 # states instead of sleeping, checks their sequence, that the race is heard, that the window
 # is 800 x 600 and not blank, and that quitting writes both settings files.
@@ -89,6 +90,17 @@ if [ "${1:-}" = "--inner" ]; then
   wait_state 0 10 || fail "Escape in the race opened no quit menu"
   xdotool key Return
   wait_state 4 10 || fail "Enter in the quit menu did not end the game"
+  # --- The daily race (its own block). "DAILY RACE" (552, 444, 200 x 28) opens the day's
+  # preview; its "TABLE" (354, 443, 92 x 28) asks the service for the day's table; Escape goes
+  # back to the preview, and from there to the main menu.
+  click_until_state 652 458 28 10 || fail "the daily race button opened no preview"
+  import -window root "$out/daily_preview.png"
+  click_until_state 400 457 30 10 || fail "the preview's table button opened no table"
+  xdotool key Escape
+  wait_state 28 10 || fail "Escape on the day's table did not return to the preview"
+  xdotool key Escape
+  wait_state 4 10 || fail "Escape on the preview did not return to the main menu"
+  # --- End of the daily race's block.
   # "EXIT" (552, 412, 200 x 28) asks; Enter there saves and quits.
   click_until_state 652 426 10 10 || fail "the exit button did not ask"
   rm -f "$out/config/Config.cfg" "$out/config/Configdat.cfg"
@@ -104,7 +116,8 @@ if [ "${1:-}" = "--inner" ]; then
   [ "$code" = 0 ] || fail "the game ended with code $code"
   echo "states: $(states)"
   # Logo, first player, main menu, car, race (with any wrecks), quit menu, main menu, exit.
-  states | grep -Eqx '3 1 4 15 12( (27|12))* 0 4 10' || fail "unexpected state sequence"
+  # Then the daily race's preview, its table, the preview, the main menu (28 30 28 4).
+  states | grep -Eqx '3 1 4 15 12( (27|12))* 0 4 28 30 28 4 10' || fail "unexpected state sequence"
   for f in Config.cfg Configdat.cfg; do
     [ -s "$out/config/$f" ] || fail "quitting did not write $f"
   done

@@ -79,3 +79,27 @@ TEST(PointInQuad, PreTestAgreesWithTheAngleSumEverywhere) {
     EXPECT_GT(inside, tested / 20);
     EXPECT_LT(inside, tested / 2);
 }
+
+// The pair pre-test of QuadsOverlap gives the answer of testing every vertex of each quad
+// in the other, near and far, touching and apart.
+TEST(QuadsOverlap, PairPreTestAgreesWithTestingEveryVertex) {
+    TRandom rng;
+    rng.Seed(77);
+    int overlapping = 0;
+    const int pairs = 40000;
+    for (int i = 0; i < pairs; ++i) {
+        const TQuad4 a = Rect(rng.Unit() * 800, rng.Unit() * 600, 4 + rng.Unit() * 300,
+                              4 + rng.Unit() * 300, rng.Unit() * 360 - 180);
+        // The second quad near the first's corner, within a few of its own sizes.
+        const double w = 4 + rng.Unit() * 300, h = 4 + rng.Unit() * 300;
+        const TQuad4 b = Rect(a[0].X + (rng.Unit() - 0.5) * 3 * w,
+                              a[0].Y + (rng.Unit() - 0.5) * 3 * h, w, h, rng.Unit() * 360 - 180);
+        bool each = false;
+        for (const TVec2& v : b) each = each || Inside(v, a);
+        for (const TVec2& v : a) each = each || Inside(v, b);
+        ASSERT_EQ(QuadsOverlap(a, b), each) << "pair " << i;
+        overlapping += each;
+    }
+    EXPECT_GT(overlapping, pairs / 10);
+    EXPECT_LT(overlapping, pairs * 9 / 10);
+}

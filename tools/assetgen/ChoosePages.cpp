@@ -48,6 +48,28 @@ void DrawPreviewFrame(cairo_t* cr) {
     cairo_fill(cr);
 }
 
+// The car's frame with its turntable (the picture at (370, 230)) and the troughs of the four
+// bars at x 386, y 343, 368, 393, 418; (ox, oy) is where the page sits on the screen.
+void DrawCarFrameAndBars(cairo_t* cr, double ox, double oy) {
+    TBox frame{370 - ox - 10, 230 - oy - 8, 80, 116};
+    DrawWell(cr, frame, 8);
+    // A turntable under the car.
+    Circle(cr, frame.CX(), frame.CY(), 36);
+    FillRadial(
+        cr, frame.CX(), frame.CY(), 0, 36,
+        {{0, Hex(0x2A3A48, 0.9)}, {0.9, Hex(0x16202A, 0.9)}, {1, WithAlpha(Pal::Accent, 0.6)}});
+    const char* labels[] = {"SPEED", "ACCEL", "STEERING", "GRIP"};
+    for (int i = 0; i < 4; ++i) {
+        double y = 343 + 25 * i - oy;
+        DrawLabel(cr, labels[i], 386 - ox - 10, y + 7, TAlign::Right, 7);
+        // The trough the stretched bar fills: a full bar would be 200 long.
+        DrawWell(cr, {386 - ox - 2, y - 2, 204, 18}, 4);
+        for (int k = 1; k < 10; ++k) cairo_rectangle(cr, 386 - ox + k * 20, y + 12, 1, 3);
+        SetColor(cr, {1, 1, 1, 0.15});
+        cairo_fill(cr);
+    }
+}
+
 }  // namespace
 
 void DrawChooseTrackPage(const TTile& t) {
@@ -79,25 +101,25 @@ void DrawChooseCarPage(const TTile& t) {
     // y 343, 368, 393, 418.
     const double ox = 180, oy = 150;
     DrawPagePanel(cr, {0, 0, double(t.W), double(t.H)}, "CHOOSE YOUR CAR");
-    TBox frame{370 - ox - 10, 230 - oy - 8, 80, 116};
-    DrawWell(cr, frame, 8);
-    // A turntable under the car.
-    Circle(cr, frame.CX(), frame.CY(), 36);
-    FillRadial(
-        cr, frame.CX(), frame.CY(), 0, 36,
-        {{0, Hex(0x2A3A48, 0.9)}, {0.9, Hex(0x16202A, 0.9)}, {1, WithAlpha(Pal::Accent, 0.6)}});
     Bay(cr, {210 - ox, 240 - oy, 70, 24});
     Bay(cr, {520 - ox, 240 - oy, 70, 24});
-    const char* labels[] = {"SPEED", "ACCEL", "STEERING", "GRIP"};
-    for (int i = 0; i < 4; ++i) {
-        double y = 343 + 25 * i - oy;
-        DrawLabel(cr, labels[i], 386 - ox - 10, y + 7, TAlign::Right, 7);
-        // The trough the stretched bar fills: a full bar would be 200 long.
-        DrawWell(cr, {386 - ox - 2, y - 2, 204, 18}, 4);
-        for (int k = 1; k < 10; ++k) cairo_rectangle(cr, 386 - ox + k * 20, y + 12, 1, 3);
-        SetColor(cr, {1, 1, 1, 0.15});
-        cairo_fill(cr);
-    }
+    DrawCarFrameAndBars(cr, ox, oy);
     Bay(cr, {282 - ox, 443 - oy, 92, 28});
     Bay(cr, {425 - ox, 443 - oy, 94, 28});
+}
+
+void DrawDailyCarPage(const TTile& t) {
+    cairo_t* cr = t.Cr;
+    // The car page's layout, on a taller page at (180, 110): the title strip ends above the
+    // day's line, which the game prints centred on (400, 164) in light text; the car's name,
+    // picture and bars sit where the car page has them. No next and previous: the day
+    // chooses the car.
+    const double ox = 180, oy = 110;
+    DrawPagePanel(cr, {0, 0, double(t.W), double(t.H)}, "DAILY RACE");
+    DrawWell(cr, {220 - ox, 158 - oy, 360, 24}, 5);
+    DrawCarFrameAndBars(cr, ox, oy);
+    // Back, the day's table and the race, in a row.
+    Bay(cr, {232 - ox, 443 - oy, 92, 28});
+    Bay(cr, {354 - ox, 443 - oy, 92, 28});
+    Bay(cr, {476 - ox, 443 - oy, 94, 28});
 }

@@ -39,6 +39,11 @@ void DrawChangePage(const TTile& t);
 void DrawDeletePage(const TTile& t);
 void DrawChooseTrackPage(const TTile& t);
 void DrawChooseCarPage(const TTile& t);
+// The daily race: its preview (the car page with the day's line), the page after the race
+// and the day's table.
+void DrawDailyCarPage(const TTile& t);
+void DrawDailyResultPage(const TTile& t);
+void DrawDailyTablePage(const TTile& t);
 
 // HelpPages.cpp: four pages, 0..3.
 TDrawFn HelpPageArt(int page);

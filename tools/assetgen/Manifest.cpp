@@ -66,6 +66,9 @@ void AddMenuPages(std::vector<TArtItem>& items) {
     // The player page carries its bottom row of buttons, which ends at x 632.
     items.push_back({"scr_change", 452, 320, 1, 1, DrawChangePage});
     items.push_back({"scr_delete", 440, 280, 1, 1, DrawDeletePage});
+    items.push_back({"scr_dailycar", 440, 380, 1, 1, DrawDailyCarPage});
+    items.push_back({"scr_dailyres", 440, 320, 1, 1, DrawDailyResultPage});
+    items.push_back({"scr_daily", 440, 320, 1, 1, DrawDailyTablePage});
 }
 
 void AddMenuButtons(std::vector<TArtItem>& items) {
@@ -75,6 +78,8 @@ void AddMenuButtons(std::vector<TArtItem>& items) {
     items.push_back(Plain("b_help", 200, 28, {"HELP"}));
     items.push_back(Plain("b_visit", 200, 28, {"WEB SITE"}));
     items.push_back(Plain("b_exit", 200, 28, {"EXIT"}));
+    // The free slot below "Exit", at (552, 444).
+    items.push_back(Plain("b_daily", 200, 28, {"DAILY RACE"}));
     items.push_back({"b_logo", 150, 100, 3, 1, DrawLogoButton});
     items.push_back(Plain("b_presshere", 240, 24, {"CHANGE PLAYER", TButtonKind::Link}));
     items.push_back(Primary("b_apply", 105, 28, "APPLY"));
@@ -99,6 +104,10 @@ void AddMenuButtons(std::vector<TArtItem>& items) {
     items.push_back(Plain("bc_next", 70, 24, {"NEXT"}));
     items.push_back(Plain("bc_prev", 70, 24, {"PREV"}));
     items.push_back(Primary("bc_race", 94, 28, "RACE"));
+    // The page after a daily race.
+    items.push_back(Primary("b_dsubmit", 92, 28, "SUBMIT"));
+    items.push_back(Plain("b_dagain", 92, 28, {"AGAIN"}));
+    items.push_back(Plain("b_dtable", 92, 28, {"TABLE"}));
 }
 
 void AddChoicePictures(std::vector<TArtItem>& items) {

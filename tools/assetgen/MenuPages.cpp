@@ -254,3 +254,41 @@ void DrawChangePage(const TTile& t) {
     ButtonBay(cr, down);
     for (double x : {208.0, 316.0, 424.0, 532.0}) ButtonBay(cr, page.Local(x, 420, 100, 28));
 }
+
+void DrawDailyTablePage(const TTile& t) {
+    cairo_t* cr = t.Cr;
+    const TPage page{180, 160};
+    DrawPagePanel(cr, Full(t), "DAILY RACE");
+    // The game prints the day (or why there is no table) centred on (400, 210), then ten rows
+    // at y 250 + 13 i: place at x 275, name at 390, time at 532; the player's own place on
+    // its own row at y 398, below the ten.
+    DrawWell(cr, page.Local(220, 205, 360, 22), 5);
+    TBox table = page.Local(204, 246, 392, 170);
+    DrawWell(cr, table, 6);
+    for (int i = 1; i <= 10; i += 2) {
+        cairo_rectangle(cr, table.X + 4, 250 + 13 * i - page.Y - 1, table.W - 8, 13);
+        SetColor(cr, {1, 1, 1, 0.035});
+        cairo_fill(cr);
+    }
+    cairo_rectangle(cr, table.X + 12, 394 - page.Y, table.W - 24, 1);
+    SetColor(cr, WithAlpha(Pal::Accent, 0.6));
+    cairo_fill(cr);
+    const double headY = 240 - page.Y;
+    DrawLabel(cr, "#", 275 - page.X, headY, TAlign::Center, 7, Pal::AccentLight);
+    DrawLabel(cr, "NAME", 390 - page.X, headY, TAlign::Center, 7, Pal::AccentLight);
+    DrawLabel(cr, "TIME", 532 - page.X, headY, TAlign::Center, 7, Pal::AccentLight);
+    ButtonBay(cr, page.Local(354, 432, 92, 28));
+}
+
+void DrawDailyResultPage(const TTile& t) {
+    cairo_t* cr = t.Cr;
+    const TPage page{180, 160};
+    DrawPagePanel(cr, Full(t), "DAILY RACE");
+    // Four lines of light text centred on x 400 at y 222 (the day), 258 (the result, large),
+    // 300 (the player's best of the day) and 336 / 352 (what the service said).
+    DrawWell(cr, page.Local(212, 212, 376, 28), 5);
+    DrawWell(cr, page.Local(212, 248, 376, 40), 6);
+    DrawWell(cr, page.Local(212, 294, 376, 26), 5);
+    DrawWell(cr, page.Local(212, 330, 376, 42), 5);
+    for (int i = 0; i < 4; ++i) ButtonBay(cr, page.Local(204 + 100 * i, 430, 92, 28));
+}

@@ -38,6 +38,11 @@ public:
         F.EndRaceFrame();
         if (StateFrames < 200) ++StateFrames;
         if (StateFrames != 200) return;
+        // A daily race has its own page after the race, which ends the race world itself.
+        if (F.Daily.Active) {
+            F.EnterState(st::DailyResult);
+            return;
+        }
         F.LeaveState(State);
         F.EnterState(st::YourScore);
     }

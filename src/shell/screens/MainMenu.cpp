@@ -1,6 +1,8 @@
-// The main menu (state 4): six buttons in a column, the logo button, the change-player link,
-// the greeting and the two headlamp glows. Escape asks whether to leave the game.
+// The main menu (state 4): seven buttons in a column (the daily race below "Exit"), the logo
+// button, the change-player link, the greeting and the two headlamp glows. Escape asks
+// whether to leave the game.
 #include "platform/KeyCodes.h"
+#include "shell/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/screens/PlayerAccess.h"
 #include "shell/screens/ScreenKit.h"
@@ -13,6 +15,8 @@ public:
 
     void Enter() {
         CurrentState = st::MainMenu;
+        // However a daily race ended (its page, the quit menu), the normal game is back.
+        CloseDailyRun(F);
         F.KerbSprite1.Move(0);
         ClearKeyReleased();
         BuildPage();
@@ -57,6 +61,7 @@ private:
         AddButton(F, "b_help", 552, 348, GoTo(F, st::Help));
         AddButton(F, "b_visit", 552, 380, [this] { Visit(); });
         AddButton(F, "b_exit", 552, 412, GoTo(F, st::ExitGame));
+        AddButton(F, "b_daily", 552, 444, GoTo(F, st::DailyPreview));
         AddButton(F, "b_logo", 638, 480, [this] { Visit(); });
         AddButton(F, "b_presshere", 280, 555, GoTo(F, st::ChangePlayer));
     }

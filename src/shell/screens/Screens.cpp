@@ -14,4 +14,7 @@ void RegisterScreens(TForm1& form) {
     RegisterRaceOverlays(form);
     RegisterRaceOver(form);
     RegisterGameEnd(form);
+    RegisterDailyPreview(form);
+    RegisterDailyResult(form);
+    RegisterDailyTable(form);
 }

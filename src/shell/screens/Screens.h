@@ -19,3 +19,6 @@ void RegisterChooseCar(TForm1& form);
 void RegisterRaceOverlays(TForm1& form);
 void RegisterRaceOver(TForm1& form);
 void RegisterGameEnd(TForm1& form);
+void RegisterDailyPreview(TForm1& form);
+void RegisterDailyResult(TForm1& form);
+void RegisterDailyTable(TForm1& form);

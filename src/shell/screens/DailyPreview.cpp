@@ -1,0 +1,91 @@
+// The daily race's preview (state 28): the day's car on the car screen's layout, with its name
+// and the four bars, and a line saying it is today's challenge and the date. The race button
+// (or Enter) starts the day's race; the table button shows the day's table; back (or Escape)
+// returns to the main menu.
+#include "platform/KeyCodes.h"
+#include "platform/ConfigDir.h"
+#include "shell/DailyRace.h"
+#include "shell/Globals.h"
+#include "shell/screens/MenuSprites.h"
+#include "shell/screens/ScreenKit.h"
+#include "shell/screens/Screens.h"
+#include "world/GameTables.h"
+
+namespace {
+// The day's line sits in the well under the page's title; the car's name, picture and bars
+// where the car screen has them.
+constexpr int32_t LineY = 164, NameY = 197;
+
+class TDailyPreview {
+public:
+    explicit TDailyPreview(TForm1& form) : F(form) {}
+
+    void Enter() {
+        CurrentState = st::DailyPreview;
+        TDailyRun& d = F.Daily;
+        d.Spec = d.Today();
+        d.LoadBest(ConfigDir());
+        F.KerbFont1.SetFont("Micra", 10, fsBold);
+        F.KerbFont1.SetColor(250, 250, 250);
+        F.KerbFont2.SetFont("Micra", 13, fsBold);
+        F.KerbFont2.SetColor(250, 250, 250);
+        NewPage(F);
+        AddButton(F, "b_back", 232, 443, GoTo(F, st::MainMenu));
+        AddButton(F, "b_dtable", 354, 443, [this] {
+            F.Daily.TableReturn = st::DailyPreview;
+            F.ChangeState(st::DailyTable);
+        });
+        AddButton(F, "bc_race", 476, 443, [this] { StartDailyRace(F); });
+        F.PageSprite = NewPageSprite(F, "scr_dailycar", "dailycar", 500, 180, 110);
+        ShowCar();
+        ClearKeyReleased();
+        F.ShowCursor(true);
+        StateFrames = 0;
+    }
+
+    void Frame() {
+        if (ConsumeRelease(vk::Escape)) {
+            F.ChangeState(st::MainMenu, "check2");
+            return;
+        }
+        if (ConsumeRelease(vk::Return)) {
+            StartDailyRace(F);
+            return;
+        }
+        F.BeginMenuFrame(0);
+        TForm1::CenteredText(F.KerbFont1, 400, LineY, DailyChallengeLine(F.Daily.Spec));
+        TForm1::CenteredText(F.KerbFont2, 400, NameY, DailyCarType(F.Daily.Spec).Name);
+        F.EndMenuFrame();
+    }
+
+    void Leave() {
+        for (TSprite*& s : F.Bars) {
+            if (s != nullptr) s->Dead();
+            s = nullptr;
+        }
+        if (F.CarImage != nullptr) F.CarImage->Dead();
+        F.CarImage = nullptr;
+        F.KillPage();
+    }
+
+private:
+    // The car screen's picture and bars for the day's car.
+    void ShowCar() {
+        const TCarType& c = DailyCarType(F.Daily.Spec);
+        F.CarImage =
+            new TMenuScreen(&F.KerbSprite1, 370, 230, 521, c.ImageName, "carimage", 255, true);
+        const double factors[] = {c.MaxSpeed / 15, c.Accel * 10 + 0.1, c.Steering + 0.2, c.Grip};
+        for (size_t k = 0; k < 4; ++k) {
+            F.Bars[k] = new TMenuScreen(&F.KerbSprite1, 386, static_cast<float>(343 + 25 * k), 522,
+                                        "bar", "bar" + std::to_string(k + 1), 255, true);
+            F.Bars[k]->ScaleX = static_cast<float>(factors[k]);
+        }
+    }
+
+    TForm1& F;
+};
+}  // namespace
+
+void RegisterDailyPreview(TForm1& form) {
+    RegisterScreen(form, st::DailyPreview, std::make_shared<TDailyPreview>(form));
+}

@@ -1,0 +1,37 @@
+#include "harness/DailyRecording.h"
+
+#include "harness/Autopilot.h"
+#include "harness/Harness.h"
+#include "harness/WorldHash.h"
+#include "shell/Globals.h"
+#include "world/Globals.h"
+#include "world/RaceRecord.h"
+#include "world/RaceStep.h"
+
+TDailyRecording RecordDailyRace(const TDailySpec& spec, int32_t maxFrames) {
+    TDailyRecording out;
+    THarness h;
+    TForm1& f = h.Form();
+    f.LeaveState(CurrentState);
+    f.KillLights();
+    f.KerbSprite1.Dead();
+    f.LoadGameImages();
+    PrepareDailyRace(spec);
+    Level = spec.Level;
+    RaceClock.Recording = &out.Log;
+    f.EnterState(st::Race);
+    out.BuiltHash = WorldHash(f.KerbSprite1);
+    TAutopilot pilot;
+    for (int32_t frame = 0; frame < maxFrames && Race.RaceFinished == 0; ++frame) {
+        pilot.Drive();
+        h.RunFrames(1);
+        if (CurrentState != 12 && CurrentState != 27) break;
+    }
+    pilot.Release();
+    out.Finished = Race.RaceFinished != 0;
+    out.RaceHundredths = Race.RaceHundredths;
+    out.LivesLeft = Lives;
+    out.EndState = CurrentState;
+    EndDailyRace();
+    return out;
+}
