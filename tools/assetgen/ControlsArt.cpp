@@ -7,9 +7,10 @@
 #include "Palette.h"
 
 namespace {
-// Where the game puts the page, and its rows: eight, 30 pixels apart from y 166, x 200..600.
-constexpr double PageX = 180, PageY = 100;
-constexpr double RowX = 200, RowY = 166, RowStep = 30, RowW = 400, RowH = 26;
+// Where the game puts the page, and its rows: eight, 30 pixels apart from y 166, x 172..628;
+// the action's name from x 186, the key centred on x 420, the button on x 559.
+constexpr double PageX = 160, PageY = 100;
+constexpr double RowX = 172, RowY = 166, RowStep = 30, RowW = 456, RowH = 26;
 
 void Bay(cairo_t* cr, TBox button) {
     TBox bay = button.Inset(-3);
@@ -22,12 +23,12 @@ void DrawControlsPage(const TTile& t) {
     cairo_t* cr = t.Cr;
     DrawPagePanel(cr, {0, 0, double(t.W), double(t.H)}, "CONTROLS");
     const double headY = 154 - PageY;
-    DrawLabel(cr, "ACTION", 214 - PageX, headY, TAlign::Left, 7, Pal::AccentLight);
-    DrawLabel(cr, "KEYBOARD", 440 - PageX, headY, TAlign::Center, 7, Pal::AccentLight);
-    DrawLabel(cr, "PAD", 560 - PageX, headY, TAlign::Center, 7, Pal::AccentLight);
+    DrawLabel(cr, "ACTION", 186 - PageX, headY, TAlign::Left, 7, Pal::AccentLight);
+    DrawLabel(cr, "KEYBOARD", 420 - PageX, headY, TAlign::Center, 7, Pal::AccentLight);
+    DrawLabel(cr, "PAD", 559 - PageX, headY, TAlign::Center, 7, Pal::AccentLight);
     // The rows' field, with the key and pad columns set off.
     DrawWell(cr, {RowX - 6 - PageX, RowY - 6 - PageY, RowW + 12, RowStep * 8 + 8}, 6);
-    for (double x : {372.0, 500.0}) {
+    for (double x : {350.0, 490.0}) {
         cairo_rectangle(cr, x - PageX, RowY - PageY, 1, RowStep * 8 - 4);
         SetColor(cr, {1, 1, 1, 0.06});
         cairo_fill(cr);
@@ -53,7 +54,7 @@ void DrawBindRow(const TTile& t) {
 }  // namespace
 
 void AddControlsPictures(std::vector<TArtItem>& items) {
-    items.push_back({"scr_controls", 440, 400, 1, 1, DrawControlsPage});
+    items.push_back({"scr_controls", 480, 400, 1, 1, DrawControlsPage});
     items.push_back({"b_bindrow", int(RowW), int(RowH), 3, 1, DrawBindRow});
     items.push_back({"b_controls", 88, 28, 3, 1, ButtonArt({"CONTROLS"})});
     items.push_back({"b_defaults", 120, 28, 3, 1, ButtonArt({"DEFAULTS"})});

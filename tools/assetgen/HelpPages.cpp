@@ -38,15 +38,15 @@ void Frame(const TTile& t, const char* title, int page) {
 }
 
 // The keys are the player's own choice, so the caps are blank: the game prints the bound key
-// and button on each (rows 22 apart from y 62, key caps centred at x 245, pad caps at x 375).
+// and button on each (rows 22 apart from y 62, key caps centred at x 216, pad caps at x 356).
 void DrawControls(const TTile& t) {
     cairo_t* cr = t.Cr;
     Frame(t, "CONTROLS", 1);
     TText head = Body(6);
     head.Color = Pal::TextDim;
     head.Align = TAlign::Center;
-    DrawText(cr, "KEYBOARD", 245, 52, head);
-    DrawText(cr, "PAD", 375, 52, head);
+    DrawText(cr, "KEYBOARD", 216, 52, head);
+    DrawText(cr, "PAD", 356, 52, head);
     const char* const meanings[] = {"ACCELERATE",  "BRAKE / REVERSE", "STEER LEFT",
                                     "STEER RIGHT", "HANDBRAKE",       "HORN",
                                     "PAUSE",       "QUIT TO THE MENU"};
@@ -54,9 +54,9 @@ void DrawControls(const TTile& t) {
     for (const char* meaning : meanings) {
         TText style = Body(6);
         style.Color = Pal::AccentLight;
-        DrawTextShadowed(cr, meaning, 24, y + 9, style);
-        DrawKeyCap(cr, {170, y, 150, 18}, "");
-        DrawKeyCap(cr, {330, y, 90, 18}, "");
+        DrawTextShadowed(cr, meaning, 20, y + 9, style);
+        DrawKeyCap(cr, {152, y, 128, 18}, "");
+        DrawKeyCap(cr, {288, y, 136, 18}, "");
         y += 22;
     }
 }

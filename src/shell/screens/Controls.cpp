@@ -12,8 +12,8 @@
 #include "shell/screens/Screens.h"
 
 namespace {
-constexpr int32_t RowX = 200, RowY = 166, RowStep = 30, RowHeight = 26;
-constexpr int32_t TitleX = 214, KeyX = 440, PadX = 560;
+constexpr int32_t RowX = 172, RowY = 166, RowStep = 30;
+constexpr int32_t TitleX = 186, KeyX = 420, PadX = 559;
 constexpr int32_t NoWait = -1;
 
 class TControlsPage {
@@ -28,7 +28,7 @@ public:
         F.KerbFont1.SetFont("Micra", 9, fsBold);
         F.KerbFont2.SetFont("Micra", 8, fsBold);
         F.KerbFont2.SetColor(200, 200, 200);
-        F.PageSprite = NewPageSprite(F, "scr_controls", "scrControls", 20, 180, 100);
+        F.PageSprite = NewPageSprite(F, "scr_controls", "scrControls", 20, 160, 100);
         NewPage(F);
         for (size_t i = 0; i < kActionCount; ++i) {
             const auto row = static_cast<int32_t>(i);

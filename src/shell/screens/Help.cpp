@@ -11,8 +11,8 @@
 namespace {
 const char* const HelpPictures[] = {"scr_help", "scr_help2", "scr_help3", "scr_help4"};
 // The key caps of the first page: one row per action.
-constexpr int32_t CapsTop = 160 + 62, CapsStep = 22, CapHeight = 13, KeyCapX = 180 + 245,
-                  PadCapX = 180 + 375;
+constexpr int32_t CapsTop = 160 + 62, CapsStep = 22, CapHeight = 13, KeyCapX = 180 + 216,
+                  PadCapX = 180 + 356;
 
 class THelp {
 public:
