@@ -2,7 +2,8 @@
 // button each one takes. Clicking an action (or Enter / A on it) waits for the next key or
 // button and binds it; a key or button another action had goes to that action in exchange, so
 // every action keeps one. Escape cancels the wait; "Defaults" restores the game's own keys;
-// Escape or Back return to the options. The bindings are saved as the page is left.
+// Escape or Back return to the options. Every change is saved at once, so a game closed from
+// this page keeps it.
 #include <string>
 
 #include "platform/KeyCodes.h"
@@ -24,7 +25,7 @@ public:
         CurrentState = st::Controls;
         ClearKeyReleased();
         Waiting = NoWait;
-        Entered = F.Controls;
+        Saved = F.Controls;
         F.KerbFont1.SetFont("Micra", 9, fsBold);
         F.KerbFont2.SetFont("Micra", 8, fsBold);
         F.KerbFont2.SetColor(200, 200, 200);
@@ -59,7 +60,6 @@ public:
 
     void Leave() {
         StopWaiting();
-        if (F.Controls != Entered) WriteControls(F);
         F.KillPage();
     }
 
@@ -131,15 +131,20 @@ private:
 
     void Bound() {
         StopWaiting();
-        F.ApplyControls();
+        Changed();
         F.PlaySound("check");
     }
 
     void Defaults() {
         StopWaiting();
         F.Controls = DefaultControls();
-        F.ApplyControls();
+        Changed();
         F.PlaySound("check");
+    }
+
+    void Changed() {
+        F.ApplyControls();
+        if (F.Controls != Saved && WriteControls(F)) Saved = F.Controls;
     }
 
     void Back(const std::string& sound) {
@@ -151,7 +156,8 @@ private:
 
     TForm1& F;
     int32_t Waiting = NoWait;
-    TControls Entered;
+    // What Controls.cfg holds (as far as this page knows): a change back needs no write.
+    TControls Saved;
 };
 }  // namespace
 
