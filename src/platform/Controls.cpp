@@ -251,9 +251,11 @@ int32_t TKeyMapper::Translate(int32_t sdlKey) const {
     return VirtualKeyFromSdl(sdlKey);
 }
 
-int32_t TKeyMapper::Down(int32_t sdlKey) {
+int32_t TKeyMapper::Down(int32_t sdlKey, bool repeat) {
+    // A fresh press is mapped anew: a key let go while the window was in the background sends
+    // no release, and must not keep the meaning it had then.
     const auto held = Held.find(sdlKey);
-    if (held != Held.end()) return held->second;
+    if (repeat && held != Held.end()) return held->second;
     const int32_t key = Translate(sdlKey);
     Held[sdlKey] = key;
     return key;

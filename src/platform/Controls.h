@@ -90,8 +90,8 @@ class TKeyMapper {
 public:
     void SetControls(const TControls& c) { Controls = c; }
     void SetLayout(TPadLayout layout) { Layout = layout; }
-    // The virtual key of a key going down (repeats give the first one) or up; 0 for none.
-    int32_t Down(int32_t sdlKey);
+    // The virtual key of a key going down (a repeat gives the press's) or up; 0 for none.
+    int32_t Down(int32_t sdlKey, bool repeat = false);
     int32_t Up(int32_t sdlKey);
 
 private:

@@ -196,8 +196,9 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
             case SDL_KEYUP:
                 out.Kind = e.type == SDL_KEYDOWN ? TInputKind::KeyDown : TInputKind::KeyUp;
                 out.Physical = e.key.keysym.sym;
-                out.Key = e.type == SDL_KEYDOWN ? Keys.Down(out.Physical) : Keys.Up(out.Physical);
                 out.Repeat = e.key.repeat != 0;
+                out.Key = e.type == SDL_KEYDOWN ? Keys.Down(out.Physical, out.Repeat)
+                                                : Keys.Up(out.Physical);
                 // A key the game has no code for still counts while the controls page waits
                 // for one to bind.
                 if (out.Key == 0 && (Pads.Layout() != TPadLayout::Capture || out.Physical == 0))

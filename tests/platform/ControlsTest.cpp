@@ -169,12 +169,16 @@ TEST(ControlBinding, AKeyHeldAcrossALayoutChangeLetsGoOfWhatItPressed) {
     keys.SetControls(c);
     keys.SetLayout(TPadLayout::Race);
     EXPECT_EQ(keys.Down(SDLK_w), vk::Up);
-    EXPECT_EQ(keys.Down(SDLK_w), vk::Up);  // a repeat
     keys.SetLayout(TPadLayout::Menu);
+    EXPECT_EQ(keys.Down(SDLK_w, true), vk::Up);  // a repeat
     EXPECT_EQ(keys.Up(SDLK_w), vk::Up);
     EXPECT_EQ(keys.Down(SDLK_w), 'W');
     keys.SetLayout(TPadLayout::Race);
     EXPECT_EQ(keys.Up(SDLK_w), 'W');
+    // A key let go in another window sends no release: its next press is a new one.
+    EXPECT_EQ(keys.Down(SDLK_w), vk::Up);
+    keys.SetLayout(TPadLayout::Menu);
+    EXPECT_EQ(keys.Down(SDLK_w), 'W');
 }
 
 TEST(ControlBinding, PadsDriveByTheBoundButtonsAndReportBarePressesWhileCapturing) {
