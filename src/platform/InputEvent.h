@@ -21,6 +21,7 @@ enum class TInputKind : uint8_t {
     Resized,    // the window's client area changed size (X, Y: the new size in pixels)
     Minimized,  // the window went to the task bar
     Restored,   // it came back (restored or maximised)
+    PadButton,  // a controller button pressed while the controls page waits for one (Key: it)
 };
 
 enum class TMouseButton : uint8_t { None, Left, Right, Middle };
@@ -28,6 +29,7 @@ enum class TMouseButton : uint8_t { None, Left, Right, Middle };
 struct TInputEvent {
     TInputKind Kind = TInputKind::KeyDown;
     int32_t Key = 0;       // virtual-key code for KeyDown/KeyUp
+    int32_t Physical = 0;  // the keyboard's own (SDL) key code; 0 for keys a controller gave
     bool Repeat = false;   // a KeyDown the keyboard's auto-repeat made
     int32_t X = 0, Y = 0;  // mouse position (MouseMove/Down/Up) or wheel steps (MouseWheel)
     TMouseButton Button = TMouseButton::None;

@@ -12,31 +12,6 @@ size_t Index(TPadAxis a) {
     return static_cast<size_t>(a);
 }
 
-int32_t RaceKey(TPadButton b) {
-    switch (b) {
-        case TPadButton::A:
-        case TPadButton::DpadUp:
-            return vk::Up;
-        case TPadButton::B:
-        case TPadButton::DpadDown:
-            return vk::Down;
-        case TPadButton::DpadLeft:
-            return vk::Left;
-        case TPadButton::DpadRight:
-            return vk::Right;
-        case TPadButton::X:
-            return vk::Space;
-        case TPadButton::Y:
-            return vk::KeyH;
-        case TPadButton::Start:
-            return vk::KeyP;
-        case TPadButton::Back:
-            return vk::Escape;
-        default:
-            return 0;
-    }
-}
-
 int32_t MenuKey(TPadButton b) {
     switch (b) {
         case TPadButton::A:
@@ -97,11 +72,13 @@ bool TPadMapper::Holds(int32_t key) const {
 }
 
 void TPadMapper::AddKeys(const TPad& pad, TKeySet& keys) const {
+    // While the controls page waits for a button, buttons and sticks give no keys at all.
+    if (Current == TPadLayout::Capture) return;
     const bool race = Current == TPadLayout::Race;
     for (size_t b = 0; b < pad.Buttons.size(); ++b) {
         if (!pad.Buttons[b] || pad.ButtonsMuted[b]) continue;
         const auto button = static_cast<TPadButton>(b);
-        if (const int32_t key = race ? RaceKey(button) : MenuKey(button))
+        if (const int32_t key = race ? RaceKeyFromButton(Controls, button) : MenuKey(button))
             keys[static_cast<size_t>(key)] = true;
     }
     for (size_t a = 0; a < pad.Axes.size(); ++a) {
@@ -162,6 +139,7 @@ void TPadMapper::ReleaseMutes(TPad& pad) {
 
 void TPadMapper::Feed(const TPadEvent& event, std::vector<TInputEvent>& out) {
     const TKeySet before = HeldKeys();
+    TPadButton pressed = TPadButton::Count;
     switch (event.Kind) {
         case TPadEventKind::Added:
             Pads[event.Device].Connected = true;
@@ -175,6 +153,9 @@ void TPadMapper::Feed(const TPadEvent& event, std::vector<TInputEvent>& out) {
                 TPad& pad = Pads[event.Device];
                 pad.Buttons[Index(event.Button)] = event.Down;
                 ReleaseMutes(pad);
+                if (Current == TPadLayout::Capture && event.Down &&
+                    !pad.ButtonsMuted[Index(event.Button)])
+                    pressed = event.Button;
             }
             break;
         case TPadEventKind::Axis:
@@ -185,6 +166,18 @@ void TPadMapper::Feed(const TPadEvent& event, std::vector<TInputEvent>& out) {
             }
             break;
     }
+    Diff(before, HeldKeys(), out);
+    if (pressed != TPadButton::Count) {
+        TInputEvent e;
+        e.Kind = TInputKind::PadButton;
+        e.Key = static_cast<int32_t>(pressed);
+        out.push_back(e);
+    }
+}
+
+void TPadMapper::SetControls(const TControls& controls, std::vector<TInputEvent>& out) {
+    const TKeySet before = HeldKeys();
+    Controls = controls;
     Diff(before, HeldKeys(), out);
 }
 

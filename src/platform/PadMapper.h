@@ -2,7 +2,9 @@
 // shell's key tables cannot tell a pad from a keyboard and a key log replays either. Several
 // pads may be connected at once; a key is down while any pad holds it. Two layouts: the race
 // (stick and d-pad steer, triggers and A/B drive, X handbrake, Y horn, Start pause, Back the
-// quit menu) and the menus (d-pad and stick as arrows, A Enter, B Escape). A button held across
+// quit menu, the buttons as the player bound them: TControls) and the menus (d-pad and stick
+// as arrows, A Enter, B Escape). A third layout gives no keys: the controls page waiting for
+// a button to bind gets each fresh press as a PadButton event instead. A button held across
 // a change of layout gives no key in the new one until it is let go, as a key pressed on
 // one screen is not a fresh press on the next. Plain logic, no SDL: the platform window feeds
 // it SDL's controller events, tests feed it by hand.
@@ -13,28 +15,9 @@
 #include <map>
 #include <vector>
 
+#include "platform/Controls.h"
 #include "platform/InputEvent.h"
-
-// The controller's buttons and axes, in SDL's game-controller order.
-enum class TPadButton : uint8_t {
-    A,
-    B,
-    X,
-    Y,
-    Back,
-    Guide,
-    Start,
-    LeftStick,
-    RightStick,
-    LeftShoulder,
-    RightShoulder,
-    DpadUp,
-    DpadDown,
-    DpadLeft,
-    DpadRight,
-    Count
-};
-enum class TPadAxis : uint8_t { LeftX, LeftY, RightX, RightY, TriggerLeft, TriggerRight, Count };
+#include "platform/PadButton.h"
 
 enum class TPadEventKind : uint8_t { Added, Removed, Button, Axis };
 
@@ -46,8 +29,6 @@ struct TPadEvent {
     TPadAxis Axis = TPadAxis::LeftX;
     int32_t Value = 0;  // -32768..32767 (triggers 0..32767)
 };
-
-enum class TPadLayout : uint8_t { Menu, Race };
 
 class TPadMapper {
 public:
@@ -62,6 +43,8 @@ public:
     // Switches the layout; keys of the old one are let go (key ups appended to out).
     void SetLayout(TPadLayout layout, std::vector<TInputEvent>& out);
     TPadLayout Layout() const { return Current; }
+    // The race layout's buttons; keys the change lets go or presses are appended to out.
+    void SetControls(const TControls& controls, std::vector<TInputEvent>& out);
     // Connected pads (added and not removed) and pads that have sent input.
     int32_t PadCount() const;
     // Whether any pad holds the virtual key now.
@@ -87,4 +70,5 @@ private:
 
     std::map<int32_t, TPad> Pads;
     TPadLayout Current = TPadLayout::Menu;
+    TControls Controls = DefaultControls();
 };

@@ -137,6 +137,12 @@ void TPlatformWindow::OutputSize(int& width, int& height) const {
 
 void TPlatformWindow::SetPadLayout(TPadLayout layout) {
     Pads.SetLayout(layout, PadKeys);
+    Keys.SetLayout(layout);
+}
+
+void TPlatformWindow::SetControls(const TControls& controls) {
+    Pads.SetControls(controls, PadKeys);
+    Keys.SetControls(controls);
 }
 
 bool TPlatformWindow::WindowEvent(uint8_t event, int32_t data1, int32_t data2, TInputEvent& out) {
@@ -189,9 +195,14 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 out.Kind = e.type == SDL_KEYDOWN ? TInputKind::KeyDown : TInputKind::KeyUp;
-                out.Key = VirtualKeyFromSdl(e.key.keysym.sym);
+                out.Physical = e.key.keysym.sym;
                 out.Repeat = e.key.repeat != 0;
-                if (out.Key == 0) continue;
+                out.Key = e.type == SDL_KEYDOWN ? Keys.Down(out.Physical, out.Repeat)
+                                                : Keys.Up(out.Physical);
+                // A key the game has no code for still counts while the controls page waits
+                // for one to bind.
+                if (out.Key == 0 && (Pads.Layout() != TPadLayout::Capture || out.Physical == 0))
+                    continue;
                 break;
             case SDL_MOUSEMOTION:
                 out.Kind = TInputKind::MouseMove;

@@ -1,14 +1,15 @@
 // The game's one window: the caption "Velkaro", an 800 x 600 picture in a window that can be
 // resized and maximised (the renderer scales the picture to fit), placed where it was last
 // time, with the system mouse cursor hidden over it. It owns SDL's video subsystem and the game
-// controllers for as long as it lives and turns SDL events into TInputEvents: controller input
-// comes out as the virtual keys the keyboard would give (TPadMapper).
+// controllers for as long as it lives and turns SDL events into TInputEvents: keys and controller
+// input come out as virtual keys, in the race by the player's bindings (TKeyMapper, TPadMapper).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/Controls.h"
 #include "platform/Gamepads.h"
 #include "platform/InputEvent.h"
 #include "platform/PadMapper.h"
@@ -51,8 +52,11 @@ public:
     // The window's client size in pixels now.
     void OutputSize(int& width, int& height) const;
 
-    // Race or menu layout for the controllers; keys of the old layout are let go.
+    // Race or menu layout for the controllers and the keyboard (the race's keys come by the
+    // bindings); controller keys of the old layout are let go.
     void SetPadLayout(TPadLayout layout);
+    // The player's key and button bindings for the race layout.
+    void SetControls(const TControls& controls);
     int PadCount() const { return Pads.PadCount(); }
     // How many controller mappings the settings folder's file added (-1: a file SDL refused).
     int PadMappingsAdded() const { return Gamepads.FileMappings(); }
@@ -75,6 +79,7 @@ private:
     std::string LastError;
     TGamepads Gamepads;
     TPadMapper Pads;
+    TKeyMapper Keys;
     // Key ups of a layout change, given out with the next events.
     std::vector<TInputEvent> PadKeys;
     // The window's place before full screen, restored after it.

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/Window.h"
 #include "platform/KeyCodes.h"
+#include "shell/ControlsFile.h"
 #include "shell/DailyRace.h"
 #include "shell/HighScores.h"
 #include "shell/Storage.h"
@@ -160,6 +161,8 @@ void TForm1::FormCreate() {
     Players = TPlayerList{};
     SpareBestTimes = {};
     ReadStoredFiles(*this);
+    ReadControls(*this);
+    ApplyControls();
     if (FullScreenArgument >= 0) FullScreen = static_cast<uint8_t>(FullScreenArgument);
     if (FullScreen != 0) {
         KerbScreen1.ToggleFullScreen();
@@ -205,14 +208,36 @@ void TForm1::FormKeyUp(int32_t key) {
     KeyHeld[key] = 0;
 }
 
+void TForm1::ApplyControls() {
+    if (Window != nullptr) Window->SetControls(Controls);
+}
+
+TPadLayout TForm1::InputLayout() const {
+    if (KeyCapture) return TPadLayout::Capture;
+    return RaceControls() ? TPadLayout::Race : TPadLayout::Menu;
+}
+
+bool TForm1::OfferCapture(const TInputEvent& event) {
+    if (!KeyCapture || !KeyCapture(event)) return false;
+    // The key's release belongs to the capture too: an Escape that cancelled the wait must not
+    // reach the page as a key release as well.
+    if (event.Kind == TInputKind::KeyDown && event.Key > 0 && event.Key < 256)
+        SwallowRelease[static_cast<size_t>(event.Key)] = true;
+    return true;
+}
+
 void TForm1::HandleEvent(const TInputEvent& event) {
+    if (OfferCapture(event)) return;
     switch (event.Kind) {
         case TInputKind::KeyDown:
+            // Keys with no code of their own matter only to a capture.
+            if (event.Key <= 0) break;
             if (TakeKeyDown(event)) break;
             FormKeyDown(event.Key);
             GuiEvents.push_back(event);
             break;
         case TInputKind::KeyUp:
+            if (event.Key <= 0) break;
             if (!TakeKeyUp(event.Key)) FormKeyUp(event.Key);
             break;
         case TInputKind::Quit:
@@ -243,8 +268,7 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 }
 
 void TForm1::KerbTimer1Timer() {
-    if (Window != nullptr)
-        Window->SetPadLayout(RaceControls() ? TPadLayout::Race : TPadLayout::Menu);
+    if (Window != nullptr) Window->SetPadLayout(InputLayout());
     Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();
     FeedGui();

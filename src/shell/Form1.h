@@ -22,6 +22,7 @@
 #include "engine/KerbSprite.h"
 #include "engine/KerbTimer.h"
 #include "engine/SystemTimer.h"
+#include "platform/Controls.h"
 #include "platform/InputEvent.h"
 #include "shell/DailyRun.h"
 #include "shell/Online.h"
@@ -50,8 +51,8 @@ constexpr uint8_t QuitRaceMenu = 0, FirstPlayer = 1, Logo = 3, MainMenu = 4, Hel
                   ChooseTrack = 14, ChooseCar = 15, RaceOver = 16, GameComplete = 19, Pause = 20,
                   AddPlayer = 21, ChangePlayer = 22, DeletePlayer = 23, TimesUp = 24,
                   YourScore = 25, SendScore = 26, Wreck = 27, DailyPreview = 28, DailyResult = 29,
-                  DailyTable = 30;
-constexpr int Count = 31;
+                  DailyTable = 30, Controls = 31;
+constexpr int Count = 32;
 }  // namespace st
 
 class TForm1 {
@@ -83,6 +84,11 @@ public:
     void PauseInBackground();
     // Whether the race layout of the controllers applies (race, wreck, pause), else the menus'.
     bool RaceControls() const;
+    // The layout the window maps keys and buttons by: the race's bindings, the menus', or
+    // nothing but raw presses while a capture waits.
+    TPadLayout InputLayout() const;
+    // Hands the bindings to the window, which maps keys and buttons by them.
+    void ApplyControls();
 
     void EnterState(uint8_t n);
     void LeaveState(uint8_t n);
@@ -163,6 +169,14 @@ public:
     int32_t VolumeBackup = 0;
     uint8_t MusicOnBackup = 1, FullScreenBackup = 0;
     std::string ExtraTextBackup;
+    // The player's key and button bindings (Controls.cfg).
+    TControls Controls = DefaultControls();
+    // While set, every input event is offered to it first (the controls page waiting for a key
+    // or button to bind); an event it returns true for goes no further.
+    std::function<bool(const TInputEvent&)> KeyCapture;
+    // Set by the controls page on its way back, so that the options keep the values Cancel
+    // restores from the first time they were entered.
+    bool KeepOptionsBackups = false;
     // Whether the game-complete screen has been shown in this game.
     bool GameCompleteShown = false;
     // What the race-over screen unlocked: 0 nothing, 1 a car, 2 a track.
@@ -218,6 +232,7 @@ public:
 
 private:
     void RegisterStates();
+    bool OfferCapture(const TInputEvent& event);
     // Runs a sound call; a sound file that cannot be read is reported once, not fatal.
     void GuardSound(const std::function<void()>& call);
     void RegisterRaceStates();

@@ -49,7 +49,9 @@ extern int32_t CaretTick;
 extern TStateNumber CurrentState;
 extern int32_t StateFrames;
 // Where the states entered are reported (VELKARO_TRACE_STATES=1 points it at stderr, so that a
-// test driving the real program can follow it), or null.
+// test driving the real program can follow it), or null. As pause or the quit menu opens over a
+// race, the player car's speed comes first ("speed 5.20"), so such a test can tell whether its
+// keys drove the car.
 extern std::FILE* StateTrace;
 
 void ResetGlobals();

@@ -32,6 +32,7 @@ bool Save(const std::string& folder, const std::string& name, const std::string&
     error = path + ": " + error;
     return false;
 }
+}  // namespace
 
 // One message for everything that failed in one save.
 bool ReportWriteErrors(const std::vector<std::string>& errors) {
@@ -42,7 +43,6 @@ bool ReportWriteErrors(const std::vector<std::string>& errors) {
     ShowMessageBox("Velkaro", text, TMsgButtons::Ok, TMsgIcon::Error);
     return false;
 }
-}  // namespace
 
 TLoadReport LoadStoredFile(const std::string& folder, const std::string& programFolder,
                            const std::string& name,

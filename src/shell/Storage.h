@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/Players.h"
 #include "shell/SettingsFormat.h"
@@ -59,6 +60,8 @@ void ApplyProgress(const TProgress& progress, TSpareBestTimes& spare);
 // Start-up: reads both files into the globals and the form's player list, writing at once
 // the ones that were damaged or came from the program's folder.
 void ReadStoredFiles(TForm1& form);
+// One message box for every file one save could not write; false when there were any.
+bool ReportWriteErrors(const std::vector<std::string>& errors);
 // Writes Config.cfg / Configdat.cfg / both; a failure shows one message and returns false.
 bool WriteConfig(TForm1& form);
 bool WriteConfigDat(TForm1& form);

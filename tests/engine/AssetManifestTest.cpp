@@ -33,7 +33,8 @@ const char* const MenuRequired =
     "b_add b_up b_down b_delete b_back2 b_select bc_next bc_prev bc_race "
     "tr_track1 tr_track2 tr_track3 tr_track4 tr_track5 tr_track6 tr_track7 tr_track8 "
     "tr_track9 tr_track10 tr_track11 tr_track12 tr_notav c_car1 c_car2 c_car3 c_car4 c_car5 "
-    "b_daily b_dsubmit b_dagain b_dtable scr_dailycar scr_dailyres scr_daily";
+    "b_daily b_dsubmit b_dagain b_dtable scr_dailycar scr_dailyres scr_daily "
+    "scr_controls b_bindrow b_controls b_defaults";
 const char* const MenuRecommended =
     "car1 car2 car3 car4 car5 arrows dim groundpoint b_yes1 b_no1 bro_next";
 const char* const RaceRequired =

@@ -72,6 +72,56 @@ void THarness::KeyUp(int32_t key) {
     Event(e);
 }
 
+void THarness::SyncInput() {
+    std::vector<TInputEvent> out;
+    Keys.SetControls(Form().Controls);
+    Keys.SetLayout(Form().InputLayout());
+    Pads.SetControls(Form().Controls, out);
+    Pads.SetLayout(Form().InputLayout(), out);
+    for (const TInputEvent& e : out) Event(e);
+}
+
+void THarness::PhysicalKeyDown(int32_t sdlKey) {
+    SyncInput();
+    TInputEvent e;
+    e.Kind = TInputKind::KeyDown;
+    e.Physical = sdlKey;
+    e.Key = Keys.Down(sdlKey);
+    Event(e);
+}
+
+void THarness::PhysicalKeyUp(int32_t sdlKey) {
+    SyncInput();
+    TInputEvent e;
+    e.Kind = TInputKind::KeyUp;
+    e.Physical = sdlKey;
+    e.Key = Keys.Up(sdlKey);
+    Event(e);
+}
+
+void THarness::PressKey(const std::string& name) {
+    const int32_t key = KeyFromName(name);
+    PhysicalKeyDown(key);
+    PhysicalKeyUp(key);
+    RunFrames(1);
+}
+
+void THarness::PadButton(TPadButton button, bool down) {
+    SyncInput();
+    std::vector<TInputEvent> out;
+    if (Pads.PadCount() == 0) {
+        TPadEvent added;
+        added.Kind = TPadEventKind::Added;
+        Pads.Feed(added, out);
+    }
+    TPadEvent e;
+    e.Kind = TPadEventKind::Button;
+    e.Button = button;
+    e.Down = down;
+    Pads.Feed(e, out);
+    for (const TInputEvent& event : out) Event(event);
+}
+
 void THarness::Tap(int32_t key) {
     KeyDown(key);
     KeyUp(key);

@@ -11,6 +11,8 @@
 
 #include "engine/MainLoop.h"
 #include "platform/Clock.h"
+#include "platform/Controls.h"
+#include "platform/PadMapper.h"
 #include "platform/Window.h"
 #include "shell/Form1.h"
 
@@ -47,6 +49,16 @@ public:
     void TypeText(const std::string& utf8);
     void Event(const TInputEvent& event);
 
+    // A key of the keyboard by its SDL key code, turned into virtual keys as the window turns
+    // it: by the game's current layout, with the player's bindings in the race.
+    void PhysicalKeyDown(int32_t sdlKey);
+    void PhysicalKeyUp(int32_t sdlKey);
+    // A quick press of the key SDL calls name ("W", "Left Ctrl"), then one frame.
+    void PressKey(const std::string& name);
+    // A button of a connected controller, through the same pad mapper as the window's (race
+    // keys by the bindings, a bare button press while the controls page waits for one).
+    void PadButton(TPadButton button, bool down);
+
     // Hands everything the window (WithWindow) has to the game, as the main loop does:
     // controller input among it. Returns the number of events.
     int32_t PumpWindow();
@@ -60,7 +72,13 @@ public:
     int64_t FramePeriod() const;
 
 private:
+    // Brings the input mappers up to the game's layout and bindings, as the window is told
+    // every frame; keys the change lets go go to the game.
+    void SyncInput();
+
     std::string ConfigFolder;
+    TKeyMapper Keys;
+    TPadMapper Pads;
     bool OwnsConfigFolder = false;
     TManualClock ClockValue;
     std::unique_ptr<TPlatformWindow> Window;

@@ -44,6 +44,10 @@ struct TMenuHarness {
             case st::Options:
                 Click("b_opt");
                 break;
+            case st::Controls:
+                Click("b_opt");
+                Click("b_controls");
+                break;
             case st::Help:
                 Click("b_help");
                 break;
@@ -133,7 +137,11 @@ TEST(MenuScreens, MainMenuButtonsAndKeys) {
 TEST(MenuScreens, SubScreenButtonsAndKeys) {
     CheckRoutes(st::Options, {{"b_apply", 0, st::MainMenu},
                               {"b_cancel", 0, st::MainMenu},
+                              {"b_controls", 0, st::Controls},
                               {nullptr, vk::Escape, st::MainMenu}});
+    CheckRoutes(st::Controls, {{"b_back", 0, st::Options},
+                               {"b_defaults", 0, st::Controls},
+                               {nullptr, vk::Escape, st::Options}});
     CheckRoutes(st::Help, {{"b_back", 0, st::MainMenu},
                            {"b_next", 0, st::Help},
                            {"b_prev", 0, st::Help},
@@ -413,7 +421,8 @@ TEST(MenuScreens, HighScoresClearOnlyOnYes) {
 TEST(MenuScreens, EveryStateTheGameEntersHasItsActions) {
     THarness h({.Start = false});
     for (uint8_t n :
-         {0, 1, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27})
+         {0, 1, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27,
+          28, 29, 30, 31})
         EXPECT_TRUE(h.Form().HasActions(n)) << int(n);
 }
 

@@ -170,8 +170,8 @@ TEST(StateMachine, TheTraceReportsEachStateEnteredOnce) {
     for (int c = std::fgetc(trace); c != EOF; c = std::fgetc(trace)) text += static_cast<char>(c);
     std::fclose(trace);
     EXPECT_EQ(text,
-              "state 3\nstate 1\nstate 4\nstate 10\nstate 4\nstate 15\nstate 12\nstate 20\n"
-              "state 12\n");
+              "state 3\nstate 1\nstate 4\nstate 10\nstate 4\nstate 15\nstate 12\nspeed 0.00\n"
+              "state 20\nstate 12\n");
 }
 
 // Headless menu frames used to draw the cursor with no drawing device, and every frame

@@ -108,6 +108,14 @@ void Tour(THarness& h, TShooter& shot) {
     ClickButton(h, "b_opt");
     h.RunFrames(40);
     shot.Take("07_options");
+    ClickButton(h, "b_controls");
+    h.MouseMove(420, 200);
+    h.RunFrames(2);
+    shot.Take("28_controls");
+    ClickButton(h, "horn");
+    shot.Take("28_controls_waiting");
+    h.PressKey("Escape");
+    h.Tap(vk::Escape);
     h.Tap(vk::Escape);
     ClickButton(h, "b_help");
     h.RunFrames(20);

@@ -5,7 +5,9 @@
 # "yes". The game reports each state it
 # enters (VELKARO_TRACE_STATES=1: one line "state N" on stderr); the test waits for those
 # states instead of sleeping, checks their sequence, that the race is heard, that the window
-# is 800 x 600 and not blank, and that quitting writes both settings files.
+# is 800 x 600 and not blank, and that quitting writes both settings files. On the way it binds
+# accelerate to W on the options' controls page and drives with W: the car's speed, which the
+# game reports as the quit menu opens, shows that W drives and the Up arrow no longer does.
 set -euo pipefail
 
 # The state the game reported last.
@@ -46,6 +48,11 @@ click_until_state() {
   [ "$(last_state)" = "$state" ]
 }
 
+# The car's speed the game reported last (as the quit menu or the pause opened).
+last_speed() {
+  grep '^speed ' "$out/game.log" | tail -n 1 | cut -d' ' -f2
+}
+
 # The states reported so far, on one line.
 states() {
   grep -x 'state [0-9]*' "$out/game.log" | cut -d' ' -f2 | tr '\n' ' ' | sed 's/ $//'
@@ -73,21 +80,50 @@ if [ "${1:-}" = "--inner" ]; then
   xdotool key Return
   wait_state 4 10 || fail "Enter with a name did not reach the main menu"
   import -window root "$out/main_menu.png"
+  # "OPTIONS" (552, 284, 200 x 28), then "CONTROLS" (532, 417, 88 x 28); the accelerate row
+  # (172, 166, 456 x 26) waits for a key, and W it is. Escape goes back to the options, whose
+  # "APPLY" (275, 417, 105 x 28) leads to the main menu.
+  click_until_state 652 298 7 10 || fail "the options button did not open the options"
+  click_until_state 576 431 31 10 || fail "the controls button did not open the controls page"
+  xdotool mousemove --window "$(game_window)" 400 179 click 1
+  sleep 0.5
+  xdotool key w
+  sleep 0.3
+  import -window root "$out/controls.png"
+  xdotool key Escape
+  wait_state 7 10 || fail "Escape on the controls page did not return to the options"
+  grep -qx 'accelerate = W' "$out/config/Controls.cfg" ||
+    fail "the controls page did not keep accelerate = W in Controls.cfg"
+  click_until_state 327 431 4 10 || fail "the apply button did not return to the main menu"
   # "START GAME" (552, 252, 200 x 28) leads to the car; its "RACE" button slides in to
   # (425, 443, 94 x 28).
   click_until_state 652 266 15 10 || fail "the start button did not open the car screen"
   click_until_state 472 457 12 10 || fail "the race button started no race"
   # From here on the sound output is the race's: its song and effects.
   stat -c %s "$out/sound.raw" > "$out/race_sound_offset"
+  # The start lights take 300 frames (3.3 s at 90 frames a second); then the Up arrow, bound
+  # to nothing now, must leave the car standing.
+  sleep 4
   xdotool keydown Up
-  sleep 3
-  xdotool keyup Up
-  import -window root "$out/race.png"
-  # Escape opens the quit menu over the race, and Enter answers "yes". (Its buttons slide in
-  # along one line, "no" sweeping over the place where "yes" ends, so a click while the page
-  # slides could answer "no": the keyboard answers here.)
+  sleep 1
   xdotool key Escape
   wait_state 0 10 || fail "Escape in the race opened no quit menu"
+  xdotool keyup Up
+  echo "speed with the Up arrow: $(last_speed)"
+  awk -v s="$(last_speed)" 'BEGIN { exit !(s == 0) }' || fail "the unbound Up arrow moved the car"
+  # Escape answers the quit menu's "no"; W drives.
+  xdotool key Escape
+  wait_state 12 10 || fail "Escape in the quit menu did not resume the race"
+  xdotool keydown w
+  sleep 1.5
+  import -window root "$out/race.png"
+  xdotool key Escape
+  wait_state 0 10 || fail "Escape in the race opened no quit menu"
+  xdotool keyup w
+  echo "speed with W: $(last_speed)"
+  awk -v s="$(last_speed)" 'BEGIN { exit !(s > 1) }' || fail "W, bound to accelerate, did not drive"
+  # Enter answers "yes". (The buttons slide in along one line, "no" sweeping over the place
+  # where "yes" ends, so a click while the page slides could answer "no": the keyboard answers.)
   xdotool key Return
   wait_state 4 10 || fail "Enter in the quit menu did not end the game"
   # --- The daily race (its own block). "DAILY RACE" (552, 444, 200 x 28) opens the day's
@@ -115,9 +151,11 @@ if [ "${1:-}" = "--inner" ]; then
   echo "exit code $code"
   [ "$code" = 0 ] || fail "the game ended with code $code"
   echo "states: $(states)"
-  # Logo, first player, main menu, car, race (with any wrecks), quit menu, main menu, exit.
-  # Then the daily race's preview, its table, the preview, the main menu (28 30 28 4).
-  states | grep -Eqx '3 1 4 15 12( (27|12))* 0 4 28 30 28 4 10' || fail "unexpected state sequence"
+  # Logo, first player, main menu, options, controls, options, main menu, car, race, quit
+  # menu, race (with any wrecks), quit menu, main menu; the daily race's preview, its table,
+  # the preview, the main menu; exit.
+  states | grep -Eqx '3 1 4 7 31 7 4 15 12 0 12( (27|12))* 0 4 28 30 28 4 10' ||
+    fail "unexpected state sequence"
   for f in Config.cfg Configdat.cfg; do
     [ -s "$out/config/$f" ] || fail "quitting did not write $f"
   done
@@ -141,7 +179,7 @@ echo "sound.raw: $audible non-zero bytes after the race began (at byte $offset)"
 [ "$audible" -gt 100000 ] || { echo "the race was silent"; exit 1; }
 
 # The screenshots must not be blank: count the distinct colours.
-for shot in first_player main_menu race; do
+for shot in first_player main_menu controls race; do
   colours=$(/usr/bin/convert "$out/$shot.png" -format %k info:)
   echo "$shot.png: $colours colours"
   [ "$colours" -gt 16 ] || { echo "$shot.png looks blank"; exit 1; }

@@ -1,5 +1,6 @@
 // The four help pages: controls, bonuses and hazards, the rules of a race, and what opens
-// as the score grows. All their text is part of the pictures; the game draws none here.
+// as the score grows. Their text is part of the pictures, but for the keys of the first page,
+// which the game prints as the player bound them.
 // The page's buttons sit in the bottom strip (y 260..288 on the page).
 #include <cmath>
 #include <string>
@@ -36,50 +37,28 @@ void Frame(const TTile& t, const char* title, int page) {
     DrawText(t.Cr, "PAGE " + std::to_string(page) + " OF 4", t.W / 2.0, 250, count);
 }
 
+// The keys are the player's own choice, so the caps are blank: the game prints the bound key
+// and button on each (rows 22 apart from y 62, key caps centred at x 216, pad caps at x 356).
 void DrawControls(const TTile& t) {
     cairo_t* cr = t.Cr;
     Frame(t, "CONTROLS", 1);
-    // The arrow keys, with what each does.
-    const double kx = 96, ky = 104, k = 30;
-    DrawKeyCap(cr, {kx - k / 2, ky - k - 2, k, k}, "", TIcon::Up);
-    DrawKeyCap(cr, {kx - k / 2 - k - 3, ky + 2, k, k}, "", TIcon::Left);
-    DrawKeyCap(cr, {kx - k / 2, ky + 2, k, k}, "", TIcon::Down);
-    DrawKeyCap(cr, {kx + k / 2 + 3, ky + 2, k, k}, "", TIcon::Right);
-    TText note = Body(6);
-    note.Align = TAlign::Center;
-    DrawTextShadowed(cr, "ACCELERATE", kx, ky - k - 12, note);
-    DrawTextShadowed(cr, "BRAKE / REVERSE", kx, ky + k + 14, note);
-    DrawTextShadowed(cr, "STEER LEFT AND RIGHT", kx, ky + k + 28, note);
-    // The other keys, one row each.
-    struct TKeyRow {
-        const char* First;
-        const char* Second;
-        const char* Meaning;
-    };
-    const TKeyRow rows[] = {{"SPACE", "CTRL", "HANDBRAKE"},
-                            {"H", "NUM 8", "HORN"},
-                            {"P", "F1", "PAUSE"},
-                            {"ESC", nullptr, "QUIT TO THE MENU"}};
-    double y = 66;
-    for (const TKeyRow& r : rows) {
-        DrawKeyCap(cr, {196, y, 46, 24}, r.First);
-        double x = 246;
-        if (r.Second) {
-            TText orText = Body(5);
-            orText.Color = Pal::TextDim;
-            DrawText(cr, "OR", x + 2, y + 12, orText);
-            DrawKeyCap(cr, {x + 18, y, 42, 24}, r.Second);
-            x += 64;
-        }
-        TText meaning = Body(6);
-        meaning.Color = Pal::AccentLight;
-        DrawTextShadowed(cr, r.Meaning, x + 4, y + 12, meaning);
-        y += 36;
+    TText head = Body(6);
+    head.Color = Pal::TextDim;
+    head.Align = TAlign::Center;
+    DrawText(cr, "KEYBOARD", 216, 52, head);
+    DrawText(cr, "PAD", 356, 52, head);
+    const char* const meanings[] = {"ACCELERATE",  "BRAKE / REVERSE", "STEER LEFT",
+                                    "STEER RIGHT", "HANDBRAKE",       "HORN",
+                                    "PAUSE",       "QUIT TO THE MENU"};
+    double y = 62;
+    for (const char* meaning : meanings) {
+        TText style = Body(6);
+        style.Color = Pal::AccentLight;
+        DrawTextShadowed(cr, meaning, 20, y + 9, style);
+        DrawKeyCap(cr, {152, y, 128, 18}, "");
+        DrawKeyCap(cr, {288, y, 136, 18}, "");
+        y += 22;
     }
-    TText hint = Body(6);
-    hint.Color = Pal::TextDim;
-    hint.Align = TAlign::Center;
-    DrawTextShadowed(cr, "THE MOUSE WORKS THE MENUS.", PageW / 2, 224, hint);
 }
 
 void DrawBonusLegend(const TTile& t) {

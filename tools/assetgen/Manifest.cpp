@@ -1,5 +1,6 @@
 #include "Manifest.h"
 
+#include "ControlsArt.h"
 #include "Families.h"
 
 namespace {
@@ -196,6 +197,7 @@ std::vector<TArtItem> MenuListItems() {
     AddMenuPictures(items);
     AddMenuPages(items);
     AddMenuButtons(items);
+    AddControlsPictures(items);
     AddChoicePictures(items);
     // Pictures that only code paths that never run ask this list for; cheap insurance.
     AddRaceCars(items, TableCarTypes);

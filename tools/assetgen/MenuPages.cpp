@@ -185,6 +185,7 @@ void DrawOptionsPage(const TTile& t) {
     DrawWell(cr, page.Local(462, 350, 164, 30), 5);
     ButtonBay(cr, page.Local(275, 417, 105, 28));
     ButtonBay(cr, page.Local(420, 417, 105, 28));
+    ButtonBay(cr, page.Local(532, 417, 88, 28));
 }
 
 void DrawHiScorePage(const TTile& t) {

@@ -1,6 +1,7 @@
 // The options (state 7): full screen and music switches, the effect volume (slider and two
 // step buttons), the free text, Apply and Cancel. The switches and the volume act at once;
-// Cancel puts back the values the screen was entered with.
+// Cancel puts back the values the screen was entered with. "Controls" leads to the key and
+// button bindings.
 #include <cmath>
 
 #include "platform/KeyCodes.h"
@@ -21,10 +22,14 @@ public:
     void Enter() {
         CurrentState = st::Options;
         ClearKeyReleased();
-        F.VolumeBackup = Volume;
-        F.MusicOnBackup = MusicOn;
-        F.FullScreenBackup = FullScreen;
-        F.ExtraTextBackup = ExtraText;
+        // Back from the controls page, Cancel still undoes what was changed before it.
+        if (!F.KeepOptionsBackups) {
+            F.VolumeBackup = Volume;
+            F.MusicOnBackup = MusicOn;
+            F.FullScreenBackup = FullScreen;
+            F.ExtraTextBackup = ExtraText;
+        }
+        F.KeepOptionsBackups = false;
         F.PageSprite = NewPageSprite(F, "scr_opt", "scrOptions", 20, 180, 160);
         BuildPage();
         F.ShowCursor(true);
@@ -60,6 +65,7 @@ private:
         NewPage(F);
         AddButton(F, "b_apply", 275, 417, [this] { Apply(); });
         AddButton(F, "b_cancel", 420, 417, [this] { Cancel(true); });
+        AddButton(F, "b_controls", 532, 417, GoTo(F, st::Controls));
         AddButton(F, SwitchPicture(FullScreen), 517, 271, [this] {
             FullScreen = FullScreen != 0 ? 0 : 1;
             F.PlaySound("check");

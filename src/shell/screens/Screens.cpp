@@ -4,6 +4,7 @@ void RegisterScreens(TForm1& form) {
     RegisterLogo(form);
     RegisterMainMenu(form);
     RegisterOptions(form);
+    RegisterControls(form);
     RegisterHelp(form);
     RegisterHighScores(form);
     RegisterExitGame(form);

@@ -9,6 +9,7 @@ void RegisterScreens(TForm1& form);
 void RegisterLogo(TForm1& form);
 void RegisterMainMenu(TForm1& form);
 void RegisterOptions(TForm1& form);
+void RegisterControls(TForm1& form);
 void RegisterHelp(TForm1& form);
 void RegisterHighScores(TForm1& form);
 void RegisterExitGame(TForm1& form);
