@@ -47,7 +47,8 @@ struct TDrawStats {
     // Copies in a colour that the screen blended itself (software renderer), of which turned.
     int64_t OwnBlends = 0;
     int64_t OwnTurnedBlends = 0;
-    int64_t TurnsMade = 0;  // turned pictures made by SDL and kept for the next frames
+    int64_t OwnStretchedBlends = 0;  // upright but stretched
+    int64_t TurnsMade = 0;  // turned or stretched pictures made by SDL and kept for next frames
     int64_t Skipped = 0;    // left out: a blend mode this renderer cannot do
 };
 
@@ -227,6 +228,15 @@ private:
                      uint32_t color, int blendMode);
     bool MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SDL_FRect& dst, double angle,
                     const SDL_FPoint* center, int flip, TTurnedPicture& picture);
+    // An upright copy stretched from src to dst's size.
+    bool BlendStretched(SDL_Texture* texture, const TKerbTexture& t, const SDL_Rect& src,
+                        const SDL_Rect& dst, uint32_t color, int blendMode);
+    bool MakeStretched(SDL_Texture* texture, const SDL_Rect& src, const SDL_Rect& dst,
+                       TTurnedPicture& picture);
+    // Runs draw with the turn target as the render target (width x height of it cleared, the
+    // texture drawn with no blending and no colour) and reads that area back into raw.
+    bool DrawIntoTurnTarget(SDL_Texture* texture, int32_t width, int32_t height,
+                            const std::function<int()>& draw, std::vector<uint32_t>& raw);
     void DropTurned();
 
     TPlatformWindow* Window = nullptr;

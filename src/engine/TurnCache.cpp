@@ -20,7 +20,7 @@ bool TTurnKey::operator==(const TTurnKey& o) const {
            SrcH == o.SrcH && Bits(Width) == Bits(o.Width) && Bits(Height) == Bits(o.Height) &&
            Bits(CenterX) == Bits(o.CenterX) && Bits(CenterY) == Bits(o.CenterY) &&
            std::bit_cast<uint64_t>(Angle) == std::bit_cast<uint64_t>(o.Angle) && Flip == o.Flip &&
-           Linear == o.Linear;
+           Linear == o.Linear && Stretched == o.Stretched;
 }
 
 size_t TTurnKeyHash::operator()(const TTurnKey& k) const {
@@ -30,7 +30,7 @@ size_t TTurnKeyHash::operator()(const TTurnKey& k) const {
     h = Mix(h, Bits(k.Width) | Bits(k.Height) << 32);
     h = Mix(h, Bits(k.CenterX) | Bits(k.CenterY) << 32);
     h = Mix(h, std::bit_cast<uint64_t>(k.Angle));
-    h = Mix(h, static_cast<uint64_t>(k.Flip) << 1 | (k.Linear ? 1u : 0u));
+    h = Mix(h, static_cast<uint64_t>(k.Flip) << 2 | (k.Stretched ? 2u : 0u) | (k.Linear ? 1u : 0u));
     return static_cast<size_t>(h ^ (h >> 29));
 }
 

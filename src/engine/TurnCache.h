@@ -1,5 +1,6 @@
-// TTurnCache: turned (or mirrored) pictures that the software renderer made for the screen,
-// kept between frames so that a sprite drawn at the same angle again is not turned again. A
+// TTurnCache: turned, mirrored or stretched pictures that the software renderer made for the
+// screen, kept between frames so that a sprite drawn at the same angle (or size) again is not
+// turned (or stretched) again. A
 // picture is the texels SDL's turn produced, before any colour was applied, cut down to the rows'
 // texels that are not clear; where it lands follows from the whole-pixel position SDL takes
 // from the destination. Pictures are made on a quad's second sighting (a sprite that turns every
@@ -24,6 +25,8 @@ struct TTurnKey {
     double Angle = 0;
     int32_t Flip = 0;
     bool Linear = false;
+    // An upright copy stretched to Width x Height (no angle, no flip, no centre).
+    bool Stretched = false;
     // Bit for bit: SDL may turn -0 and +0 differently, and a NaN must still find itself.
     bool operator==(const TTurnKey& other) const;
 };
