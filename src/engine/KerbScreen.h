@@ -52,6 +52,13 @@ struct TDrawStats {
     int64_t Skipped = 0;    // left out: a blend mode this renderer cannot do
 };
 
+// Memory the screen's pictures hold in the program (bytes), for the --stats report.
+struct TPictureMemory {
+    size_t Texels = 0;    // the image lists' texels, in the device texture or beside it
+    size_t Prepared = 0;  // texels with a colour applied, for own blending
+    size_t Kept = 0;      // turned and stretched pictures kept between frames
+};
+
 class TKerbScreen {
 public:
     // window may be null: there is no device then and every drawing call does nothing.
@@ -191,6 +198,10 @@ public:
     void ResetStats() { DrawStats = {}; }
     // The turned pictures kept for own blending.
     const TTurnCache& TurnedPictures() const { return Turns; }
+    TPictureMemory PictureMemory();
+    // Prepared texels not used in the last PreparedSweepFrames frames are dropped, as often:
+    // a page that is gone (the menu, in a race) keeps only its texels.
+    static constexpr int64_t PreparedSweepFrames = 128;
 
     // The picture size of full screen: Width x Height when it is one of the classic modes,
     // else 800 x 600.
@@ -228,6 +239,9 @@ private:
                      uint32_t color, int blendMode);
     bool MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SDL_FRect& dst, double angle,
                     const SDL_FPoint* center, int flip, TTurnedPicture& picture);
+    // Blends a kept picture with its top-left corner at (x, y); false when it had to be dropped.
+    bool BlendKept(SDL_Surface* target, TTurnedPicture& picture, int32_t x, int32_t y,
+                   uint32_t color);
     // An upright copy stretched from src to dst's size.
     bool BlendStretched(SDL_Texture* texture, const TKerbTexture& t, const SDL_Rect& src,
                         const SDL_Rect& dst, uint32_t color, int blendMode);
@@ -238,6 +252,7 @@ private:
     bool DrawIntoTurnTarget(SDL_Texture* texture, int32_t width, int32_t height,
                             const std::function<int()>& draw, std::vector<uint32_t>& raw);
     void DropTurned();
+    void DropStalePrepared();
 
     TPlatformWindow* Window = nullptr;
     TPlatformWindow* PreviousWindow = nullptr;
@@ -284,6 +299,6 @@ private:
     TTurnCache Turns;
     // The render target SDL turns pictures into for the cache, grown as needed.
     SDL_Texture* TurnTarget = nullptr;
-    int32_t TurnTargetSize = 0;
+    int32_t TurnTargetWidth = 0, TurnTargetHeight = 0;
     int64_t FrameCount = 0;
 };

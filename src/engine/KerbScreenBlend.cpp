@@ -80,7 +80,7 @@ bool TKerbScreen::BlendUpright(const TKerbTexture& t, const SDL_Rect& src, const
     SDL_Surface* target = BlendTarget(blendMode, color);
     if (target == nullptr || dst.w != src.w || dst.h != src.h) return false;
     if (!t.HasTexels()) return false;
-    const uint32_t* prepared = t.Prepared.For(t.Data(), t.TexelCount(), color);
+    const uint32_t* prepared = t.Prepared.For(t.Data(), t.TexelCount(), color, FrameCount);
     const uint32_t* texels = prepared != nullptr ? prepared : t.Data();
     const uint32_t* first = texels + static_cast<ptrdiff_t>(src.y) * t.Width + src.x;
     BlendOnto(target, first, prepared != nullptr, t.Width, src.w, src.h, nullptr, dst.x, dst.y,
@@ -116,12 +116,19 @@ bool TKerbScreen::BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const
     // SDL places the turned picture by the destination's position cut to whole pixels.
     const int32_t x = static_cast<int32_t>(dst.x) + picture.Left;
     const int32_t y = static_cast<int32_t>(dst.y) + picture.Top;
-    const uint32_t* prepared =
-        picture.Prepared.For(picture.Pixels.data(), picture.Pixels.size(), color);
-    BlendOnto(target, prepared != nullptr ? prepared : picture.Pixels.data(), prepared != nullptr,
-              picture.Width, picture.Width, picture.Height, picture.Spans.data(), x, y, color);
-    ++DrawStats.OwnBlends;
+    if (!BlendKept(target, picture, x, y, color)) return false;
     ++DrawStats.OwnTurnedBlends;
+    return true;
+}
+
+bool TKerbScreen::BlendKept(SDL_Surface* target, TTurnedPicture& picture, int32_t x, int32_t y,
+                            uint32_t color) {
+    bool prepared = false;
+    const uint32_t* texels = Turns.TexelsFor(picture, color, prepared);
+    if (texels == nullptr) return false;
+    BlendOnto(target, texels, prepared, picture.Width, picture.Width, picture.Height,
+              picture.Spans.data(), x, y, color);
+    ++DrawStats.OwnBlends;
     return true;
 }
 
@@ -181,12 +188,7 @@ bool TKerbScreen::BlendStretched(SDL_Texture* texture, const TKerbTexture& t, co
     TTurnedPicture& picture = Turns.Sight(key, FrameCount);
     if (!picture.Ready && (picture.Sightings < 2 || !MakeStretched(texture, src, dst, picture)))
         return false;
-    const uint32_t* prepared =
-        picture.Prepared.For(picture.Pixels.data(), picture.Pixels.size(), color);
-    BlendOnto(target, prepared != nullptr ? prepared : picture.Pixels.data(), prepared != nullptr,
-              picture.Width, picture.Width, picture.Height, picture.Spans.data(),
-              dst.x + picture.Left, dst.y + picture.Top, color);
-    ++DrawStats.OwnBlends;
+    if (!BlendKept(target, picture, dst.x + picture.Left, dst.y + picture.Top, color)) return false;
     ++DrawStats.OwnStretchedBlends;
     return true;
 }
@@ -203,19 +205,21 @@ bool TKerbScreen::MakeStretched(SDL_Texture* texture, const SDL_Rect& src, const
 }
 
 bool TKerbScreen::DrawIntoTurnTarget(SDL_Texture* texture, int32_t width, int32_t height,
-                                     const std::function<int()>& draw,
-                                     std::vector<uint32_t>& raw) {
+                                     const std::function<int()>& draw, std::vector<uint32_t>& raw) {
     if (width <= 0 || height <= 0 || width > MaxTurnTargetSize || height > MaxTurnTargetSize ||
         !Turns.Fits(static_cast<size_t>(width) * static_cast<size_t>(height)))
         return false;
-    const int32_t size = std::max(width, height);
-    if (size > TurnTargetSize) {
-        int32_t grown = std::max(TurnTargetSize, 64);
-        while (grown < size) grown *= 2;
+    if (width > TurnTargetWidth || height > TurnTargetHeight) {
+        // In steps of 64 per side: a stretched ground row is wide and flat, turned sprites square.
+        const auto grown = [](int32_t have, int32_t need) {
+            return std::max(have, (need + 63) / 64 * 64);
+        };
+        const int32_t w = grown(TurnTargetWidth, width), h = grown(TurnTargetHeight, height);
         if (TurnTarget != nullptr) SDL_DestroyTexture(TurnTarget);
-        TurnTarget = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                       grown, grown);
-        TurnTargetSize = TurnTarget != nullptr ? grown : 0;
+        TurnTarget =
+            SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+        TurnTargetWidth = TurnTarget != nullptr ? w : 0;
+        TurnTargetHeight = TurnTarget != nullptr ? h : 0;
         if (TurnTarget == nullptr) return false;
     }
     if (SDL_SetRenderTarget(Renderer, TurnTarget) != 0) return false;
@@ -254,5 +258,5 @@ void TKerbScreen::DropTurned() {
     Turns.Clear();
     if (TurnTarget != nullptr) SDL_DestroyTexture(TurnTarget);
     TurnTarget = nullptr;
-    TurnTargetSize = 0;
+    TurnTargetWidth = TurnTargetHeight = 0;
 }

@@ -71,6 +71,11 @@ std::string TStatsOverlay::Report(const std::string& renderer) const {
         static_cast<double>(d.OwnTurnedBlends) / frames,
         static_cast<double>(d.OwnStretchedBlends) / frames, static_cast<double>(d.Culled) / frames);
     out += text;
+    const TPictureMemory memory = Screen.PictureMemory();
+    const auto mb = [](size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); };
+    std::snprintf(text, sizeof text, "stats picture_mb texels %.1f prepared %.1f kept %.1f\n",
+                  mb(memory.Texels), mb(memory.Prepared), mb(memory.Kept));
+    out += text;
     const int64_t peak = PeakResidentBytes();
     std::snprintf(text, sizeof text, "stats peak_rss_mb %.1f\n",
                   peak >= 0 ? static_cast<double>(peak) / (1024.0 * 1024.0) : -1.0);

@@ -75,8 +75,36 @@ bool TTurnCache::Keep(TTurnedPicture& picture, const std::vector<uint32_t>& raw,
         picture.Spans[static_cast<size_t>(y) * 2 + 1] = last;
     }
     picture.Ready = true;
+    picture.IsPrepared = picture.Seen = false;
     KeptPixels += pixels;
     return true;
+}
+
+const uint32_t* TTurnCache::TexelsFor(TTurnedPicture& picture, uint32_t color, bool& prepared) {
+    prepared = false;
+    if (picture.IsPrepared) {
+        if (picture.PreparedColor == color) {
+            prepared = true;
+            return picture.Pixels.data();
+        }
+        KeptPixels -= picture.Pixels.size();
+        std::vector<uint32_t>().swap(picture.Pixels);
+        std::vector<int32_t>().swap(picture.Spans);
+        picture.Ready = picture.IsPrepared = false;
+        picture.Sightings = 1;
+        return nullptr;
+    }
+    const bool again = picture.Seen && picture.LastColor == color;
+    picture.Seen = true;
+    picture.LastColor = color;
+    if (again) {
+        // Texel by texel, so it may write where it reads.
+        PrepareModulatedRow(picture.Pixels.data(), picture.Pixels.data(),
+                            static_cast<int32_t>(picture.Pixels.size()), color);
+        picture.IsPrepared = prepared = true;
+        picture.PreparedColor = color;
+    }
+    return picture.Pixels.data();
 }
 
 void TTurnCache::EndFrame(int64_t frame) {
@@ -89,6 +117,13 @@ void TTurnCache::EndFrame(int64_t frame) {
         KeptPixels -= p.Pixels.size();
         return true;
     });
+}
+
+size_t TTurnCache::Bytes() const {
+    size_t bytes = 0;
+    for (const auto& [key, p] : Pictures)
+        bytes += p.Pixels.capacity() * sizeof(uint32_t) + p.Spans.capacity() * sizeof(int32_t);
+    return bytes;
 }
 
 void TTurnCache::Clear() {

@@ -45,7 +45,12 @@ struct TTurnedPicture {
     std::vector<uint32_t> Pixels;
     // Per row: the first texel that is not clear and one past the last.
     std::vector<int32_t> Spans;
-    TPreparedTexels Prepared;
+    // Pixels are prepared for PreparedColor (ModulatedBlend.h) in place of the raw ones once a
+    // colour comes twice running: pictures are kept once, and nearly all are drawn in one colour.
+    bool IsPrepared = false;
+    uint32_t PreparedColor = 0;
+    bool Seen = false;
+    uint32_t LastColor = 0;
 };
 
 class TTurnCache {
@@ -57,6 +62,10 @@ public:
     // cache is full.
     bool Keep(TTurnedPicture& picture, const std::vector<uint32_t>& raw, int32_t width,
               int32_t height, int32_t left, int32_t top);
+    // The picture's pixels to blend in color, and whether they are prepared; null when they
+    // are prepared for another colour, which cannot be undone: the picture is then dropped
+    // (made again on its next sighting).
+    const uint32_t* TexelsFor(TTurnedPicture& picture, uint32_t color, bool& prepared);
     // Would a picture of this many pixels still fit?
     bool Fits(size_t pixels) const { return KeptPixels + pixels <= MaxPixels; }
     // Drops pictures not drawn in the last KeepFrames frames and sightings of the frame before
@@ -66,6 +75,8 @@ public:
 
     size_t Count() const { return Pictures.size(); }
     size_t PixelCount() const { return KeptPixels; }
+    // Memory held by the pictures: their pixels, spans and prepared texels.
+    size_t Bytes() const;
 
     // A few hundred sprites of the game at a time take a small part of this.
     static constexpr size_t MaxPixels = size_t{8} << 20;

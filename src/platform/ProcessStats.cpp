@@ -1,5 +1,8 @@
 #include "platform/ProcessStats.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
@@ -37,5 +40,11 @@ int64_t MillisecondsSinceExec() {
     return nowMs - startTicks * 1000 / hz;
 #else
     return -1;
+#endif
+}
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
 #endif
 }

@@ -687,8 +687,8 @@ TEST_P(OwnBlendTest, StretchedCopiesBlendAsSdlBlendsThem) {
         Target().SetTextureFilter(linear);
         for (const auto& c : cases)
             for (const uint32_t color : {0xFEFEFEFEu, 0xFF80C040u}) {
-                SCOPED_TRACE(testing::Message() << c.Name << (linear ? " linear " : " nearest ")
-                                                << std::hex << color);
+                SCOPED_TRACE(testing::Message()
+                             << c.Name << (linear ? " linear " : " nearest ") << std::hex << color);
                 Target().ResetStats();
                 ExpectSameAsSdl(
                     [&] {
@@ -700,6 +700,38 @@ TEST_P(OwnBlendTest, StretchedCopiesBlendAsSdlBlendsThem) {
             }
     }
     Target().SetTextureFilter(false);
+}
+
+TEST_P(OwnBlendTest, KeptPicturesFollowAChangeOfColour) {
+    // A turned and a stretched picture are kept, prepared for one colour, then drawn in another
+    // (and back): every frame's pixels are SDL's.
+    TImageListItem& item = AddItem("ramp", AlphaRamp(24, 20, 0x40C080));
+    List->Initialize();
+    const uint32_t colours[] = {0xFEFEFEFEu, 0xFEFEFEFEu, 0xFEFEFEFEu, 0xFEFEFEFEu, 0xFF80C040u,
+                                0xFF80C040u, 0xFF80C040u, 0x80FFFFFFu, 0xFEFEFEFEu, 0xFEFEFEFEu};
+    const auto frames = [&](bool own) {
+        TKerbScreen& screen = Target();
+        screen.OwnBlending = own;
+        std::vector<TImage> out;
+        for (const uint32_t color : colours) {
+            screen.Clear(30, 60, 90, 255);
+            EXPECT_TRUE(screen.BeginScene());
+            item.DrawColor(200, 200, 33, 0.5f, 0.5f, 1, 1, color, false, false, 0, 0);
+            item.DrawColor(-5, 400, 0, 0, 0, 1, 1.5f, color, false, false, 0, 0);
+            out.emplace_back();
+            EXPECT_TRUE(screen.ReadPixels(out.back().Pixels, out.back().Width, out.back().Height));
+            screen.EndScene();
+        }
+        screen.OwnBlending = true;
+        return out;
+    };
+    const std::vector<TImage> sdl = frames(false);
+    Target().ResetStats();
+    const std::vector<TImage> own = frames(true);
+    ASSERT_EQ(own.size(), sdl.size());
+    for (size_t f = 0; f < own.size(); ++f) EXPECT_TRUE(own[f].Pixels == sdl[f].Pixels) << f;
+    EXPECT_GT(Target().Stats().OwnTurnedBlends, 0);
+    EXPECT_GT(Target().Stats().OwnStretchedBlends, 0);
 }
 
 TEST_P(OwnBlendTest, EveryTexelOverEveryBackgroundBlendsAsSdl) {
