@@ -14,7 +14,6 @@
 #include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
-#include "platform/ProcessStats.h"
 #include "platform/StopSignal.h"
 
 namespace {
@@ -148,9 +147,6 @@ void TKerbImageList::Initialize() {
         if (StopRequested()) return;
         MakeTexture(*item, *this);
     }
-    // The file's bytes and the decoded pictures are freed now, in pieces the allocator keeps
-    // for itself unless asked: a list of large pictures would leave megabytes unused but held.
-    ReturnFreedMemory();
 }
 
 void TKerbImageList::Finalize(bool releaseTextures) {

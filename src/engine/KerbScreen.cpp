@@ -316,6 +316,7 @@ TPictureMemory TKerbScreen::PictureMemory() {
         memory.Prepared += t.Prepared.Bytes();
     });
     memory.Kept = Turns.Bytes();
+    for (const TKerbFont* font : Fonts) memory.Texts += font->CachedPixels() * sizeof(uint32_t);
     return memory;
 }
 

@@ -57,6 +57,7 @@ struct TPictureMemory {
     size_t Texels = 0;    // the image lists' texels, in the device texture or beside it
     size_t Prepared = 0;  // texels with a colour applied, for own blending
     size_t Kept = 0;      // turned and stretched pictures kept between frames
+    size_t Texts = 0;     // the system fonts' rendered texts
 };
 
 class TKerbScreen {

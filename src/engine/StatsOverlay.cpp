@@ -73,8 +73,9 @@ std::string TStatsOverlay::Report(const std::string& renderer) const {
     out += text;
     const TPictureMemory memory = Screen.PictureMemory();
     const auto mb = [](size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); };
-    std::snprintf(text, sizeof text, "stats picture_mb texels %.1f prepared %.1f kept %.1f\n",
-                  mb(memory.Texels), mb(memory.Prepared), mb(memory.Kept));
+    std::snprintf(text, sizeof text,
+                  "stats picture_mb texels %.1f prepared %.1f kept %.1f texts %.1f\n",
+                  mb(memory.Texels), mb(memory.Prepared), mb(memory.Kept), mb(memory.Texts));
     out += text;
     const int64_t peak = PeakResidentBytes();
     std::snprintf(text, sizeof text, "stats peak_rss_mb %.1f\n",

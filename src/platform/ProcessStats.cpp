@@ -1,8 +1,5 @@
 #include "platform/ProcessStats.h"
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 #include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
@@ -40,11 +37,5 @@ int64_t MillisecondsSinceExec() {
     return nowMs - startTicks * 1000 / hz;
 #else
     return -1;
-#endif
-}
-
-void ReturnFreedMemory() {
-#if defined(__GLIBC__)
-    malloc_trim(0);
 #endif
 }
