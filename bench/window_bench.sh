@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures the game like a player runs it: in a real window under Xvfb, through the logo, the
-# first menu and a 20-second race, once on a quiet machine and once beside two busy processes
-# the script starts and stops itself. Beside each run it measures bare_window, a bare SDL
-# program opening the same window and renderer, in the same conditions, and prints a table:
+# name page, the main menu and a 20-second race, once on a quiet machine and once beside two
+# busy processes the script starts and stops itself. Beside each run it measures bare_window, a
+# bare SDL program opening the same window and renderer, in the same conditions, and prints a
+# table:
 # resident memory (at the end of the menu and 20 s into the race), CPU (core-seconds per
 # second) per phase, ticks per second and the gap between presents (from the game's --stats),
 # the time from exec to the first presented frame, and how often a window was mapped.
