@@ -123,9 +123,12 @@ const TKerbFont::TCachedText* TKerbFont::Rendered(const std::string& text) {
     ++CreatedCount;
     Lru.push_front({text, texture, w, h});
     Index[text] = Lru.begin();
+    CachedPixelCount += static_cast<size_t>(w) * static_cast<size_t>(h);
     while (Lru.size() > CacheLimit) {
-        SDL_DestroyTexture(Lru.back().Texture);
-        Index.erase(Lru.back().Text);
+        const TCachedText& last = Lru.back();
+        CachedPixelCount -= static_cast<size_t>(last.Width) * static_cast<size_t>(last.Height);
+        SDL_DestroyTexture(last.Texture);
+        Index.erase(last.Text);
         Lru.pop_back();
     }
     return &Lru.front();
@@ -135,6 +138,7 @@ void TKerbFont::ReleaseDeviceObjects() {
     for (TCachedText& entry : Lru) SDL_DestroyTexture(entry.Texture);
     Lru.clear();
     Index.clear();
+    CachedPixelCount = 0;
 }
 
 void TKerbFont::ApplyFilter() {

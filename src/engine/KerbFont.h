@@ -60,6 +60,8 @@ public:
     // How many string textures were ever made, and how many are cached now.
     int64_t TexturesCreated() const { return CreatedCount; }
     size_t CachedTexts() const { return Lru.size(); }
+    // Pixels of the cached textures (4 bytes each).
+    size_t CachedPixels() const { return CachedPixelCount; }
     static constexpr size_t CacheLimit = 256;
 
 private:
@@ -81,4 +83,5 @@ private:
     std::list<TCachedText> Lru;
     std::unordered_map<std::string, std::list<TCachedText>::iterator> Index;
     int64_t CreatedCount = 0;
+    size_t CachedPixelCount = 0;
 };

@@ -262,6 +262,15 @@ void TKerbScreen::EndScene() {
     SDL_RenderPresent(Renderer);
     if (OnPresent) OnPresent();
     Turns.EndFrame(++FrameCount);
+    DropStalePrepared();
+}
+
+void TKerbScreen::DropStalePrepared() {
+    // Pictures of a page that is gone (the menu's, in a race) are not drawn for a long while.
+    if (FrameCount % PreparedSweepFrames != 0) return;
+    ForEachTexture([this](TKerbTexture& t) {
+        if (t.Prepared.Stale(FrameCount, PreparedSweepFrames)) t.Prepared.Clear();
+    });
 }
 
 bool TKerbScreen::ToggleFullScreen() {
@@ -298,6 +307,18 @@ void TKerbScreen::InitializeDependents() {
     for (TKerbFont* font : Fonts) font->RestoreDeviceObjects();
     for (auto& hook : Hooks)
         if (hook.OnInit) hook.OnInit();
+}
+
+TPictureMemory TKerbScreen::PictureMemory() {
+    TPictureMemory memory;
+    ForEachTexture([&memory](TKerbTexture& t) {
+        memory.Texels += t.Shared != nullptr ? t.TexelCount() * sizeof(uint32_t)
+                                             : t.Texels.capacity() * sizeof(uint32_t);
+        memory.Prepared += t.Prepared.Bytes();
+    });
+    memory.Kept = Turns.Bytes();
+    for (const TKerbFont* font : Fonts) memory.Texts += font->CachedPixels() * sizeof(uint32_t);
+    return memory;
 }
 
 void TKerbScreen::ForEachTexture(const std::function<void(TKerbTexture&)>& action) {

@@ -48,8 +48,17 @@ struct TDrawStats {
     // Copies in a colour that the screen blended itself (software renderer), of which turned.
     int64_t OwnBlends = 0;
     int64_t OwnTurnedBlends = 0;
-    int64_t TurnsMade = 0;  // turned pictures made by SDL and kept for the next frames
+    int64_t OwnStretchedBlends = 0;  // upright but stretched
+    int64_t TurnsMade = 0;  // turned or stretched pictures made by SDL and kept for next frames
     int64_t Skipped = 0;    // left out: a blend mode this renderer cannot do
+};
+
+// Memory the screen's pictures hold in the program (bytes), for the --stats report.
+struct TPictureMemory {
+    size_t Texels = 0;    // the image lists' texels, in the device texture or beside it
+    size_t Prepared = 0;  // texels with a colour applied, for own blending
+    size_t Kept = 0;      // turned and stretched pictures kept between frames
+    size_t Texts = 0;     // the system fonts' rendered texts
 };
 
 class TKerbScreen : public TScreenDevice {
@@ -195,6 +204,10 @@ public:
     void ResetStats() { DrawStats = {}; }
     // The turned pictures kept for own blending.
     const TTurnCache& TurnedPictures() const { return Turns; }
+    TPictureMemory PictureMemory();
+    // Prepared texels not used in the last PreparedSweepFrames frames are dropped, as often:
+    // a page that is gone (the menu, in a race) keeps only its texels.
+    static constexpr int64_t PreparedSweepFrames = 128;
 
     // The picture size of full screen: Width x Height when it is one of the classic modes,
     // else 800 x 600.
@@ -232,7 +245,20 @@ private:
                      uint32_t color, int blendMode);
     bool MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SDL_FRect& dst, double angle,
                     const SDL_FPoint* center, int flip, TTurnedPicture& picture);
+    // Blends a kept picture with its top-left corner at (x, y); false when it had to be dropped.
+    bool BlendKept(SDL_Surface* target, TTurnedPicture& picture, int32_t x, int32_t y,
+                   uint32_t color);
+    // An upright copy stretched from src to dst's size.
+    bool BlendStretched(SDL_Texture* texture, const TKerbTexture& t, const SDL_Rect& src,
+                        const SDL_Rect& dst, uint32_t color, int blendMode);
+    bool MakeStretched(SDL_Texture* texture, const SDL_Rect& src, const SDL_Rect& dst,
+                       TTurnedPicture& picture);
+    // Runs draw with the turn target as the render target (width x height of it cleared, the
+    // texture drawn with no blending and no colour) and reads that area back into raw.
+    bool DrawIntoTurnTarget(SDL_Texture* texture, int32_t width, int32_t height,
+                            const std::function<int()>& draw, std::vector<uint32_t>& raw);
     void DropTurned();
+    void DropStalePrepared();
 
     TPlatformWindow* Window = nullptr;
     TPlatformWindow* PreviousWindow = nullptr;
@@ -279,6 +305,6 @@ private:
     TTurnCache Turns;
     // The render target SDL turns pictures into for the cache, grown as needed.
     SDL_Texture* TurnTarget = nullptr;
-    int32_t TurnTargetSize = 0;
+    int32_t TurnTargetWidth = 0, TurnTargetHeight = 0;
     int64_t FrameCount = 0;
 };

@@ -4,7 +4,8 @@
 // draws on, after letting SDL finish the calls it has queued so that the order of drawing
 // stays. Turned pictures are what SDL's turn makes of the texels, before the colour, placed
 // by whole pixels from the destination's position; so SDL turns a picture once into a render
-// target with no blending and no colour, and the screen keeps it (TTurnCache).
+// target with no blending and no colour, and the screen keeps it (TTurnCache). Stretched copies
+// that reach past the picture's edges are kept the same way.
 #include <SDL.h>
 
 #include <algorithm>
@@ -17,7 +18,7 @@
 #include "platform/Window.h"
 
 namespace {
-// Larger turned pictures are left to SDL: none of the game's sprites comes near.
+// Larger turned or stretched pictures are left to SDL: none of the game's sprites comes near.
 constexpr int32_t MaxTurnTargetSize = 1024;
 }  // namespace
 
@@ -79,7 +80,7 @@ bool TKerbScreen::BlendUpright(const TKerbTexture& t, const SDL_Rect& src, const
     SDL_Surface* target = BlendTarget(blendMode, color);
     if (target == nullptr || dst.w != src.w || dst.h != src.h) return false;
     if (!t.HasTexels()) return false;
-    const uint32_t* prepared = t.Prepared.For(t.Data(), t.TexelCount(), color);
+    const uint32_t* prepared = t.Prepared.For(t.Data(), t.TexelCount(), color, FrameCount);
     const uint32_t* texels = prepared != nullptr ? prepared : t.Data();
     const uint32_t* first = texels + static_cast<ptrdiff_t>(src.y) * t.Width + src.x;
     BlendOnto(target, first, prepared != nullptr, t.Width, src.w, src.h, nullptr, dst.x, dst.y,
@@ -115,12 +116,19 @@ bool TKerbScreen::BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const
     // SDL places the turned picture by the destination's position cut to whole pixels.
     const int32_t x = static_cast<int32_t>(dst.x) + picture.Left;
     const int32_t y = static_cast<int32_t>(dst.y) + picture.Top;
-    const uint32_t* prepared =
-        picture.Prepared.For(picture.Pixels.data(), picture.Pixels.size(), color);
-    BlendOnto(target, prepared != nullptr ? prepared : picture.Pixels.data(), prepared != nullptr,
-              picture.Width, picture.Width, picture.Height, picture.Spans.data(), x, y, color);
-    ++DrawStats.OwnBlends;
+    if (!BlendKept(target, picture, x, y, color)) return false;
     ++DrawStats.OwnTurnedBlends;
+    return true;
+}
+
+bool TKerbScreen::BlendKept(SDL_Surface* target, TTurnedPicture& picture, int32_t x, int32_t y,
+                            uint32_t color) {
+    bool prepared = false;
+    const uint32_t* texels = Turns.TexelsFor(picture, color, prepared);
+    if (texels == nullptr) return false;
+    BlendOnto(target, texels, prepared, picture.Width, picture.Width, picture.Height,
+              picture.Spans.data(), x, y, color);
+    ++DrawStats.OwnBlends;
     return true;
 }
 
@@ -140,17 +148,78 @@ bool TKerbScreen::MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SD
     // negative (SDL cuts negative positions towards zero, which would move the picture).
     const float atX = static_cast<float>(half) - std::trunc(cx);
     const float atY = static_cast<float>(half) - std::trunc(cy);
-    if (size > MaxTurnTargetSize || atX < 0 || atY < 0 || atX >= static_cast<float>(size) ||
-        atY >= static_cast<float>(size) ||
-        !Turns.Fits(static_cast<size_t>(size) * static_cast<size_t>(size)))
+    if (atX < 0 || atY < 0 || atX >= static_cast<float>(size) || atY >= static_cast<float>(size))
         return false;
-    if (size > TurnTargetSize) {
-        int32_t grown = std::max(TurnTargetSize, 64);
-        while (grown < size) grown *= 2;
+    std::vector<uint32_t> raw;
+    const SDL_FRect at{atX, atY, dst.w, dst.h};
+    const auto draw = [&] {
+        return SDL_RenderCopyExF(Renderer, texture, &src, &at, angle, center,
+                                 static_cast<SDL_RendererFlip>(flip));
+    };
+    if (!DrawIntoTurnTarget(texture, size, size, draw, raw)) return false;
+    const auto left = -static_cast<int32_t>(atX), top = -static_cast<int32_t>(atY);
+    if (!Turns.Keep(picture, raw, size, size, left, top)) return false;
+    ++DrawStats.TurnsMade;
+    return true;
+}
+
+bool TKerbScreen::BlendStretched(SDL_Texture* texture, const TKerbTexture& t, const SDL_Rect& src,
+                                 const SDL_Rect& dst, uint32_t color, int blendMode) {
+    if ((dst.w == src.w && dst.h == src.h) || dst.w <= 0 || dst.h <= 0 || t.Serial == 0)
+        return false;
+    SDL_Surface* target = BlendTarget(blendMode, color);
+    if (target == nullptr) return false;
+    // SDL stretches a copy that reaches past the picture's edges into a picture of its own, with
+    // the texture's filter and no colour, and blends that in the colour: the same stretch, kept,
+    // and blended here gives its very pixels. A copy inside the edges it stretches and blends in
+    // one go, which samples the texels otherwise: that one stays with SDL.
+    if (dst.x >= 0 && dst.y >= 0 && dst.x + dst.w <= target->w && dst.y + dst.h <= target->h)
+        return false;
+    TTurnKey key;
+    key.Texture = t.Serial;
+    key.SrcX = src.x;
+    key.SrcY = src.y;
+    key.SrcW = src.w;
+    key.SrcH = src.h;
+    key.Width = static_cast<float>(dst.w);
+    key.Height = static_cast<float>(dst.h);
+    key.Linear = LinearFilter && t.Linear;
+    key.Stretched = true;
+    TTurnedPicture& picture = Turns.Sight(key, FrameCount);
+    if (!picture.Ready && (picture.Sightings < 2 || !MakeStretched(texture, src, dst, picture)))
+        return false;
+    if (!BlendKept(target, picture, dst.x + picture.Left, dst.y + picture.Top, color)) return false;
+    ++DrawStats.OwnStretchedBlends;
+    return true;
+}
+
+bool TKerbScreen::MakeStretched(SDL_Texture* texture, const SDL_Rect& src, const SDL_Rect& dst,
+                                TTurnedPicture& picture) {
+    std::vector<uint32_t> raw;
+    const SDL_Rect at{0, 0, dst.w, dst.h};
+    const auto draw = [&] { return SDL_RenderCopy(Renderer, texture, &src, &at); };
+    if (!DrawIntoTurnTarget(texture, dst.w, dst.h, draw, raw)) return false;
+    if (!Turns.Keep(picture, raw, dst.w, dst.h, 0, 0)) return false;
+    ++DrawStats.TurnsMade;
+    return true;
+}
+
+bool TKerbScreen::DrawIntoTurnTarget(SDL_Texture* texture, int32_t width, int32_t height,
+                                     const std::function<int()>& draw, std::vector<uint32_t>& raw) {
+    if (width <= 0 || height <= 0 || width > MaxTurnTargetSize || height > MaxTurnTargetSize ||
+        !Turns.Fits(static_cast<size_t>(width) * static_cast<size_t>(height)))
+        return false;
+    if (width > TurnTargetWidth || height > TurnTargetHeight) {
+        // In steps of 64 per side: a stretched ground row is wide and flat, turned sprites square.
+        const auto grown = [](int32_t have, int32_t need) {
+            return std::max(have, (need + 63) / 64 * 64);
+        };
+        const int32_t w = grown(TurnTargetWidth, width), h = grown(TurnTargetHeight, height);
         if (TurnTarget != nullptr) SDL_DestroyTexture(TurnTarget);
-        TurnTarget = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                       grown, grown);
-        TurnTargetSize = TurnTarget != nullptr ? grown : 0;
+        TurnTarget =
+            SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
+        TurnTargetWidth = TurnTarget != nullptr ? w : 0;
+        TurnTargetHeight = TurnTarget != nullptr ? h : 0;
         if (TurnTarget == nullptr) return false;
     }
     if (SDL_SetRenderTarget(Renderer, TurnTarget) != 0) return false;
@@ -160,9 +229,9 @@ bool TKerbScreen::MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SD
     SDL_GetRenderDrawColor(Renderer, &r, &g, &b, &a);
     SDL_SetRenderDrawBlendMode(Renderer, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 0);
-    const SDL_Rect area{0, 0, size, size};
+    const SDL_Rect area{0, 0, width, height};
     SDL_RenderFillRect(Renderer, &area);
-    // No blending and no colour: the target receives the turned texels as they are.
+    // No blending and no colour: the target receives the texels as they are.
     SDL_BlendMode textureMode;
     SDL_GetTextureBlendMode(texture, &textureMode);
     Uint8 mr, mg, mb, ma;
@@ -171,12 +240,10 @@ bool TKerbScreen::MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SD
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
     SDL_SetTextureColorMod(texture, 255, 255, 255);
     SDL_SetTextureAlphaMod(texture, 255);
-    const SDL_FRect at{atX, atY, dst.w, dst.h};
-    const int drawn = SDL_RenderCopyExF(Renderer, texture, &src, &at, angle, center,
-                                        static_cast<SDL_RendererFlip>(flip));
-    std::vector<uint32_t> raw(static_cast<size_t>(size) * static_cast<size_t>(size));
+    const int drawn = draw();
+    raw.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     const int read = drawn == 0 ? SDL_RenderReadPixels(Renderer, &area, SDL_PIXELFORMAT_ARGB8888,
-                                                       raw.data(), size * 4)
+                                                       raw.data(), width * 4)
                                 : -1;
     SDL_SetRenderTarget(Renderer, nullptr);
     SDL_SetRenderDrawBlendMode(Renderer, drawMode);
@@ -184,16 +251,12 @@ bool TKerbScreen::MakeTurned(SDL_Texture* texture, const SDL_Rect& src, const SD
     SDL_SetTextureBlendMode(texture, textureMode);
     SDL_SetTextureColorMod(texture, mr, mg, mb);
     SDL_SetTextureAlphaMod(texture, ma);
-    if (read != 0) return false;
-    const auto left = -static_cast<int32_t>(atX), top = -static_cast<int32_t>(atY);
-    if (!Turns.Keep(picture, raw, size, size, left, top)) return false;
-    ++DrawStats.TurnsMade;
-    return true;
+    return read == 0;
 }
 
 void TKerbScreen::DropTurned() {
     Turns.Clear();
     if (TurnTarget != nullptr) SDL_DestroyTexture(TurnTarget);
     TurnTarget = nullptr;
-    TurnTargetSize = 0;
+    TurnTargetWidth = TurnTargetHeight = 0;
 }

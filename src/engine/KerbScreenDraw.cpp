@@ -228,7 +228,8 @@ bool TKerbScreen::CopyUpright(SDL_Texture* texture, const TKerbTexture& t, const
     if (flip == SDL_FLIP_NONE) {
         const SDL_Rect covered{static_cast<int>(dst.x), static_cast<int>(dst.y),
                                static_cast<int>(dst.w), static_cast<int>(dst.h)};
-        if (!Software || !BlendUpright(t, src, covered, q[0].Color, blendMode))
+        if (!Software || !(BlendUpright(t, src, covered, q[0].Color, blendMode) ||
+                           BlendStretched(texture, t, src, covered, q[0].Color, blendMode)))
             SDL_RenderCopyF(Renderer, texture, &src, &dst);
     } else if (!Software ||
                !BlendTurned(texture, t, src, dst, 0.0, nullptr, flip, q[0].Color, blendMode)) {

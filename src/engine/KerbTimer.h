@@ -1,7 +1,7 @@
 // TKerbTimer: paces the game. Fires OnTimer TargetFPS times a second on a grid of absolute
 // deadlines (each one interval after the previous one), so a late wake-up delays one tick but
-// not the ones after it and the rate holds on a busy machine; a loop more than a few ticks
-// behind drops the backlog instead of bursting. Measures the achieved rate, caps the elapsed
+// not the ones after it and the rate holds on a busy machine; a loop more than a tenth of a
+// second behind drops the backlog instead of bursting. Measures the achieved rate, caps the elapsed
 // time of very slow frames and gates very fast ones (MaxFPS). It reads time from an
 // injectable TClock; the main loop calls Check() whenever it is idle and sleeps until
 // NextDue() in between. Lossy mode is a plain interval timer: it fires on the first check at
@@ -55,8 +55,11 @@ public:
     int32_t IntervalMs = 0;
     // When the next tick is due (TargetFPS > 0).
     int64_t Deadline = 0;
-    // How many intervals the loop may fall behind before the missed ticks are dropped.
-    static constexpr int64_t MaxBacklogTicks = 3;
+    // How many intervals the loop may fall behind before the missed ticks are dropped: about a
+    // tenth of a second at 90 a second, so that a process sharing a busy machine, which the
+    // scheduler keeps waiting for tens of milliseconds now and then, catches those ticks up
+    // (at the MaxFPS pace) instead of losing them, while a real stall is not replayed.
+    static constexpr int64_t MaxBacklogTicks = 9;
 
 private:
     void Rehook();

@@ -132,7 +132,9 @@ uint32_t BlendModulatedPixel(uint32_t src, uint32_t dst, uint32_t modulation, bo
     return out;
 }
 
-const uint32_t* TPreparedTexels::For(const uint32_t* raw, size_t count, uint32_t color) {
+const uint32_t* TPreparedTexels::For(const uint32_t* raw, size_t count, uint32_t color,
+                                     int64_t frame) {
+    LastUse = frame;
     const bool again = Seen && LastColor == color;
     Seen = true;
     LastColor = color;

@@ -34,13 +34,18 @@ uint32_t BlendModulatedPixel(uint32_t src, uint32_t dst, uint32_t modulation, bo
 class TPreparedTexels {
 public:
     // The prepared texels (as many as raw) for colour, or null when raw must be blended as it is.
-    const uint32_t* For(const uint32_t* raw, size_t count, uint32_t color);
+    // frame marks the use, for Stale.
+    const uint32_t* For(const uint32_t* raw, size_t count, uint32_t color, int64_t frame = 0);
+    // Prepared, and not asked for since frame - keep.
+    bool Stale(int64_t frame, int64_t keep) const { return Valid && LastUse + keep < frame; }
     void Clear();
     bool Ready() const { return Valid; }
+    size_t Bytes() const { return Texels.capacity() * sizeof(uint32_t); }
     uint32_t Color() const { return PreparedColor; }
 
 private:
     std::vector<uint32_t> Texels;
     uint32_t PreparedColor = 0, LastColor = 0;
+    int64_t LastUse = 0;
     bool Valid = false, Seen = false;
 };

@@ -65,10 +65,17 @@ std::string TStatsOverlay::Report(const std::string& renderer) const {
     std::snprintf(
         text, sizeof text,
         "stats quads_per_frame copies %.1f turned %.1f triangles %.1f own_blends %.1f "
-        "own_turned %.1f culled %.1f\n",
+        "own_turned %.1f own_stretched %.1f culled %.1f\n",
         static_cast<double>(d.Copies) / frames, static_cast<double>(d.RotatedCopies) / frames,
         static_cast<double>(d.Geometry) / frames, static_cast<double>(d.OwnBlends) / frames,
-        static_cast<double>(d.OwnTurnedBlends) / frames, static_cast<double>(d.Culled) / frames);
+        static_cast<double>(d.OwnTurnedBlends) / frames,
+        static_cast<double>(d.OwnStretchedBlends) / frames, static_cast<double>(d.Culled) / frames);
+    out += text;
+    const TPictureMemory memory = Screen.PictureMemory();
+    const auto mb = [](size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); };
+    std::snprintf(text, sizeof text,
+                  "stats picture_mb texels %.1f prepared %.1f kept %.1f texts %.1f\n",
+                  mb(memory.Texels), mb(memory.Prepared), mb(memory.Kept), mb(memory.Texts));
     out += text;
     const int64_t peak = PeakResidentBytes();
     std::snprintf(text, sizeof text, "stats peak_rss_mb %.1f\n",

@@ -20,7 +20,7 @@ bool TTurnKey::operator==(const TTurnKey& o) const {
            SrcH == o.SrcH && Bits(Width) == Bits(o.Width) && Bits(Height) == Bits(o.Height) &&
            Bits(CenterX) == Bits(o.CenterX) && Bits(CenterY) == Bits(o.CenterY) &&
            std::bit_cast<uint64_t>(Angle) == std::bit_cast<uint64_t>(o.Angle) && Flip == o.Flip &&
-           Linear == o.Linear;
+           Linear == o.Linear && Stretched == o.Stretched;
 }
 
 size_t TTurnKeyHash::operator()(const TTurnKey& k) const {
@@ -30,7 +30,7 @@ size_t TTurnKeyHash::operator()(const TTurnKey& k) const {
     h = Mix(h, Bits(k.Width) | Bits(k.Height) << 32);
     h = Mix(h, Bits(k.CenterX) | Bits(k.CenterY) << 32);
     h = Mix(h, std::bit_cast<uint64_t>(k.Angle));
-    h = Mix(h, static_cast<uint64_t>(k.Flip) << 1 | (k.Linear ? 1u : 0u));
+    h = Mix(h, static_cast<uint64_t>(k.Flip) << 2 | (k.Stretched ? 2u : 0u) | (k.Linear ? 1u : 0u));
     return static_cast<size_t>(h ^ (h >> 29));
 }
 
@@ -75,8 +75,36 @@ bool TTurnCache::Keep(TTurnedPicture& picture, const std::vector<uint32_t>& raw,
         picture.Spans[static_cast<size_t>(y) * 2 + 1] = last;
     }
     picture.Ready = true;
+    picture.IsPrepared = picture.Seen = false;
     KeptPixels += pixels;
     return true;
+}
+
+const uint32_t* TTurnCache::TexelsFor(TTurnedPicture& picture, uint32_t color, bool& prepared) {
+    prepared = false;
+    if (picture.IsPrepared) {
+        if (picture.PreparedColor == color) {
+            prepared = true;
+            return picture.Pixels.data();
+        }
+        KeptPixels -= picture.Pixels.size();
+        std::vector<uint32_t>().swap(picture.Pixels);
+        std::vector<int32_t>().swap(picture.Spans);
+        picture.Ready = picture.IsPrepared = false;
+        picture.Sightings = 1;
+        return nullptr;
+    }
+    const bool again = picture.Seen && picture.LastColor == color;
+    picture.Seen = true;
+    picture.LastColor = color;
+    if (again) {
+        // Texel by texel, so it may write where it reads.
+        PrepareModulatedRow(picture.Pixels.data(), picture.Pixels.data(),
+                            static_cast<int32_t>(picture.Pixels.size()), color);
+        picture.IsPrepared = prepared = true;
+        picture.PreparedColor = color;
+    }
+    return picture.Pixels.data();
 }
 
 void TTurnCache::EndFrame(int64_t frame) {
@@ -89,6 +117,13 @@ void TTurnCache::EndFrame(int64_t frame) {
         KeptPixels -= p.Pixels.size();
         return true;
     });
+}
+
+size_t TTurnCache::Bytes() const {
+    size_t bytes = 0;
+    for (const auto& [key, p] : Pictures)
+        bytes += p.Pixels.capacity() * sizeof(uint32_t) + p.Spans.capacity() * sizeof(int32_t);
+    return bytes;
 }
 
 void TTurnCache::Clear() {

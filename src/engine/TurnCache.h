@@ -1,5 +1,6 @@
-// TTurnCache: turned (or mirrored) pictures that the software renderer made for the screen,
-// kept between frames so that a sprite drawn at the same angle again is not turned again. A
+// TTurnCache: turned, mirrored or stretched pictures that the software renderer made for the
+// screen, kept between frames so that a sprite drawn at the same angle (or size) again is not
+// turned (or stretched) again. A
 // picture is the texels SDL's turn produced, before any colour was applied, cut down to the rows'
 // texels that are not clear; where it lands follows from the whole-pixel position SDL takes
 // from the destination. Pictures are made on a quad's second sighting (a sprite that turns every
@@ -24,6 +25,8 @@ struct TTurnKey {
     double Angle = 0;
     int32_t Flip = 0;
     bool Linear = false;
+    // An upright copy stretched to Width x Height (no angle, no flip, no centre).
+    bool Stretched = false;
     // Bit for bit: SDL may turn -0 and +0 differently, and a NaN must still find itself.
     bool operator==(const TTurnKey& other) const;
 };
@@ -42,7 +45,12 @@ struct TTurnedPicture {
     std::vector<uint32_t> Pixels;
     // Per row: the first texel that is not clear and one past the last.
     std::vector<int32_t> Spans;
-    TPreparedTexels Prepared;
+    // Pixels are prepared for PreparedColor (ModulatedBlend.h) in place of the raw ones once a
+    // colour comes twice running: pictures are kept once, and nearly all are drawn in one colour.
+    bool IsPrepared = false;
+    uint32_t PreparedColor = 0;
+    bool Seen = false;
+    uint32_t LastColor = 0;
 };
 
 class TTurnCache {
@@ -54,6 +62,10 @@ public:
     // cache is full.
     bool Keep(TTurnedPicture& picture, const std::vector<uint32_t>& raw, int32_t width,
               int32_t height, int32_t left, int32_t top);
+    // The picture's pixels to blend in color, and whether they are prepared; null when they
+    // are prepared for another colour, which cannot be undone: the picture is then dropped
+    // (made again on its next sighting).
+    const uint32_t* TexelsFor(TTurnedPicture& picture, uint32_t color, bool& prepared);
     // Would a picture of this many pixels still fit?
     bool Fits(size_t pixels) const { return KeptPixels + pixels <= MaxPixels; }
     // Drops pictures not drawn in the last KeepFrames frames and sightings of the frame before
@@ -63,6 +75,8 @@ public:
 
     size_t Count() const { return Pictures.size(); }
     size_t PixelCount() const { return KeptPixels; }
+    // Memory held by the pictures: their pixels, spans and prepared texels.
+    size_t Bytes() const;
 
     // A few hundred sprites of the game at a time take a small part of this.
     static constexpr size_t MaxPixels = size_t{8} << 20;

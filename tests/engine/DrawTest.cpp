@@ -657,6 +657,83 @@ TEST_P(OwnBlendTest, AWhiteQuadBlendsAsSdlBlendsIt) {
         }
 }
 
+TEST_P(OwnBlendTest, StretchedCopiesBlendAsSdlBlendsThem) {
+    // Every texel differs from its neighbours, so a texel sampled from the wrong place shows;
+    // a clear border and a translucent band test the alpha.
+    TPicture picture = SolidPicture(32, 30, 0);
+    for (int32_t y = 0; y < 30; ++y)
+        for (int32_t x = 0; x < 32; ++x) {
+            const uint32_t alpha = x == 0 || y == 29 ? 0 : y < 5 ? 90 : 255;
+            picture.Pixels[static_cast<size_t>(y * 32 + x)] =
+                Argb(alpha, static_cast<uint32_t>(x * 8), static_cast<uint32_t>(y * 8),
+                     static_cast<uint32_t>((x ^ y) * 8));
+        }
+    TImageListItem& item = AddItem("grid", std::move(picture));
+    List->Initialize();
+    // The ground rows of a race are drawn 1.1 times as tall, across the picture's edges.
+    const struct {
+        const char* Name;
+        int32_t X, Y;
+        float ScaleX, ScaleY;
+        bool Own;
+    } cases[] = {
+        {"taller across the top", 100, -10, 1, 1.1f, true},
+        {"wider across the left", -20, 100, 1.5f, 1, true},
+        {"smaller across the bottom right", 790, 590, 0.5f, 0.75f, true},
+        {"larger across the right", 780, 300, 3, 2.5f, true},
+        {"inside the picture", 200, 200, 1.5f, 1.5f, false},
+    };
+    for (const bool linear : {false, true}) {
+        Target().SetTextureFilter(linear);
+        for (const auto& c : cases)
+            for (const uint32_t color : {0xFEFEFEFEu, 0xFF80C040u}) {
+                SCOPED_TRACE(testing::Message()
+                             << c.Name << (linear ? " linear " : " nearest ") << std::hex << color);
+                Target().ResetStats();
+                ExpectSameAsSdl(
+                    [&] {
+                        item.DrawColor(c.X, c.Y, 0, 0, 0, c.ScaleX, c.ScaleY, color, false, false,
+                                       0, 0);
+                    },
+                    0xFF204060u, c.Name);
+                EXPECT_EQ(Target().Stats().OwnStretchedBlends > 0, c.Own);
+            }
+    }
+    Target().SetTextureFilter(false);
+}
+
+TEST_P(OwnBlendTest, KeptPicturesFollowAChangeOfColour) {
+    // A turned and a stretched picture are kept, prepared for one colour, then drawn in another
+    // (and back): every frame's pixels are SDL's.
+    TImageListItem& item = AddItem("ramp", AlphaRamp(24, 20, 0x40C080));
+    List->Initialize();
+    const uint32_t colours[] = {0xFEFEFEFEu, 0xFEFEFEFEu, 0xFEFEFEFEu, 0xFEFEFEFEu, 0xFF80C040u,
+                                0xFF80C040u, 0xFF80C040u, 0x80FFFFFFu, 0xFEFEFEFEu, 0xFEFEFEFEu};
+    const auto frames = [&](bool own) {
+        TKerbScreen& screen = Target();
+        screen.OwnBlending = own;
+        std::vector<TImage> out;
+        for (const uint32_t color : colours) {
+            screen.Clear(30, 60, 90, 255);
+            EXPECT_TRUE(screen.BeginScene());
+            item.DrawColor(200, 200, 33, 0.5f, 0.5f, 1, 1, color, false, false, 0, 0);
+            item.DrawColor(-5, 400, 0, 0, 0, 1, 1.5f, color, false, false, 0, 0);
+            out.emplace_back();
+            EXPECT_TRUE(screen.ReadPixels(out.back().Pixels, out.back().Width, out.back().Height));
+            screen.EndScene();
+        }
+        screen.OwnBlending = true;
+        return out;
+    };
+    const std::vector<TImage> sdl = frames(false);
+    Target().ResetStats();
+    const std::vector<TImage> own = frames(true);
+    ASSERT_EQ(own.size(), sdl.size());
+    for (size_t f = 0; f < own.size(); ++f) EXPECT_TRUE(own[f].Pixels == sdl[f].Pixels) << f;
+    EXPECT_GT(Target().Stats().OwnTurnedBlends, 0);
+    EXPECT_GT(Target().Stats().OwnStretchedBlends, 0);
+}
+
 TEST_P(OwnBlendTest, EveryTexelOverEveryBackgroundBlendsAsSdl) {
     // Texel (x, y) has colour x in red and blue, 255 - x in green, and alpha y: all pairs.
     TPicture all;

@@ -485,6 +485,62 @@ TEST_F(ScreenTest, TurnedPicturesGoSoonAfterTheyAreNoLongerDrawn) {
     EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 0);
 }
 
+TEST_F(ScreenTest, KeptPicturesHoldOneCopyAndADifferentColourMakesThemAgain) {
+    TImageListItem& item = AddItem("gradient", GradientPicture(16, 16, 200));
+    List->Initialize();
+    const auto frame = [&](uint32_t color) {
+        Screen->BeginScene();
+        item.DrawColor(100, 100, 30, 0.5f, 0.5f, 1, 1, color, false, false, 0, 0);
+        Screen->EndScene();
+    };
+    const TTurnCache& kept = Screen->TurnedPictures();
+    frame(0xFEFEFEFEu);
+    frame(0xFEFEFEFEu);
+    ASSERT_EQ(kept.Count(), 1u);
+    const size_t pixels = kept.PixelCount();
+    const size_t bytes = kept.Bytes();
+    ASSERT_GT(pixels, 0u);
+    // The colour came twice running: the pixels are prepared where they are, not beside them.
+    for (int32_t i = 0; i < 3; ++i) frame(0xFEFEFEFEu);
+    EXPECT_EQ(kept.PixelCount(), pixels);
+    EXPECT_EQ(kept.Bytes(), bytes);
+    // Prepared pixels cannot serve another colour: SDL draws it, the picture goes and comes
+    // back raw on the next sighting.
+    Screen->ResetStats();
+    frame(0xFF80C040u);
+    EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 0);
+    EXPECT_EQ(kept.PixelCount(), 0u);
+    frame(0xFF80C040u);
+    EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 1);
+    EXPECT_EQ(Screen->Stats().TurnsMade, 1);
+    EXPECT_EQ(kept.PixelCount(), pixels);
+}
+
+TEST_F(ScreenTest, PreparedTexelsGoSoonAfterTheirPictureIsNoLongerDrawn) {
+    TImageListItem& gone = AddItem("gone", GradientPicture(16, 16, 200));
+    TImageListItem& stays = AddItem("stays", GradientPicture(16, 16, 100));
+    List->Initialize();
+    const auto frame = [&](bool drawGone) {
+        Screen->BeginScene();
+        if (drawGone) gone.DrawColor(10, 10, 0, 0, 0, 1, 1, 0xFEFEFEFEu, false, false, 0, 0);
+        stays.DrawColor(50, 10, 0, 0, 0, 1, 1, 0xFEFEFEFEu, false, false, 0, 0);
+        Screen->EndScene();
+    };
+    frame(true);
+    frame(true);
+    ASSERT_TRUE(gone.Texture->Prepared.Ready());
+    ASSERT_TRUE(stays.Texture->Prepared.Ready());
+    int32_t frames = 0;
+    while (gone.Texture->Prepared.Ready() && frames < 1000) {
+        frame(false);
+        ++frames;
+    }
+    EXPECT_GE(frames, TKerbScreen::PreparedSweepFrames);
+    EXPECT_LE(frames, 2 * TKerbScreen::PreparedSweepFrames + 1);
+    EXPECT_TRUE(stays.Texture->Prepared.Ready());
+    EXPECT_EQ(stays.Texture->Prepared.Bytes(), 16u * 16u * 4u);
+}
+
 TEST_F(ScreenTest, TheFilterIsLinearOnlyForTexturesDrawnTurnedOrScaled) {
     TImageListItem& upright = AddItem("upright", GradientPicture(4, 4));
     TImageListItem& turned = AddItem("turned", GradientPicture(4, 4));
