@@ -223,6 +223,8 @@ bool TForm1::OfferCapture(const TInputEvent& event) {
     // reach the page as a key release as well.
     if (event.Kind == TInputKind::KeyDown && event.Key > 0 && event.Key < 256)
         SwallowRelease[static_cast<size_t>(event.Key)] = true;
+    // A key that ended the wait gives the next press its usual meaning again.
+    SyncInputLayout();
     return true;
 }
 
@@ -268,11 +270,18 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 }
 
 void TForm1::KerbTimer1Timer() {
-    if (Window != nullptr) Window->SetPadLayout(InputLayout());
+    SyncInputLayout();
     Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();
     FeedGui();
     FrameState(CurrentState);
+    // Keys are given their meaning as the window reads them, before the next frame: a race
+    // resumed in this frame must map the next press with the player's bindings already.
+    SyncInputLayout();
+}
+
+void TForm1::SyncInputLayout() {
+    if (Window != nullptr) Window->SetPadLayout(InputLayout());
 }
 
 void TForm1::CenteredText(TKerbFont& font, int32_t cx, int32_t y, const std::string& text) {

@@ -87,6 +87,8 @@ public:
     // The layout the window maps keys and buttons by: the race's bindings, the menus', or
     // nothing but raw presses while a capture waits.
     TPadLayout InputLayout() const;
+    // Tells the window which layout its keys and pad buttons map by now.
+    void SyncInputLayout();
     // Hands the bindings to the window, which maps keys and buttons by them.
     void ApplyControls();
 

@@ -420,9 +420,8 @@ TEST(MenuScreens, HighScoresClearOnlyOnYes) {
 
 TEST(MenuScreens, EveryStateTheGameEntersHasItsActions) {
     THarness h({.Start = false});
-    for (uint8_t n :
-         {0, 1, 3, 4, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 19, 20, 21, 22, 23, 24, 25, 26, 27,
-          28, 29, 30, 31})
+    for (uint8_t n : {0,  1,  3,  4,  6,  7,  8,  9,  10, 12, 13, 14, 15, 16,
+                      19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31})
         EXPECT_TRUE(h.Form().HasActions(n)) << int(n);
 }
 
