@@ -1,6 +1,7 @@
 // Image lists: named pictures cut into equal tiles ("patterns"), read from .vil files.
 // TImageListItem owns its decoded picture until, once a screen exists, its texture takes the
-// picture's place; it draws its patterns through the list's shared TKerbRenderer.
+// picture's place; it draws its patterns through the list's shared TKerbRenderer. Big pictures
+// keep their stored bytes, so that the screen can let those not drawn for a while rest.
 // TImageListCollection reads the file format; TKerbImageList ties a collection to a screen. Depends
 // on the screen only through TKerbRenderer and the TScreenDevice interface (no SDL).
 #pragma once
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/KerbRenderer.h"
@@ -24,6 +26,10 @@ struct TPicture {
     std::vector<uint32_t> Pixels;
     bool Empty() const { return Format == TFormat::None || Width <= 0 || Height <= 0; }
 };
+
+// Decodes a picture stored as an image list stores it (TImageListItem::Stored). False, with
+// nothing decoded, when the bytes hold no picture this program reads.
+bool DecodeStoredPicture(std::string_view stored, TPicture& picture);
 
 struct TRect {
     int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
@@ -45,12 +51,28 @@ public:
     uint32_t TransparentColor = 0;  // 0x00BBGGRR, or a system colour
     bool Transparent = false;
     bool NoTextureReported = false;
+    // A big picture's bytes as its image list stores them (class name and data). A picture
+    // not drawn for a while rests: its texels and device texture are dropped, and the first
+    // use after that decodes it again from these bytes. Pictures drawn every frame never rest.
+    std::string Stored;
+    bool Rested = false;
+    // The screen's frame when the picture was last drawn or its texels read.
+    int64_t LastUsed = 0;
+    // Pictures with fewer texel bytes than this stay as they are: resting them saves little.
+    static constexpr size_t RestMinBytes = 256 * 1024;
 
     // Takes a decoded picture: sizes, tile sizes and texture sizes follow it.
     void SetPicture(TPicture picture);
     void SetTileWidth(int32_t value);
     void SetTileHeight(int32_t value);
     int32_t PatternCount() const { return PatternRows * PatternColumns; }
+    // Whether the picture can rest now: it has stored bytes and its texels exist.
+    bool CanRest() const;
+    // Drops the texels and the device texture; the stored bytes bring them back.
+    void Rest();
+    // Marks the picture used in the screen's current frame and wakes it when it rested: call
+    // before drawing it or reading its texels. False when it has no texels to use.
+    bool Use();
     // A sprite drawing an item that has no texture says so once for the item, not once a
     // frame: in a window each report is a modal box.
     void ReportNoTexture();
@@ -104,6 +126,10 @@ public:
     TImageListCollection ImageList{this};
     TScreenDevice* KerbScreen = nullptr;
     std::unique_ptr<TKerbRenderer> Renderer;
+    // Whether the screen may let this list's big pictures rest when they are not drawn for a
+    // while. A list whose pictures are drawn now and then while it is in use (the race's, in a
+    // race) is kept awake then: waking a picture costs a decode.
+    bool MayRest = true;
     // Four per-list values the game sets to 0.5 at start-up; kept, not used for drawing.
     float Param1 = 0.1f, Param2 = 1.0f, Param3 = 0.0f, Param4 = -0.5f;
 
@@ -111,6 +137,12 @@ public:
     void Initialize();
     // Unlinks every item; releases the textures when releaseTextures.
     void Finalize(bool releaseTextures);
+    // Wakes every resting picture (before the list comes into use, rather than one picture
+    // at a time while it is).
+    void WakeAll();
+    // Lets every big picture rest now (a list that will not be drawn for a while), and gives
+    // the freed memory back.
+    void RestAll();
     void BeginDraw() {}
     void EndDraw() {}
     TImageListItem* Find(const std::string& name) { return ImageList.Find(name); }

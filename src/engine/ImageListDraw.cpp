@@ -76,7 +76,7 @@ public:
     }
 
     static void Render(TImageListItem& item, TQuadParams& p, int32_t blendMode) {
-        if (item.Renderer == nullptr || !item.Texture) return;
+        if (item.Renderer == nullptr || !item.Texture || !item.Use()) return;
         if (p.ScaleX == 0.0f) p.ScaleX = 1.0f;
         if (p.ScaleY == 0.0f) p.ScaleY = 1.0f;
         if (blendMode != -1) item.Renderer->SetBlendMode(blendMode);

@@ -278,6 +278,7 @@ std::optional<TPicture> ReadPicture(std::string_view data, uint64_t maxPixelByte
 // the order in the file, so that tile sizes written before the picture are not lost.
 struct TItemFields {
     std::optional<TPicture> Picture;
+    std::string_view Stored;  // the picture's bytes in the file
     std::optional<int32_t> TileWidth, TileHeight;
 
     void ApplyTo(TImageListItem& item) {
@@ -293,7 +294,8 @@ void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item
     if (SameName(name, "Name")) {
         item.Name = r.StringValue(tag);
     } else if (SameName(name, "Picture.Data")) {
-        fields.Picture = ReadPicture(r.BinaryValue(tag), kMaxPictureBytes - budget.PictureBytes);
+        fields.Stored = r.BinaryValue(tag);
+        fields.Picture = ReadPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
     } else if (SameName(name, "TileHeight")) {
         fields.TileHeight = r.IntegerValue(tag);
     } else if (SameName(name, "TileWidth")) {
@@ -318,7 +320,11 @@ std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget) {
         ReadItemProperty(r, name, *item, fields, budget);
     fields.ApplyTo(*item);
     if (!item->Picture.Empty()) {
-        budget.PictureBytes += static_cast<uint64_t>(item->Picture.Pixels.size()) * 4;
+        const size_t pixelBytes = item->Picture.Pixels.size() * 4;
+        // A picture from an outside file is read again from there: it never rests.
+        if (pixelBytes >= TImageListItem::RestMinBytes && fields.Picture && item->Filepath.empty())
+            item->Stored.assign(fields.Stored);
+        budget.PictureBytes += static_cast<uint64_t>(pixelBytes);
         budget.Patterns += std::max<int64_t>(int64_t{item->PatternRows} * item->PatternColumns, 0);
         if (budget.Patterns > kMaxPatterns) throw TStreamError{"too many patterns in the list"};
     }
@@ -370,6 +376,19 @@ std::optional<size_t> ObjectStreamStart(const std::vector<uint8_t>& data) {
     return start;
 }
 }  // namespace
+
+bool DecodeStoredPicture(std::string_view stored, TPicture& picture) {
+    try {
+        std::optional<TPicture> decoded = ReadPicture(stored, kMaxPictureBytes);
+        if (!decoded || decoded->Empty()) return false;
+        picture = std::move(*decoded);
+        return true;
+    } catch (const TStreamError&) {
+        return false;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
 
 bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     std::vector<uint8_t> data;

@@ -1,7 +1,8 @@
 // Making the device textures of an image list: every item's picture becomes a texture of its
 // own size with its colour key applied, and the decoded picture is dropped: the texels stay,
 // once (the sprite engine's texel test and the screen's own blending read them, and the screen
-// rebuilds lost textures from them).
+// rebuilds lost textures from them). A big picture that rests gives up its texels too and is
+// decoded again from its stored bytes when next used.
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "engine/ImageList.h"
 #include "engine/ScreenDevice.h"
 #include "engine/PictureDecode.h"
+#include "platform/Allocator.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/StopSignal.h"
@@ -103,6 +105,12 @@ void ReportTextureFailure(TImageListItem& item, TScreenDevice& screen) {
 
 void MakeTexture(TImageListItem& item, TKerbImageList& list) {
     TScreenDevice& screen = *list.KerbScreen;
+    // A resting picture gets its texture when it is next used.
+    if (item.Rested) {
+        item.Renderer = list.Renderer.get();
+        item.Device = &screen;
+        return;
+    }
     const std::string filepath = Trim(item.Filepath);
     if (!filepath.empty()) {
         TPicture loaded;
@@ -114,6 +122,8 @@ void MakeTexture(TImageListItem& item, TKerbImageList& list) {
     if (item.Picture.Empty() && !item.Texture) return;
     item.Renderer = list.Renderer.get();
     item.Device = &screen;
+    // A picture made now counts as used now: it rests only after a while without drawing.
+    item.LastUsed = screen.FrameNumber();
     if (!item.Picture.Empty()) {
         if (item.TileHeight < 1) item.TileHeight = item.Picture.Height;
         if (item.TileWidth < 1) item.TileWidth = item.Picture.Width;
@@ -138,6 +148,42 @@ void MakeTexture(TImageListItem& item, TKerbImageList& list) {
 }
 }  // namespace
 
+bool TImageListItem::CanRest() const {
+    return !Rested && !Stored.empty() && Texture && Texture->HasTexels();
+}
+
+void TImageListItem::Rest() {
+    if (!CanRest()) return;
+    Texture->DropTexels();
+    Rested = true;
+}
+
+bool TImageListItem::Use() {
+    if (Device != nullptr) LastUsed = Device->FrameNumber();
+    if (!Rested) return true;
+    Rested = false;
+    // The same bytes decoded when the list was read: this fails only when memory runs out.
+    TPicture picture;
+    std::unique_ptr<TKerbTexture> fresh;
+    if (DecodeStoredPicture(Stored, picture)) {
+        Picture = std::move(picture);
+        fresh = BuildTexture(*this);
+        Picture = TPicture{};
+    }
+    if (!fresh || !Texture || fresh->Width != Texture->Width || fresh->Height != Texture->Height) {
+        if (Device != nullptr) ReportTextureFailure(*this, *Device);
+        Texture.reset();
+        Renderer = nullptr;
+        return false;
+    }
+    Texture->Texels = std::move(fresh->Texels);
+    if (Device != nullptr && Device->HasDevice() && !Device->CreateTextureHandle(*Texture)) {
+        ReportTextureFailure(*this, *Device);
+        return false;
+    }
+    return true;
+}
+
 void TKerbImageList::Initialize() {
     Renderer->Screen = KerbScreen;
     if (KerbScreen == nullptr) return;
@@ -149,10 +195,28 @@ void TKerbImageList::Initialize() {
     }
 }
 
+void TKerbImageList::WakeAll() {
+    for (const auto& item : ImageList.List)
+        if (item->Rested) item->Use();
+}
+
+void TKerbImageList::RestAll() {
+    bool rested = false;
+    for (const auto& item : ImageList.List) {
+        if (!item->CanRest()) continue;
+        item->Rest();
+        rested = true;
+    }
+    if (rested) ReturnFreedMemory();
+}
+
 void TKerbImageList::Finalize(bool releaseTextures) {
     for (const auto& item : ImageList.List) {
         item->Renderer = nullptr;
         item->Device = nullptr;
-        if (releaseTextures) item->Texture.reset();
+        if (releaseTextures) {
+            item->Texture.reset();
+            item->Rested = false;
+        }
     }
 }

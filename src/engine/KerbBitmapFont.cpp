@@ -129,8 +129,8 @@ void TKerbBitmapFont::MakeOwnHandle() {
 
 const TKerbTexture* TKerbBitmapFont::GlyphTexture() const {
     if (HasOwnTexture) return &Own;
-    const TImageListItem* item = SourceItem();
-    return item != nullptr ? item->Texture.get() : nullptr;
+    TImageListItem* item = SourceItem();
+    return item != nullptr && item->Use() ? item->Texture.get() : nullptr;
 }
 
 int32_t TKerbBitmapFont::TextWidth(const std::string& text) const {

@@ -10,6 +10,7 @@
 #include "engine/ImageList.h"
 #include "engine/KerbFont.h"
 #include "engine/PictureDecode.h"
+#include "platform/Allocator.h"
 #include "platform/MessageBox.h"
 #include "platform/Window.h"
 
@@ -263,6 +264,22 @@ void TKerbScreen::EndScene() {
     if (OnPresent) OnPresent();
     Turns.EndFrame(++FrameCount);
     DropStalePrepared();
+    RestIdlePictures();
+}
+
+void TKerbScreen::RestIdlePictures() {
+    if (FrameCount % PreparedSweepFrames != 0) return;
+    bool rested = false;
+    for (TKerbImageList* list : ImageLists) {
+        if (!list->MayRest) continue;
+        for (const auto& item : list->ImageList.List)
+            if (item->CanRest() && FrameCount - item->LastUsed >= RestAfterFrames) {
+                item->Rest();
+                rested = true;
+            }
+    }
+    // Freed texels between live blocks stay with the process until asked for.
+    if (rested) ReturnFreedMemory();
 }
 
 void TKerbScreen::DropStalePrepared() {
@@ -316,6 +333,8 @@ TPictureMemory TKerbScreen::PictureMemory() {
                                              : t.Texels.capacity() * sizeof(uint32_t);
         memory.Prepared += t.Prepared.Bytes();
     });
+    for (TKerbImageList* list : ImageLists)
+        for (const auto& item : list->ImageList.List) memory.Stored += item->Stored.size();
     memory.Kept = Turns.Bytes();
     for (const TKerbFont* font : Fonts) memory.Texts += font->CachedPixels() * sizeof(uint32_t);
     return memory;

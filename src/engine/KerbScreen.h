@@ -59,6 +59,7 @@ struct TPictureMemory {
     size_t Prepared = 0;  // texels with a colour applied, for own blending
     size_t Kept = 0;      // turned and stretched pictures kept between frames
     size_t Texts = 0;     // the system fonts' rendered texts
+    size_t Stored = 0;    // big pictures' stored bytes, which resting pictures come back from
 };
 
 class TKerbScreen : public TScreenDevice {
@@ -208,6 +209,11 @@ public:
     // Prepared texels not used in the last PreparedSweepFrames frames are dropped, as often:
     // a page that is gone (the menu, in a race) keeps only its texels.
     static constexpr int64_t PreparedSweepFrames = 128;
+    // Big pictures not drawn in this many frames (10 s at 90 a second) rest, checked as often
+    // as the prepared texels: the menu's pages in a race, the race's in the menus. Waking one
+    // costs a decode of a few milliseconds, so pictures drawn now and then stay awake.
+    int64_t RestAfterFrames = 900;
+    int64_t FrameNumber() const override { return FrameCount; }
 
     // The picture size of full screen: Width x Height when it is one of the classic modes,
     // else 800 x 600.
@@ -259,6 +265,7 @@ private:
                             const std::function<int()>& draw, std::vector<uint32_t>& raw);
     void DropTurned();
     void DropStalePrepared();
+    void RestIdlePictures();
 
     TPlatformWindow* Window = nullptr;
     TPlatformWindow* PreviousWindow = nullptr;

@@ -204,6 +204,8 @@ TSprite::THit TSprite::TexelTest(TSprite& other, const TRect& overlap, int32_t& 
     if (&other == this) return THit::Origin;
     if (Image == nullptr || other.Image == nullptr || !Image->Texture || !other.Image->Texture)
         return THit::None;
+    // A resting picture is woken: the test reads its texels.
+    if (!Image->Use() || !other.Image->Use()) return THit::None;
     const TKerbTexture& ta = *Image->Texture;
     const TKerbTexture& tb = *other.Image->Texture;
     const TTexelWalk a0 = StartWalk(*this, overlap);

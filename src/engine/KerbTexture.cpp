@@ -23,3 +23,10 @@ void TKerbTexture::ReleaseHandle() {
     Serial = 0;
     Prepared.Clear();
 }
+
+void TKerbTexture::DropTexels() {
+    // Not copied back out of the device texture first: they are not wanted.
+    Shared = nullptr;
+    ReleaseHandle();
+    std::vector<uint32_t>().swap(Texels);
+}

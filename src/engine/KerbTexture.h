@@ -60,4 +60,6 @@ struct TKerbTexture {
     // Drops the device texture; the texels stay (moved back into Texels when they lived in
     // it), so it can be made again.
     void ReleaseHandle();
+    // Drops the device texture and the texels with it (a picture that rests).
+    void DropTexels();
 };

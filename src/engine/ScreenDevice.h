@@ -38,4 +38,6 @@ public:
     virtual void UnregisterImageList(TKerbImageList* list) = 0;
     // A failure the user has been shown: the program is to end.
     virtual void RequestTerminate() = 0;
+    // The number of frames presented so far (pictures not used for a while may rest).
+    virtual int64_t FrameNumber() const { return 0; }
 };

@@ -74,8 +74,9 @@ std::string TStatsOverlay::Report(const std::string& renderer) const {
     const TPictureMemory memory = Screen.PictureMemory();
     const auto mb = [](size_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); };
     std::snprintf(text, sizeof text,
-                  "stats picture_mb texels %.1f prepared %.1f kept %.1f texts %.1f\n",
-                  mb(memory.Texels), mb(memory.Prepared), mb(memory.Kept), mb(memory.Texts));
+                  "stats picture_mb texels %.1f prepared %.1f kept %.1f texts %.1f stored %.1f\n",
+                  mb(memory.Texels), mb(memory.Prepared), mb(memory.Kept), mb(memory.Texts),
+                  mb(memory.Stored));
     out += text;
     const int64_t peak = PeakResidentBytes();
     std::snprintf(text, sizeof text, "stats peak_rss_mb %.1f\n",

@@ -41,6 +41,9 @@ void TForm1::LoadGameImages() {
     KerbScreen1.BeginScene();
     if (TImageListItem* loading = KerbImageList1.Find("loading")) loading->Draw(0, 0, 0);
     KerbScreen1.EndScene();
+    // The menu's pages are not drawn in a race: their memory makes room for the race's
+    // pictures (they are decoded again when the menus come back).
+    KerbImageList1.RestAll();
     GameImageList.ImageList.LoadFromFile(GamePath("Data\\data2.vil"));
     GameImageList.Initialize();
     GameImagesLoaded = 1;
@@ -74,6 +77,13 @@ void TForm1::RaceEnter() {
     KerbFont3.SetFont("Micra", 12, fsBold);
     KerbFont3.SetColor(255, 0, 0);
     CurrentState = st::Race;
+    // Road pieces and explosions are drawn now and then: in a race their pictures stay awake,
+    // all woken here rather than each at its first use, in the middle of the race.
+    if (GameImageList.MayRest) {
+        GameImageList.MayRest = false;
+        GameImageList.WakeAll();
+        KerbImageList1.RestAll();
+    }
     BeginRace();
     if (Race.PlayerCar == nullptr) return;
     StateFrames = 0;

@@ -39,6 +39,8 @@ TKerbImageList* RaceImagesOf(const std::string& dataDir, std::string& reason) {
     for (const auto& item : list->ImageList.List) {
         item->Picture.Pixels.clear();
         item->Picture.Pixels.shrink_to_fit();
+        // Nothing is drawn here, so nothing rests: the stored bytes are not needed either.
+        std::string().swap(item->Stored);
     }
     return lists.emplace(dataDir, std::move(list)).first->second.get();
 }

@@ -17,6 +17,8 @@ public:
         CurrentState = st::MainMenu;
         // However a daily race ended (its page, the quit menu), the normal game is back.
         CloseDailyRun(F);
+        // Back in the menus, the race's big pictures may rest until the next race.
+        F.GameImageList.MayRest = true;
         F.KerbSprite1.Move(0);
         ClearKeyReleased();
         BuildPage();
