@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "common/WesternText.h"
+
 namespace {
 // A small reader for the one JSON shape the service sends: objects, arrays, strings and whole
 // numbers. Unknown keys are skipped whatever they hold, so the service may add fields.
@@ -159,21 +161,7 @@ private:
         } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
             return false;
         }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AppendUtf8(out, cp);
         return true;
     }
 

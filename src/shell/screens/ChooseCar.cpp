@@ -5,6 +5,7 @@
 
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
+#include "shell/screens/CarDisplay.h"
 #include "shell/screens/MenuSprites.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
@@ -32,12 +33,6 @@ public:
         AddButton(F, "b_back", -200, 443, GoTo(F, st::MainMenu));
         AddButton(F, "bc_race", 900, 443, [this] { F.NewGame(); });
         F.PageSprite = NewPageSprite(F, "scr_choosecar", "choosetrack", 500, 180, 150);
-        F.CarImage =
-            new TMenuScreen(&F.KerbSprite1, 370, 230, 521, "tr_notav", "carimage", 255, true);
-        for (int32_t k = 0; k < 4; ++k)
-            F.Bars[static_cast<size_t>(k)] =
-                new TMenuScreen(&F.KerbSprite1, 386, static_cast<float>(343 + 25 * k), 522, "bar",
-                                "bar" + std::to_string(k + 1), 255, true);
         ShowCar();
         PhaseCounter = 0;
         ClearKeyReleased();
@@ -58,12 +53,7 @@ public:
     }
 
     void Leave() {
-        for (TSprite*& s : F.Bars) {
-            if (s != nullptr) s->Dead();
-            s = nullptr;
-        }
-        if (F.CarImage != nullptr) F.CarImage->Dead();
-        F.CarImage = nullptr;
+        KillCarDisplay(F);
         F.KillPage();
     }
 
@@ -106,14 +96,7 @@ private:
 
     void ShowCar() {
         CarIndex = std::clamp(CarIndex, 0, LastCarIndex);
-        const TCarType& c = Cars[static_cast<size_t>(CarIndex)];
-        F.CarImage->SetImage(F.KerbImageList1.Find(c.ImageName));
-        F.CarImage->SetRed(255);
-        F.CarImage->SetGreen(255);
-        F.CarImage->SetBlue(255);
-        const double factors[] = {c.MaxSpeed / 15, c.Accel * 10 + 0.1, c.Steering + 0.2, c.Grip};
-        for (size_t k = 0; k < 4; ++k)
-            if (F.Bars[k] != nullptr) F.Bars[k]->ScaleX = static_cast<float>(factors[k]);
+        ShowCarDisplay(F, Cars[static_cast<size_t>(CarIndex)]);
         F.Page->Button("bc_race")->Visible = true;
     }
 

@@ -6,6 +6,7 @@
 #include "platform/ConfigDir.h"
 #include "shell/DailyRace.h"
 #include "shell/Globals.h"
+#include "shell/screens/CarDisplay.h"
 #include "shell/screens/MenuSprites.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
@@ -37,7 +38,7 @@ public:
         });
         AddButton(F, "bc_race", 476, 443, [this] { StartDailyRace(F); });
         F.PageSprite = NewPageSprite(F, "scr_dailycar", "dailycar", 500, 180, 110);
-        ShowCar();
+        ShowCarDisplay(F, DailyCarType(F.Daily.Spec));
         ClearKeyReleased();
         F.ShowCursor(true);
         StateFrames = 0;
@@ -59,29 +60,11 @@ public:
     }
 
     void Leave() {
-        for (TSprite*& s : F.Bars) {
-            if (s != nullptr) s->Dead();
-            s = nullptr;
-        }
-        if (F.CarImage != nullptr) F.CarImage->Dead();
-        F.CarImage = nullptr;
+        KillCarDisplay(F);
         F.KillPage();
     }
 
 private:
-    // The car screen's picture and bars for the day's car.
-    void ShowCar() {
-        const TCarType& c = DailyCarType(F.Daily.Spec);
-        F.CarImage =
-            new TMenuScreen(&F.KerbSprite1, 370, 230, 521, c.ImageName, "carimage", 255, true);
-        const double factors[] = {c.MaxSpeed / 15, c.Accel * 10 + 0.1, c.Steering + 0.2, c.Grip};
-        for (size_t k = 0; k < 4; ++k) {
-            F.Bars[k] = new TMenuScreen(&F.KerbSprite1, 386, static_cast<float>(343 + 25 * k), 522,
-                                        "bar", "bar" + std::to_string(k + 1), 255, true);
-            F.Bars[k]->ScaleX = static_cast<float>(factors[k]);
-        }
-    }
-
     TForm1& F;
 };
 }  // namespace
