@@ -17,6 +17,7 @@
 #include "harness/Harness.h"
 #include "harness/MenuDriver.h"
 #include "harness/ServiceProcess.h"
+#include "harness/TempFolder.h"
 #include "online/OnlineTestUtil.h"
 #include "platform/KeyCodes.h"
 #include "shell/DailyRace.h"
@@ -24,24 +25,6 @@
 #include "world/RaceStep.h"
 
 namespace {
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::random_device rd;
-        Path = std::filesystem::temp_directory_path() /
-               ("velkaro-daily-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(Path);
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(Path, ec);
-    }
-    std::string File(const std::string& name) const { return (Path / name).string(); }
-
-private:
-    std::filesystem::path Path;
-};
-
 std::string GameDir() {
     const char* dir = std::getenv("VELKARO_GAME_DIR");
     return dir != nullptr ? dir : "";

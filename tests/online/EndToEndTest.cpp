@@ -11,29 +11,12 @@
 #include "common/ScoreText.h"
 #include "harness/Harness.h"
 #include "harness/ServiceProcess.h"
+#include "harness/TempFolder.h"
 #include "online/OnlineTestUtil.h"
 #include "server/SqliteScoreStore.h"
 #include "shell/Globals.h"
 
 namespace {
-
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::random_device rd;
-        Path = std::filesystem::temp_directory_path() /
-               ("velkaro-online-" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(Path);
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(Path, ec);
-    }
-    std::string File(const std::string& name) const { return (Path / name).string(); }
-
-private:
-    std::filesystem::path Path;
-};
 
 class EndToEnd : public testing::Test {
 protected:
@@ -62,7 +45,7 @@ protected:
 
     THarness Game;
     TMessageCapture Messages;
-    TTempFolder Folder;
+    TTempFolder Folder{"velkaro-online"};
 };
 
 }  // namespace

@@ -11,24 +11,12 @@
 #include <sstream>
 #include <string>
 
+#include "harness/TempFolder.h"
 #include "shell/DailyBest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velkaro-daily-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) Path = pattern + "/";
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        fs::remove_all(Path, ec);
-    }
-    std::string Path;
-};
-
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

@@ -20,6 +20,7 @@
 
 #include "common/TextCode.h"
 #include "harness/Harness.h"
+#include "harness/TempFolder.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "shell/HighScores.h"
@@ -29,22 +30,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-class TTempFolder {
-public:
-    TTempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velkaro-storage-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) Path = pattern + "/";
-    }
-    ~TTempFolder() {
-        std::error_code ec;
-        // Permissions a test took away are given back so the folder can go.
-        fs::permissions(Path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(Path, ec);
-    }
-    std::string operator/(const std::string& name) const { return Path + name; }
-    std::string Path;
-};
-
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
