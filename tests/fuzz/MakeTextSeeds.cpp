@@ -2,7 +2,8 @@
 // (written by the game's own encoder from default and sample records, then damaged like the
 // rows of the storage tests) and the score service's "inf" values (built by the game's score
 // text builder, both encoded and as plain score texts, then damaged like the rows of the
-// decoder's tests), and the daily race's key logs and submission bodies. Run at build time:
+// decoder's tests), the key bindings file, and the daily race's key logs and submission
+// bodies. Run at build time:
 // fuzztextseeds OUT_DIR.
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,8 @@
 
 #include "common/ScoreText.h"
 #include "common/TextCode.h"
+#include "platform/Controls.h"
+#include "shell/ControlsFile.h"
 #include "shell/HighScores.h"
 #include "shell/SettingsFormat.h"
 #include "world/KeyLog.h"
@@ -139,6 +142,26 @@ void ScoreInfSeeds(TSeeds& seeds) {
         EncodeText(PadToMultiple("type=0|name=Ann|score=5" + fields + "|z=", 5, '0') + "00000"));
 }
 
+// Key bindings files as the game writes them (the defaults, and keys and buttons rebound),
+// then edited by hand: comments, unknown actions and names, an action twice, CR LF, no last
+// line end.
+void ControlsSeeds(TSeeds& seeds) {
+    seeds.Add("");
+    const std::string defaults = EncodeControls(DefaultControls());
+    TControls rebound = DefaultControls();
+    BindKey(rebound, TAction::Accelerate, 'w');
+    BindKey(rebound, TAction::Brake, 's');
+    BindKey(rebound, TAction::Left, 'a');
+    BindButton(rebound, TAction::Horn, TPadButton::A);
+    const std::string edited = EncodeControls(rebound);
+    for (const std::string& file :
+         {defaults, edited, Replaced(edited, "\n", "\r\n"), edited.substr(0, edited.size() - 1),
+          edited.substr(0, edited.size() / 2), "# comment\n\naccelerate = Up\naccelerate = W\n",
+          std::string("fly = F\nleft = No Such Key\npad.right = nobutton\n= W\nleft =\n"),
+          std::string("pad.accelerate = a\npad.brake = a\nquit = Escape\npause = Escape\n")})
+        seeds.Add(file);
+}
+
 // Key logs as the game encodes them: empty, short, long runs, every key byte, cut and padded.
 void KeyLogSeeds(TSeeds& seeds) {
     TKeyLog empty, driven, every;
@@ -174,17 +197,20 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path out = argv[1];
-    TSeeds settings{out / "settings"}, scoreInf{out / "scoreinf"}, keyLog{out / "keylog"},
-        daily{out / "dailysubmit"};
-    for (TSeeds* s : {&settings, &scoreInf, &keyLog, &daily}) {
+    TSeeds settings{out / "settings"}, scoreInf{out / "scoreinf"}, controls{out / "controls"},
+        keyLog{out / "keylog"}, daily{out / "dailysubmit"};
+    for (TSeeds* s : {&settings, &scoreInf, &controls, &keyLog, &daily}) {
         fs::remove_all(s->Dir);
         fs::create_directories(s->Dir);
     }
     SettingsSeeds(settings);
     ScoreInfSeeds(scoreInf);
+    ControlsSeeds(controls);
     KeyLogSeeds(keyLog);
     DailySeeds(daily);
-    std::printf("fuzztextseeds: %d settings files, %d score values, %d key logs, %d daily bodies\n",
-                settings.Count, scoreInf.Count, keyLog.Count, daily.Count);
+    std::printf(
+        "fuzztextseeds: %d settings files, %d score values, %d bindings files, %d key logs, "
+        "%d daily bodies\n",
+        settings.Count, scoreInf.Count, controls.Count, keyLog.Count, daily.Count);
     return 0;
 }
