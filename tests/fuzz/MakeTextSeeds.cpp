@@ -156,7 +156,8 @@ void ControlsSeeds(TSeeds& seeds) {
     const std::string edited = EncodeControls(rebound);
     for (const std::string& file :
          {defaults, edited, Replaced(edited, "\n", "\r\n"), edited.substr(0, edited.size() - 1),
-          edited.substr(0, edited.size() / 2), "# comment\n\naccelerate = Up\naccelerate = W\n",
+          edited.substr(0, edited.size() / 2),
+          std::string("# comment\n\naccelerate = Up\naccelerate = W\n"),
           std::string("fly = F\nleft = No Such Key\npad.right = nobutton\n= W\nleft =\n"),
           std::string("pad.accelerate = a\npad.brake = a\nquit = Escape\npause = Escape\n")})
         seeds.Add(file);
