@@ -143,7 +143,12 @@ void BindButton(TControls& c, TAction a, TPadButton button) {
 }
 
 bool BindableKey(int32_t key) {
-    return key != SDLK_UNKNOWN && key != SDLK_F3 && key != SDLK_F11 && !KeyName(key).empty();
+    if (key == SDLK_UNKNOWN || key == SDLK_F3 || key == SDLK_F11) return false;
+    // The key must come back from its own name: SDL reads some malformed names ("\xC1H") as
+    // codes no key sends, whose name is another key's ("H"), and such a binding would turn
+    // into that other key at the next start.
+    const std::string name = KeyName(key);
+    return !name.empty() && KeyFromName(name) == key;
 }
 
 bool BindableButton(TPadButton button) {

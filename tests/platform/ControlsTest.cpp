@@ -111,6 +111,8 @@ TEST(ControlBinding, ABoundKeyOrButtonIsExchangedSoEveryActionKeepsOne) {
     EXPECT_FALSE(BindableKey(0));
     EXPECT_FALSE(BindableKey(SDLK_F11));
     EXPECT_TRUE(BindableKey(SDLK_w));
+    // 'H' is no key's code (the H key sends 'h'), though SDL names it "H".
+    EXPECT_FALSE(BindableKey('H'));
 }
 
 TEST(ControlBinding, TheRaceGetsTheBoundActionsKeysAndNothingFromUnboundActionKeys) {

@@ -208,6 +208,8 @@ TEST(ControlsFile, UnusableLinesKeepTheirActionsBindingAndAreNamed) {
          "H"},
         {"no newline at the end", "brake = S", {}, TAction::Brake, "S"},
         {"binary junk", "\x01\xff=\xfe\n", {1}, TAction::Horn, "H"},
+        // SDL reads this malformed name as a code no key sends, whose own name is "H".
+        {"a name that is not its key's", "left = \xc1H\n", {1}, TAction::Left, "Left"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
