@@ -20,6 +20,21 @@
 namespace {
 // Larger turned or stretched pictures are left to SDL: none of the game's sprites comes near.
 constexpr int32_t MaxTurnTargetSize = 1024;
+
+// What a kept picture of part src of t, drawn w x h, is filed under (turns and flips added
+// by the caller).
+TTurnKey KeptKey(const TKerbTexture& t, const SDL_Rect& src, float w, float h, bool linearFilter) {
+    TTurnKey key;
+    key.Texture = t.Serial;
+    key.SrcX = src.x;
+    key.SrcY = src.y;
+    key.SrcW = src.w;
+    key.SrcH = src.h;
+    key.Width = w;
+    key.Height = h;
+    key.Linear = linearFilter && t.Linear;
+    return key;
+}
 }  // namespace
 
 SDL_Surface* TKerbScreen::BlendTarget(int blendMode, uint32_t color) const {
@@ -94,20 +109,12 @@ bool TKerbScreen::BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const
                               int flip, uint32_t color, int blendMode) {
     SDL_Surface* target = BlendTarget(blendMode, color);
     if (target == nullptr || t.Serial == 0) return false;
-    TTurnKey key;
-    key.Texture = t.Serial;
-    key.SrcX = src.x;
-    key.SrcY = src.y;
-    key.SrcW = src.w;
-    key.SrcH = src.h;
-    key.Width = dst.w;
-    key.Height = dst.h;
+    TTurnKey key = KeptKey(t, src, dst.w, dst.h, LinearFilter);
     // SDL's default centre is the middle of the destination.
     key.CenterX = center != nullptr ? center->x : dst.w / 2.0f;
     key.CenterY = center != nullptr ? center->y : dst.h / 2.0f;
     key.Angle = angle;
     key.Flip = flip;
-    key.Linear = LinearFilter && t.Linear;
     TTurnedPicture& picture = Turns.Sight(key, FrameCount);
     // A picture seen once may never come again (a sprite that turns every frame): SDL draws it.
     if (!picture.Ready &&
@@ -175,15 +182,8 @@ bool TKerbScreen::BlendStretched(SDL_Texture* texture, const TKerbTexture& t, co
     // one go, which samples the texels otherwise: that one stays with SDL.
     if (dst.x >= 0 && dst.y >= 0 && dst.x + dst.w <= target->w && dst.y + dst.h <= target->h)
         return false;
-    TTurnKey key;
-    key.Texture = t.Serial;
-    key.SrcX = src.x;
-    key.SrcY = src.y;
-    key.SrcW = src.w;
-    key.SrcH = src.h;
-    key.Width = static_cast<float>(dst.w);
-    key.Height = static_cast<float>(dst.h);
-    key.Linear = LinearFilter && t.Linear;
+    TTurnKey key =
+        KeptKey(t, src, static_cast<float>(dst.w), static_cast<float>(dst.h), LinearFilter);
     key.Stretched = true;
     TTurnedPicture& picture = Turns.Sight(key, FrameCount);
     if (!picture.Ready && (picture.Sightings < 2 || !MakeStretched(texture, src, dst, picture)))

@@ -126,20 +126,24 @@ TAction ActionFromName(const std::string& name) {
     return TAction::Count;
 }
 
-void BindKey(TControls& c, TAction a, int32_t key) {
+namespace {
+// Gives action a the value; an action that had it takes a's old one in exchange.
+template <typename T>
+void Exchange(std::array<T, kActionCount>& bound, TAction a, T value) {
     if (a >= TAction::Count) return;
-    auto& mine = c.Keys[Index(a)];
-    for (int32_t& other : c.Keys)
-        if (other == key) other = mine;
-    mine = key;
+    T& mine = bound[Index(a)];
+    for (T& other : bound)
+        if (other == value) other = mine;
+    mine = value;
+}
+}  // namespace
+
+void BindKey(TControls& c, TAction a, int32_t key) {
+    Exchange(c.Keys, a, key);
 }
 
 void BindButton(TControls& c, TAction a, TPadButton button) {
-    if (a >= TAction::Count) return;
-    auto& mine = c.Buttons[Index(a)];
-    for (TPadButton& other : c.Buttons)
-        if (other == button) other = mine;
-    mine = button;
+    Exchange(c.Buttons, a, button);
 }
 
 bool BindableKey(int32_t key) {
