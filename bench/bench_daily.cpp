@@ -18,12 +18,12 @@ const TDailyRecording& Race() {
 }
 
 void BM_VerifyDailyRace(benchmark::State& state) {
-    const TDailySpec spec = *ParseDailyDate(kDay);
+    const TDailyPlan plan = *ParseDailyDate(kDay);
     const std::string text = Race().Log.Encode();
     int32_t frames = 0;
     for (auto _ : state) {
         const auto log = TKeyLog::Decode(text, 108000, 16 * 1024);
-        const TReplayResult r = ReplayDailyRace(spec, *log, GameFolder, 108000);
+        const TReplayResult r = ReplayDailyRace(plan, *log, GameFolder, 108000);
         if (!r.Finished || r.RaceHundredths != Race().RaceHundredths) {
             state.SkipWithError("the replay did not reproduce the race");
             return;

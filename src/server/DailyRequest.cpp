@@ -67,9 +67,9 @@ TDecodedDaily DecodeDailySubmission(std::string_view body) {
         if (fields.find(name) == fields.end())
             return Refuse(std::string("The submission has no ") + name + ".");
     TDailySubmission s;
-    const auto spec = ParseDailyDate(fields["date"]);
-    if (!spec) return Refuse("The date is not a date of the daily race.");
-    s.Spec = *spec;
+    const auto plan = ParseDailyDate(fields["date"]);
+    if (!plan) return Refuse("The date is not a date of the daily race.");
+    s.Plan = *plan;
     s.Version = fields["version"];
     if (s.Version.empty() || s.Version.size() > 32 || PrintableCharCount(s.Version) < 0)
         return Refuse("The game's version is missing.");

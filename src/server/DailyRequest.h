@@ -17,7 +17,7 @@ inline constexpr size_t kMaxDailyBodyBytes = 64 * 1024;
 inline constexpr int32_t kMaxDailyHundredths = 60 * 60 * 100;
 
 struct TDailySubmission {
-    TDailySpec Spec;
+    TDailyPlan Plan;
     std::string Version;
     std::string Name;
     int32_t Hundredths = 0;

@@ -84,8 +84,8 @@ TDailyService::TDailyService(TDailyStore& store, std::string dataDir, TNow now, 
       Limits(limits),
       Pool(limits.Workers, limits.MaxPending) {}
 
-TDailySpec TDailyService::Today() const {
-    return DailySpecForUnixTime(NowFn());
+TDailyPlan TDailyService::Today() const {
+    return DailyPlanForUnixTime(NowFn());
 }
 
 TDailyAnswer TDailyService::Refuse(int status, const std::string& message, const std::string& why) {
@@ -99,7 +99,7 @@ TDailyAnswer TDailyService::Submit(std::string_view body) {
     const TDecodedDaily decoded = DecodeDailySubmission(body);
     if (!decoded.Submission) return Refuse(400, decoded.Error, decoded.Error);
     const TDailySubmission& s = *decoded.Submission;
-    const std::string date = DailyDateText(s.Spec);
+    const std::string date = DailyDateText(s.Plan);
     if (s.Version != kVelkaroVersion)
         return Refuse(426,
                       "This race was driven with version " + s.Version +
@@ -108,9 +108,9 @@ TDailyAnswer TDailyService::Submit(std::string_view body) {
                       "version " + s.Version);
     // Today and yesterday (UTC): a race started before midnight is sent after it.
     const int64_t now = NowFn();
-    const int64_t day = DailyDayNumber(s.Spec);
-    const int64_t today = DailyDayNumber(DailySpecForUnixTime(now));
-    const int64_t aheadToday = DailyDayNumber(DailySpecForUnixTime(now + kClockSlackSeconds));
+    const int64_t day = DailyDayNumber(s.Plan);
+    const int64_t today = DailyDayNumber(DailyPlanForUnixTime(now));
+    const int64_t aheadToday = DailyDayNumber(DailyPlanForUnixTime(now + kClockSlackSeconds));
     if (day != today && day != today - 1 && day != aheadToday)
         return Refuse(400, "The race of " + date + " is no longer open.", "day " + date);
     const auto log = TKeyLog::Decode(s.Log, Limits.MaxFrames, Limits.MaxLogBytes);
@@ -121,8 +121,8 @@ TDailyAnswer TDailyService::Submit(std::string_view body) {
             tooLong ? "log of " + std::to_string(s.Log.size()) + " bytes" : "log does not decode");
     }
     TReplayResult replay;
-    const TDailySpec spec = s.Spec;
-    const auto job = [&] { return ReplayDailyRace(spec, *log, DataDir, Limits.MaxFrames); };
+    const TDailyPlan plan = s.Plan;
+    const auto job = [&] { return ReplayDailyRace(plan, *log, DataDir, Limits.MaxFrames); };
     if (!Pool.Run(job, replay))
         return Refuse(503, "The service is busy checking races. Please try again shortly.",
                       "replay queue full");

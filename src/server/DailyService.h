@@ -71,7 +71,7 @@ public:
     TDailyAnswer Submit(std::string_view body);
     TDailyStore& Store() { return DailyStore; }
     // The UTC date the service is in now.
-    TDailySpec Today() const;
+    TDailyPlan Today() const;
     bool Serving() const { return !DataDir.empty(); }
 
 private:

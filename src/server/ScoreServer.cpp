@@ -163,8 +163,8 @@ void TScoreServer::RouteDaily() {
         res.set_content(DailyHtml(date, rows), "text/html; charset=utf-8");
     };
     Http->Get("/daily", [this, page](const httplib::Request&, httplib::Response& res) {
-        const TDailySpec today =
-            Daily != nullptr ? Daily->Today() : DailySpecForUnixTime(Service.Now());
+        const TDailyPlan today =
+            Daily != nullptr ? Daily->Today() : DailyPlanForUnixTime(Service.Now());
         page(DailyDateText(today), res);
     });
     Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2}))",

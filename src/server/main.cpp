@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
     int64_t dayShift = 0;
     if (const auto today = ParseDailyDate(options.Today))
         dayShift =
-            (DailyDayNumber(*today) - DailyDayNumber(DailySpecForUnixTime(SystemUnixSeconds()))) *
+            (DailyDayNumber(*today) - DailyDayNumber(DailyPlanForUnixTime(SystemUnixSeconds()))) *
             86400;
     TDailyService daily(
         store, options.DataDir, [dayShift] { return SystemUnixSeconds() + dayShift; }, LogLine,

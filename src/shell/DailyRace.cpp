@@ -46,14 +46,14 @@ std::vector<std::string> WrapWords(std::string_view text, size_t width, size_t m
 constexpr const char* kUnreachableText = "The service cannot be reached.";
 }  // namespace
 
-const TCarType& DailyCarType(const TDailySpec& spec) {
-    return Cars[static_cast<size_t>(std::clamp(spec.Car, 0, 4))];
+const TCarType& DailyCarType(const TDailyPlan& plan) {
+    return Cars[static_cast<size_t>(std::clamp(plan.Car, 0, 4))];
 }
 
 void StartDailyRace(TForm1& f) {
     TDailyRun& d = f.Daily;
     // The day may have turned while the preview was open: the race is today's.
-    d.Spec = d.Today();
+    d.Plan = d.Today();
     if (!d.Saved) {
         d.SavedCarIndex = CarIndex;
         d.SavedScore = Score;
@@ -77,8 +77,8 @@ void StartDailyRace(TForm1& f) {
     f.LoadGameImages();
     // The world prepares the day's race exactly as the service's replay does; every race step
     // then records the keys into the log.
-    ::PrepareDailyRace(d.Spec);
-    Level = d.Spec.Level;
+    ::PrepareDailyRace(d.Plan);
+    Level = d.Plan.Level;
     RaceClock.Recording = &d.Log;
     f.EnterState(st::Race);
 }
@@ -118,7 +118,7 @@ void SubmitDailyRace(TForm1& f) {
     if (!DailySubmitOffered(d)) return;
     AimDailyOnline(f);
     TDailySubmission s;
-    s.Date = DailyDateText(d.Spec);
+    s.Date = DailyDateText(d.Plan);
     s.Version = kVelkaroVersion;
     s.Name = PlayerName;
     s.Hundredths = d.Hundredths;
@@ -160,7 +160,7 @@ void RequestDailyTable(TForm1& f) {
     d.Table = TDailyRun::TTableState::Asking;
     d.TableData = {};
     // A request still running from an earlier visit answers this one too.
-    d.Online.RequestTable(DailyDateText(d.Spec), PlayerName);
+    d.Online.RequestTable(DailyDateText(d.Plan), PlayerName);
 }
 
 bool TakeDailyTableAnswer(TForm1& f) {
@@ -178,7 +178,7 @@ bool TakeDailyTableAnswer(TForm1& f) {
 
 std::vector<TDailyResultLine> DailyResultLines(const TDailyRun& d, const std::string& name) {
     std::vector<TDailyResultLine> lines;
-    lines.push_back({222, 1, DailyChallengeLine(d.Spec)});
+    lines.push_back({222, 1, DailyChallengeLine(d.Plan)});
     switch (d.End) {
         case TDailyEnd::Finished:
             lines.push_back({256, 2, "Finish time " + DailyTimeText(d.Hundredths)});
@@ -191,7 +191,7 @@ std::vector<TDailyResultLine> DailyResultLines(const TDailyRun& d, const std::st
             lines.push_back({256, 2, "Wrecked!"});
             break;
     }
-    const auto best = d.Best.Best(DailyDateText(d.Spec), name);
+    const auto best = d.Best.Best(DailyDateText(d.Plan), name);
     std::string bestText = "Your best today: ";
     bestText += best ? DailyTimeText(*best) : std::string("none yet");
     if (d.NewBest) bestText += " (new best)";
@@ -212,7 +212,7 @@ std::vector<TDailyResultLine> DailyResultLines(const TDailyRun& d, const std::st
 
 std::vector<TDailyTableLine> DailyTableLines(const TDailyRun& d, const std::string& name) {
     std::vector<TDailyTableLine> lines;
-    const std::string date = DailyDateText(d.Spec);
+    const std::string date = DailyDateText(d.Plan);
     switch (d.Table) {
         case TDailyRun::TTableState::Asking:
             lines.push_back({400, 210, "Asking the service...", true, false});

@@ -13,7 +13,7 @@
 class TForm1;
 
 // The day's car in the car table.
-const TCarType& DailyCarType(const TDailySpec& spec);
+const TCarType& DailyCarType(const TDailyPlan& plan);
 
 // The preview's race button: the day's race with the day's seed, car and difficulty.
 void StartDailyRace(TForm1& f);
@@ -33,7 +33,7 @@ void SubmitDailyRace(TForm1& f);
 // Takes the service's answer when it has come; returns whether it had.
 bool TakeDailySubmitAnswer(TForm1& f);
 
-// Asks the service for the day's table of d.Spec.
+// Asks the service for the day's table of d.Plan.
 void RequestDailyTable(TForm1& f);
 bool TakeDailyTableAnswer(TForm1& f);
 

@@ -17,8 +17,8 @@ TDailyRun::~TDailyRun() {
     if (RaceClock.Recording == &Log) EndDailyRace();
 }
 
-TDailySpec TDailyRun::Today() const {
-    return DailySpecForUnixTime(UtcSeconds());
+TDailyPlan TDailyRun::Today() const {
+    return DailyPlanForUnixTime(UtcSeconds());
 }
 
 void TDailyRun::LoadBest(const std::string& folder) {
@@ -31,12 +31,12 @@ void TDailyRun::LoadBest(const std::string& folder) {
 bool TDailyRun::KeepBest(const std::string& folder, const std::string& name) {
     LoadBest(folder);
     if (End != TDailyEnd::Finished) return false;
-    if (!Best.Record(DailyDateText(Spec), name, Hundredths)) return false;
+    if (!Best.Record(DailyDateText(Plan), name, Hundredths)) return false;
     std::string error;
     if (!Best.Save(folder, error)) std::fprintf(stderr, "%s\n", error.c_str());
     return true;
 }
 
-std::string DailyChallengeLine(const TDailySpec& spec) {
-    return "Today's challenge: " + DailyDateText(spec);
+std::string DailyChallengeLine(const TDailyPlan& plan) {
+    return "Today's challenge: " + DailyDateText(plan);
 }

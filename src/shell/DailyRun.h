@@ -1,4 +1,4 @@
-// The daily race as the shell runs it: the day's spec (from the UTC date of an injectable
+// The daily race as the shell runs it: the day's plan (from the UTC date of an injectable
 // wall clock), the race's key log, the result of the last try, the player's local bests and
 // the conversation with the score service. TForm1 holds one; the daily screens and the race
 // frame share it.
@@ -24,7 +24,7 @@ struct TDailyRun {
     std::function<int64_t()> UtcSeconds;
     // A daily race is running, or its after-race page shows.
     bool Active = false;
-    TDailySpec Spec;
+    TDailyPlan Plan;
     // The keys of every simulation frame of the running (or last) race.
     TKeyLog Log;
     TDailyEnd End = TDailyEnd::None;
@@ -52,8 +52,8 @@ struct TDailyRun {
     ~TDailyRun();
     TDailyRun(const TDailyRun&) = delete;
     TDailyRun& operator=(const TDailyRun&) = delete;
-    // Today's spec from the clock.
-    TDailySpec Today() const;
+    // Today's plan from the clock.
+    TDailyPlan Today() const;
     // Reads the local best file once per run; damaged lines go to standard error once.
     void LoadBest(const std::string& folder);
     // Keeps a finish as the day's best when it is one and writes the file; returns whether
@@ -62,4 +62,4 @@ struct TDailyRun {
 };
 
 // The text for the line under the preview's title: "Today's challenge: 2026-12-10".
-std::string DailyChallengeLine(const TDailySpec& spec);
+std::string DailyChallengeLine(const TDailyPlan& plan);

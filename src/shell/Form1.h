@@ -145,7 +145,7 @@ public:
     TKerbGUI KerbGUI1;
     // Online score submission (libcurl on a worker thread); polled every frame.
     TOnline Online;
-    // The daily race: the day's spec, its key log, the last try and its submission.
+    // The daily race: the day's plan, its key log, the last try and its submission.
     TDailyRun Daily;
 
     // Mouse, key and text events waiting for the GUI, in order; it takes them at the start

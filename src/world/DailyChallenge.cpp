@@ -36,7 +36,7 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
     return era * 146097 + doe - 719468;
 }
 
-TDailySpec SpecFromDays(int64_t z) {
+TDailyPlan PlanFromDays(int64_t z) {
     z += 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const int64_t doe = z - era * 146097;
@@ -46,7 +46,7 @@ TDailySpec SpecFromDays(int64_t z) {
     const int64_t d = doy - (153 * mp + 2) / 5 + 1;
     const int64_t m = mp < 10 ? mp + 3 : mp - 9;
     const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    return DailySpecFor(static_cast<int32_t>(y), static_cast<int32_t>(m), static_cast<int32_t>(d));
+    return DailyPlanFor(static_cast<int32_t>(y), static_cast<int32_t>(m), static_cast<int32_t>(d));
 }
 
 int32_t Digits(std::string_view text, size_t from, size_t count) {
@@ -64,42 +64,42 @@ bool IsDailyDate(int32_t year, int32_t month, int32_t day) {
     return day >= 1 && day <= DaysInMonth(year, month);
 }
 
-TDailySpec DailySpecFor(int32_t year, int32_t month, int32_t day) {
-    TDailySpec spec;
-    if (!IsDailyDate(year, month, day)) return spec;
-    spec.Year = year;
-    spec.Month = month;
-    spec.Day = day;
+TDailyPlan DailyPlanFor(int32_t year, int32_t month, int32_t day) {
+    TDailyPlan plan;
+    if (!IsDailyDate(year, month, day)) return plan;
+    plan.Year = year;
+    plan.Month = month;
+    plan.Day = day;
     const uint64_t date = static_cast<uint64_t>(year) * 10000u +
                           static_cast<uint64_t>(month) * 100u + static_cast<uint64_t>(day);
-    spec.Seed = SplitMix64(date ^ kDailySalt);
+    plan.Seed = SplitMix64(date ^ kDailySalt);
     // The high bits, so the car does not follow the low bits the generator's seeding also uses.
-    spec.Car = static_cast<int32_t>((spec.Seed >> 32) % kCarTypes);
-    return spec;
+    plan.Car = static_cast<int32_t>((plan.Seed >> 32) % kCarTypes);
+    return plan;
 }
 
-std::optional<TDailySpec> ParseDailyDate(std::string_view text) {
+std::optional<TDailyPlan> ParseDailyDate(std::string_view text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
     const int32_t y = Digits(text, 0, 4), m = Digits(text, 5, 2), d = Digits(text, 8, 2);
     if (y < 0 || m < 0 || d < 0 || !IsDailyDate(y, m, d)) return std::nullopt;
-    return DailySpecFor(y, m, d);
+    return DailyPlanFor(y, m, d);
 }
 
-std::string DailyDateText(const TDailySpec& spec) {
+std::string DailyDateText(const TDailyPlan& plan) {
     char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(spec.Year),
-                  static_cast<int>(spec.Month), static_cast<int>(spec.Day));
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", static_cast<int>(plan.Year),
+                  static_cast<int>(plan.Month), static_cast<int>(plan.Day));
     return text;
 }
 
-TDailySpec DailySpecForUnixTime(int64_t seconds) {
+TDailyPlan DailyPlanForUnixTime(int64_t seconds) {
     // Floor division: a second before 1970 belongs to 1969-12-31, which then clamps.
     int64_t days = seconds / 86400;
     if (seconds % 86400 < 0) --days;
     const int64_t last = DaysFromCivil(kLastYear, 12, 31);
-    return SpecFromDays(std::clamp<int64_t>(days, 0, last));
+    return PlanFromDays(std::clamp<int64_t>(days, 0, last));
 }
 
-int64_t DailyDayNumber(const TDailySpec& spec) {
-    return DaysFromCivil(spec.Year, spec.Month, spec.Day);
+int64_t DailyDayNumber(const TDailyPlan& plan) {
+    return DaysFromCivil(plan.Year, plan.Month, plan.Day);
 }

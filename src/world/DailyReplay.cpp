@@ -123,14 +123,14 @@ TReplayResult Drive(const TKeyLog& log, int32_t maxFrames) {
 }
 }  // namespace
 
-TReplayResult ReplayDailyRace(const TDailySpec& spec, const TKeyLog& log,
+TReplayResult ReplayDailyRace(const TDailyPlan& plan, const TKeyLog& log,
                               const std::string& dataDir, int32_t maxFrames) {
-    if (spec.Year == 0) return Unfinished(0, "not a date of the daily race");
+    if (plan.Year == 0) return Unfinished(0, "not a date of the daily race");
     std::string reason;
     TKerbImageList* images = RaceImagesOf(dataDir, reason);
     if (images == nullptr) return Unfinished(0, reason);
     TReplayWorld world(images);
-    PrepareDailyRace(spec);
+    PrepareDailyRace(plan);
     BeginRace();
     if (Race.PlayerCar == nullptr) return Unfinished(0, "the race could not be built");
     return Drive(log, maxFrames);

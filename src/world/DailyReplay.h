@@ -29,5 +29,5 @@ struct TReplayResult {
 
 // Builds the day's race headless from dataDir (the folder holding Data\data2.vil) and replays
 // the log, at most maxFrames steps.
-TReplayResult ReplayDailyRace(const TDailySpec& spec, const TKeyLog& log,
+TReplayResult ReplayDailyRace(const TDailyPlan& plan, const TKeyLog& log,
                               const std::string& dataDir, int32_t maxFrames);

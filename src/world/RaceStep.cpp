@@ -107,13 +107,13 @@ bool RaceClockTick() {
     return true;
 }
 
-void PrepareDailyRace(const TDailySpec& spec) {
-    Randomize(spec.Seed);
+void PrepareDailyRace(const TDailyPlan& plan) {
+    Randomize(plan.Seed);
     Lives = 3;
     Score = 0;
     ResetDifficulty();
-    for (int32_t level = 2; level <= spec.Level; ++level) AdvanceDifficulty(level);
-    CarIndex = std::clamp(spec.Car, 0, 4);
+    for (int32_t level = 2; level <= plan.Level; ++level) AdvanceDifficulty(level);
+    CarIndex = std::clamp(plan.Car, 0, 4);
     Race.CarVariant = Random(3);
     RaceClock.FrameDriven = true;
     RaceClock.Steps = 0;

@@ -4,7 +4,7 @@
 // and the race clock. The shell draws around these calls and switches screens on what they
 // report; the replay calls them alone, so a daily race runs the same code in both.
 //
-// The game runs the day's race as: PrepareDailyRace(spec); its level counter = spec.Level;
+// The game runs the day's race as: PrepareDailyRace(plan); its level counter = plan.Level;
 // RaceClock.Recording = &log; enter the race state (12). The race and wreck frames then record
 // one byte per step; Race.RaceHundredths at the finish is the time to submit with the log.
 // Afterwards EndDailyRace() (and the player's own CarIndex back).
@@ -40,9 +40,9 @@ bool RaceClockTick();
 
 // The day's race before it is built: the seed, the difficulty of the day's level, lives and
 // score of a new game, the day's car (CarIndex) and its colour, and the frame-driven clock.
-// The caller sets its own level counter to spec.Level and, if the player's chosen car lives in
+// The caller sets its own level counter to plan.Level and, if the player's chosen car lives in
 // CarIndex, puts it back after the race.
-void PrepareDailyRace(const TDailySpec& spec);
+void PrepareDailyRace(const TDailyPlan& plan);
 // Back to the wall-clock race clock of normal races, recording nothing.
 void EndDailyRace();
 

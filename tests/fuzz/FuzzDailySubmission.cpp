@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const TDailySubmission& s = *d.Submission;
-    if (!ParseDailyDate(DailyDateText(s.Spec))) std::abort();
+    if (!ParseDailyDate(DailyDateText(s.Plan))) std::abort();
     const int64_t nameChars = PrintableCharCount(s.Name);
     if (nameChars < 1 || nameChars > static_cast<int64_t>(kMaxNameChars)) std::abort();
     if (s.Version.empty() || s.Version.size() > 32) std::abort();

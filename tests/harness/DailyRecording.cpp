@@ -8,7 +8,7 @@
 #include "world/RaceRecord.h"
 #include "world/RaceStep.h"
 
-TDailyRecording RecordDailyRace(const TDailySpec& spec, int32_t maxFrames) {
+TDailyRecording RecordDailyRace(const TDailyPlan& plan, int32_t maxFrames) {
     TDailyRecording out;
     THarness h;
     TForm1& f = h.Form();
@@ -16,8 +16,8 @@ TDailyRecording RecordDailyRace(const TDailySpec& spec, int32_t maxFrames) {
     f.KillLights();
     f.KerbSprite1.Dead();
     f.LoadGameImages();
-    PrepareDailyRace(spec);
-    Level = spec.Level;
+    PrepareDailyRace(plan);
+    Level = plan.Level;
     RaceClock.Recording = &out.Log;
     f.EnterState(st::Race);
     out.BuiltHash = WorldHash(f.KerbSprite1);

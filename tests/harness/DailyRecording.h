@@ -20,4 +20,4 @@ struct TDailyRecording {
 
 // Starts the day's race in a fresh harness, drives until the finish (or maxFrames) and
 // returns what the game saw. Leaves the world's globals as a finished game leaves them.
-TDailyRecording RecordDailyRace(const TDailySpec& spec, int32_t maxFrames = 20000);
+TDailyRecording RecordDailyRace(const TDailyPlan& plan, int32_t maxFrames = 20000);

@@ -230,7 +230,7 @@ TEST_F(DailyClient, TheTablePageShowsTheTopTenAndThePlayersPlace) {
     TOnlineSettings online;
     online.ServerUrl = service.Base();
     h.Form().Online.Configure(online);
-    h.Form().Daily.UtcSeconds = [] { return DailyDayNumber(DailySpecFor(2026, 12, 10)) * 86400; };
+    h.Form().Daily.UtcSeconds = [] { return DailyDayNumber(DailyPlanFor(2026, 12, 10)) * 86400; };
     ASSERT_TRUE(RunUntilState(h, st::FirstPlayer, 600));
     TypeText(h, "Kim");
     h.Tap(vk::Return);
@@ -265,7 +265,7 @@ TEST_F(DailyClient, AnAnswerThatComesAfterTheNextTryStartedIsNotThatTrysAnswer) 
     h.Form().Online.Configure(online);
     PlayerName = "Kim";
     TDailyRun& d = h.Form().Daily;
-    d.Spec = DailySpecFor(2026, 12, 10);
+    d.Plan = DailyPlanFor(2026, 12, 10);
     d.End = TDailyEnd::Finished;
     d.Hundredths = 6123;
     SubmitDailyRace(h.Form());

@@ -31,7 +31,7 @@ std::string GameDir() {
 }
 
 // A day whose race the autopilot finishes within the clock.
-const int64_t kRaceDay = DailyDayNumber(DailySpecFor(2026, 12, 8)) * 86400 + 9 * 3600;
+const int64_t kRaceDay = DailyDayNumber(DailyPlanFor(2026, 12, 8)) * 86400 + 9 * 3600;
 
 // A game aimed at baseUrl, its player "Ann", driven through today's (by utc) daily race to the
 // page after it.

@@ -65,7 +65,7 @@ TEST(DailyTable, DecodesTheFormBody) {
     EXPECT_EQ(ok.Submission->Name, "A b c");
     EXPECT_EQ(ok.Submission->Hundredths, 7728);
     EXPECT_EQ(ok.Submission->Log, "eJw");
-    EXPECT_EQ(DailyDateText(ok.Submission->Spec), "2026-12-10");
+    EXPECT_EQ(DailyDateText(ok.Submission->Plan), "2026-12-10");
     const struct {
         std::string Body;
         const char* Error;

@@ -95,7 +95,7 @@ TEST(DailyPages, TheAfterRacePageSaysHowTheTryEndedAndWhereItsSubmissionStands) 
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Expected.back());
         TDailyRun d;
-        d.Spec = DailySpecFor(2026, 12, 10);
+        d.Plan = DailyPlanFor(2026, 12, 10);
         d.End = c.End;
         d.Hundredths = 6123;
         d.Submit = c.Submit;
@@ -112,7 +112,7 @@ TEST(DailyPages, TheAfterRacePageSaysHowTheTryEndedAndWhereItsSubmissionStands) 
 
 TEST(DailyPages, TheTablePageWhileAskingAndWithAnEmptyTable) {
     TDailyRun d;
-    d.Spec = DailySpecFor(2026, 12, 10);
+    d.Plan = DailyPlanFor(2026, 12, 10);
     auto texts = [&] {
         std::vector<std::string> out;
         for (const auto& l : DailyTableLines(d, "Ann")) out.push_back(l.Text);

@@ -26,7 +26,7 @@
 namespace {
 // Noon UTC of a day.
 int64_t NoonOf(int32_t year, int32_t month, int32_t day) {
-    return DailyDayNumber(DailySpecFor(year, month, day)) * 86400 + 12 * 3600;
+    return DailyDayNumber(DailyPlanFor(year, month, day)) * 86400 + 12 * 3600;
 }
 
 // A game at the main menu on a given day, its service address a loopback port where nothing
@@ -110,10 +110,10 @@ TEST(DailyScreens, ThePreviewShowsTheDaysCarAndDate) {
         SCOPED_TRACE(c.Line);
         TDailyGame g(NoonOf(c.Year, c.Month, c.Day));
         ASSERT_TRUE(ClickButton(g.H, "b_daily"));
-        const TDailySpec spec = DailySpecFor(c.Year, c.Month, c.Day);
-        EXPECT_EQ(DailyDateText(g.Daily().Spec), DailyDateText(spec));
-        EXPECT_EQ(DailyChallengeLine(g.Daily().Spec), c.Line);
-        const TCarType& car = Cars[static_cast<size_t>(spec.Car)];
+        const TDailyPlan plan = DailyPlanFor(c.Year, c.Month, c.Day);
+        EXPECT_EQ(DailyDateText(g.Daily().Plan), DailyDateText(plan));
+        EXPECT_EQ(DailyChallengeLine(g.Daily().Plan), c.Line);
+        const TCarType& car = Cars[static_cast<size_t>(plan.Car)];
         EXPECT_EQ(PictureOf(g.H.Form().CarImage), car.ImageName);
         ASSERT_NE(g.H.Form().Bars[0], nullptr);
         EXPECT_FLOAT_EQ(g.H.Form().Bars[0]->ScaleX, static_cast<float>(car.MaxSpeed / 15));
@@ -134,7 +134,7 @@ TEST(DailyScreens, TheDaysRaceDependsOnTheDateAloneAndLeavesTheNormalGameAsItWas
         Random(static_cast<int32_t>(formSeed % 7 + 1));  // the generator moved on
         g.StartRace();
         EXPECT_EQ(Level, 5);
-        EXPECT_EQ(CarIndex, g.Daily().Spec.Car);
+        EXPECT_EQ(CarIndex, g.Daily().Plan.Car);
         EXPECT_TRUE(g.Daily().Active);
         const uint64_t hash = WorldHash(g.H.Form().KerbSprite1);
         // The quit menu's yes ends the race: the normal game's car and score come back.

@@ -21,19 +21,19 @@ TEST(DailyChallenge, ParsesOnlyRealZeroPaddedDates) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Text);
-        const auto spec = ParseDailyDate(c.Text);
-        ASSERT_EQ(spec.has_value(), c.Valid);
+        const auto plan = ParseDailyDate(c.Text);
+        ASSERT_EQ(plan.has_value(), c.Valid);
         if (c.Valid) {
-            EXPECT_EQ(DailyDateText(*spec), c.Text);
+            EXPECT_EQ(DailyDateText(*plan), c.Text);
         }
     }
 }
 
-TEST(DailyChallenge, AnInvalidDateGivesTheEmptySpec) {
-    const TDailySpec spec = DailySpecFor(2023, 2, 29);
-    EXPECT_EQ(spec.Year, 0);
-    EXPECT_EQ(spec.Seed, 0u);
-    EXPECT_FALSE(ParseDailyDate(DailyDateText(spec)).has_value());
+TEST(DailyChallenge, AnInvalidDateGivesTheEmptyPlan) {
+    const TDailyPlan plan = DailyPlanFor(2023, 2, 29);
+    EXPECT_EQ(plan.Year, 0);
+    EXPECT_EQ(plan.Seed, 0u);
+    EXPECT_FALSE(ParseDailyDate(DailyDateText(plan)).has_value());
 }
 
 TEST(DailyChallenge, UnixTimeFallsOnItsUtcDate) {
@@ -59,7 +59,7 @@ TEST(DailyChallenge, UnixTimeFallsOnItsUtcDate) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Seconds);
-        EXPECT_EQ(DailyDateText(DailySpecForUnixTime(c.Seconds)), c.Date);
+        EXPECT_EQ(DailyDateText(DailyPlanForUnixTime(c.Seconds)), c.Date);
     }
 }
 
@@ -68,19 +68,19 @@ TEST(DailyChallenge, UnixTimeFallsOnItsUtcDate) {
 TEST(DailyChallenge, EveryDayFollowsTheDayBefore) {
     int64_t previous = -1;
     for (int64_t day = 0; day < 84000; ++day) {
-        const TDailySpec spec = DailySpecForUnixTime(day * 86400 + 43200);
-        ASSERT_EQ(DailyDayNumber(spec), day);
-        ASSERT_EQ(DailyDayNumber(spec), previous + 1);
-        const auto parsed = ParseDailyDate(DailyDateText(spec));
-        ASSERT_TRUE(parsed.has_value()) << DailyDateText(spec);
-        ASSERT_EQ(parsed->Seed, spec.Seed);
+        const TDailyPlan plan = DailyPlanForUnixTime(day * 86400 + 43200);
+        ASSERT_EQ(DailyDayNumber(plan), day);
+        ASSERT_EQ(DailyDayNumber(plan), previous + 1);
+        const auto parsed = ParseDailyDate(DailyDateText(plan));
+        ASSERT_TRUE(parsed.has_value()) << DailyDateText(plan);
+        ASSERT_EQ(parsed->Seed, plan.Seed);
         previous = day;
     }
 }
 
 TEST(DailyChallenge, TheSeedAndCarComeFromTheDateAlone) {
-    const TDailySpec a = DailySpecFor(2026, 12, 10);
-    const TDailySpec b = *ParseDailyDate("2026-12-10");
+    const TDailyPlan a = DailyPlanFor(2026, 12, 10);
+    const TDailyPlan b = *ParseDailyDate("2026-12-10");
     EXPECT_EQ(a.Seed, b.Seed);
     EXPECT_EQ(a.Car, b.Car);
     EXPECT_EQ(a.Level, 5);
@@ -94,11 +94,11 @@ TEST(DailyChallenge, AYearHasDistinctSeedsAndEveryCar) {
     std::set<uint64_t> seeds;
     int32_t carCount[5] = {};
     for (int64_t day = 20000; day < 20365; ++day) {
-        const TDailySpec spec = DailySpecForUnixTime(day * 86400);
-        seeds.insert(spec.Seed);
-        ASSERT_GE(spec.Car, 0);
-        ASSERT_LT(spec.Car, 5);
-        ++carCount[spec.Car];
+        const TDailyPlan plan = DailyPlanForUnixTime(day * 86400);
+        seeds.insert(plan.Seed);
+        ASSERT_GE(plan.Car, 0);
+        ASSERT_LT(plan.Car, 5);
+        ++carCount[plan.Car];
     }
     EXPECT_EQ(seeds.size(), 365u);
     // Each car on roughly a fifth of the days (73 expected).

@@ -27,7 +27,7 @@ const TDailyRecording& Recorded() {
 }  // namespace
 
 TEST(DailyReplay, TheSameDateBuildsTheSameRace) {
-    const TDailySpec day = *ParseDailyDate("2026-12-10");
+    const TDailyPlan day = *ParseDailyDate("2026-12-10");
     const uint64_t first = RecordDailyRace(day, 0).BuiltHash;
     EXPECT_EQ(RecordDailyRace(day, 0).BuiltHash, first);
     EXPECT_NE(RecordDailyRace(*ParseDailyDate("2026-12-11"), 0).BuiltHash, first);
@@ -65,7 +65,7 @@ TEST(DailyReplay, EndsEveryRaceAsTheGameDid) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Day);
-        const TDailySpec day = *ParseDailyDate(c.Day);
+        const TDailyPlan day = *ParseDailyDate(c.Day);
         const TDailyRecording game = RecordDailyRace(day);
         // The autopilot's races on these days: if they change, pick days that again cover
         // each ending.
@@ -83,7 +83,7 @@ TEST(DailyReplay, EndsEveryRaceAsTheGameDid) {
 
 TEST(DailyReplay, LogsThatDoNotReachTheFinishAreNotFinished) {
     const TDailyRecording& r = Recorded();
-    const TDailySpec day = *ParseDailyDate(kDrivenDay);
+    const TDailyPlan day = *ParseDailyDate(kDrivenDay);
     TKeyLog cut;
     for (int32_t i = 0; i + 1 < r.Log.Frames(); ++i) cut.Add(r.Log.At(i));
     const TReplayResult shortLog = ReplayDailyRace(day, cut, GameDir(), 100000);
@@ -108,14 +108,14 @@ TEST(DailyReplay, LogsThatDoNotReachTheFinishAreNotFinished) {
 TEST(DailyReplay, ReplaysOnSeveralThreadsAtOnceKeepApart) {
     const TDailyRecording& r = Recorded();
     ASSERT_TRUE(r.Finished);
-    const TDailySpec day = *ParseDailyDate(kDrivenDay);
-    const TDailySpec otherDay = *ParseDailyDate("2026-12-07");
+    const TDailyPlan day = *ParseDailyDate(kDrivenDay);
+    const TDailyPlan otherDay = *ParseDailyDate("2026-12-07");
     const TReplayResult alone = ReplayDailyRace(otherDay, r.Log, GameDir(), 100000);
     std::vector<std::future<TReplayResult>> runs;
     for (int i = 0; i < 4; ++i) {
-        const TDailySpec spec = i % 2 == 0 ? day : otherDay;
-        runs.push_back(std::async(std::launch::async, [spec, &r] {
-            return ReplayDailyRace(spec, r.Log, GameDir(), 100000);
+        const TDailyPlan plan = i % 2 == 0 ? day : otherDay;
+        runs.push_back(std::async(std::launch::async, [plan, &r] {
+            return ReplayDailyRace(plan, r.Log, GameDir(), 100000);
         }));
     }
     for (int i = 0; i < 4; ++i) {

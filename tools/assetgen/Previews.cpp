@@ -29,7 +29,7 @@ enum class TGround {
     Dusk
 };
 
-struct TTrackSpec {
+struct TTrackShape {
     TGround Ground;
     uint64_t Seed;
     double Squash;               // vertical scale of the loop
@@ -38,7 +38,7 @@ struct TTrackSpec {
 };
 
 // Index = preview number - 1.
-const TTrackSpec Tracks[12] = {
+const TTrackShape Tracks[12] = {
     {TGround::Meadow, 1, 0.75, 0.0, 0.10, 0.00, 0.05},
     {TGround::Desert, 2, 1.0, 0.3, 0.00, 0.22, 0.00},
     {TGround::Forest, 3, 0.9, 0.8, 0.05, 0.05, 0.16},
@@ -53,7 +53,7 @@ const TTrackSpec Tracks[12] = {
     {TGround::Dusk, 12, 0.7, 0.4, 0.06, 0.12, 0.12},
 };
 
-std::vector<TPoint> Loop(const TTrackSpec& s, double cx, double cy, double r) {
+std::vector<TPoint> Loop(const TTrackShape& s, double cx, double cy, double r) {
     TRandom rng(s.Seed * 13 + 5);
     double p2 = rng.Range(0, 6.3), p3 = rng.Range(0, 6.3), p4 = rng.Range(0, 6.3);
     std::vector<TPoint> pts;
@@ -82,7 +82,7 @@ TColor Rock(const TTerrain& t, int x, int y, TColor base) {
     return Darker(c, band * 0.12);
 }
 
-void PaintGround(cairo_t* cr, int w, int h, const TTrackSpec& s) {
+void PaintGround(cairo_t* cr, int w, int h, const TTrackShape& s) {
     TTerrain t(s.Seed * 101, w, h);
     PaintPixels(cr, w, h, [&](int x, int y) -> TColor {
         switch (s.Ground) {
@@ -127,7 +127,7 @@ void DrawWater(cairo_t* cr, double cx, double cy, double rx, double ry, uint64_t
     cairo_stroke(cr);
 }
 
-void Decorate(cairo_t* cr, const TTrackSpec& s, int w, int h) {
+void Decorate(cairo_t* cr, const TTrackShape& s, int w, int h) {
     TRandom rng(s.Seed * 7 + 1);
     switch (s.Ground) {
         case TGround::Lake:
@@ -204,7 +204,7 @@ void DrawStartMark(cairo_t* cr, const std::vector<TPoint>& loop) {
     cairo_restore(cr);
 }
 
-void DrawPreview(const TTile& t, const TTrackSpec& s, bool locked) {
+void DrawPreview(const TTile& t, const TTrackShape& s, bool locked) {
     cairo_t* cr = t.Cr;
     PaintGround(cr, t.W, t.H, s);
     Decorate(cr, s, t.W, t.H);
@@ -269,7 +269,7 @@ void DrawPadlock(cairo_t* cr, double cx, double cy) {
 }  // namespace
 
 TDrawFn TrackPreviewArt(int number) {
-    const TTrackSpec track = Tracks[(number - 1) % 12];
+    const TTrackShape track = Tracks[(number - 1) % 12];
     return [track](const TTile& t) { DrawPreview(t, track, false); };
 }
 

@@ -24,7 +24,7 @@ public:
     void Enter() {
         CurrentState = st::DailyPreview;
         TDailyRun& d = F.Daily;
-        d.Spec = d.Today();
+        d.Plan = d.Today();
         d.LoadBest(ConfigDir());
         F.KerbFont1.SetFont("Micra", 10, fsBold);
         F.KerbFont1.SetColor(250, 250, 250);
@@ -38,7 +38,7 @@ public:
         });
         AddButton(F, "bc_race", 476, 443, [this] { StartDailyRace(F); });
         F.PageSprite = NewPageSprite(F, "scr_dailycar", "dailycar", 500, 180, 110);
-        ShowCarDisplay(F, DailyCarType(F.Daily.Spec));
+        ShowCarDisplay(F, DailyCarType(F.Daily.Plan));
         ClearKeyReleased();
         F.ShowCursor(true);
         StateFrames = 0;
@@ -54,8 +54,8 @@ public:
             return;
         }
         F.BeginMenuFrame(0);
-        TForm1::CenteredText(F.KerbFont1, 400, LineY, DailyChallengeLine(F.Daily.Spec));
-        TForm1::CenteredText(F.KerbFont2, 400, NameY, DailyCarType(F.Daily.Spec).Name);
+        TForm1::CenteredText(F.KerbFont1, 400, LineY, DailyChallengeLine(F.Daily.Plan));
+        TForm1::CenteredText(F.KerbFont2, 400, NameY, DailyCarType(F.Daily.Plan).Name);
         F.EndMenuFrame();
     }
 
