@@ -2,10 +2,12 @@
 // pairs: level, seed, frames simulated, whether the player finished, its place, the clock
 // left, the sprites alive at the end, the mean simulation cost per frame, and how the
 // opponents did: how many raced, how many crossed the finish before the race clock would have
-// run out, and the median frame of those crossings; and the wall hits (a hit is a run of
-// frames in which a car bounces off walls): the player's, and the opponents' in total. After
-// the player's finish the race keeps running (the race-over screen is held back) so that the
-// opponents can finish too. The game's data is found as the benchmarks find it (GameData.h).
+// run out, and the median frame of those crossings; the frame of the player's finish and the
+// frame at which the clock would have run out; and the wall hits (a hit is a run of frames in
+// which a car bounces off walls): the player's, and the opponents' in total. After the
+// player's finish the race keeps running (the race-over screen is held back) so that the
+// opponents can finish too. With --daily YYYY-MM-DD it drives that day's race instead of a
+// level and seed. The game's data is found as the benchmarks find it (GameData.h).
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -13,11 +15,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "GameData.h"
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
+#include "world/DailyChallenge.h"
+#include "world/Globals.h"
+#include "world/RaceStep.h"
 #include "world/EnemyCar.h"
 #include "shell/Globals.h"
 #include "world/Player.h"
@@ -29,13 +35,17 @@ struct TArgs {
     int32_t Level = 1;
     uint64_t Seed = 1;
     int32_t Frames = 20000;
+    std::optional<TDailyPlan> Daily;
 };
 
 bool Parse(int argc, char** argv, TArgs& args) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string key = argv[i];
         const long long value = std::strtoll(argv[i + 1], nullptr, 10);
-        if (key == "--level") {
+        if (key == "--daily") {
+            args.Daily = ParseDailyDate(argv[i + 1]);
+            if (!args.Daily) return false;
+        } else if (key == "--level") {
             args.Level = static_cast<int32_t>(value);
         } else if (key == "--seed") {
             args.Seed = static_cast<uint64_t>(value);
@@ -46,6 +56,18 @@ bool Parse(int argc, char** argv, TArgs& args) {
         }
     }
     return (argc % 2) == 1 && args.Level >= 1 && args.Frames > 0;
+}
+
+// Builds the day's race as the game's daily page does: the plan's seed, level and car.
+void StartDailyRace(THarness& harness, const TDailyPlan& plan) {
+    TForm1& f = harness.Form();
+    f.LeaveState(CurrentState);
+    f.KillLights();
+    f.KerbSprite1.Dead();
+    f.LoadGameImages();
+    PrepareDailyRace(plan);
+    Level = plan.Level;
+    f.EnterState(st::Race);
 }
 
 // Counts one car's wall hits: a frame with bounces that follows a frame without any.
@@ -65,14 +87,21 @@ struct TWallHits {
 
 int main(int argc, char** argv) {
     TArgs args;
-    const std::string usage = "usage: velkaro-sim --level N --seed S --frames F [--data DIR]\n";
+    const std::string usage =
+        "usage: velkaro-sim (--level N --seed S | --daily YYYY-MM-DD) --frames F [--data DIR]\n";
     benchdata::UseGameDataOrExit(argc, argv, {"Data/data1.vil", "Data/data2.vil"});
     if (!Parse(argc, argv, args)) {
         std::fputs(usage.c_str(), stderr);
         return 2;
     }
     THarness harness;
-    harness.StartRace(args.Level, args.Seed);
+    if (args.Daily) {
+        StartDailyRace(harness, *args.Daily);
+        args.Level = args.Daily->Level;
+        args.Seed = args.Daily->Seed;
+    } else {
+        harness.StartRace(args.Level, args.Seed);
+    }
     TAutopilot pilot;
     int32_t frames = 0;
     bool finished = false;
@@ -82,6 +111,7 @@ int main(int argc, char** argv) {
     // The frame at which the race clock would run out: followed while the clock counts (extra
     // time included), then kept from the player's finish, when the clock stops.
     int32_t clockFrames = 0;
+    int32_t finishFrame = 0;
     double simulatedNs = 0;
     int32_t timedFrames = 0;
     TWallHits playerHits;
@@ -108,6 +138,7 @@ int main(int argc, char** argv) {
         }
         if (Race.RaceFinished != 0 && !finished) {
             finished = true;
+            finishFrame = frames + 1;
             place = Race.FinishPlace;
             timeLeft = ClockText(Race.FinishMinutes, Race.FinishSeconds, Race.FinishHundredths);
         }
@@ -128,13 +159,14 @@ int main(int argc, char** argv) {
     const int32_t median = inTime.empty() ? 0 : inTime[inTime.size() / 2];
     int32_t opponentWallHits = 0;
     for (const TWallHits& h : opponentHits) opponentWallHits += h.Hits;
+    if (args.Daily) std::printf("daily=%s ", DailyDateText(*args.Daily).c_str());
     std::printf(
         "level=%d seed=%llu frames=%d finished=%s place=%d time_left=%s sprites=%d "
         "ns_per_frame=%.0f opponents=%d opponents_finished=%zu opponent_median_frames=%d "
-        "player_wall_hits=%d opponent_wall_hits=%d\n",
+        "player_wall_hits=%d opponent_wall_hits=%d finish_frame=%d clock_frames=%d end_state=%d\n",
         args.Level, static_cast<unsigned long long>(args.Seed), frames, finished ? "yes" : "no",
         place, timeLeft.c_str(), harness.Form().KerbSprite1.Count(),
         timedFrames > 0 ? simulatedNs / timedFrames : 0.0, Race.OpponentsCreated, inTime.size(),
-        median, playerHits.Hits, opponentWallHits);
+        median, playerHits.Hits, opponentWallHits, finishFrame, clockFrames, static_cast<int>(CurrentState));
     return 0;
 }
