@@ -146,6 +146,26 @@ void TEnemyCar::ChooseSpeed(double bearing, bool& up, bool& down) const {
     }
 }
 
+// The two front eyes look 15 degrees to either side of the nose, and their squares overlap
+// across it. One eye alone sees a wall that runs beside the car's path: the car turns away
+// from it at full speed (slowing there only drops the car to a crawl along every wall it
+// passes, and a crawling car grinds along the wall). Both eyes see a wall that lies across
+// the path, such as the outer wall of a bend ahead: turning away from both sides is no
+// answer (the right eye, read last, used to win and steered every such car left, into the
+// walls on its left), so the car keeps the target's steering, which leads round the bend,
+// and slows for the turn.
+void TEnemyCar::AvoidWalls(bool& up, bool& down, bool& left, bool& right) const {
+    const bool wallLeft = Eyes[0].Wall, wallRight = Eyes[1].Wall;
+    if (wallLeft != wallRight) {
+        right = wallLeft;
+        left = wallRight;
+    }
+    if (wallLeft && wallRight && Speed > 2) {
+        down = true;
+        up = false;
+    }
+}
+
 void TEnemyCar::Drive() {
     bool up = false, down = false, left = false, right = false;
     const int32_t tileW = TileWidth(), tileH = TileHeight();
@@ -165,16 +185,7 @@ void TEnemyCar::Drive() {
     const double bearing = Bearing(tx, ty);
     TargetArrow->Angle = static_cast<float>(bearing);
     ChooseSpeed(bearing, up, down);
-    if (Eyes[0].Wall) {
-        right = true;
-        left = false;
-        if (Speed > 2) down = true, up = false;
-    }
-    if (Eyes[1].Wall) {
-        left = true;
-        right = false;
-        if (Speed > 2) down = true, up = false;
-    }
+    AvoidWalls(up, down, left, right);
     SenseCars();
     if (Eyes[2].CarLeft) right = true, left = false;
     if (Eyes[2].CarRight) left = true, right = false;

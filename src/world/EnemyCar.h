@@ -52,6 +52,7 @@ private:
     void Coast();
     void ChooseSteering(double tx, double ty, bool& left, bool& right) const;
     void ChooseSpeed(double bearing, bool& up, bool& down) const;
+    void AvoidWalls(bool& up, bool& down, bool& left, bool& right) const;
     void RespondTo(const TCar& other);
 };
 

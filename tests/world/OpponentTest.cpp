@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
@@ -186,17 +188,60 @@ TEST(Opponent, AWallBesideAnEyeStaysSeenUntilTheDriverHasReadIt) {
     EXPECT_TRUE(o->Eyes[0].Wall);
     EXPECT_FALSE(o->Eyes[1].Wall);
     EXPECT_FALSE(o->Eyes[2].Wall);
-    // The driver turns away from the wall on its left and brakes.
+    // The driver turns away from the wall on its left, at speed.
     o->Released = true;
     o->Speed = 5;
     const double heading = o->Heading;
     o->Drive();
     EXPECT_GT(o->Heading, heading);
-    EXPECT_EQ(o->Thrust, -o->BrakeDecel);
+    EXPECT_EQ(o->Thrust, o->Accel);
     // A frame reads the flags once and clears them all for the next frame's walls.
     for (TEye& eye : o->Eyes) eye.Wall = true;
     o->Move(0);
     for (const TEye& eye : o->Eyes) EXPECT_FALSE(eye.Wall);
+}
+
+// A car running toward a wall beside the road, on either side, at a few angles and distances:
+// in its first frame it turns away from the wall, and where the approach leaves room to turn
+// it stays clear. At the steeper angles both eyes see the wall; the right eye used to win
+// then, and turned every car coming at a wall on its left into it.
+TEST(Opponent, ACarHeadingTowardAWallBesideTheRoadTurnsAwayFromIt) {
+    struct TCase {
+        double Side;      // -1: the wall on the left, +1 on the right
+        double Distance;  // from the car's centre line to the wall's centre line
+        double Tilt;      // degrees toward the wall
+        bool Misses;      // room enough to turn before the wall
+    };
+    const TCase cases[] = {{-1, 80, 5, true},   {-1, 100, 15, true}, {-1, 105, 20, true},
+                           {-1, 80, 30, false}, {-1, 95, 40, false}, {+1, 80, 5, true},
+                           {+1, 100, 15, true}, {+1, 105, 20, true}, {+1, 80, 30, false},
+                           {+1, 95, 40, false}};
+    for (const TCase& c : cases) {
+        const std::string where = "side " + std::to_string(c.Side) + " distance " +
+                                  std::to_string(c.Distance) + " tilt " + std::to_string(c.Tilt);
+        TOpponentFixture f;
+        f.P->SetX(2000);  // out of the way
+        TEnemyCar* o = f.Opponent(400, 200);
+        o->LaneOffset = 0;  // the target lies straight up the road
+        o->Released = true;
+        o->Heading = o->Direction = -90 + c.Side * c.Tilt;
+        o->Speed = 5;
+        // A straight wall of rocks beside the road, as a straight piece lays them.
+        std::vector<TRoadRock*> rocks;
+        for (double y = 350; y > -1200; y -= 150)
+            rocks.push_back(new TRoadRock(&f.Sprites, 400 + c.Side * c.Distance, y, 0,
+                                          c.Side < 0 ? 180 : 0));
+        // Never turned further toward the wall than it came.
+        double worst = c.Tilt;
+        for (int frame = 0; frame < 120; ++frame) {
+            f.Sprites.Move(1);
+            worst = std::max(worst, c.Side * (o->Heading + 90));
+        }
+        EXPECT_LE(worst, c.Tilt) << where;
+        if (!c.Misses) continue;
+        EXPECT_EQ(o->WallBounces, 0) << where;
+        EXPECT_LE(c.Side * (o->Heading + 90), 0.5) << where;  // no longer pointing at the wall
+    }
 }
 
 // The opponent loops used four different limits (9, 18, 21, none) over tables of 10 entries;
