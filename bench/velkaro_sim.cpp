@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     // time included), then kept from the player's finish, when the clock stops.
     int32_t clockFrames = 0;
     int32_t finishFrame = 0;
+    int32_t livesLeft = 0;
     double simulatedNs = 0;
     int32_t timedFrames = 0;
     TWallHits playerHits;
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
         if (Race.RaceFinished != 0 && !finished) {
             finished = true;
             finishFrame = frames + 1;
+            livesLeft = Lives;
             place = Race.FinishPlace;
             timeLeft = ClockText(Race.FinishMinutes, Race.FinishSeconds, Race.FinishHundredths);
         }
@@ -149,6 +151,7 @@ int main(int argc, char** argv) {
     }
     const TPlayer* p = Race.PlayerCar;
     if (!finished) {
+        livesLeft = Lives;
         place = p != nullptr ? p->Place : 0;
         timeLeft = ClockText(Race.ClockMinutes, Race.ClockSeconds, Race.ClockHundredths);
     }
@@ -163,10 +166,11 @@ int main(int argc, char** argv) {
     std::printf(
         "level=%d seed=%llu frames=%d finished=%s place=%d time_left=%s sprites=%d "
         "ns_per_frame=%.0f opponents=%d opponents_finished=%zu opponent_median_frames=%d "
-        "player_wall_hits=%d opponent_wall_hits=%d finish_frame=%d clock_frames=%d end_state=%d\n",
+        "player_wall_hits=%d opponent_wall_hits=%d finish_frame=%d clock_frames=%d end_state=%d lives=%d\n",
         args.Level, static_cast<unsigned long long>(args.Seed), frames, finished ? "yes" : "no",
         place, timeLeft.c_str(), harness.Form().KerbSprite1.Count(),
         timedFrames > 0 ? simulatedNs / timedFrames : 0.0, Race.OpponentsCreated, inTime.size(),
-        median, playerHits.Hits, opponentWallHits, finishFrame, clockFrames, static_cast<int>(CurrentState));
+        median, playerHits.Hits, opponentWallHits, finishFrame, clockFrames,
+        static_cast<int>(CurrentState), livesLeft);
     return 0;
 }

@@ -10,6 +10,8 @@ class TCar;
 class TKerbSprite;
 class TSprite;
 
+// Sets the race clock from the time limit of the difficulty record (see RaceBuild.cpp).
+void StartRaceClock();
 void BuildRace();
 void ExtendRoad();
 void ShiftWorld(double dx, double dy);

@@ -229,8 +229,8 @@ TEST(Opponent, ACarHeadingTowardAWallBesideTheRoadTurnsAwayFromIt) {
         // A straight wall of rocks beside the road, as a straight piece lays them.
         std::vector<TRoadRock*> rocks;
         for (double y = 350; y > -1200; y -= 150)
-            rocks.push_back(new TRoadRock(&f.Sprites, 400 + c.Side * c.Distance, y, 0,
-                                          c.Side < 0 ? 180 : 0));
+            rocks.push_back(
+                new TRoadRock(&f.Sprites, 400 + c.Side * c.Distance, y, 0, c.Side < 0 ? 180 : 0));
         // Never turned further toward the wall than it came.
         double worst = c.Tilt;
         for (int frame = 0; frame < 120; ++frame) {
