@@ -166,7 +166,8 @@ int main(int argc, char** argv) {
     std::printf(
         "level=%d seed=%llu frames=%d finished=%s place=%d time_left=%s sprites=%d "
         "ns_per_frame=%.0f opponents=%d opponents_finished=%zu opponent_median_frames=%d "
-        "player_wall_hits=%d opponent_wall_hits=%d finish_frame=%d clock_frames=%d end_state=%d lives=%d\n",
+        "player_wall_hits=%d opponent_wall_hits=%d finish_frame=%d clock_frames=%d end_state=%d "
+        "lives=%d\n",
         args.Level, static_cast<unsigned long long>(args.Seed), frames, finished ? "yes" : "no",
         place, timeLeft.c_str(), harness.Form().KerbSprite1.Count(),
         timedFrames > 0 ? simulatedNs / timedFrames : 0.0, Race.OpponentsCreated, inTime.size(),

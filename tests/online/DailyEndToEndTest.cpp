@@ -31,7 +31,7 @@ std::string GameDir() {
 }
 
 // A day whose race the autopilot finishes within the clock.
-const int64_t kRaceDay = DailyDayNumber(DailyPlanFor(2026, 12, 8)) * 86400 + 9 * 3600;
+const int64_t kRaceDay = DailyDayNumber(DailyPlanFor(2026, 12, 9)) * 86400 + 9 * 3600;
 
 // A game aimed at baseUrl, its player "Ann", driven through today's (by utc) daily race to the
 // page after it.
@@ -98,7 +98,7 @@ TEST(DailyEndToEnd, TheDrivenRaceIsAcceptedWithItsExactTimeAndADoctoredOneRefuse
     TTempFolder folder;
     TServiceProcess service;
     ASSERT_TRUE(service.Start(VELKARO_SCORES_BIN, folder.File("scores.db"), folder.File("log"),
-                              {"--data", GameDir(), "--rate", "0", "--today", "2026-12-08"}));
+                              {"--data", GameDir(), "--rate", "0", "--today", "2026-12-09"}));
     TDailyDriver g(service.BaseUrl(), kRaceDay);
     g.DriveTheRace();
     TDailyRun& d = g.D;
@@ -107,7 +107,7 @@ TEST(DailyEndToEnd, TheDrivenRaceIsAcceptedWithItsExactTimeAndADoctoredOneRefuse
     EXPECT_EQ(RaceClock.Recording, nullptr);
     TDailyBest best;
     EXPECT_EQ(best.Load(g.H.ConfigDir()), "");
-    EXPECT_EQ(best.Best("2026-12-08", "Ann"), d.Hundredths);
+    EXPECT_EQ(best.Best("2026-12-09", "Ann"), d.Hundredths);
     EXPECT_TRUE(d.NewBest);
 
     // Enter submits; the service replays the keys to the same time and places it first.
@@ -155,7 +155,7 @@ TEST(DailyEndToEnd, ARaceOfADayTheServiceNoLongerTakesIsRefusedInItsWords) {
     g.DriveTheRace();
     g.Submit(false);
     ASSERT_EQ(g.D.Submit, TDailySubmitState::Refused) << g.D.SubmitText;
-    EXPECT_EQ(g.D.SubmitText, "The race of 2026-12-08 is no longer open.");
+    EXPECT_EQ(g.D.SubmitText, "The race of 2026-12-09 is no longer open.");
     // The offer is gone: a refusal is the service's last word on this race.
     EXPECT_FALSE(DailySubmitOffered(g.D));
     // The table of that day, empty, from the program's JSON.
@@ -164,7 +164,7 @@ TEST(DailyEndToEnd, ARaceOfADayTheServiceNoLongerTakesIsRefusedInItsWords) {
     EXPECT_TRUE(g.D.TableData.Entries.empty());
     const auto lines = DailyTableLines(g.D, "Ann");
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0].Text, "Daily race 2026-12-08");
+    EXPECT_EQ(lines[0].Text, "Daily race 2026-12-09");
     EXPECT_EQ(lines[1].Text, "No times yet today.");
     EXPECT_EQ(lines[2].Text, "You have no time in today's table.");
 }

@@ -91,11 +91,11 @@ TEST(DailyService, RefusesWhatTheReplayDoesNotBearOut) {
         {"a log text cut short",
          with([](TDailyForm& f) { f.Log = f.Log.substr(0, f.Log.size() / 2); }), 400,
          "REFUSED The race log is damaged."},
-        {"the log under yesterday's date", with([](TDailyForm& f) { f.Date = "2026-12-07"; }), 400,
+        {"the log under yesterday's date", with([](TDailyForm& f) { f.Date = "2026-12-08"; }), 400,
          ""},
-        {"a day no longer open", with([](TDailyForm& f) { f.Date = "2026-12-05"; }), 400,
-         "REFUSED The race of 2026-12-05 is no longer open."},
-        {"a day to come", with([](TDailyForm& f) { f.Date = "2026-12-10"; }), 400, ""},
+        {"a day no longer open", with([](TDailyForm& f) { f.Date = "2026-12-06"; }), 400,
+         "REFUSED The race of 2026-12-06 is no longer open."},
+        {"a day to come", with([](TDailyForm& f) { f.Date = "2026-12-11"; }), 400, ""},
         {"an oversized log", with([](TDailyForm& f) { f.Log = NoisyLog(20000); }), 400,
          "REFUSED The race log is too long."},
         {"another version", with([](TDailyForm& f) { f.Version = "0.9.1"; }), 426,
@@ -118,7 +118,7 @@ TEST(DailyService, RefusesWhatTheReplayDoesNotBearOut) {
             EXPECT_EQ(a.Text.rfind("REFUSED ", 0), 0u) << a.Text;
         }
         EXPECT_TRUE(f.Store.DailyTop(kDrivenDay, 100).empty());
-        EXPECT_TRUE(f.Store.DailyTop("2026-12-07", 100).empty());
+        EXPECT_TRUE(f.Store.DailyTop("2026-12-08", 100).empty());
         std::lock_guard<std::mutex> hold(f.LogLock);
         ASSERT_EQ(f.Log.size(), 1u);
         EXPECT_EQ(f.Log[0].rfind("daily refused (" + std::to_string(c.Status) + ")", 0), 0u)

@@ -9,8 +9,8 @@
 #include "harness/DailyRecording.h"
 
 // A day whose race the autopilot finishes, and a moment (noon UTC) on it.
-inline constexpr const char* kDrivenDay = "2026-12-08";
-inline constexpr int64_t kDrivenDayNoon = 1796688000 + 12 * 3600;
+inline constexpr const char* kDrivenDay = "2026-12-09";
+inline constexpr int64_t kDrivenDayNoon = 1796774400 + 12 * 3600;
 
 inline const TDailyRecording& DrivenRace() {
     static const TDailyRecording recording = RecordDailyRace(*ParseDailyDate(kDrivenDay));
