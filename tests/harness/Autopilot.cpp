@@ -64,13 +64,19 @@ void TAutopilot::Drive() {
     const double off = Wrap(bearing - p->Heading);
     Hold(vk::Left, off < -1.5);
     Hold(vk::Right, off > 1.5);
-    // Ease off before a bend: compare the road's direction here and further on.
-    const TVec2 far = PointAlongRoad(k, cx, cy, lookahead + 400);
-    const double bend =
-        std::fabs(Wrap(std::atan2(far.Y - target.Y, far.X - target.X) * 180 / M_PI - bearing));
-    const bool slow = (std::fabs(off) > 35 && p->Speed > 4) || (bend > 60 && p->Speed > 8);
-    Hold(vk::Up, !slow);
-    Hold(vk::Down, slow && p->Speed > 5);
+    // The car turns at a fixed rate whatever its speed, so the further it has to turn, the
+    // slower it must go: pointing far off the road it slows to a crawl, and comes round
+    // within the road's width instead of sliding into the wall across it, as a player would.
+    // It lifts off a little over the limit and brakes only well over it.
+    double limit = 100;
+    if (std::fabs(off) > 60) {
+        limit = 1.0;
+    } else if (std::fabs(off) > 35) {
+        limit = 2.5;
+    }
+    const double over = p->Speed - limit;
+    Hold(vk::Up, over < -0.2);
+    Hold(vk::Down, over > 0.8);
 }
 
 void TAutopilot::Release() {

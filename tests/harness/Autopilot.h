@@ -1,6 +1,6 @@
 // An autopilot that drives the player's car along the checkpoints through the key tables,
-// the way a player would: accelerate, steer toward a point on the road ahead, brake into
-// sharp turns. Used by race tests, the race benchmarks and velkaro-sim.
+// the way a player would: accelerate, steer toward a point on the road ahead, slow down to
+// turn when pointing far off the road. Used by race tests, the race benchmarks and velkaro-sim.
 #pragma once
 
 class TAutopilot {
