@@ -22,6 +22,32 @@ struct TRaceFixture : TWorldFixture {
 };
 }  // namespace
 
+// The clock starts at the difficulty's limit and a twentieth more, in whole hundredths, the
+// limit itself left as the table has it.
+TEST(BuildRace, TheClockGivesTheLimitAndATwentiethMore) {
+    const struct {
+        int32_t Minutes, Seconds, Hundredths;  // the limit
+        int32_t WantMinutes, WantSeconds, WantHundredths;
+    } cases[] = {
+        {1, 0, 0, 1, 3, 0},     // the first level
+        {1, 51, 0, 1, 56, 55},  // the tenth
+        {0, 0, 7, 0, 0, 7},     // rounded down to a whole hundredth
+        {0, 0, 0, 0, 0, 0},
+        {-1, 0, 0, 0, 0, 0},  // a damaged limit never starts a negative clock
+    };
+    for (const auto& c : cases) {
+        TWorldFixture f;
+        Race.LimitMinutes = c.Minutes;
+        Race.LimitSeconds = c.Seconds;
+        Race.LimitHundredths = c.Hundredths;
+        StartRaceClock();
+        EXPECT_EQ(Race.ClockMinutes, c.WantMinutes) << c.Minutes << ":" << c.Seconds;
+        EXPECT_EQ(Race.ClockSeconds, c.WantSeconds) << c.Minutes << ":" << c.Seconds;
+        EXPECT_EQ(Race.ClockHundredths, c.WantHundredths) << c.Minutes << ":" << c.Seconds;
+        EXPECT_EQ(Race.LimitMinutes, c.Minutes);
+    }
+}
+
 TEST(BuildRace, FirstRaceLaysTheStartAreaSixPiecesAndTheirWalls) {
     TRaceFixture f;
     EXPECT_EQ(Race.RoadLength, 111);
