@@ -70,15 +70,17 @@ void StartDailyRace(THarness& harness, const TDailyPlan& plan) {
     f.EnterState(st::Race);
 }
 
-// Counts one car's wall hits: a frame with bounces that follows a frame without any.
+// Counts one car's wall hits: a frame with bounces that follows a frame without any. Only
+// while the car races: an opponent past the line lets go of the wheel and coasts, and where it
+// rolls says nothing of its driving.
 struct TWallHits {
     int32_t Hits = 0;
     int32_t LastBounces = 0;
     bool OnWall = false;
-    void Frame(const TCar* car) {
+    void Frame(const TCar* car, bool racing = true) {
         if (car == nullptr) return;
         const bool bounced = car->WallBounces != LastBounces;
-        if (bounced && !OnWall) ++Hits;
+        if (bounced && !OnWall && racing) ++Hits;
         OnWall = bounced;
         LastBounces = car->WallBounces;
     }
@@ -127,9 +129,10 @@ int main(int argc, char** argv) {
             std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start)
                 .count();
         ++timedFrames;
-        playerHits.Frame(Race.PlayerCar);
+        playerHits.Frame(Race.PlayerCar, Race.RaceFinished == 0);
         for (size_t i = 0; i < opponentHits.size(); ++i)
-            opponentHits[i].Frame(Race.OpponentCars[i]);
+            opponentHits[i].Frame(Race.OpponentCars[i], Race.OpponentCars[i] != nullptr &&
+                                                            Race.OpponentCars[i]->Released);
         for (int32_t r = results; r < Race.ResultCount; ++r) crossings.push_back(frames + 1);
         if (!finished) {
             const int32_t hundredths =
