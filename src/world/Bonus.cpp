@@ -9,6 +9,7 @@
 #include "world/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
@@ -73,7 +74,7 @@ void TBonus::UpdateCorners() {
     const double cx = X + w / 2, cy = Y + h / 2;
     const double angles[4] = {135, -135, -45, 45};
     for (size_t i = 0; i < 4; ++i)
-        Corners[i] = {cx + r * std::cos(Rad(angles[i])), cy + r * std::sin(Rad(angles[i]))};
+        Corners[i] = {cx + r * RaceCos(Rad(angles[i])), cy + r * RaceSin(Rad(angles[i]))};
 }
 
 // Puddle, bomb, spikes and speed-up act on either kind of car. The sound plays for the
@@ -176,7 +177,7 @@ void TBonus::Move(float) {
         OpponentContact[static_cast<size_t>(j)] = false;
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
         if (o == nullptr) continue;
-        if (std::hypot(X - o->X + o->Width / 2.0, Y - o->Y + o->Height / 2.0) >= 150) continue;
+        if (RaceHypot(X - o->X + o->Width / 2.0, Y - o->Y + o->Height / 2.0) >= 150) continue;
         if (QuadsOverlap(o->Body(), square)) OpponentContact[static_cast<size_t>(j)] = true;
     }
     // A bonus used up this frame still acts on every car touching it in the same frame: it

@@ -9,6 +9,7 @@
 #include "world/Dashboard.h"
 #include "world/GameTables.h"
 #include "world/Globals.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/WorldContext.h"
 
@@ -51,7 +52,7 @@ TCar::TCar(TKerbSprite* engine, double x, double y, int32_t carType, const std::
     }
     const double w = Width, h = Height;
     SkidRadius = std::sqrt((0.3 * h) * (0.3 * h) + (0.5 * w) * (0.5 * w)) * 2.0 / 3.0 - 5;
-    const double theta = std::atan(0.37 * h / w * 0.5) * kDeg;
+    const double theta = RaceAtan(0.37 * h / w * 0.5) * kDeg;
     SkidAngles = {360 - theta, theta + 180};
     SetName(name);
     SetPatternIndex(pattern);
@@ -67,12 +68,12 @@ TCar::TCar(TKerbSprite* engine, double x, double y, int32_t carType, const std::
     Corners[1] = {X + 2.0, Y + h - 2, 1, 0};
     Corners[2] = {X + w - 2, Y + h - 2, 2, 0};
     Corners[3] = {X + w - 2, Y + 2.0, 3, 0};
-    const double front = std::hypot(w / 2 - 3, f * h - 3);
-    const double rear = std::hypot(w / 2 - 3, (1 - f) * h - 3);
+    const double front = RaceHypot(w / 2 - 3, f * h - 3);
+    const double rear = RaceHypot(w / 2 - 3, (1 - f) * h - 3);
     Corners[0].Radius = Corners[3].Radius = front;
     Corners[1].Radius = Corners[2].Radius = rear;
-    const double a = std::atan(0.5 * w / (f * h)) * kDeg;
-    const double b = std::atan(0.5 * w / ((1 - f) * h)) * kDeg;
+    const double a = RaceAtan(0.5 * w / (f * h)) * kDeg;
+    const double b = RaceAtan(0.5 * w / ((1 - f) * h)) * kDeg;
     CornerAngles = {270 - a, b + 90, 90 - b, a + 270};
 
     SetZ(50);
@@ -193,12 +194,12 @@ void TCar::UpdateCorners() {
     const double a = Angle;
     for (size_t k = 0; k < 4; ++k) {
         const double t = Rad(a + CornerAngles[k]);
-        Corners[k].X = px + Corners[k].Radius * std::cos(t);
-        Corners[k].Y = py + Corners[k].Radius * std::sin(t);
+        Corners[k].X = px + Corners[k].Radius * RaceCos(t);
+        Corners[k].Y = py + Corners[k].Radius * RaceSin(t);
     }
     const double ahead = Rad(a + 90);
-    FrontPoint->SetX(static_cast<float>(px + 40 * std::cos(ahead)));
-    FrontPoint->SetY(static_cast<float>(py + 40 * std::sin(ahead)));
+    FrontPoint->SetX(static_cast<float>(px + 40 * RaceCos(ahead)));
+    FrontPoint->SetY(static_cast<float>(py + 40 * RaceSin(ahead)));
     CentrePoint->SetX(static_cast<float>(px));
     CentrePoint->SetY(static_cast<float>(py));
 }
@@ -221,8 +222,8 @@ void TCar::DropSkidMarks(const TMotionRules& rules) {
         const double cx = CentreX(), cy = CentreY();
         for (double offset : SkidAngles) {
             const double t = Rad(Angle + offset);
-            new TDim(KerbSprite, static_cast<float>(cx + SkidRadius * std::cos(t)),
-                     static_cast<float>(cy + SkidRadius * std::sin(t)), MenuImages);
+            new TDim(KerbSprite, static_cast<float>(cx + SkidRadius * RaceCos(t)),
+                     static_cast<float>(cy + SkidRadius * RaceSin(t)), MenuImages);
         }
     }
     ++SkidCounter;
@@ -325,7 +326,7 @@ int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
     double best = 6'000'000;
     for (int32_t k = 1; k <= n; ++k) {
         const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
-        const double d = std::hypot(p.X - cx, p.Y - cy);
+        const double d = RaceHypot(p.X - cx, p.Y - cy);
         if (d < best) {
             best = d;
             c = k;
@@ -348,7 +349,7 @@ int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
     }
     const bool between = qx >= std::min(p1.X, p2.X) && qx <= std::max(p1.X, p2.X) &&
                          qy >= std::min(p1.Y, p2.Y) && qy <= std::max(p1.Y, p2.Y);
-    Progress = std::hypot(qx - p1.X, qy - p1.Y) * (between ? 1 : -1) / 10 +
+    Progress = RaceHypot(qx - p1.X, qy - p1.Y) * (between ? 1 : -1) / 10 +
                Race.CheckpointDistance[static_cast<size_t>(c)];
     if (from != nullptr) *from = {p1.X, p1.Y};
     if (to != nullptr) *to = {p2.X, p2.Y};
@@ -356,12 +357,12 @@ int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
 }
 
 TVec2 TCar::Velocity() const {
-    return {std::cos(Rad(Direction)) * Speed, std::sin(Rad(Direction)) * Speed};
+    return {RaceCos(Rad(Direction)) * Speed, RaceSin(Rad(Direction)) * Speed};
 }
 
 TVec2 TCar::ContactShove(const TVec2& away) const {
-    const double wx = Speed != 0 ? std::cos(Rad(Direction)) : 0;
-    const double wy = Speed != 0 ? std::sin(Rad(Direction)) : 0;
+    const double wx = Speed != 0 ? RaceCos(Rad(Direction)) : 0;
+    const double wy = Speed != 0 ? RaceSin(Rad(Direction)) : 0;
     return {(std::fabs(wx / 2) + 0.5) * 3 * away.X, (std::fabs(wy / 2) + 0.5) * 3 * away.Y};
 }
 

@@ -7,6 +7,7 @@
 #include "world/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"
@@ -85,7 +86,7 @@ void TEnemyCar::SenseCars() {
         if (!QuadsOverlap(body, beside)) return;
         const TVec2 m = MeanCorner(other);
         const TVec2 n = UnitOrOne(m.X - own.X, m.Y - own.Y);
-        const double k = std::cos(Rad(Direction)) * n.Y - std::sin(Rad(Direction)) * n.X;
+        const double k = RaceCos(Rad(Direction)) * n.Y - RaceSin(Rad(Direction)) * n.X;
         if (k > 0) {
             Eyes[2].CarRight = true;
             Eyes[2].CarLeft = false;
@@ -109,7 +110,7 @@ double TEnemyCar::Bearing(double tx, double ty) const {
     // A target straight above or below: answering 90 (down) for both would send
     // a car aimed exactly at a target ahead of it braking as if the target were behind.
     if (tx == cx) return ty < cy ? -90 : 90;
-    const double a = std::atan(u.Y / u.X) * kDeg;
+    const double a = RaceAtan(u.Y / u.X) * kDeg;
     if (tx > cx) return a;
     return ty >= cy ? a + 180 : a - 180;
 }
@@ -122,7 +123,7 @@ void TEnemyCar::ChooseSteering(double tx, double ty, bool& left, bool& right) co
     double g = static_cast<double>(Mod360(Heading));
     if (g < 0) g = Heading + 360;
     const TVec2 u = UnitOrOne(cx - tx, cy - ty);
-    const double s = u.X * std::sin(Rad(g)) - std::cos(Rad(g)) * u.Y;
+    const double s = u.X * RaceSin(Rad(g)) - RaceCos(Rad(g)) * u.Y;
     if (s > 0.01) {
         right = true;
     } else if (s < -0.01) {
@@ -140,7 +141,7 @@ void TEnemyCar::ChooseSpeed(double bearing, bool& up, bool& down) const {
     if (!ahead) {
         (Speed > 2 ? down : up) = true;
     } else if (wide) {
-        (6 - 2 * std::cos(Rad(d)) < Speed ? down : up) = true;
+        (6 - 2 * RaceCos(Rad(d)) < Speed ? down : up) = true;
     } else {
         up = true;
     }
@@ -199,7 +200,7 @@ void TEnemyCar::Drive() {
 
 void TEnemyCar::Coast() {
     const TCheckpoint& first = Race.Checkpoints[1];
-    if (std::hypot(X - first.X, Y - first.Y) > 100) {
+    if (RaceHypot(X - first.X, Y - first.Y) > 100) {
         if (Speed > CoastDecel / 2) {
             Thrust = -CoastDecel / 2;
         } else if (Speed < -CoastDecel / 2) {
@@ -214,8 +215,8 @@ void TEnemyCar::UpdateEyes() {
     const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
     for (TEye& eye : Eyes) {
         const double t = Rad(Angle + eye.Angle);
-        eye.X = px + eye.Reach * std::cos(t);
-        eye.Y = py + eye.Reach * std::sin(t);
+        eye.X = px + eye.Reach * RaceCos(t);
+        eye.Y = py + eye.Reach * RaceSin(t);
     }
 }
 
@@ -287,7 +288,7 @@ void TEnemyCar::Move(float) {
     } else {
         Traction = 0.5;
     }
-    MoveBy(std::cos(Rad(Direction)) * Speed, std::sin(Rad(Direction)) * Speed);
+    MoveBy(RaceCos(Rad(Direction)) * Speed, RaceSin(Rad(Direction)) * Speed);
     MotionStep(kOpponentRules);
     UpdateCorners();
     UpdateEyes();

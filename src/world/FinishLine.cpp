@@ -8,6 +8,7 @@
 #include "world/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/RaceStep.h"
 #include "world/Walls.h"
@@ -34,7 +35,7 @@ TFinishLine::TFinishLine(TKerbSprite* engine, double centreX, double centreY, do
     Visible = false;
     Corners = {TVec2{X, Y}, TVec2{X, Y + Height}, TVec2{X + Width, Y + Height},
                TVec2{X + Width, Y}};
-    const double phi = std::atan(static_cast<double>(Height) / Width) * kDeg;
+    const double phi = RaceAtan(static_cast<double>(Height) / Width) * kDeg;
     CornerAngles = {180 - phi, phi - 180, -phi, phi};
     LineImage = new TFLineImage(engine, centreX, centreY);
 }

@@ -1,4 +1,5 @@
 #include "world/Geometry.h"
+#include "world/RaceMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +16,7 @@ double AngleAt(const TVec2& p, const TVec2& a, const TVec2& b) {
     // Rounding can push the dot product of two unit vectors a hair past 1.
     if (dot > 1) dot = 1;
     if (dot < -1) dot = -1;
-    return std::acos(dot) * kDegrees;
+    return RaceAcos(dot) * kDegrees;
 }
 }  // namespace
 
@@ -87,7 +88,7 @@ bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
 }
 
 TVec2 UnitOrOne(double dx, double dy) {
-    const double len = std::hypot(dx, dy);
+    const double len = RaceHypot(dx, dy);
     if (len == 0) return {1, 1};
     return {dx / len, dy / len};
 }

@@ -7,6 +7,7 @@
 #include "world/EnemyCar.h"
 #include "world/Globals.h"
 #include "world/RaceBuild.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/WorldContext.h"
 
@@ -99,7 +100,7 @@ void TPlayer::RespondTo(TCar& o) {
     PushY -= shove.Y;
     Speed *= 0.99;
     TurnFromContact(vp, vo);
-    const double r = std::hypot(vo.X - vp.X, vo.Y - vp.Y);
+    const double r = RaceHypot(vo.X - vp.X, vo.Y - vp.Y);
     if (r > 4 && r < 10) Damage(static_cast<int32_t>(std::nearbyint(r / 5)));
 }
 
@@ -115,7 +116,7 @@ void TPlayer::OpponentContacts() {
         // (centres less than 100 pixels apart) still passes.
         const double dx = X + Width / 2.0 - o->X + o->Width / 2.0;
         const double dy = Y + Height / 2.0 - o->Y + o->Height / 2.0;
-        if (std::hypot(dx, dy) >= 200) continue;
+        if (RaceHypot(dx, dy) >= 200) continue;
         if (QuadsOverlap(Body(), o->Body())) {
             Touching[static_cast<size_t>(j)] = true;
         } else {
@@ -141,8 +142,8 @@ void TPlayer::Move(float) {
     UpdateProgress();
     if (PlaceOn) UpdatePlace();
     Traction = FrontPoint->OnRoad ? 1.0 : 0.2;
-    ScrollDX = -std::cos(Rad(Direction)) * Speed;
-    ScrollDY = -std::sin(Rad(Direction)) * Speed;
+    ScrollDX = -RaceCos(Rad(Direction)) * Speed;
+    ScrollDY = -RaceSin(Rad(Direction)) * Speed;
     MotionStep(kPlayerRules);
     UpdateCorners();
     PushCopyX = PushX;
@@ -161,7 +162,7 @@ void TPlayer::Move(float) {
         Shadow->SetY(Y + 2);
         Shadow->Angle = Angle;
     }
-    const double v = std::cos(Rad(Angle)) * Speed;
+    const double v = RaceCos(Rad(Angle)) * Speed;
     if (Backtrack - v <= 0) Backtrack -= v;
     TravelStep = v;
     AdvanceCheckpoint();

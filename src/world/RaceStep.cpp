@@ -1,3 +1,4 @@
+#include "world/RaceMath.h"
 #include "world/RaceStep.h"
 
 #include <algorithm>
@@ -168,7 +169,7 @@ void RespawnPlayer() {
     double best = 1e300;
     for (int32_t k = 1; k <= Race.CheckpointCount; ++k) {
         const TCheckpoint& c = Race.Checkpoints[static_cast<size_t>(k)];
-        const double d = std::hypot(c.X - p->CentreX(), c.Y - p->CentreY());
+        const double d = RaceHypot(c.X - p->CentreX(), c.Y - p->CentreY());
         if (d < best) {
             best = d;
             nearest = k;

@@ -1,3 +1,4 @@
+#include "world/RaceMath.h"
 #include "world/RoadLayout.h"
 
 #include <algorithm>
@@ -113,7 +114,7 @@ void MeasureCheckpoints() {
         const TCheckpoint& b = Race.Checkpoints[static_cast<size_t>(k)];
         Race.CheckpointDistance[static_cast<size_t>(k)] =
             Race.CheckpointDistance[static_cast<size_t>(k - 1)] +
-            std::hypot(b.X - a.X, b.Y - a.Y) / 10.0;
+            RaceHypot(b.X - a.X, b.Y - a.Y) / 10.0;
     }
 }
 

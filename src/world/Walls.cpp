@@ -1,3 +1,4 @@
+#include "world/RaceMath.h"
 #include "world/Walls.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ constexpr TWallSpot kWalls[7][4] = {
 }  // namespace
 
 std::array<double, 4> RectCornerAngles(double width, double height) {
-    const double phi = std::atan((height / 2) / (width / 2)) * kDeg;
+    const double phi = RaceAtan((height / 2) / (width / 2)) * kDeg;
     return {180 - phi, phi - 180, -phi, phi};
 }
 
@@ -43,7 +44,7 @@ std::array<TVec2, 4> RotatedCorners(const TSprite& s, const std::array<double, 4
     std::array<TVec2, 4> out{};
     for (size_t k = 0; k < 4; ++k) {
         const double t = Rad(s.Angle + angles[k]);
-        out[k] = {cx + r * std::cos(t), cy + r * std::sin(t)};
+        out[k] = {cx + r * RaceCos(t), cy + r * RaceSin(t)};
     }
     return out;
 }
@@ -75,8 +76,8 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     const double v0 = car.Speed;
     double wx = 1, wy = 1;
     if (v0 != 0) {
-        wx = std::cos(Rad(car.Direction));
-        wy = std::sin(Rad(car.Direction));
+        wx = RaceCos(Rad(car.Direction));
+        wy = RaceSin(Rad(car.Direction));
     }
     const double vx = v0 * wx, vy = v0 * wy;
     const TVec2 u = UnitOrOne((wall.X + wall.Width / 2.0) - car.CentreX(),
@@ -90,7 +91,7 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     }
     const double turn = 4 - 4 * (ux * wy - uy * wx);
     const double wallRad = Rad(wall.WallAngle);
-    if (vx * std::sin(wallRad) + vy * std::cos(wallRad) >= 0) {
+    if (vx * RaceSin(wallRad) + vy * RaceCos(wallRad) >= 0) {
         car.Direction += turn;
         car.Heading += turn;
     } else {
@@ -116,7 +117,7 @@ void TRoadRock::Move(float) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
-        if (std::hypot(dx, dy) >= 150) continue;
+        if (RaceHypot(dx, dy) >= 150) continue;
         if (QuadsOverlap(quad, o->Body())) OpponentContact[static_cast<size_t>(i)] = 1;
     }
     for (int32_t i = 0; i < count; ++i)
