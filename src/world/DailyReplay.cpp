@@ -15,6 +15,7 @@
 #include "world/RaceRecord.h"
 #include "world/RaceStep.h"
 #include "world/WorldContext.h"
+#include "world/WorldHash.h"
 
 namespace {
 std::mutex ImagesLock;
@@ -71,6 +72,7 @@ public:
     }
     TReplayWorld(const TReplayWorld&) = delete;
     TReplayWorld& operator=(const TReplayWorld&) = delete;
+    uint64_t Hash() const { return WorldHash(Sprites); }
 
 private:
     TKerbSprite Sprites;
@@ -133,5 +135,7 @@ TReplayResult ReplayDailyRace(const TDailyPlan& plan, const TKeyLog& log,
     PrepareDailyRace(plan);
     BeginRace();
     if (Race.PlayerCar == nullptr) return Unfinished(0, "the race could not be built");
-    return Drive(log, maxFrames);
+    TReplayResult result = Drive(log, maxFrames);
+    result.EndHash = world.Hash();
+    return result;
 }

@@ -25,6 +25,7 @@ struct TReplayResult {
     int32_t RaceHundredths = 0;  // the finish time, when Finished
     int32_t Frames = 0;          // the race steps replayed
     std::string Reason;          // why it did not finish (for the service's log)
+    uint64_t EndHash = 0;        // the world's state where the replay stopped (WorldHash)
 };
 
 // Builds the day's race headless from dataDir (the folder holding Data\data2.vil) and replays

@@ -2,7 +2,7 @@
 
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
-#include "harness/WorldHash.h"
+#include "world/WorldHash.h"
 #include "shell/Globals.h"
 #include "world/Globals.h"
 #include "world/RaceRecord.h"

@@ -10,7 +10,7 @@
 
 #include "harness/Harness.h"
 #include "harness/MenuDriver.h"
-#include "harness/WorldHash.h"
+#include "world/WorldHash.h"
 #include "platform/KeyCodes.h"
 #include "shell/ControlsFile.h"
 #include "shell/Globals.h"

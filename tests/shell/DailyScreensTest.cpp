@@ -11,7 +11,7 @@
 #include "harness/Harness.h"
 #include "harness/MenuDriver.h"
 #include "harness/ServiceProcess.h"
-#include "harness/WorldHash.h"
+#include "world/WorldHash.h"
 #include "platform/KeyCodes.h"
 #include "shell/DailyRace.h"
 #include "shell/Globals.h"

@@ -6,7 +6,7 @@
 
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
-#include "harness/WorldHash.h"
+#include "world/WorldHash.h"
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "world/Player.h"

@@ -1,4 +1,4 @@
-#include "harness/WorldHash.h"
+#include "world/WorldHash.h"
 
 #include <cstring>
 
