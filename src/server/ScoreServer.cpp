@@ -9,6 +9,7 @@
 #include "server/DailyPages.h"
 #include "server/DailyRequest.h"
 #include "server/ScorePages.h"
+#include "server/WorkerPool.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ public:
 };
 
 constexpr const char* kTextType = "text/plain; charset=utf-8";
+// How long a worker added for a busy moment waits for more work before it leaves.
+constexpr std::chrono::seconds kSpareWorkerLinger{10};
 
 double MonotonicSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -65,14 +68,19 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
       Log(std::move(log)),
       Limiter(limits.RatePerSecond, limits.RateBurst),
       Http(std::make_unique<THttpServer>()) {
-    const size_t threads = Limits.Threads;
-    Http->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    Http->new_task_queue = [limits] {
+        return new TWorkerPool(limits.Threads, limits.MaxThreads, kSpareWorkerLinger);
+    };
+    // cpp-httplib writes a reply's head and body apart. With Nagle's algorithm the body then
+    // waits for the ACK of the head, which a client delays by some 40 ms on a reused
+    // connection. Accepted sockets take the option from the listening one.
+    Http->set_tcp_nodelay(true);
     // A daily submission carries a key log of a few kilobytes.
     Http->set_payload_max_length(kMaxDailyBodyBytes);
     Http->set_read_timeout(5, 0);
     Http->set_write_timeout(5, 0);
-    Http->set_keep_alive_timeout(5);
-    Http->set_keep_alive_max_count(1000);
+    Http->set_keep_alive_timeout(limits.KeepAliveSeconds);
+    Http->set_keep_alive_max_count(limits.KeepAliveRequests);
     Route();
 }
 

@@ -8,6 +8,7 @@
 // the time a connection may sit idle.
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,7 +26,15 @@ struct TServerLimits {
     // Per client address: the game makes two requests per submission, a page view one.
     double RatePerSecond = 5;
     double RateBurst = 20;
+    // Workers kept ready, and the most connections served at once: a kept-alive connection
+    // holds its worker until it has been idle KeepAliveSeconds. Connections past MaxThreads
+    // wait their turn.
     size_t Threads = 16;
+    size_t MaxThreads = 128;
+    time_t KeepAliveSeconds = 2;
+    // Answers on one connection before the service closes it, so that under a load of busy
+    // kept-alive clients the waiting connections get their turn.
+    size_t KeepAliveRequests = 100;
 };
 
 class TScoreServer {

@@ -141,19 +141,39 @@ TEST_F(GuiFixture, PressGoesWhereTheMouseIsEvenWhenItsLastMoveWasDropped) {
     EXPECT_EQ(log.Lines.back(), "click b 0");
 }
 
+// A button hidden or disabled, or its page, after the mouse last moved: before the press
+// (the press finds no widget there), or while the button is held down (the release must not
+// click what the player can no longer see or use).
 TEST_F(GuiFixture, ButtonsHiddenOrDisabledAfterTheLastMoveAreNotClickable) {
-    TLog log;
-    TKerbButton* a = AddButton(0, 0, 10, 10);
-    log.Hook(*a, "a");
-    MoveTo(5, 5);
-    a->Visible = false;
-    Press(5, 5);
-    Release(5, 5);
-    a->Visible = true;
-    Page->Enabled = false;
-    Press(5, 5);
-    Release(5, 5);
-    EXPECT_EQ(log.Lines, (std::vector<std::string>{"enter a"}));
+    struct TCase {
+        const char* Name;
+        void (*Switch)(TKerbButton&);
+    };
+    const TCase switches[] = {
+        {"button hidden", [](TKerbButton& b) { b.Visible = false; }},
+        {"button disabled", [](TKerbButton& b) { b.Enabled = false; }},
+        {"page hidden", [](TKerbButton& b) { b.List->Visible = false; }},
+        {"page disabled", [](TKerbButton& b) { b.List->Enabled = false; }},
+    };
+    for (const TCase& c : switches) {
+        for (const bool held : {false, true}) {
+            SCOPED_TRACE(std::string(c.Name) + (held ? " while held" : " before the press"));
+            auto* page = new TKerbGUIList(&Gui);
+            TKerbButton& a = *AddButton(0, 0, 10, 10, page);
+            TLog log;
+            log.Hook(a, "a");
+            MoveTo(5, 5);
+            if (!held) c.Switch(a);
+            Press(5, 5);
+            if (held) c.Switch(a);
+            Release(5, 5);
+            const std::vector<std::string> expected =
+                held ? std::vector<std::string>{"enter a", "down a 0"}
+                     : std::vector<std::string>{"enter a"};
+            EXPECT_EQ(log.Lines, expected);
+            delete page;
+        }
+    }
 }
 
 TEST_F(GuiFixture, APageFreedByItsOwnButtonLeavesNothingBehind) {

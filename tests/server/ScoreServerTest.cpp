@@ -6,54 +6,14 @@
 #include <httplib.h>
 
 #include <algorithm>
-#include <chrono>
-#include <mutex>
-#include <thread>
+#include <string>
 #include <vector>
 
 #include "common/ScoreText.h"
+#include "server/RunningServer.h"
 #include "server/ServerTestUtil.h"
 
 namespace {
-
-class TRunningServer {
-public:
-    TRunningServer(TScoreService& service, TServerLimits limits)
-        : Server(service, limits, [this](const std::string& line) {
-              std::lock_guard<std::mutex> guard(LogLock);
-              Log.push_back(line);
-          }) {
-        EXPECT_TRUE(Server.Bind("127.0.0.1", 0));
-        Thread = std::thread([this] { Server.Run(); });
-        for (int i = 0; i < 2000 && !Server.Running(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        EXPECT_TRUE(Server.Running());
-    }
-    ~TRunningServer() {
-        Server.Stop();
-        Thread.join();
-    }
-    httplib::Client Client() const { return httplib::Client("127.0.0.1", Server.Port()); }
-    // The log line is written after the reply is sent, so the client may be ahead of it.
-    std::vector<std::string> LogLines(size_t expected) {
-        for (int i = 0; i < 2000; ++i) {
-            {
-                std::lock_guard<std::mutex> guard(LogLock);
-                if (Log.size() >= expected) return Log;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        std::lock_guard<std::mutex> guard(LogLock);
-        return Log;
-    }
-
-private:
-    std::mutex LogLock;
-    std::vector<std::string> Log;
-    TScoreServer Server;
-    std::thread Thread;
-};
 
 struct TReply {
     int Status = 0;

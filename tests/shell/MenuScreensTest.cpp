@@ -13,11 +13,27 @@
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/screens/MenuPage.h"
+#include "shell/Storage.h"
 #include "shell/screens/PlayerAccess.h"
 #include "world/GameTables.h"
 #include "world/RaceRecord.h"
 
 namespace {
+// The settings files the game left in its settings folder, read as start-up reads them.
+TSettings StoredSettings(THarness& h) {
+    TSettings settings;
+    const TLoadReport report = LoadSettingsFile(h.ConfigDir(), "", settings);
+    EXPECT_TRUE(report.Found && !report.Damaged) << report.Message;
+    return settings;
+}
+
+TProgress StoredProgress(THarness& h) {
+    TProgress progress;
+    const TLoadReport report = LoadProgressFile(h.ConfigDir(), "", progress);
+    EXPECT_TRUE(report.Found && !report.Damaged) << report.Message;
+    return progress;
+}
+
 // A game started with its logo played out and the first player typed in: the main menu.
 struct TMenuHarness {
     THarness H;
@@ -186,14 +202,27 @@ TEST(MenuScreens, ChoiceScreenButtonsAndKeys) {
 
 TEST(MenuScreens, ExitSavesAndClosesByButtonOrEnter) {
     for (const bool button : {true, false}) {
+        SCOPED_TRACE(button ? "button" : "Enter");
         TMenuHarness m;
         m.Open(st::ExitGame);
+        // The run's settings and progress, changed since the files were last written.
+        Volume = 4;
+        Score = 4321;
+        TracksOpen = 7;
+        UnlockStage = 3;
         if (button) {
             m.Click("b_yes");
         } else {
             m.H.Tap(vk::Return);
         }
         EXPECT_TRUE(m.H.Form().IsClosing());
+        const TSettings settings = StoredSettings(m.H);
+        EXPECT_EQ(settings.Volume, 4);
+        EXPECT_EQ(settings.PlayerName, "Ann");
+        const TProgress progress = StoredProgress(m.H);
+        EXPECT_EQ(progress.Score, 4321);
+        EXPECT_EQ(progress.TracksOpen, 7);
+        EXPECT_EQ(progress.UnlockStage, 3);
     }
 }
 
@@ -403,6 +432,12 @@ TEST(MenuScreens, OptionsCancelRestoresAndApplyKeeps) {
         EXPECT_EQ(MusicOn, apply ? 0 : 1);
         EXPECT_EQ(Volume, apply ? 3 : 2);
         EXPECT_EQ(ExtraText, apply ? "hello!" : "hello%%");
+        // On disk as well, should the game be killed before it writes again (the file pads
+        // the text with '%', and reading takes the padding off).
+        const TSettings stored = StoredSettings(m.H);
+        EXPECT_EQ(stored.MusicOn, !apply);
+        EXPECT_EQ(stored.Volume, apply ? 3 : 2);
+        EXPECT_EQ(stored.ExtraText, apply ? "hello!" : "hello");
     }
 }
 
