@@ -22,7 +22,7 @@ public:
     std::array<bool, kMaxOpponents> OpponentContact{};
     bool PlayerTouching = false;
     bool PlayerTouched = false;
-    int32_t Kind;
+    int32_t Kind = 0;
 
 private:
     void UpdateCorners();
@@ -40,8 +40,8 @@ public:
 
     int32_t LastPattern = 7;
     int32_t Counter = 1;
-    int32_t Car;
-    double CentreX, CentreY;
+    int32_t Car = 0;
+    double CentreX = 0, CentreY = 0;
 };
 
 // Slow-down and speed-up effects of spikes and speed-up pads, shared with the car model.

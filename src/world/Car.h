@@ -21,7 +21,7 @@ public:
     TGroundPoint(TKerbSprite* engine, double centreX, double centreY, double angleOffset,
                  bool menu);
     bool OnRoad = false;
-    double AngleOffset;
+    double AngleOffset = 0;
     // The probe's 4 x 4 square in screen coordinates.
     TQuad4 Square() const;
 };
@@ -34,9 +34,9 @@ struct TCarCorner {
 
 // Where the player's and the opponents' motion steps differ.
 struct TMotionRules {
-    double ThrustFactor;
-    bool SkidMarksNeedSkidding;  // opponents: Skidding; player: a heading/direction gap
-    bool Player;
+    double ThrustFactor = 0;
+    bool SkidMarksNeedSkidding = false;  // opponents: Skidding; player: a heading/direction gap
+    bool Player = false;
 };
 
 class TCar : public TSprite {
@@ -92,11 +92,11 @@ public:
     int32_t Laps = 0;
     double Progress = 0;
     int32_t Place = 0;
-    int32_t CarType;
+    int32_t CarType = 0;
     bool InRace = true;
     double SkidRadius = 0;
     std::array<double, 2> SkidAngles{};
-    bool MenuImages;
+    bool MenuImages = false;
     TCarTen* Shadow = nullptr;
     bool Spinning = false;
     bool Slowed = false;

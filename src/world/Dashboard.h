@@ -9,7 +9,7 @@
 class TPanel : public TSprite {
 public:
     TPanel(TKerbSprite* engine, float x, float y, int32_t kind);
-    int32_t Kind;
+    int32_t Kind = 0;
 };
 
 class TBar : public TSprite {
@@ -39,7 +39,7 @@ public:
     void Move(float moveCount) override;
     // The needle's angle for a speed.
     double AngleForSpeed(double speed) const;
-    double ForwardScale, ReverseScale;
+    double ForwardScale = 0, ReverseScale = 0;
     double Deflection = 0;
 };
 

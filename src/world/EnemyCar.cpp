@@ -17,11 +17,11 @@ constexpr TMotionRules kOpponentRules{1.2, true, false};
 
 // The Pascal-style remainder: the sign follows the dividend.
 int64_t Mod360(double degrees) {
-    return static_cast<int64_t>(std::nearbyint(degrees)) % 360;
+    return RaceRound(degrees) % 360;
 }
 
 int64_t RoundI(double v) {
-    return static_cast<int64_t>(std::nearbyint(v));
+    return RaceRound(v);
 }
 
 TVec2 MeanCorner(const TCar& car) {

@@ -28,7 +28,7 @@ public:
     void Move(float moveCount) override;
     void SetReleased(bool released) override { Released = released; }
 
-    int32_t Index;
+    int32_t Index = 0;
     int32_t TargetCheckpoint = 1;
     TArrow* TargetArrow = nullptr;
     bool PlayerContact = false;

@@ -19,7 +19,7 @@ public:
     void Move(float moveCount) override;
     TQuad4 Quad() const { return {Corners[0], Corners[1], Corners[2], Corners[3]}; }
 
-    double LineAngle;
+    double LineAngle = 0;
     std::array<TVec2, 4> Corners{};
     std::array<double, 4> CornerAngles{};
     TFLineImage* LineImage = nullptr;

@@ -101,7 +101,7 @@ void TPlayer::RespondTo(TCar& o) {
     Speed *= 0.99;
     TurnFromContact(vp, vo);
     const double r = RaceHypot(vo.X - vp.X, vo.Y - vp.Y);
-    if (r > 4 && r < 10) Damage(static_cast<int32_t>(std::nearbyint(r / 5)));
+    if (r > 4 && r < 10) Damage(static_cast<int32_t>(RaceRound(r / 5)));
 }
 
 void TPlayer::OpponentContacts() {

@@ -1,5 +1,6 @@
 #include "world/RaceMath.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -144,6 +145,12 @@ double RaceAcos(double x) {
     // acos(x) = 2 atan(sqrt((1 - x) / (1 + x))); 1 - x and 1 + x are exact where they
     // matter, near 1 and near -1.
     return 2 * RaceAtan(std::sqrt((1 - x) / (1 + x)));
+}
+
+int64_t RaceRound(double v) {
+    constexpr double kLimit = 9007199254740992.0;  // 2^53
+    if (std::isnan(v)) return 0;
+    return static_cast<int64_t>(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
 }
 
 double RaceHypot(double x, double y) {

@@ -20,6 +20,11 @@ double RaceAcos(double x);
 // sqrt(x * x + y * y).
 double RaceHypot(double x, double y);
 
+// The nearest whole number (ties to even), clamped to +-2^53 and 0 for NaN: converting an
+// out-of-range double to an integer is undefined, and processors answer it differently (x86
+// gives the most negative integer, ARM saturates), so no conversion in the race may meet one.
+int64_t RaceRound(double v);
+
 // For the golden-race tests only: RaceSin's results are moved this many places in the last
 // digit, so a test can show that a difference of one place changes how a race ends. Always 0
 // in the game and the service.

@@ -1,4 +1,3 @@
-#include "world/RaceMath.h"
 #include "world/RaceStep.h"
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "world/KeyLog.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/Random.h"
 #include "world/WorldContext.h"

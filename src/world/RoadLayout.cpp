@@ -1,9 +1,9 @@
-#include "world/RaceMath.h"
 #include "world/RoadLayout.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "world/RaceMath.h"
 #include "world/Random.h"
 #include "world/RaceRecord.h"
 

@@ -19,7 +19,7 @@ public:
     double HalfWidth = 150;
     double ExitOffset = 150;
     double EntryOffset = 150;
-    int32_t PieceKind;
+    int32_t PieceKind = 0;
 };
 
 class TRoadBack : public TWorldSprite {

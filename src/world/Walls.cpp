@@ -1,4 +1,3 @@
-#include "world/RaceMath.h"
 #include "world/Walls.h"
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include "world/EnemyCar.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/WorldContext.h"
 
@@ -104,7 +104,9 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
     if (v0 < 0 && speed < v0) speed = v0;
     car.Speed = speed;
     ++car.WallBounces;
-    if (player) static_cast<TPlayer&>(car).Damage(static_cast<int32_t>(std::nearbyint(3 * v0)));
+    if (player)
+        static_cast<TPlayer&>(car).Damage(
+            static_cast<int32_t>(std::clamp<int64_t>(RaceRound(3 * v0), 0, 1000)));
 }
 
 void TRoadRock::Move(float) {

@@ -23,8 +23,8 @@ public:
     std::array<uint8_t, kMaxOpponents> OpponentContact{};
     uint8_t PlayerContact = 0;
     std::array<double, 4> CornerAngles{};
-    int32_t WallKind;
-    double WallAngle;
+    int32_t WallKind = 0;
+    double WallAngle = 0;
 };
 
 void PlaceWalls(int32_t kind, double x, double y);

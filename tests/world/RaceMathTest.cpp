@@ -106,3 +106,19 @@ TEST(RaceMath, TheNudgeMovesTheSineByWholePlacesAndOnlyWhenSet) {
     EXPECT_EQ(nudged, std::nextafter(plain, 1.0));
     EXPECT_EQ(RaceSin(0.5), plain);
 }
+
+TEST(RaceMath, RoundingToAWholeNumberIsDefinedForEveryDouble) {
+    const struct {
+        double V;
+        int64_t Want;
+    } cases[] = {
+        {2.5, 2},
+        {3.5, 4},
+        {-2.5, -2},
+        {-0.4, 0},
+        {NAN, 0},
+        {INFINITY, 9007199254740992},
+        {-1e300, -9007199254740992},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RaceRound(c.V), c.Want) << c.V;
+}
