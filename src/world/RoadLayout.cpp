@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "world/RaceMath.h"
-#include "world/Random.h"
 #include "world/RaceRecord.h"
+#include "world/Random.h"
 
 namespace {
 constexpr TPieceShape kShapes[7] = {{150, 150}, {394, 184}, {184, 394}, {150, 221},
