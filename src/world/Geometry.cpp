@@ -36,16 +36,12 @@ bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const
 // bounding box are therefore outside, without the four arc cosines. A randomised test
 // compares both answers over many points.
 namespace {
-struct TQuadBox {
-    double MinX, MaxX, MinY, MaxY, Margin;
-};
-
 TQuadBox BoxOf(const TVec2& v1, const TVec2& v2, const TVec2& v3, const TVec2& v4) {
     TQuadBox b{};
-    b.MinX = std::min({v1.X, v2.X, v3.X, v4.X});
-    b.MaxX = std::max({v1.X, v2.X, v3.X, v4.X});
-    b.MinY = std::min({v1.Y, v2.Y, v3.Y, v4.Y});
-    b.MaxY = std::max({v1.Y, v2.Y, v3.Y, v4.Y});
+    b.MinX = std::min(std::min(v1.X, v2.X), std::min(v3.X, v4.X));
+    b.MaxX = std::max(std::max(v1.X, v2.X), std::max(v3.X, v4.X));
+    b.MinY = std::min(std::min(v1.Y, v2.Y), std::min(v3.Y, v4.Y));
+    b.MaxY = std::max(std::max(v1.Y, v2.Y), std::max(v3.Y, v4.Y));
     b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
     return b;
 }
@@ -76,9 +72,25 @@ bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& 
 
 // Cars test walls, bonuses, the line and each other every frame, mostly far apart: the boxes
 // are worked out once per pair, and a pair whose boxes are far apart both ways is done at once.
+TQuadBox QuadBox(const TQuad4& q) {
+    return BoxOf(q[0], q[1], q[2], q[3]);
+}
+
+TQuadBox SquareBox(double x, double y, double half) {
+    TQuadBox b{};
+    b.MinX = x - half;
+    b.MaxX = x + half;
+    b.MinY = y - half;
+    b.MaxY = y + half;
+    b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
+    return b;
+}
+
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
-    const TQuadBox boxA = BoxOf(a[0], a[1], a[2], a[3]);
-    const TQuadBox boxB = BoxOf(b[0], b[1], b[2], b[3]);
+    return QuadsOverlap(a, QuadBox(a), b, QuadBox(b));
+}
+
+bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB) {
     if (BoxFarOutside(boxB, boxA) && BoxFarOutside(boxA, boxB)) return false;
     for (const TVec2& v : b)
         if (InsideQuad(v, a, boxA)) return true;

@@ -23,6 +23,18 @@ bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const
 bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
                  const TVec2& v4);
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b);
+
+// A quad's bounding box with the margin of the pre-test (see Geometry.cpp).
+struct TQuadBox {
+    double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0, Margin = 0;
+};
+TQuadBox QuadBox(const TQuad4& q);
+// The box of the axis-aligned square of half size `half` around (x, y): the same numbers as
+// QuadBox of that square, without building it.
+TQuadBox SquareBox(double x, double y, double half);
+// QuadsOverlap with the boxes already worked out, for a quad tested against many others in a
+// frame (a wall against every car and every eye): the same answer.
+bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB);
 // (dx, dy) scaled to length 1; (1, 1) when it has no length, as the car and wall responses
 // expect for two shapes whose centres coincide.
 TVec2 UnitOrOne(double dx, double dy);

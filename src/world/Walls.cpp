@@ -113,6 +113,7 @@ void TRoadRock::Move(float) {
     FollowWorld(*this);
     UpdateCorners();
     const TQuad4 quad = Quad();
+    const TQuadBox box = QuadBox(quad);
     const int32_t count = Race.OpponentsCreated;
     for (int32_t i = 0; i < count; ++i) {
         OpponentContact[static_cast<size_t>(i)] = 0;
@@ -120,7 +121,9 @@ void TRoadRock::Move(float) {
         if (o == nullptr) continue;
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
         if (RaceHypot(dx, dy) >= 150) continue;
-        if (QuadsOverlap(quad, o->Body())) OpponentContact[static_cast<size_t>(i)] = 1;
+        const TQuad4 body = o->Body();
+        if (QuadsOverlap(quad, box, body, QuadBox(body)))
+            OpponentContact[static_cast<size_t>(i)] = 1;
     }
     for (int32_t i = 0; i < count; ++i)
         if (OpponentContact[static_cast<size_t>(i)] != 0)
@@ -131,19 +134,23 @@ void TRoadRock::Move(float) {
     } else {
         PlayerContact = 0;
     }
-    LookAhead(quad);
+    LookAhead(quad, box);
     if (Y > 3000) Dead();
 }
 
 // Sets the wall flag of each of the opponents' first three eyes whose square this wall
 // overlaps. Walls only ever set the flags: the opponent's frame clears them once it has read
 // them, so a flag tells whether any wall lies at the eye.
-void TRoadRock::LookAhead(const TQuad4& quad) const {
+void TRoadRock::LookAhead(const TQuad4& quad, const TQuadBox& box) const {
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
-        for (size_t e = 0; e < 3; ++e)
-            if (QuadsOverlap(o->Eyes[e].Square(40), quad)) o->Eyes[e].Wall = true;
+        for (size_t e = 0; e < 3; ++e) {
+            if (o->Eyes[e].Wall) continue;  // already seen: a flag is only ever set here
+            const TEye& eye = o->Eyes[e];
+            if (QuadsOverlap(eye.Square(40), SquareBox(eye.X, eye.Y, 40), quad, box))
+                o->Eyes[e].Wall = true;
+        }
     }
 }
 

@@ -17,7 +17,7 @@ public:
     void Move(float moveCount) override;
     void UpdateCorners();
     TQuad4 Quad() const;
-    void LookAhead(const TQuad4& quad) const;
+    void LookAhead(const TQuad4& quad, const TQuadBox& box) const;
 
     std::array<TVec2, 4> Corners{};
     std::array<uint8_t, kMaxOpponents> OpponentContact{};
