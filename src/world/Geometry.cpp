@@ -90,8 +90,12 @@ bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
     return QuadsOverlap(a, QuadBox(a), b, QuadBox(b));
 }
 
+bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b) {
+    return BoxFarOutside(b, a) && BoxFarOutside(a, b);
+}
+
 bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB) {
-    if (BoxFarOutside(boxB, boxA) && BoxFarOutside(boxA, boxB)) return false;
+    if (BoxesFarApart(boxA, boxB)) return false;
     for (const TVec2& v : b)
         if (InsideQuad(v, a, boxA)) return true;
     for (const TVec2& v : a)

@@ -32,6 +32,9 @@ TQuadBox QuadBox(const TQuad4& q);
 // The box of the axis-aligned square of half size `half` around (x, y): the same numbers as
 // QuadBox of that square, without building it.
 TQuadBox SquareBox(double x, double y, double half);
+// True when the pre-test alone says two quads with these boxes cannot overlap. A box that
+// holds a quad's box, with a margin at least the quad's, answers for that quad too.
+bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b);
 // QuadsOverlap with the boxes already worked out, for a quad tested against many others in a
 // frame (a wall against every car and every eye): the same answer.
 bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB);
