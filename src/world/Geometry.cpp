@@ -76,16 +76,6 @@ TQuadBox QuadBox(const TQuad4& q) {
     return BoxOf(q[0], q[1], q[2], q[3]);
 }
 
-TQuadBox SquareBox(double x, double y, double half) {
-    TQuadBox b{};
-    b.MinX = x - half;
-    b.MaxX = x + half;
-    b.MinY = y - half;
-    b.MaxY = y + half;
-    b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
-    return b;
-}
-
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
     return QuadsOverlap(a, QuadBox(a), b, QuadBox(b));
 }

@@ -31,7 +31,12 @@ struct TQuadBox {
 TQuadBox QuadBox(const TQuad4& q);
 // The box of the axis-aligned square of half size `half` around (x, y): the same numbers as
 // QuadBox of that square, without building it.
-TQuadBox SquareBox(double x, double y, double half);
+inline TQuadBox SquareBox(double x, double y, double half) {
+    TQuadBox b{x - half, x + half, y - half, y + half, 0};
+    const double w = b.MaxX - b.MinX, h = b.MaxY - b.MinY;
+    b.Margin = 1 + 0.1 * (w < h ? h : w);
+    return b;
+}
 // True when the pre-test alone says two quads with these boxes cannot overlap. A box that
 // holds a quad's box, with a margin at least the quad's, answers for that quad too.
 bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b);
