@@ -79,11 +79,14 @@ void TEnemyCar::SenseCars() {
     Eyes[3].CarAhead = false;
     const TQuad4 ahead = Eyes[3].Square(20);
     const TQuad4 beside = Eyes[2].Square(40);
+    const TQuadBox aheadBox = SquareBox(Eyes[3].X, Eyes[3].Y, 20);
+    const TQuadBox besideBox = SquareBox(Eyes[2].X, Eyes[2].Y, 40);
     const TVec2 own = MeanCorner(*this);
     const auto sense = [&](const TCar& other) {
         const TQuad4 body = other.Body();
-        if (QuadsOverlap(body, ahead)) Eyes[3].CarAhead = true;
-        if (!QuadsOverlap(body, beside)) return;
+        const TQuadBox bodyBox = QuadBox(body);
+        if (QuadsOverlap(body, bodyBox, ahead, aheadBox)) Eyes[3].CarAhead = true;
+        if (!QuadsOverlap(body, bodyBox, beside, besideBox)) return;
         const TVec2 m = MeanCorner(other);
         const TVec2 n = UnitOrOne(m.X - own.X, m.Y - own.Y);
         const double k = RaceCos(Rad(Direction)) * n.Y - RaceSin(Rad(Direction)) * n.X;

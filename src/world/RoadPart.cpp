@@ -35,8 +35,12 @@ int32_t CurrentSideKind() {
     return i >= 0 && i < kRoadCapacity ? Race.SideKinds[static_cast<size_t>(i)] : 0;
 }
 
-void MarkIfOnRoad(const TQuad4& tarmac, TGroundPoint* probe) {
-    if (probe != nullptr && QuadsOverlap(probe->Square(), tarmac)) probe->OnRoad = true;
+// Only ever sets the flag (the car clears it each frame), so a probe already on some piece's
+// tarmac needs no further test.
+void MarkIfOnRoad(const TQuad4& tarmac, const TQuadBox& box, TGroundPoint* probe) {
+    if (probe == nullptr || probe->OnRoad) return;
+    if (QuadsOverlap(probe->Square(), SquareBox(probe->X, probe->Y, 2), tarmac, box))
+        probe->OnRoad = true;
 }
 }  // namespace
 
@@ -74,9 +78,10 @@ TQuad4 TRoadPart::Tarmac() const {
 
 void TRoadPart::GroundTest() const {
     const TQuad4 tarmac = Tarmac();
+    const TQuadBox box = QuadBox(tarmac);
     if (const TPlayer* p = Race.PlayerCar) {
-        MarkIfOnRoad(tarmac, p->FrontPoint);
-        MarkIfOnRoad(tarmac, p->CentrePoint);
+        MarkIfOnRoad(tarmac, box, p->FrontPoint);
+        MarkIfOnRoad(tarmac, box, p->CentrePoint);
     }
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
@@ -86,8 +91,8 @@ void TRoadPart::GroundTest() const {
             o->FrontPoint->OnRoad = o->CentrePoint->OnRoad = true;
             continue;
         }
-        MarkIfOnRoad(tarmac, o->FrontPoint);
-        MarkIfOnRoad(tarmac, o->CentrePoint);
+        MarkIfOnRoad(tarmac, box, o->FrontPoint);
+        MarkIfOnRoad(tarmac, box, o->CentrePoint);
     }
 }
 
