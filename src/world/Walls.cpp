@@ -51,16 +51,26 @@ std::array<double, 4> RectCornerAngles(double width, double height) {
     return {180 - phi, phi - 180, -phi, phi};
 }
 
-std::array<TVec2, 4> RotatedCorners(const TSprite& s, const std::array<double, 4>& angles) {
+std::array<TVec2, 4> CornerOffsets(const TSprite& s, const std::array<double, 4>& angles) {
     const double w = s.Width, h = s.Height;
     const double r = std::sqrt((h / 2) * (h / 2) + (w / 2) * (w / 2));
-    const double cx = s.X + w / 2, cy = s.Y + h / 2;
     std::array<TVec2, 4> out{};
     for (size_t k = 0; k < 4; ++k) {
         const double t = Rad(s.Angle + angles[k]);
-        out[k] = {cx + r * RaceCos(t), cy + r * RaceSin(t)};
+        out[k] = {r * RaceCos(t), r * RaceSin(t)};
     }
     return out;
+}
+
+std::array<TVec2, 4> CornersAt(const TSprite& s, const std::array<TVec2, 4>& offsets) {
+    const double cx = s.X + s.Width / 2.0, cy = s.Y + s.Height / 2.0;
+    std::array<TVec2, 4> out{};
+    for (size_t k = 0; k < 4; ++k) out[k] = {cx + offsets[k].X, cy + offsets[k].Y};
+    return out;
+}
+
+std::array<TVec2, 4> RotatedCorners(const TSprite& s, const std::array<double, 4>& angles) {
+    return CornersAt(s, CornerOffsets(s, angles));
 }
 
 TRoadRock::TRoadRock(TKerbSprite* engine, double centreX, double centreY, int32_t kind,
@@ -78,8 +88,15 @@ TRoadRock::TRoadRock(TKerbSprite* engine, double centreX, double centreY, int32_
     UpdateCorners();
 }
 
+// A wall never turns, so its corners keep their offsets from its centre: the sines and
+// cosines are worked out again only if its angle or size has changed.
 void TRoadRock::UpdateCorners() {
-    Corners = RotatedCorners(*this, CornerAngles);
+    if (!OffsetsFor || OffsetsFor->Angle != Angle || OffsetsFor->Width != Width ||
+        OffsetsFor->Height != Height) {
+        Offsets = CornerOffsets(*this, CornerAngles);
+        OffsetsFor = TOffsetsKey{Angle, Width, Height};
+    }
+    Corners = CornersAt(*this, Offsets);
 }
 
 TQuad4 TRoadRock::Quad() const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 #include "world/WorldSprite.h"
 #include "world/Geometry.h"
@@ -25,6 +26,15 @@ public:
     std::array<double, 4> CornerAngles{};
     int32_t WallKind = 0;
     double WallAngle = 0;
+
+private:
+    struct TOffsetsKey {
+        float Angle;
+        int32_t Width, Height;
+    };
+    // The corners' offsets from the centre, and the angle and size they were worked out for.
+    std::array<TVec2, 4> Offsets{};
+    std::optional<TOffsetsKey> OffsetsFor;
 };
 
 void PlaceWalls(int32_t kind, double x, double y);
@@ -35,5 +45,8 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player);
 
 // Corner directions of a width x height rectangle seen from its centre.
 std::array<double, 4> RectCornerAngles(double width, double height);
-// The rotated corners of a rectangle sprite from its angles.
+// The rotated corners of a rectangle sprite from its angles: the centre plus each corner's
+// offset, so a sprite that keeps its angle may keep the offsets.
 std::array<TVec2, 4> RotatedCorners(const TSprite& s, const std::array<double, 4>& angles);
+std::array<TVec2, 4> CornerOffsets(const TSprite& s, const std::array<double, 4>& angles);
+std::array<TVec2, 4> CornersAt(const TSprite& s, const std::array<TVec2, 4>& offsets);
