@@ -74,6 +74,23 @@ TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, doubl
     return car;
 }
 
+TQuadBox TEnemyCar::WallEyesBox() const {
+    const std::array<double, 6> places = {Eyes[0].X, Eyes[0].Y, Eyes[1].X,
+                                          Eyes[1].Y, Eyes[2].X, Eyes[2].Y};
+    if (EyesBoxCache.Valid && EyesBoxCache.Places == places) return EyesBoxCache.Box;
+    TQuadBox all = SquareBox(Eyes[0].X, Eyes[0].Y, 40);
+    for (size_t e = 1; e < 3; ++e) {
+        const TQuadBox b = SquareBox(Eyes[e].X, Eyes[e].Y, 40);
+        all.MinX = std::min(all.MinX, b.MinX);
+        all.MaxX = std::max(all.MaxX, b.MaxX);
+        all.MinY = std::min(all.MinY, b.MinY);
+        all.MaxY = std::max(all.MaxY, b.MaxY);
+        all.Margin = std::max(all.Margin, b.Margin);
+    }
+    EyesBoxCache = {places, all, true};
+    return all;
+}
+
 void TEnemyCar::SenseCars() {
     Eyes[2].CarLeft = Eyes[2].CarRight = false;
     Eyes[3].CarAhead = false;

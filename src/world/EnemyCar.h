@@ -45,10 +45,20 @@ public:
     void Drive();
     void UpdateEyes();
     void Contacts();
+    // The box around the squares the walls test the first three eyes with, with the largest
+    // of their margins: a wall whose box is far from it is far from every one of the three.
+    // Kept for the eyes' places it was worked out for, as every wall asks for it each frame.
+    TQuadBox WallEyesBox() const;
     // The target's bearing from the car centre (degrees), as the driver computes it.
     double Bearing(double tx, double ty) const;
 
 private:
+    struct TEyesBoxCache {
+        std::array<double, 6> Places{};
+        TQuadBox Box;
+        bool Valid = false;
+    };
+    mutable TEyesBoxCache EyesBoxCache;
     void Coast();
     void ChooseSteering(double tx, double ty, bool& left, bool& right) const;
     void ChooseSpeed(double bearing, bool& up, bool& down) const;

@@ -152,7 +152,3 @@ int64_t RaceRound(double v) {
     if (std::isnan(v)) return 0;
     return static_cast<int64_t>(std::nearbyint(std::clamp(v, -kLimit, kLimit)));
 }
-
-double RaceHypot(double x, double y) {
-    return std::sqrt(x * x + y * y);
-}

@@ -9,6 +9,7 @@
 // arithmetic, so std::sqrt is used as it is.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 double RaceSin(double radians);
@@ -17,8 +18,10 @@ double RaceCos(double radians);
 double RaceAtan(double x);
 // In radians, 0 .. pi; NaN outside -1 .. 1.
 double RaceAcos(double x);
-// sqrt(x * x + y * y).
-double RaceHypot(double x, double y);
+// sqrt(x * x + y * y); inline, as the race measures thousands of lengths a frame.
+inline double RaceHypot(double x, double y) {
+    return std::sqrt(x * x + y * y);
+}
 
 // The nearest whole number (ties to even), clamped to +-2^53 and 0 for NaN: converting an
 // out-of-range double to an integer is undefined, and processors answer it differently (x86

@@ -30,20 +30,6 @@ constexpr TWallSpot kWalls[7][4] = {
     {{-321, -225, 0, 180}, {-312, -75, 0, 174}, {192, -229, 0, -10}, {255, -77, 1, -32}},
 };
 
-// The box around the squares of an opponent's first three eyes, with the largest of their
-// margins: a wall whose box is far from it is far from every one of the three squares.
-TQuadBox EyesBox(const TEnemyCar& o) {
-    TQuadBox all = SquareBox(o.Eyes[0].X, o.Eyes[0].Y, 40);
-    for (size_t e = 1; e < 3; ++e) {
-        const TQuadBox b = SquareBox(o.Eyes[e].X, o.Eyes[e].Y, 40);
-        all.MinX = std::min(all.MinX, b.MinX);
-        all.MaxX = std::max(all.MaxX, b.MaxX);
-        all.MinY = std::min(all.MinY, b.MinY);
-        all.MaxY = std::max(all.MaxY, b.MaxY);
-        all.Margin = std::max(all.Margin, b.Margin);
-    }
-    return all;
-}
 }  // namespace
 
 std::array<double, 4> RectCornerAngles(double width, double height) {
@@ -175,7 +161,7 @@ void TRoadRock::Move(float) {
 void TRoadRock::LookAhead(const TQuad4& quad, const TQuadBox& box) const {
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
-        if (o == nullptr || BoxesFarApart(EyesBox(*o), box)) continue;
+        if (o == nullptr || BoxesFarApart(o->WallEyesBox(), box)) continue;
         for (size_t e = 0; e < 3; ++e) {
             if (o->Eyes[e].Wall) continue;  // already seen: a flag is only ever set here
             const TEye& eye = o->Eyes[e];
