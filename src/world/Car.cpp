@@ -318,20 +318,45 @@ void TCar::UpdateRadar() {
     RadarMark->SetY(static_cast<float>(415 - Progress / length * 170));
 }
 
+// The checkpoint nearest to (cx, cy) among 1..n by RaceHypot, the lowest number winning ties,
+// and 1 when none is nearer than 6,000,000. RaceHypot is the square root of the squared
+// distance, and a root per checkpoint per car per frame was the replay's largest cost. The
+// least root is the root of the least square, so one pass over the squares finds it; two
+// squares can still round to the same root, so the checkpoints before the least square's
+// whose squares lie next to it are asked for their roots, to break the tie as a pass over
+// every root would.
+int32_t NearestCheckpoint(double cx, double cy, int32_t n) {
+    double least = 0;
+    int32_t first = 0;
+    for (int32_t k = 1; k <= n; ++k) {
+        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
+        const double dx = p.X - cx, dy = p.Y - cy;
+        const double square = dx * dx + dy * dy;
+        // A length that is not a number is never nearer than anything.
+        if (std::isnan(square)) continue;
+        if (first == 0 || square < least) {
+            least = square;
+            first = k;
+        }
+    }
+    const double best = std::sqrt(least);
+    if (first == 0 || !(best < 6'000'000)) return 1;
+    // A square more than a few parts in 1e16 above the least has a larger root.
+    const double near = least * (1 + 1e-15);
+    for (int32_t k = 1; k < first; ++k) {
+        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
+        const double dx = p.X - cx, dy = p.Y - cy;
+        const double square = dx * dx + dy * dy;
+        if (square <= near && std::sqrt(square) == best) return k;
+    }
+    return first;
+}
+
 int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
     const int32_t n = std::min(Race.CheckpointCount, kCheckpointCapacity - 1);
     if (n < 1) return 0;
     const double cx = CentreX(), cy = CentreY();
-    int32_t c = 1;
-    double best = 6'000'000;
-    for (int32_t k = 1; k <= n; ++k) {
-        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
-        const double d = RaceHypot(p.X - cx, p.Y - cy);
-        if (d < best) {
-            best = d;
-            c = k;
-        }
-    }
+    const int32_t c = NearestCheckpoint(cx, cy, n);
     const TCheckpoint& p1 = Race.Checkpoints[static_cast<size_t>(c)];
     const TCheckpoint& p2 = Race.Checkpoints[static_cast<size_t>(c == n ? 1 : c + 1)];
     double qx = 0, qy = 0;

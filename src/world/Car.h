@@ -123,5 +123,9 @@ private:
     void DropSkidMarks(const TMotionRules& rules);
 };
 
+// The checkpoint (1..n of the race record) nearest to (cx, cy), the lowest number winning a
+// tie; 1 when none lies nearer than 6,000,000.
+int32_t NearestCheckpoint(double cx, double cy, int32_t n);
+
 // Turns degrees into radians.
 double Rad(double degrees);

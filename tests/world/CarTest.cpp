@@ -8,6 +8,7 @@
 #include "world/Car.h"
 #include "world/Dashboard.h"
 #include "world/Player.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "WorldFixture.h"
 
@@ -252,4 +253,47 @@ TEST(Dashboard, SkidMarksScrollFadeAndDie) {
     EXPECT_EQ(dim->PatternIndex, 4);
     EXPECT_EQ(dim->Alpha, 140);
     EXPECT_FLOAT_EQ(dim->Y, y0 + 45);
+}
+
+// The nearest checkpoint is found from squared lengths; it must name the checkpoint a search
+// comparing every length (as RaceHypot gives it) names, ties to the lowest number included.
+TEST(Car, TheNearestCheckpointIsTheOneEveryLengthComparedWouldName) {
+    TWorldFixture f;
+    const auto byEveryLength = [](double cx, double cy, int32_t n) {
+        int32_t c = 1;
+        double best = 6'000'000;
+        for (int32_t k = 1; k <= n; ++k) {
+            const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
+            const double d = RaceHypot(p.X - cx, p.Y - cy);
+            if (d < best) {
+                best = d;
+                c = k;
+            }
+        }
+        return c;
+    };
+    // A chain with repeats and mirror images, so that ties are common.
+    const int32_t n = 40;
+    for (int32_t k = 1; k <= n; ++k)
+        Race.Checkpoints[static_cast<size_t>(k)] = {(k % 2 == 0 ? 1 : -1) * 150.0 * (k % 5),
+                                                    -300.0 * (k / 3), k};
+    uint64_t state = 12345;
+    const auto next = [&state] {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    for (int32_t i = 0; i < 20000; ++i) {
+        // Grid points sit at equal distances from mirrored checkpoints; others anywhere.
+        const double x = i % 2 == 0 ? std::round(next() * 8 - 4) * 75 : next() * 1600 - 800;
+        const double y = i % 2 == 0 ? std::round(next() * 40) * -150 : next() * -4000 + 100;
+        ASSERT_EQ(NearestCheckpoint(x, y, n), byEveryLength(x, y, n)) << x << ", " << y;
+    }
+    EXPECT_EQ(NearestCheckpoint(1e7, 1e7, n), 1);  // nothing nearer than 6,000,000
+    EXPECT_EQ(NearestCheckpoint(NAN, 0, n), 1);
+    // Two squares a place apart with the same root: the earlier checkpoint, with the larger
+    // square, wins, as it does when the roots are compared.
+    Race.Checkpoints[1] = {2890000, 0.025, 1};
+    Race.Checkpoints[2] = {2890000, 0, 2};
+    EXPECT_EQ(byEveryLength(0, 0, 2), 1);
+    EXPECT_EQ(NearestCheckpoint(0, 0, 2), 1);
 }
