@@ -363,7 +363,7 @@ TEST(MenuScreens, TypingOnANamePageGoesToTheEditWhateverHasTheFocus) {
     TypeText(m.H, "bx");
     m.H.Stroke(vk::Back);
     TypeKey(m.H, vk::Space, " ");
-    EXPECT_EQ(CurrentState, st::AddPlayer);
+    ASSERT_EQ(CurrentState, st::AddPlayer);
     TypeText(m.H, "Li");
     EXPECT_EQ(edit.Text, "Bob Li");
     // Enter clicks the focused button with the whole name.
