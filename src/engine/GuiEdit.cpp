@@ -59,6 +59,7 @@ void TKerbEdit::ClampCursor() {
 int32_t TKerbEdit::FilterChar(uint8_t c) const {
     // Control characters are never text, whatever the font holds.
     if (c < 32 || c == 127 || CodePointFromWestern(c) == 0) return -1;
+    if (Refused.find(static_cast<char>(c)) != std::string::npos) return -1;
     if (CharFilter == cfToUpper) c = ToUpper(c);
     if (CharFilter == cfToLower) c = ToLower(c);
     if (CharFilter == cfUpper && !IsUpperLetter(c)) return -1;

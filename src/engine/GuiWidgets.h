@@ -29,6 +29,7 @@ public:
     int32_t MaxLength = -1;  // -1: unlimited
     bool ReadOnly = false;
     uint8_t CharFilter = cfNone;
+    std::string Refused;     // characters never typed in, whatever CharFilter allows
     std::string Text;        // 8-bit Western text
     int32_t CursorPos = 0;   // characters before the cursor, 0..length
     bool ShowCursor = true;  // while focused

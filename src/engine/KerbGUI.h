@@ -38,6 +38,10 @@ public:
     // arrows a meaning of its own (choosing a track, a car, a player) turns it off; Tab still
     // moves the focus there.
     bool ArrowsMoveFocus = true;
+    // Whether this page's edit takes every typed character, whatever button has the focus
+    // (the name pages: a name half typed must not be lost to, or clicked by, a button). The
+    // arrows then stay with the edit; Tab still moves the focus.
+    bool TypingGoesToEdit = false;
 
     // Moves the page to the end of the GUI's pages (drawn last, on top).
     void BringToFront();
@@ -107,10 +111,16 @@ public:
     // the screen's own key checks). Taken at once, as the key arrives, so that a later key of
     // the same frame already sees the new focus.
     bool NavigateKey(int32_t key, bool shift);
-    // Whether a key down of key will click the focused widget (Enter on a framed button).
+    // Whether a key down of key will click a button: Enter on a framed button, or Enter on the
+    // page's forward button while no focus is shown.
     bool ClicksOnKey(int32_t key) const;
+    // The button Enter clicks while no focus is shown (0: none). Freed with its page.
+    int32_t ForwardID = 0;
     // The widgets the focus visits, in that order.
     std::vector<TKerbGUIComponent*> FocusOrder() const;
+    // The edit typed characters go to whatever button has the focus: the first shown one of a
+    // visible page with TypingGoesToEdit, or null.
+    TKerbEdit* TypingEdit() const;
     // Whether the focus frame is shown (the focus came from the keyboard and its widget is
     // shown); a mouse move hides it.
     bool KeyboardFocus() const;
@@ -137,6 +147,13 @@ private:
     void ClampToScreen(int32_t& x, int32_t& y) const;
     void DrawFocusFrame();
     bool Focusable(const TKerbGUIComponent& c) const;
+    // Whether the widget and its page are shown and enabled: only then does it take keys and
+    // clicks.
+    static bool TakesInput(const TKerbGUIComponent& c);
+    // The forward button while it can be clicked, or null.
+    TKerbGUIComponent* ForwardButton() const;
+    // A hidden widget loses the focus.
+    void DropHiddenFocus();
 
     const TClock& Clock;
     bool IsHooked = false;

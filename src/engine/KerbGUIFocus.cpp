@@ -49,6 +49,15 @@ std::vector<TKerbGUIComponent*> TKerbGUI::FocusOrder() const {
     return ordered;
 }
 
+TKerbEdit* TKerbGUI::TypingEdit() const {
+    for (const TKerbGUIList* page : Lists)
+        if (page->TypingGoesToEdit)
+            for (TKerbGUIComponent* c : page->Components)
+                if (auto* edit = dynamic_cast<TKerbEdit*>(c))
+                    if (TakesInput(*edit) && !edit->ReadOnly) return edit;
+    return nullptr;
+}
+
 bool TKerbGUI::NavigateKey(int32_t key, bool shift) {
     int32_t step = 0;
     if (key == vk::Tab) {
@@ -56,6 +65,9 @@ bool TKerbGUI::NavigateKey(int32_t key, bool shift) {
     } else if (key == vk::Up || key == vk::Down || key == vk::Left || key == vk::Right) {
         for (const TKerbGUIList* page : Lists)
             if (page->Visible && !page->ArrowsMoveFocus) return false;
+        // Where there is text to type the arrows stay with it: a focus moved off the edit by
+        // an arrow meant for the caret would leave the player typing at a button.
+        if (TypingEdit() != nullptr) return false;
         // Left and Right move the caret of a focused edit.
         const bool sideways = key == vk::Left || key == vk::Right;
         if (sideways && dynamic_cast<const TKerbEdit*>(Focused()) != nullptr) return false;
@@ -89,8 +101,14 @@ void TKerbGUI::ClearKeyboardFocus() {
 }
 
 bool TKerbGUI::ClicksOnKey(int32_t key) const {
-    return key == vk::Return && KeyboardFocus() &&
-           dynamic_cast<const TKerbButton*>(Focused()) != nullptr;
+    if (key != vk::Return) return false;
+    if (KeyboardFocus()) return dynamic_cast<const TKerbButton*>(Focused()) != nullptr;
+    return ForwardButton() != nullptr;
+}
+
+TKerbGUIComponent* TKerbGUI::ForwardButton() const {
+    TKerbGUIComponent* c = Component(ForwardID);
+    return c != nullptr && Focusable(*c) ? c : nullptr;
 }
 
 void TKerbGUI::DrawFocusFrame() {

@@ -12,6 +12,7 @@
 
 void TKerbGUI::HandleEvents(const std::vector<TInputEvent>& events) {
     CatchUp();
+    DropHiddenFocus();
     for (const TInputEvent& e : events) HandleEvent(e);
 }
 
@@ -137,8 +138,7 @@ void TKerbGUI::MouseButton(TMouseButton button, bool down, int32_t x, int32_t y,
 void TKerbGUI::Dispatch(int32_t button, bool down, bool doubleClick) {
     TKerbGUIComponent* c = Component(Mouse.HoverID);
     // A widget hidden or disabled since the mouse last moved is not clickable.
-    if (c == nullptr || !c->Visible || !c->Enabled || !c->List->Visible || !c->List->Enabled)
-        return;
+    if (c == nullptr || !TakesInput(*c)) return;
     TGuiMouseArgs args;
     args.Button = button;
     args.X = Mouse.MouseX;
@@ -157,14 +157,39 @@ void TKerbGUI::Dispatch(int32_t button, bool down, bool doubleClick) {
     }
 }
 
+void TKerbGUI::DropHiddenFocus() {
+    const TKerbGUIComponent* c = Focused();
+    if (c != nullptr && !c->Visible) Mouse.FocusID = 0;
+}
+
+bool TKerbGUI::TakesInput(const TKerbGUIComponent& c) {
+    return c.Visible && c.Enabled && c.List->Visible && c.List->Enabled;
+}
+
 void TKerbGUI::KeyDown(int32_t key) {
+    // A button hidden after it took the focus (the race button over a locked track) must not
+    // be clicked by an Enter it can no longer show.
+    DropHiddenFocus();
+    if (key == vk::Return && !KeyboardFocus()) {
+        if (TKerbGUIComponent* forward = ForwardButton()) {
+            forward->Key(key, false);
+            return;
+        }
+    }
     TKerbGUIComponent* c = Focused();
-    if (c != nullptr && c->List->Visible) c->Key(key, false);
+    if (c == nullptr || !TakesInput(*c)) return;
+    // Where there is text to type, Space is a character for the edit, never a click.
+    if (key == vk::Space && TypingEdit() != nullptr && dynamic_cast<const TKerbEdit*>(c) == nullptr)
+        return;
+    c->Key(key, false);
 }
 
 void TKerbGUI::CharTyped(uint8_t ch) {
+    DropHiddenFocus();
+    // On a name page typing goes to the edit even while a button holds the focus.
     TKerbGUIComponent* c = Focused();
-    if (c != nullptr && c->List->Visible) c->Key(ch, true);
+    if (dynamic_cast<const TKerbEdit*>(c) == nullptr && TypingEdit() != nullptr) c = TypingEdit();
+    if (c != nullptr && TakesInput(*c)) c->Key(ch, true);
 }
 
 void TKerbGUI::TypeText(const std::string& utf8) {

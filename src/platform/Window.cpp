@@ -213,6 +213,9 @@ void TPlatformWindow::PollEvents(std::vector<TInputEvent>& events) {
             case SDL_MOUSEBUTTONUP:
                 out.Kind =
                     e.type == SDL_MOUSEBUTTONDOWN ? TInputKind::MouseDown : TInputKind::MouseUp;
+                // SDL's click count (e.button.clicks) is left behind on purpose: no screen
+                // wants a double-click, and each press of a quick pair must click on its own
+                // (two fast clicks on a track page's arrow step two tracks).
                 out.Button = ButtonFromSdl(e.button.button);
                 if (out.Button == TMouseButton::None) continue;
                 out.X = clampX(e.button.x);

@@ -77,6 +77,10 @@ bool TForm1::HasActions(uint8_t n) const {
 }
 
 void TForm1::EnterState(uint8_t n) {
+    // A key still held belongs to the screen its press acted on: its release must not act on
+    // the new one (an Enter that raced would start a game on the car page).
+    for (size_t key = 0; key < std::size(KeyHeld); ++key)
+        if (KeyHeld[key] != 0) SwallowRelease[key] = true;
     if (n < st::Count && States[n].Enter) States[n].Enter();
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/ImageList.h"
 #include "engine/KerbBitmapFont.h"
@@ -127,6 +128,9 @@ public:
     void SubmitScore();
     // Opens the address in "play.url" (program folder, then config folder) in the browser.
     void OpenWebPage();
+    // What the menus' web buttons open: the "play.url" address, else the score service's page
+    // at servicePath.
+    void VisitWebPage(std::string_view servicePath);
 
     const TClock& Clock;
     TPlatformWindow* Window;

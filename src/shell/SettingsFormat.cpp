@@ -158,6 +158,17 @@ public:
     void Text(int32_t n, size_t pad, std::string& into) {
         if (std::optional<std::string> t = Text(n, pad)) into = std::move(*t);
     }
+    // A player's name. A value that is all "%" lengthening has lost its name (the game
+    // refuses "%" in names), so it is damage, not an empty name.
+    void Name(int32_t n, size_t pad, std::string& into) {
+        std::optional<std::string> name = Text(n, pad);
+        if (!name) return;
+        const std::optional<std::string> raw = Lines.Decoded(n);
+        if (name->empty() && raw && !raw->empty())
+            Damaged.push_back(n);
+        else
+            into = std::move(*name);
+    }
 
     TDamagedLines Damaged;
 
@@ -212,7 +223,7 @@ TDamagedLines DecodeSettings(std::string_view bytes, TSettings& s) {
     in.Flag(kMusicLine, s.MusicOn);
     in.Number(kVolumeLine, kConfigNumberPad, 0, kMaxVolume, s.Volume);
     in.Text(kExtraTextLine, kConfigTextPad, s.ExtraText);
-    in.Text(kPlayerNameLine, kConfigTextPad, s.PlayerName);
+    in.Name(kPlayerNameLine, kConfigTextPad, s.PlayerName);
     for (size_t i = 0; i < s.HiScores.size(); ++i)
         ReadHiScore(in, kFirstHiScoreLine + 2 * static_cast<int32_t>(i), s.HiScores[i]);
 
@@ -222,7 +233,7 @@ TDamagedLines DecodeSettings(std::string_view bytes, TSettings& s) {
     for (int32_t i = 0; i < p.PlayerCount; ++i) {
         TPlayerEntry& e = p.Entries[static_cast<size_t>(i)];
         const int32_t line = kFirstPlayerLine + 2 * i;
-        in.Text(line, kConfigNumberPad, e.Name);
+        in.Name(line, kConfigNumberPad, e.Name);
         in.Number(line + 1, kConfigNumberPad, kIntMin, kIntMax, e.PlayerValue);
     }
     return in.TakeDamaged();

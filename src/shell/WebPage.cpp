@@ -60,3 +60,8 @@ bool OpenWebPage(const std::vector<std::string>& folders) {
     OpenUrlInBrowser(*address);
     return true;
 }
+
+std::string ServicePage(std::string_view serverUrl, std::string_view path) {
+    while (!serverUrl.empty() && serverUrl.back() == '/') serverUrl.remove_suffix(1);
+    return std::string(serverUrl) + std::string(path);
+}

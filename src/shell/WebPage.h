@@ -18,3 +18,5 @@ std::optional<std::string> WebPageAddress(std::string_view content);
 std::optional<std::string> FindWebPage(const std::vector<std::string>& folders);
 // Opens that address with the desktop's browser; returns whether one was opened.
 bool OpenWebPage(const std::vector<std::string>& folders);
+// A page of the score service at serverUrl: path ("/", "/daily") under its address.
+std::string ServicePage(std::string_view serverUrl, std::string_view path);

@@ -128,6 +128,13 @@ void THarness::Tap(int32_t key) {
     RunFrames(1);
 }
 
+void THarness::Stroke(int32_t key) {
+    KeyDown(key);
+    RunFrames(1);
+    KeyUp(key);
+    RunFrames(1);
+}
+
 void THarness::MouseMove(int32_t x, int32_t y) {
     TInputEvent e;
     e.Kind = TInputKind::MouseMove;

@@ -38,6 +38,9 @@ public:
     void KeyUp(int32_t key);
     // A quick press: down and up, then one frame.
     void Tap(int32_t key);
+    // A press as a player's finger makes it: down, one frame, up, one frame. The release
+    // reaches whatever screen the press left the game on.
+    void Stroke(int32_t key);
     // Mouse and text events reach the GUI at the start of the next frame (RunFrames). The GUI
     // drops a move closer than 10 ms to the last one, so give a frame between moves.
     void MouseMove(int32_t x, int32_t y);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,7 +12,9 @@
 #include "harness/Harness.h"
 #include "harness/MenuDriver.h"
 #include "platform/KeyCodes.h"
+#include "platform/OpenUrl.h"
 #include "shell/Globals.h"
+#include "shell/Online.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/Storage.h"
 #include "shell/screens/PlayerAccess.h"
@@ -334,6 +337,113 @@ TEST(MenuScreens, AddPlayerShowsItsButtonOnlyForANonBlankName) {
     EXPECT_EQ(PlayerTotal(m.H.Form()), 2);
 }
 
+// A key as the window delivers it: the key, then its text.
+void TypeKey(THarness& h, int32_t key, const std::string& text) {
+    h.KeyDown(key);
+    h.TypeText(text);
+    h.RunFrames(1);
+    h.KeyUp(key);
+    h.RunFrames(1);
+}
+
+TEST(MenuScreens, TypingOnANamePageGoesToTheEditWhateverHasTheFocus) {
+    TMenuHarness m;
+    m.Open(st::AddPlayer);
+    TKerbGUI& gui = m.H.Form().KerbGUI1;
+    TKerbEdit& edit = *m.H.Form().Page->Edit();
+    TypeText(m.H, "Bo");
+    // The arrows leave the focus on the edit.
+    for (int32_t arrow : {vk::Down, vk::Up, vk::Right}) {
+        m.H.Stroke(arrow);
+        EXPECT_EQ(gui.Focused(), &edit) << arrow;
+    }
+    // Tab still reaches the button; letters, Backspace and Space still go to the edit.
+    for (int i = 0; i < 4 && gui.Focused() != &m.Button("b_add"); ++i) m.H.Stroke(vk::Tab);
+    ASSERT_EQ(gui.Focused(), &m.Button("b_add"));
+    TypeText(m.H, "bx");
+    m.H.Stroke(vk::Back);
+    TypeKey(m.H, vk::Space, " ");
+    ASSERT_EQ(CurrentState, st::AddPlayer);
+    TypeText(m.H, "Li");
+    EXPECT_EQ(edit.Text, "Bob Li");
+    // Enter clicks the focused button with the whole name.
+    m.H.Stroke(vk::Return);
+    EXPECT_EQ(CurrentState, st::ChangePlayer);
+    EXPECT_EQ(PlayerName, "Bob Li");
+}
+
+// The settings file lengthens texts with "%": the edits refuse it as it is typed.
+TEST(MenuScreens, TheEditsRefusePercentSigns) {
+    for (uint8_t page : {st::AddPlayer, st::Options}) {
+        SCOPED_TRACE(int(page));
+        TMenuHarness m;
+        m.Open(page);
+        TKerbEdit& edit = *m.H.Form().Page->Edit();
+        edit.SetText("");
+        m.H.Form().KerbGUI1.SetFocus(edit.ID);
+        TypeText(m.H, "%Max%%");
+        EXPECT_EQ(edit.Text, "Max");
+    }
+}
+
+// The addresses handed to the browser while it lives.
+class TOpenedUrls {
+public:
+    TOpenedUrls() : Old(SetUrlOpener([this](const std::string& url) { Urls.push_back(url); })) {}
+    ~TOpenedUrls() { SetUrlOpener(std::move(Old)); }
+    TOpenedUrls(const TOpenedUrls&) = delete;
+    TOpenedUrls& operator=(const TOpenedUrls&) = delete;
+    std::vector<std::string> Urls;
+
+private:
+    TUrlOpener Old;
+};
+
+// "Web site", the logo and the world-table button open the player's "play.url", else the
+// score service's own table at the address in use.
+TEST(MenuScreens, TheWebButtonsOpenTheShortcutElseTheScoreServicesTable) {
+    for (bool shortcut : {false, true}) {
+        SCOPED_TRACE(shortcut);
+        TOpenedUrls opened;
+        TMenuHarness m;
+        TOnlineSettings settings = m.H.Form().Online.Config();
+        settings.ServerUrl = "http://scores.test:9000/";
+        settings.ConfigDir = m.H.ConfigDir();
+        m.H.Form().Online.Configure(settings);
+        if (shortcut)
+            std::ofstream(m.H.ConfigDir() + "play.url") << "URL=https://velkaro.test/play\n";
+        m.Click("b_visit");
+        m.Click("b_logo");
+        m.Open(st::HighScores);
+        m.Click("b_viewwhiscr");
+        const std::string want =
+            shortcut ? "https://velkaro.test/play" : "http://scores.test:9000/";
+        EXPECT_EQ(opened.Urls, std::vector<std::string>(3, want));
+    }
+}
+
+// Right after the first name no focus is shown: Enter or the pad's A goes forward at once,
+// and its release does nothing more on the page it opened.
+TEST(MenuScreens, EnterWithNoFocusShownStartsAGameFromTheMainMenu) {
+    const std::vector<std::function<void(THarness&)>> presses = {
+        [](THarness& h) { h.Stroke(vk::Return); },
+        [](THarness& h) {
+            h.PadButton(TPadButton::A, true);
+            h.RunFrames(1);
+            h.PadButton(TPadButton::A, false);
+            h.RunFrames(1);
+        },
+    };
+    for (size_t i = 0; i < presses.size(); ++i) {
+        SCOPED_TRACE(i);
+        TMenuHarness m;
+        ASSERT_FALSE(m.H.Form().KerbGUI1.KeyboardFocus());
+        presses[i](m.H);
+        m.H.RunFrames(10);
+        EXPECT_EQ(CurrentState, st::ChooseCar);
+    }
+}
+
 TEST(MenuScreens, TrackChoiceWrapsAndLockedTracksCannotBeRaced) {
     TMenuHarness m;
     m.Open(st::ChooseTrack);
@@ -354,6 +464,31 @@ TEST(MenuScreens, TrackChoiceWrapsAndLockedTracksCannotBeRaced) {
     EXPECT_EQ(m.Button("bc_prev").X, 234);
     EXPECT_EQ(m.Button("b_back").X, 9);
     EXPECT_EQ(m.Button("bc_race").X, 642);
+}
+
+// The race button keeps the keyboard's focus while the arrows choose tracks. Each key is
+// released a frame after its press, so a release can reach the screen the press opened.
+TEST(MenuScreens, TheFocusedRaceButtonRacesOnlyAnOpenTrackAndOnlyOnce) {
+    struct TCase {
+        int32_t Step;  // the arrow pressed once the race button has the focus
+        uint8_t Expected;
+    };
+    for (const TCase& c : {TCase{vk::Left, st::ChooseTrack}, TCase{0, st::ChooseCar}}) {
+        SCOPED_TRACE(c.Step);
+        TMenuHarness m;
+        m.Open(st::ChooseTrack);
+        TKerbGUI& gui = m.H.Form().KerbGUI1;
+        for (int i = 0; i < 8 && gui.Focused() != &m.Button("bc_race"); ++i) m.H.Stroke(vk::Tab);
+        ASSERT_EQ(gui.Focused(), &m.Button("bc_race"));
+        if (c.Step != 0) m.H.Stroke(c.Step);
+        m.H.Stroke(vk::Return);
+        m.H.RunFrames(10);
+        EXPECT_EQ(CurrentState, c.Expected);
+        // The hidden button no longer holds the focus.
+        if (c.Step != 0) {
+            EXPECT_EQ(gui.Focused(), nullptr);
+        }
+    }
 }
 
 TEST(MenuScreens, CarChoiceWrapsAndOnlyTheButtonRacesALockedCar) {

@@ -185,6 +185,22 @@ TEST(SettingsFormat, PercentSignsAtTheEndOfATextAreLostOnReload) {
     EXPECT_EQ(read.Players.Entries[0].Name, "Max");
 }
 
+// A name of "%" alone is all lengthening once written: it reads as damage, keeping the
+// default, never as an empty name.
+TEST(SettingsFormat, ANameOfPercentSignsAloneIsDamage) {
+    TSettings s = DefaultSettings();
+    s.PlayerName = "%%%";
+    s.Players.PlayerCount = 2;
+    s.Players.Entries[0].Name = "Ann";
+    s.Players.Entries[1].Name = "%";
+    const TSettings def = DefaultSettings();
+    TSettings read = DefaultSettings();
+    EXPECT_EQ(DecodeSettings(EncodeSettings(s), read), (TDamagedLines{5, 30}));
+    EXPECT_EQ(read.PlayerName, def.PlayerName);
+    EXPECT_EQ(read.Players.Entries[0].Name, "Ann");
+    EXPECT_EQ(read.Players.Entries[1].Name, def.Players.Entries[1].Name);
+}
+
 TEST(SettingsFormat, AHighScoreLineThatDecodesToNothingKeepsTheDefault) {
     TSettings s = SampleSettings();
     std::vector<std::string> lines = SplitLines(EncodeSettings(s));

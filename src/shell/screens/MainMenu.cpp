@@ -66,6 +66,8 @@ private:
         AddButton(F, "b_daily", 552, 444, GoTo(F, st::DailyPreview));
         AddButton(F, "b_logo", 638, 480, [this] { Visit(); });
         AddButton(F, "b_presshere", 280, 555, GoTo(F, st::ChangePlayer));
+        // Enter with no focus shown starts a game, as the other menus' Enter goes forward.
+        F.KerbGUI1.ForwardID = F.Page->Button("b_stgame")->ID;
     }
 
     void Visit() {

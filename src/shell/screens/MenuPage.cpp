@@ -57,6 +57,9 @@ TKerbEdit& TMenuPage::AddEdit(const std::string& name, int32_t x, int32_t y) {
     e->Width = 160;
     e->Height = 24;
     e->MaxLength = 12;
+    // The settings file lengthens its texts with "%" and drops them again on reading: a name
+    // ending in "%" would come back shorter, one of "%" alone empty.
+    e->Refused = "%";
     e->FontColor = MenuTextColor;
     e->CursorText = ".";
     return *e;

@@ -11,6 +11,7 @@
 namespace {
 TKerbEdit& NameEdit(TForm1& f, int32_t x, int32_t y) {
     TKerbEdit& edit = f.Page->AddEdit("e_name", x, y);
+    edit.List->TypingGoesToEdit = true;
     f.Page->FocusEdit();
     CaretTick = 0;
     return edit;

@@ -57,6 +57,6 @@ void SendScore(TForm1& f) {
     f.SubmitScore();
 }
 
-void VisitWebPage(TForm1& f) {
-    f.OpenWebPage();
+void VisitWebPage(TForm1& f, std::string_view servicePath) {
+    f.VisitWebPage(servicePath);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class TForm1;
 
@@ -23,5 +24,6 @@ void SaveConfig(TForm1& f);
 void SaveConfigDat(TForm1& f);
 // Sends the score of the game that ended to the web service.
 void SendScore(TForm1& f);
-// Opens the game's web page.
-void VisitWebPage(TForm1& f);
+// Opens the game's web page: the "play.url" address, else the score service's page at
+// servicePath ("/" the world table, "/daily" the daily one).
+void VisitWebPage(TForm1& f, std::string_view servicePath = "/");
