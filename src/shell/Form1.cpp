@@ -77,11 +77,13 @@ bool TForm1::HasActions(uint8_t n) const {
 }
 
 void TForm1::EnterState(uint8_t n) {
+    if (n < st::Count && States[n].Enter) States[n].Enter();
     // A key still held belongs to the screen its press acted on: its release must not act on
-    // the new one (an Enter that raced would start a game on the car page).
+    // a menu entered meanwhile (an Enter that raced would start a game on the car page). In a
+    // race and its pause the release must arrive: it is what stops the thrust of a held pedal.
+    if (RaceControls()) return;
     for (size_t key = 0; key < std::size(KeyHeld); ++key)
         if (KeyHeld[key] != 0) SwallowRelease[key] = true;
-    if (n < st::Count && States[n].Enter) States[n].Enter();
 }
 
 void TForm1::LeaveState(uint8_t n) {

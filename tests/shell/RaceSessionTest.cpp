@@ -133,6 +133,24 @@ TEST(RaceSession, PauseFreezesTheWorldAndResumesTheClock) {
     EXPECT_TRUE(r.H.Form().RaceTimer.Enabled());
 }
 
+// A pedal held through a pause and let go after it must stop pushing the car: the release
+// reaches the race, which is what zeroes the thrust.
+TEST(RaceSession, APedalHeldThroughAPauseStopsWhenLetGo) {
+    TRaceHarness r;
+    r.H.RunFrames(300);
+    r.H.KeyDown(vk::Up);
+    r.H.RunFrames(30);
+    ASSERT_GT(r.Player().Thrust, 0);
+    r.H.Tap(vk::KeyP);
+    ASSERT_EQ(CurrentState, 20);
+    r.H.Tap(vk::KeyP);
+    ASSERT_EQ(CurrentState, 12);
+    r.H.RunFrames(5);
+    r.H.KeyUp(vk::Up);
+    r.H.RunFrames(2);
+    EXPECT_EQ(r.Player().Thrust, 0);
+}
+
 TEST(RaceSession, AWreckWithOneLifeEndsTheGameAndWithMoreRespawns) {
     for (int32_t lives : {1, 2}) {
         TRaceHarness r;
