@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "server/PageLook.h"
 #include "server/ScorePages.h"
 
 std::string RaceTimeText(int32_t hundredths) {
@@ -11,25 +12,63 @@ std::string RaceTimeText(int32_t hundredths) {
     return text;
 }
 
-std::string DailyHtml(const std::string& date, const std::vector<TDailyRow>& rows) {
-    const std::string title = "Velkaro daily race " + HtmlEscape(date);
-    std::string page =
-        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>" + title +
-        "</title><style>body{font-family:sans-serif;margin:2em}td,th{padding:2px 12px}"
-        "td.n{text-align:right}</style></head><body>\n<h1>" +
-        title + "</h1>\n";
-    if (rows.empty()) {
-        page += "<p>No times yet.</p>\n";
-    } else {
-        page += "<table>\n<tr><th>#</th><th>Name</th><th>Time</th></tr>\n";
-        for (const TDailyRow& r : rows)
-            page += "<tr><td class=\"n\">" + std::to_string(r.Place) + "</td><td>" +
-                    HtmlEscape(r.Name) + "</td><td class=\"n\">" + RaceTimeText(r.Hundredths) +
-                    "</td></tr>\n";
-        page += "</table>\n";
+std::string DailyTable(const std::vector<TDailyRow>& rows, const std::string& ownName) {
+    if (rows.empty()) return "<p>No times yet.</p>\n";
+    std::string out =
+        "<table>\n<tr><th class=\"n\">#</th><th>Name</th><th class=\"n\">Time</th></tr>\n";
+    for (const TDailyRow& r : rows)
+        out += std::string(!ownName.empty() && r.Name == ownName ? "<tr class=\"own\">" : "<tr>") +
+               "<td class=\"n\">" + std::to_string(r.Place) + "</td><td>" + HtmlEscape(r.Name) +
+               "</td><td class=\"n\">" + RaceTimeText(r.Hundredths) + "</td></tr>\n";
+    return out + "</table>\n";
+}
+
+namespace {
+
+std::string DayLinks(const TDailyView& view) {
+    std::string out = "<p class=\"days\">";
+    out += view.Previous.empty() ? "<span></span>"
+                                 : "<a rel=\"prev\" href=\"/daily/" + view.Previous + "\">&larr; " +
+                                       view.Previous + "</a>";
+    if (!view.Next.empty())
+        out += "<a rel=\"next\" href=\"/daily/" + view.Next + "\">" + view.Next + " &rarr;</a>";
+    return out + "</p>\n";
+}
+
+std::string RecentDays(const TDailyView& view) {
+    if (view.Recent.empty()) return {};
+    std::string out =
+        "<section class=\"panel\"><h2>Last " + std::to_string(view.Recent.size()) +
+        " days</h2>\n<table>\n<tr><th>Day</th><th>Winner</th><th class=\"n\">Time</th></tr>\n";
+    for (const auto& [date, winner] : view.Recent) {
+        out += "<tr><td><a href=\"/daily/" + date + "\">" + date + "</a></td>";
+        out += winner ? "<td>" + HtmlEscape(winner->Name) + "</td><td class=\"n\">" +
+                            RaceTimeText(winner->Hundredths) + "</td></tr>\n"
+                      : std::string("<td class=\"quiet\">no times</td><td></td></tr>\n");
     }
-    page += "</body></html>\n";
-    return page;
+    return out + "</table></section>\n";
+}
+
+}  // namespace
+
+std::string DailyHeading(const TDailyView& view) {
+    std::string out = "<h1>Daily race " + HtmlEscape(view.Date) + "</h1>\n";
+    if (!view.Car.empty()) out += "<p>The day's car: <b>" + HtmlEscape(view.Car) + "</b></p>\n";
+    return out;
+}
+
+std::string DailyHtml(const TDailyView& view) {
+    return PageTop("Velkaro daily race " + view.Date) + "<section class=\"panel\">" +
+           DailyHeading(view) + DayLinks(view) +
+           "<p class=\"quiet\">Every time here is verified by replay.</p>\n" +
+           DailyTable(view.Rows, view.OwnName) + "</section>\n" + RecentDays(view) + PageBottom();
+}
+
+std::string DailyHtml(const std::string& date, const std::vector<TDailyRow>& rows) {
+    TDailyView view;
+    view.Date = date;
+    view.Rows = rows;
+    return DailyHtml(view);
 }
 
 std::string DailyJson(const std::string& date, const std::vector<TDailyRow>& rows,

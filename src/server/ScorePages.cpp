@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "server/PageLook.h"
 #include "server/ScoreService.h"
 
 std::string HtmlEscape(std::string_view text) {
@@ -53,29 +54,38 @@ std::string JsonEscape(std::string_view text) {
     return out;
 }
 
-std::string ScoresHtml(const std::vector<TScoreRow>& rows) {
-    std::string page =
-        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
-        "<title>Velkaro world high scores</title>"
-        "<style>body{font-family:sans-serif;margin:2em}td,th{padding:2px 12px}"
-        "td.n{text-align:right}</style></head><body>\n"
-        "<h1>Velkaro world high scores</h1>\n";
-    if (rows.empty()) {
-        page += "<p>No scores yet.</p>\n";
-    } else {
-        page +=
-            "<table>\n<tr><th>#</th><th>Name</th><th>Score</th><th>Note</th><th>Date</th></tr>\n";
-        size_t rank = 0;
-        for (const TScoreRow& r : rows) {
-            page += "<tr><td class=\"n\">" + std::to_string(++rank) + "</td><td>" +
-                    HtmlEscape(r.Name) + "</td><td class=\"n\">" + std::to_string(r.Score) +
-                    "</td><td>" + HtmlEscape(r.Extra) + "</td><td>" + UtcTimeText(r.Time) +
-                    "</td></tr>\n";
-        }
-        page += "</table>\n";
+namespace {
+
+bool AnyNote(const std::vector<TScoreRow>& rows) {
+    for (const TScoreRow& r : rows)
+        if (!r.Extra.empty()) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string ScoresTable(const std::vector<TScoreRow>& rows) {
+    if (rows.empty()) return "<p>No scores yet.</p>\n";
+    // Most games send no note: an empty column would only take room on a phone.
+    const bool notes = AnyNote(rows);
+    std::string out = "<table>\n<tr><th class=\"n\">#</th><th>Name</th><th class=\"n\">Score</th>";
+    out += notes ? "<th>Note</th><th>Date</th></tr>\n" : "<th>Date</th></tr>\n";
+    size_t rank = 0;
+    for (const TScoreRow& r : rows) {
+        out += "<tr><td class=\"n\">" + std::to_string(++rank) + "</td><td>" + HtmlEscape(r.Name) +
+               "</td><td class=\"n\">" + std::to_string(r.Score) + "</td>";
+        if (notes) out += "<td>" + HtmlEscape(r.Extra) + "</td>";
+        out += "<td class=\"n\">" + DayText(r.Time) + "</td></tr>\n";
     }
-    page += "</body></html>\n";
-    return page;
+    return out + "</table>\n";
+}
+
+std::string ScoresHtml(const std::vector<TScoreRow>& rows) {
+    return PageTop("Velkaro world table") +
+           "<section class=\"panel\"><h1>World table</h1>\n"
+           "<p class=\"quiet\">World scores are as the games sent them; only daily race times "
+           "are verified by replay.</p>\n" +
+           ScoresTable(rows) + "</section>\n" + PageBottom();
 }
 
 std::string ScoresJson(const std::vector<TScoreRow>& rows) {

@@ -12,5 +12,7 @@ inline constexpr size_t kTableSize = 100;
 
 std::string HtmlEscape(std::string_view text);
 std::string JsonEscape(std::string_view text);
+// The table alone, for the full page and the home page.
+std::string ScoresTable(const std::vector<TScoreRow>& rows);
 std::string ScoresHtml(const std::vector<TScoreRow>& rows);
 std::string ScoresJson(const std::vector<TScoreRow>& rows);

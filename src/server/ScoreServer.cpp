@@ -8,8 +8,11 @@
 
 #include "server/DailyPages.h"
 #include "server/DailyRequest.h"
+#include "server/HomePage.h"
+#include "server/PageLook.h"
 #include "server/ScorePages.h"
 #include "server/WorkerPool.h"
+#include "world/GameTables.h"
 
 namespace {
 
@@ -22,6 +25,9 @@ public:
 };
 
 constexpr const char* kTextType = "text/plain; charset=utf-8";
+constexpr const char* kHtmlType = "text/html; charset=utf-8";
+// Days listed under a daily table.
+constexpr int64_t kRecentDays = 30;
 // How long a worker added for a busy moment waits for more work before it leaves.
 constexpr std::chrono::seconds kSpareWorkerLinger{10};
 
@@ -56,6 +62,13 @@ int StatusOf(TSubmitStatus status) {
         default:
             return 400;
     }
+}
+
+// The car type's name as the game's menus show it.
+std::string CarName(int32_t car) {
+    FillCarTable();
+    return car >= 0 && car < static_cast<int32_t>(Cars.size()) ? Cars[static_cast<size_t>(car)].Name
+                                                               : std::string();
 }
 
 }  // namespace
@@ -133,15 +146,12 @@ void TScoreServer::Route() {
         res.set_content("OK|" + result.Reason + "|", kTextType);
     });
 
-    Http->Get("/", [this](const httplib::Request&, httplib::Response& res) {
-        res.set_content(ScoresHtml(Service.Store().TopScores(kTableSize)),
-                        "text/html; charset=utf-8");
-    });
     Http->Get("/scores.json", [this](const httplib::Request&, httplib::Response& res) {
         res.set_content(ScoresJson(Service.Store().TopScores(kTableSize)), "application/json");
     });
 
     RouteDaily();
+    RoutePages();
 
     Http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
         // Refusals carry their reason in the body ("ERR|bad-name|"); it belongs in the log.
@@ -161,23 +171,26 @@ void TScoreServer::RouteDaily() {
         res.status = answer.Status;
         res.set_content(answer.Text, kTextType);
     });
-    const auto page = [this](const std::string& date, httplib::Response& res) {
-        if (!ParseDailyDate(date)) {
+    const auto page = [this](const std::string& date, const httplib::Request& req,
+                             httplib::Response& res) {
+        const std::optional<TDailyPlan> day = ParseDailyDate(date);
+        if (!day) {
             Refuse(res, 404, "no-such-day");
             return;
         }
-        const std::vector<TDailyRow> rows =
-            Daily != nullptr ? Daily->Store().DailyTop(date, kTableSize) : std::vector<TDailyRow>{};
-        res.set_content(DailyHtml(date, rows), "text/html; charset=utf-8");
+        // Times arrive for today and, from players near midnight, for yesterday; an older
+        // day's page no longer changes.
+        const bool settled = DailyDayNumber(*day) + 1 < DailyDayNumber(Today());
+        res.set_header("Cache-Control", settled ? "public, max-age=86400" : "no-cache");
+        res.set_content(DailyHtml(DailyViewFor(*day, req.get_param_value("name"), kTableSize)),
+                        kHtmlType);
     };
-    Http->Get("/daily", [this, page](const httplib::Request&, httplib::Response& res) {
-        const TDailyPlan today =
-            Daily != nullptr ? Daily->Today() : DailyPlanForUnixTime(Service.Now());
-        page(DailyDateText(today), res);
+    Http->Get("/daily", [this, page](const httplib::Request& req, httplib::Response& res) {
+        page(DailyDateText(Today()), req, res);
     });
     Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2}))",
               [page](const httplib::Request& req, httplib::Response& res) {
-                  page(req.matches[1].str(), res);
+                  page(req.matches[1].str(), req, res);
               });
     Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2})\.json)",
               [this](const httplib::Request& req, httplib::Response& res) {
@@ -195,6 +208,61 @@ void TScoreServer::RouteDaily() {
                   }
                   res.set_content(DailyJson(date, rows, own), "application/json");
               });
+}
+
+void TScoreServer::RoutePages() {
+    Http->Get("/", [this](const httplib::Request& req, httplib::Response& res) {
+        std::vector<TScoreRow> world = Service.Store().TopScores(kHomeTableSize);
+        TDailyView today = DailyViewFor(Today(), req.get_param_value("name"), kHomeTableSize);
+        res.set_header("Cache-Control", "no-cache");
+        res.set_content(HomeHtml(today, world), kHtmlType);
+    });
+    Http->Get("/scores", [this](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Cache-Control", "no-cache");
+        res.set_content(ScoresHtml(Service.Store().TopScores(kTableSize)), kHtmlType);
+    });
+    Http->Get("/style.css", [](const httplib::Request&, httplib::Response& res) {
+        res.set_header("Cache-Control", "public, max-age=3600");
+        res.set_content(std::string(PageStyleSheet()), "text/css; charset=utf-8");
+    });
+    // Browsers take a PNG at /favicon.ico.
+    for (const char* path : {"/icon.png", "/favicon.ico"}) {
+        Http->Get(path, [this](const httplib::Request&, httplib::Response& res) {
+            if (IconPng.empty()) {
+                Refuse(res, 404, "no-icon");
+                return;
+            }
+            res.set_header("Cache-Control", "public, max-age=86400");
+            res.set_content(IconPng, "image/png");
+        });
+    }
+}
+
+TDailyPlan TScoreServer::Today() const {
+    return Daily != nullptr ? Daily->Today() : DailyPlanForUnixTime(Service.Now());
+}
+
+TDailyView TScoreServer::DailyViewFor(const TDailyPlan& day, const std::string& ownName,
+                                      size_t limit) {
+    TDailyView view;
+    view.Date = DailyDateText(day);
+    view.OwnName = ownName;
+    view.Car = CarName(day.Car);
+    const int64_t number = DailyDayNumber(day), today = DailyDayNumber(Today());
+    const auto dateOf = [](int64_t dayNumber) {
+        return DailyDateText(DailyPlanForUnixTime(dayNumber * 86400));
+    };
+    if (number > 0) view.Previous = dateOf(number - 1);
+    if (number < today) view.Next = dateOf(number + 1);
+    if (Daily == nullptr) return view;
+    view.Rows = Daily->Store().DailyTop(view.Date, limit);
+    for (int64_t n = number; n > number - kRecentDays && n >= 0; --n) {
+        const std::string date = dateOf(n);
+        const std::vector<TDailyRow> best = Daily->Store().DailyTop(date, 1);
+        view.Recent.emplace_back(
+            date, best.empty() ? std::nullopt : std::optional<TDailyRow>(best.front()));
+    }
+    return view;
 }
 
 void TScoreServer::LogRequest(const std::string& address, const std::string& method,

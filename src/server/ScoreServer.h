@@ -1,7 +1,9 @@
 // The score service's HTTP face: routes, request bounds and the access log, over cpp-httplib.
 //   GET /cgi/version.pl?version&prg=Velkaro        a token in the version reply
 //   GET /cgi/version.pl?hs&prg=Velkaro&inf=...      a score submission
-//   GET /  and  GET /scores.json                    the best 100 scores
+//   GET /                                           today's daily race and the world top 10
+//   GET /scores  and  GET /scores.json              the best 100 scores
+//   GET /style.css, /icon.png, /favicon.ico         what the pages share
 //   POST /daily/submit                              a daily race's time and key log
 //   GET /daily, /daily/YYYY-MM-DD[.json]            the day's best 100 times
 // Every request is bounded: the URL length, the rate per client address, the body size and
@@ -13,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "server/DailyPages.h"
 #include "server/DailyService.h"
 #include "server/RateLimiter.h"
 #include "server/ScoreService.h"
@@ -57,10 +60,18 @@ public:
     bool Running() const;
     // Safe from any thread; Run returns once the requests in progress are answered.
     void Stop();
+    // The PNG the pages show as the game's icon; without one /icon.png answers 404. Call
+    // before Run.
+    void SetIcon(std::string png) { IconPng = std::move(png); }
 
 private:
     void Route();
     void RouteDaily();
+    void RoutePages();
+    // The date the daily race is in now.
+    TDailyPlan Today() const;
+    // A daily page's content: the best `limit` rows, neighbours and the last 30 days.
+    TDailyView DailyViewFor(const TDailyPlan& day, const std::string& ownName, size_t limit);
     void LogRequest(const std::string& address, const std::string& method,
                     const std::string& target, int status, const std::string& reason);
 
@@ -71,4 +82,5 @@ private:
     TRateLimiter Limiter;
     std::unique_ptr<httplib::Server> Http;
     int BoundPort = 0;
+    std::string IconPng;
 };

@@ -8,7 +8,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -42,6 +44,25 @@ void WaitForStop(const sigset_t& signals, TScoreServer& server, const std::atomi
         server.Stop();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+// The icon the build draws: beside the game folder in a build tree (build/icons), or in the
+// icon theme next to the installed data (share/velkaro -> share/icons/hicolor). Empty when
+// neither is there: the pages then show no icon.
+std::string FindIcon(const std::string& dataDir) {
+    if (dataDir.empty()) return {};
+    std::filesystem::path data(dataDir);
+    if (!data.has_filename()) data = data.parent_path();  // "game/" names the folder too
+    const std::filesystem::path parent = data.parent_path();
+    for (const std::filesystem::path& path :
+         {parent / "icons" / "velkaro-64.png", parent / "icons/hicolor/64x64/apps/velkaro.png"}) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) continue;
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    return {};
 }
 
 }  // namespace
@@ -96,6 +117,7 @@ int main(int argc, char** argv) {
         dailyLimits);
     if (options.DataDir.empty()) LogLine("no --data folder: daily submissions are refused");
     TScoreServer server(service, limits, LogLine, &daily);
+    server.SetIcon(FindIcon(options.DataDir));
     if (!server.Bind(options.Bind, options.Port)) {
         std::fprintf(stderr, "velkaro-scores: cannot listen on %s port %d\n", options.Bind.c_str(),
                      options.Port);

@@ -72,7 +72,7 @@ TEST(ScoreServerConnections, TwoRequestsOnOneConnectionAreBothAnsweredWhole) {
     TRawConnection connection(server.Port());
     ASSERT_TRUE(connection.Connected());
     const std::pair<std::string, std::string> asked[] = {{"/scores.json", ScoresJson(rows)},
-                                                         {"/", ScoresHtml(rows)}};
+                                                         {"/scores", ScoresHtml(rows)}};
     for (const auto& [target, body] : asked) {
         ASSERT_TRUE(connection.Send(RawGet(target))) << target;
         const auto reply = connection.Read();

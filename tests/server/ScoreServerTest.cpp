@@ -49,7 +49,7 @@ TEST(ScoreServer, VersionThenSubmissionThenTheTables) {
     EXPECT_NE(json->body.find("\"name\":\"\\u003cAnn>\",\"score\":4200,\"extra\":\"a|b\""),
               std::string::npos)
         << json->body;
-    const auto page = client.Get("/");
+    const auto page = client.Get("/scores");
     ASSERT_TRUE(page);
     EXPECT_NE(page->body.find("<td>&lt;Ann&gt;</td><td class=\"n\">4200</td>"), std::string::npos);
 
