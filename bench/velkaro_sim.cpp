@@ -20,10 +20,10 @@
 
 #include "GameData.h"
 #include "harness/Autopilot.h"
+#include "harness/DailyRecording.h"
 #include "harness/Harness.h"
 #include "world/DailyChallenge.h"
 #include "world/Globals.h"
-#include "world/RaceStep.h"
 #include "world/EnemyCar.h"
 #include "shell/Globals.h"
 #include "world/Player.h"
@@ -56,18 +56,6 @@ bool Parse(int argc, char** argv, TArgs& args) {
         }
     }
     return (argc % 2) == 1 && args.Level >= 1 && args.Frames > 0;
-}
-
-// Builds the day's race as the game's daily page does: the plan's seed, level and car.
-void StartDailyRace(THarness& harness, const TDailyPlan& plan) {
-    TForm1& f = harness.Form();
-    f.LeaveState(CurrentState);
-    f.KillLights();
-    f.KerbSprite1.Dead();
-    f.LoadGameImages();
-    PrepareDailyRace(plan);
-    Level = plan.Level;
-    f.EnterState(st::Race);
 }
 
 // Counts one car's wall hits: a frame with bounces that follows a frame without any. Only

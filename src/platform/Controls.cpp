@@ -66,7 +66,7 @@ bool ButtonBound(const TControls& c, TPadButton b) {
     return std::find(c.Buttons.begin(), c.Buttons.end(), b) != c.Buttons.end();
 }
 
-// Every virtual key some action gives, the design's second keys' among them: in the race
+// Every virtual key some action gives, the default second keys among them: in the race
 // they come only from the bindings.
 bool ActionVirtualKeyUsed(int32_t key) {
     if (key == vk::Control || key == vk::Numpad8 || key == vk::F1) return true;

@@ -8,18 +8,23 @@
 #include "world/RaceRecord.h"
 #include "world/RaceStep.h"
 
-TDailyRecording RecordDailyRace(const TDailyPlan& plan, int32_t maxFrames) {
-    TDailyRecording out;
-    THarness h;
-    TForm1& f = h.Form();
+void StartDailyRace(THarness& harness, const TDailyPlan& plan, TKeyLog* recording) {
+    TForm1& f = harness.Form();
     f.LeaveState(CurrentState);
     f.KillLights();
     f.KerbSprite1.Dead();
     f.LoadGameImages();
     PrepareDailyRace(plan);
     Level = plan.Level;
-    RaceClock.Recording = &out.Log;
+    RaceClock.Recording = recording;
     f.EnterState(st::Race);
+}
+
+TDailyRecording RecordDailyRace(const TDailyPlan& plan, int32_t maxFrames) {
+    TDailyRecording out;
+    THarness h;
+    TForm1& f = h.Form();
+    StartDailyRace(h, plan, &out.Log);
     out.BuiltHash = WorldHash(f.KerbSprite1);
     TAutopilot pilot;
     for (int32_t frame = 0; frame < maxFrames && Race.RaceFinished == 0; ++frame) {

@@ -18,6 +18,12 @@ struct TDailyRecording {
     int32_t EndState = 0;
 };
 
+class THarness;
+
+// Builds the day's race in the harness as the game's daily page does (the plan's seed, level
+// and car) and enters the race state; the key log goes to `recording` when one is given.
+void StartDailyRace(THarness& harness, const TDailyPlan& plan, TKeyLog* recording = nullptr);
+
 // Starts the day's race in a fresh harness, drives until the finish (or maxFrames) and
 // returns what the game saw. Leaves the world's globals as a finished game leaves them.
 TDailyRecording RecordDailyRace(const TDailyPlan& plan, int32_t maxFrames = 20000);
