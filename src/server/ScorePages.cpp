@@ -75,7 +75,7 @@ std::string ScoresTable(const std::vector<TScoreRow>& rows) {
         out += "<tr><td class=\"n\">" + std::to_string(++rank) + "</td><td>" + HtmlEscape(r.Name) +
                "</td><td class=\"n\">" + std::to_string(r.Score) + "</td>";
         if (notes) out += "<td>" + HtmlEscape(r.Extra) + "</td>";
-        out += "<td class=\"n\">" + DayText(r.Time) + "</td></tr>\n";
+        out += "<td class=\"d\">" + DayText(r.Time) + "</td></tr>\n";
     }
     return out + "</table>\n";
 }
