@@ -92,3 +92,12 @@ std::string WesternToUtf8(std::string_view text) {
     }
     return out;
 }
+
+std::string WesternFromUtf8(std::string_view text) {
+    std::string out;
+    for (uint32_t cp : DecodeUtf8(text)) {
+        const int32_t byte = WesternFromCodePoint(cp);
+        out += byte > 0 ? static_cast<char>(byte) : '?';
+    }
+    return out;
+}

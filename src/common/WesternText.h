@@ -22,3 +22,6 @@ std::vector<uint32_t> DecodeUtf8(std::string_view text);
 void AppendUtf8(std::string& out, uint32_t codePoint);
 // 8-bit Western text as UTF-8 (unassigned bytes are dropped).
 std::string WesternToUtf8(std::string_view text);
+// UTF-8 text as 8-bit Western text, for texts that come from elsewhere (the score service's
+// tables): a character the set does not hold, or a malformed sequence, becomes "?".
+std::string WesternFromUtf8(std::string_view text);

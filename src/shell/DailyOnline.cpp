@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/WesternText.h"
 #include "shell/ServerAddress.h"
 
 namespace {
@@ -47,8 +48,8 @@ std::string FormEncode(std::string_view text) {
 
 std::string DailySubmitBody(const TDailySubmission& s) {
     return "date=" + FormEncode(s.Date) + "&version=" + FormEncode(s.Version) +
-           "&name=" + FormEncode(s.Name) + "&hundredths=" + std::to_string(s.Hundredths) +
-           "&log=" + FormEncode(s.Log);
+           "&name=" + FormEncode(WesternToUtf8(s.Name)) +
+           "&hundredths=" + std::to_string(s.Hundredths) + "&log=" + FormEncode(s.Log);
 }
 
 TDailySubmitAnswer ReadSubmitAnswer(const THttpReply& reply) {
@@ -68,14 +69,15 @@ TDailySubmitAnswer ReadSubmitAnswer(const THttpReply& reply) {
     }
     if (reply.Status >= 400 && line.substr(0, 8) == "REFUSED ") {
         a.Kind = TDailySubmitAnswer::TKind::Refused;
-        a.Message = std::string(line.substr(8));
+        a.Message = WesternFromUtf8(line.substr(8));
     }
     return a;
 }
 
 std::string DailyTableUrl(const std::string& serverUrl, const std::string& date,
                           const std::string& name) {
-    return Base(serverUrl) + "/daily/" + FormEncode(date) + ".json?name=" + FormEncode(name);
+    return Base(serverUrl) + "/daily/" + FormEncode(date) +
+           ".json?name=" + FormEncode(WesternToUtf8(name));
 }
 
 TDailySubmitAnswer RunDailySubmit(THttpSession& http, const std::string& serverUrl,

@@ -17,7 +17,7 @@
 struct TDailySubmission {
     std::string Date;  // "YYYY-MM-DD"
     std::string Version;
-    std::string Name;
+    std::string Name;  // the game's 8-bit text; sent as UTF-8
     int32_t Hundredths = 0;
     std::string Log;  // the encoded key log
 };

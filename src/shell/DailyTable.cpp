@@ -186,7 +186,7 @@ std::optional<TDailyPlace> ReadPlace(TJsonReader& r, bool named) {
         } else if (key == "name" && named) {
             const auto v = r.String();
             name = v.has_value();
-            p.Name = v.value_or("");
+            p.Name = WesternFromUtf8(v.value_or(""));
         } else {
             return false;
         }

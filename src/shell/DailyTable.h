@@ -12,7 +12,7 @@
 
 struct TDailyPlace {
     int32_t Place = 0;
-    std::string Name;
+    std::string Name;  // the game's 8-bit text (sent as UTF-8, read back from it)
     int32_t Hundredths = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "common/ScoreText.h"
+#include "common/WesternText.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -42,7 +43,9 @@ bool RunSubmission(THttpSession& http, const std::string& serverUrl, const std::
     const THttpReply version = http.Get(script + "?version&prg=Velkaro");
     const std::string reply = version.Ok ? version.Body : std::string();
     if (reply.compare(0, 2, "OK") != 0) return false;
-    const std::string text = BuildScoreText(name, score, VersionToken(reply), extra);
+    // The game's texts are 8-bit; the service reads UTF-8.
+    const std::string text =
+        BuildScoreText(WesternToUtf8(name), score, VersionToken(reply), WesternToUtf8(extra));
     http.Get(script + "?hs&prg=Velkaro&inf=" + EncodeScoreText(text));
     return true;
 }

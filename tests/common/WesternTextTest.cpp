@@ -58,3 +58,19 @@ TEST(WesternText, MalformedUtf8BecomesReplacementCharacters) {
     };
     for (const TCase& c : cases) EXPECT_EQ(DecodeUtf8(c.Text), c.CodePoints) << c.Text;
 }
+
+TEST(WesternText, Utf8FromElsewhereBecomesWesternTextWithQuestionMarksForTheRest) {
+    struct TCase {
+        std::string Utf8;
+        std::string Western;
+    };
+    const std::vector<TCase> cases = {
+        {"", ""},
+        {"M\xC3\xBCller", "M\xFCller"},
+        {"\xC5\xA0\xC5\x92\xC5\xB8\xE2\x82\xAC", "\x8A\x8C\x9F\x80"},  // from 0x80..0x9F
+        {"\xE6\x97\xA5x", "?x"},                                       // outside the set
+        {"a\xFF\xC3", "a??"},                                          // malformed
+        {std::string("n\0n", 3), "n?n"},                               // a NUL never ends the name
+    };
+    for (const TCase& c : cases) EXPECT_EQ(WesternFromUtf8(c.Utf8), c.Western) << c.Utf8;
+}

@@ -54,7 +54,7 @@ TEST_F(EndToEnd, TheScoreReachesTheServiceAndItsTable) {
     TServiceProcess service;
     ASSERT_TRUE(service.Start(VELKARO_SCORES_BIN, Folder.File("scores.db"), Folder.File("log")));
     Aim(service.BaseUrl(), std::chrono::seconds(5), std::chrono::seconds(15));
-    PlayerName = "Zoë|=x";
+    PlayerName = "Zo\xEB|=x";  // the game's 8-bit text
     Score = 4321;
     ExtraText = "hi=|";
     Game.Form().SubmitScore();

@@ -40,12 +40,14 @@ TEST(DailyOnline, TheSubmissionIsOneFormBodyWithEveryFieldEncoded) {
     EXPECT_EQ(FormEncode("aZ09-._~"), "aZ09-._~");
     EXPECT_EQ(FormEncode("a b&c=d+e%"), "a%20b%26c%3Dd%2Be%25");
     EXPECT_EQ(FormEncode("Zoë"), "Zo%C3%AB");
-    TDailySubmission s{"2026-12-10", "1.0.0", "Bo & Cy=", 6123, "AbC-_x"};
+    // The name is the game's 8-bit text ("Bö & Cy="); the service reads UTF-8.
+    TDailySubmission s{"2026-12-10", "1.0.0", "B\xF6 & Cy=", 6123, "AbC-_x"};
     TScriptedSession http(Answer(200, "OK 6123 4\n"));
     const TDailySubmitAnswer a = RunDailySubmit(http, "http://127.0.0.1:8470/", s);
     EXPECT_EQ(http.LastUrl, "http://127.0.0.1:8470/daily/submit");
-    EXPECT_EQ(http.LastBody,
-              "date=2026-12-10&version=1.0.0&name=Bo%20%26%20Cy%3D&hundredths=6123&log=AbC-_x");
+    EXPECT_EQ(
+        http.LastBody,
+        "date=2026-12-10&version=1.0.0&name=B%C3%B6%20%26%20Cy%3D&hundredths=6123&log=AbC-_x");
     EXPECT_EQ(a.Kind, TDailySubmitAnswer::TKind::Accepted);
     EXPECT_EQ(a.Hundredths, 6123);
     EXPECT_EQ(a.Place, 4);
@@ -113,7 +115,7 @@ TEST(DailyOnline, ReadsTheDaysTable) {
     EXPECT_EQ(t->Entries[0].Place, 1);
     EXPECT_EQ(t->Entries[0].Name, "Anna");
     EXPECT_EQ(t->Entries[0].Hundredths, 5500);
-    EXPECT_EQ(t->Entries[1].Name, "Zoë \"Z\"");
+    EXPECT_EQ(t->Entries[1].Name, "Zo\xEB \"Z\"");  // read back as the game's 8-bit text
     ASSERT_TRUE(t->Own.has_value());
     EXPECT_EQ(t->Own->Place, 2);
     EXPECT_EQ(t->Own->Hundredths, 6000);
@@ -163,6 +165,8 @@ TEST(DailyOnline, ATableInAnyOtherShapeIsNoTable) {
 TEST(DailyOnline, AskingForTheTableNamesTheDayAndThePlayer) {
     EXPECT_EQ(DailyTableUrl("http://127.0.0.1:8470//", "2026-12-10", "Bo Cy&x"),
               "http://127.0.0.1:8470/daily/2026-12-10.json?name=Bo%20Cy%26x");
+    EXPECT_EQ(DailyTableUrl("http://h", "2026-12-10", "M\xFCller"),
+              "http://h/daily/2026-12-10.json?name=M%C3%BCller");
     TScriptedSession http(Answer(200, R"({"date":"2026-12-10","entries":[]})"));
     EXPECT_TRUE(RunDailyTable(http, "http://127.0.0.1:1", "2026-12-10", "A").Reached);
     // A table of another day does not answer the question.
