@@ -13,7 +13,9 @@
 #include "engine/StatsOverlay.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
+#include "platform/AtomicFile.h"
 #include "platform/ConfigDir.h"
+#include "platform/FolderLock.h"
 #include "platform/KeyCodes.h"
 #include "platform/MessageBox.h"
 #include "platform/RendererChoice.h"
@@ -89,6 +91,18 @@ int main(int argc, char** argv) {
     if (!PickRenderer(argv, argc, renderer)) return 2;
 
     const std::string configDir = ConfigDir();
+    // Two games on one settings folder would save over each other's players and progress.
+    TFolderLock folderLock;
+    if (folderLock.Acquire(configDir) == TFolderLock::TResult::Taken) {
+        ShowMessageBox("Error",
+                       "Velkaro is already running with the settings folder " + configDir +
+                           ". Close it before starting another, or start this one with "
+                           "--config-dir and a folder of its own.",
+                       TMsgButtons::Ok, TMsgIcon::Error);
+        return 1;
+    }
+    // A write cut short by a crash leaves its temporary file; no other game writes here now.
+    RemoveStaleTemporaries(configDir);
     const std::string placementFile = configDir + kWindowFileName;
     TSteadyClock clock;
     TPlatformWindow window;

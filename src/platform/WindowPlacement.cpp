@@ -1,10 +1,9 @@
 #include "platform/WindowPlacement.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <system_error>
+
+#include "platform/AtomicFile.h"
 
 TWindowPlacement ParseWindowPlacement(const std::string& text) {
     std::istringstream in(text);
@@ -43,20 +42,6 @@ TWindowPlacement LoadWindowPlacement(const std::string& path) {
 }
 
 bool SaveWindowPlacement(const std::string& path, const TWindowPlacement& placement) {
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << FormatWindowPlacement(placement);
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) std::remove(temp.c_str());
-    return !ec;
+    std::string error;
+    return WriteFileAtomic(path, FormatWindowPlacement(placement), error);
 }

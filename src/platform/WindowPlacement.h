@@ -1,6 +1,6 @@
 // Where the window was and how big, kept between runs in a one-line file of its own in the
 // settings folder ("Window.cfg": x y width height maximised). A missing or damaged file means
-// the default: 800 x 600, centred. Written through a temporary file renamed over the old one.
+// the default: 800 x 600, centred. Written atomically (a temporary file renamed over the old one).
 #pragma once
 
 #include <cstdint>

@@ -1,12 +1,12 @@
 // Reading and crash-safe writing for the settings files. Reading goes through the engine's
 // whole-file reader (regular files only, never blocking on a pipe, at most the settings
-// limit). A write goes to a
-// temporary file in the same folder, is flushed to the disk and then renamed over the old
-// file, so at every moment the file on disk is either the old one or the new one, whole.
+// limit); writing is the platform's atomic replacement.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "platform/AtomicFile.h"
 
 enum class TReadStatus {
     Read,        // Bytes holds the file (cut at the limit, see Truncated)
@@ -23,11 +23,3 @@ struct TFileRead {
 
 // Reads a settings file: at most kMaxSettingsFileSize bytes of a regular file.
 TFileRead ReadSmallFile(const std::string& path);
-
-// Replaces `path` by `bytes` through `path`.tmp. On failure the old file is untouched, the
-// temporary file is removed and `error` says why.
-bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string& error);
-
-// Moves whatever is at `path` (a file, a folder, a broken link) to `to`, replacing a file
-// there. False with `error` set when it cannot.
-bool MoveAside(const std::string& path, const std::string& to, std::string& error);

@@ -91,6 +91,10 @@ size_t LineCount(const fs::path& file) {
     setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // Each game keeps its settings beside itself, never in the user's folder (whose lock a
+    // game run by another test would hold).
+    const std::string config = fs::path(program).parent_path() / "config";
+    setenv("VELKARO_CONFIG_DIR", config.c_str(), 0);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/AtomicFile.h"
 #include "platform/WindowPlacement.h"
 
 TEST(WindowPlacement, OnlyAWholeSaneLineIsAPlacement) {
@@ -40,7 +41,7 @@ TEST(WindowPlacement, OnlyAWholeSaneLineIsAPlacement) {
     }
 }
 
-TEST(WindowPlacement, SavedPlacementsReadBackAndFailedWritesKeepTheOldFile) {
+TEST(WindowPlacement, SavedPlacementsReadBackAndAFailedWriteLeavesWhatWasThere) {
     const std::string dir = ::testing::TempDir() + "/placement-test";
     std::filesystem::create_directories(dir);
     const std::string file = dir + "/Window.cfg";
@@ -55,12 +56,13 @@ TEST(WindowPlacement, SavedPlacementsReadBackAndFailedWritesKeepTheOldFile) {
     const TWindowPlacement back = LoadWindowPlacement(file);
     EXPECT_TRUE(back.Known);
     EXPECT_EQ(FormatWindowPlacement(back), FormatWindowPlacement(p));
-    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
-    // A folder in the way of the temporary file: the write fails and the old file stays.
-    std::filesystem::create_directory(file + ".tmp");
-    p.X = 1;
-    EXPECT_FALSE(SaveWindowPlacement(file, p));
-    EXPECT_EQ(LoadWindowPlacement(file).X, 33);
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        EXPECT_FALSE(IsAtomicTemporaryName(e.path().filename().string())) << e.path();
+    // A folder in the way of the file: the write fails and leaves the folder as it was.
+    const std::string blocked = dir + "/blocked.cfg";
+    std::filesystem::create_directories(blocked + "/keep");
+    EXPECT_FALSE(SaveWindowPlacement(blocked, p));
+    EXPECT_TRUE(std::filesystem::is_directory(blocked + "/keep"));
     // A missing file is no placement.
     EXPECT_FALSE(LoadWindowPlacement(dir + "/none.cfg").Known);
     std::filesystem::remove_all(dir);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "harness/TempFolder.h"
+#include "platform/AtomicFile.h"
 #include "shell/DailyBest.h"
 
 namespace fs = std::filesystem;
@@ -89,7 +90,8 @@ TEST(DailyBest, SurvivesARoundTripThroughTheDisk) {
     b.Record("2026-12-09", "Anna", 4200);
     std::string error;
     ASSERT_TRUE(b.Save(dir.Path, error)) << error;
-    EXPECT_FALSE(fs::exists(dir.Path + std::string(kDailyBestFileName) + ".tmp"));
+    for (const auto& e : fs::directory_iterator(dir.Path))
+        EXPECT_FALSE(IsAtomicTemporaryName(e.path().filename().string())) << e.path();
 
     TDailyBest read;
     EXPECT_EQ(read.Load(dir.Path), "");

@@ -41,6 +41,16 @@ void Put(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The temporary files of writes to `name` left in a folder.
+int Temporaries(const std::string& folder, const std::string& name) {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(folder)) {
+        const std::string f = e.path().filename().string();
+        if (f.rfind(name, 0) == 0 && IsAtomicTemporaryName(f)) ++n;
+    }
+    return n;
+}
+
 TSettings Defaults() {
     DefaultHiScores();
     TSettings s;
@@ -248,8 +258,11 @@ TEST(StorageFiles, FailedWritesKeepTheOldFileAndSayWhy) {
         const char* Reason;
     };
     const std::vector<Case> cases = {
-        {"the temporary name is a folder",
-         [](const TTempFolder& d) { fs::create_directory(d / "Config.cfg.tmp"); },
+        {"the file is an empty folder",
+         [](const TTempFolder& d) {
+             fs::remove(d / "Config.cfg");
+             fs::create_directories(d / "Config.cfg");
+         },
          "Is a directory"},
         {"the file is a folder with contents",
          [](const TTempFolder& d) {
@@ -272,7 +285,7 @@ TEST(StorageFiles, FailedWritesKeepTheOldFileAndSayWhy) {
         }
         EXPECT_TRUE(fs::exists(dir / "Config.cfg")) << c.What;
         // No stray temporary file is left beside it.
-        EXPECT_FALSE(fs::is_regular_file(dir / "Config.cfg.tmp")) << c.What;
+        EXPECT_EQ(Temporaries(dir.Path, "Config.cfg"), 0) << c.What;
     }
     // A folder that is really a file.
     TTempFolder dir;
@@ -340,8 +353,8 @@ TEST(StorageFiles, AFailedSaveShowsOneMessageNamingEachFile) {
     THarness h({.Start = false});
     std::vector<TMessage> shown;
     const TMessageHandler old = SetMessageHandler([&](const TMessage& m) { shown.push_back(m); });
-    fs::create_directory(h.ConfigDir() + "Config.cfg.tmp");
-    fs::create_directory(h.ConfigDir() + "Configdat.cfg.tmp");
+    fs::create_directories(h.ConfigDir() + "Config.cfg/keep");
+    fs::create_directories(h.ConfigDir() + "Configdat.cfg/keep");
     EXPECT_FALSE(WriteStoredFiles(h.Form()));
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_NE(shown[0].Text.find(h.ConfigDir() + "Config.cfg:"), std::string::npos);
@@ -384,8 +397,7 @@ TEST(StorageFiles, WritesKilledAtRandomMomentsLeaveWholeFiles) {
     int rounds = 0, killedMidWrite = 0, configSeen[2] = {0, 0}, dataSeen[2] = {0, 0};
     for (; rounds < 200; ++rounds) {
         // A temporary file left by the last kill would be counted again.
-        fs::remove(dir / "Config.cfg.tmp");
-        fs::remove(dir / "Configdat.cfg.tmp");
+        RemoveStaleTemporaries(dir.Path);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -416,7 +428,7 @@ TEST(StorageFiles, WritesKilledAtRandomMomentsLeaveWholeFiles) {
         TProgress p;
         EXPECT_TRUE(DecodeSettings(c, s).empty());
         EXPECT_TRUE(DecodeProgress(d, p).empty());
-        if (fs::exists(dir / "Config.cfg.tmp") || fs::exists(dir / "Configdat.cfg.tmp"))
+        if (Temporaries(dir.Path, "Config.cfg") + Temporaries(dir.Path, "Configdat.cfg") > 0)
             ++killedMidWrite;
     }
     std::printf(
