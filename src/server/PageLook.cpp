@@ -9,11 +9,15 @@ namespace {
 // Dark brushed panels, orange accents and light header plates, as in the game's menus. Long
 // names may break anywhere and dates between words so that a table fits a 360-pixel phone
 // screen. The icon has no size of its own: when the service has none it then takes no room.
+// Headings and the name plate use the game's own typeface (served by the service from the
+// game's data, under its open font licence); without it they fall back to the system's.
 constexpr std::string_view kStyle = R"(:root{color-scheme:dark}
+@font-face{font-family:"Velkaro Wide";src:url(/font.woff) format("woff");font-display:swap}
 *{box-sizing:border-box}
 body{margin:0;color:#ece7dd;background:#1c1e22 repeating-linear-gradient(90deg,rgba(255,255,255,.03) 0 1px,transparent 1px 3px);font:16px/1.4 system-ui,-apple-system,"Segoe UI",Roboto,"DejaVu Sans",sans-serif}
 a{color:#ff9f45}
 .bar{display:flex;flex-wrap:wrap;align-items:center;gap:.4em 1.2em;padding:.5em 1em;background:linear-gradient(#40434a,#26282d);border-bottom:3px solid #f07d1a}
+.brand,h1,h2{font-family:"Velkaro Wide",system-ui,-apple-system,"Segoe UI",Roboto,"DejaVu Sans",sans-serif;letter-spacing:.02em}
 .brand{display:flex;align-items:center;gap:.5em;font-weight:700;font-size:1.3em;color:#fff;text-decoration:none}
 .brand img{max-width:32px;max-height:32px}
 nav{display:flex;flex-wrap:wrap;gap:.2em 1em}
@@ -30,6 +34,7 @@ tr:nth-child(even) td{background:rgba(255,255,255,.05)}
 tr.own td{background:#f07d1a;color:#15161a;font-weight:700}
 .quiet{color:#b8b2a7;font-size:.9em}
 .days{display:flex;flex-wrap:wrap;justify-content:space-between;gap:.5em}
+@media(max-width:480px){h1{font-size:1.05em}h2{font-size:1em}}
 )";
 
 }  // namespace

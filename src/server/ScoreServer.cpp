@@ -236,6 +236,16 @@ void TScoreServer::RoutePages() {
             res.set_content(IconPng, "image/png");
         });
     }
+    Http->Get("/font.woff", [this](const httplib::Request&, httplib::Response& res) {
+        if (FontWoff.empty()) {
+            Refuse(res, 404, "no-font");
+            return;
+        }
+        res.set_header("Cache-Control", "public, max-age=86400");
+        // Fonts are fetched with CORS: a copy of a page saved elsewhere may use it too.
+        res.set_header("Access-Control-Allow-Origin", "*");
+        res.set_content(FontWoff, "font/woff");
+    });
 }
 
 TDailyPlan TScoreServer::Today() const {

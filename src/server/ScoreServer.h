@@ -63,6 +63,9 @@ public:
     // The PNG the pages show as the game's icon; without one /icon.png answers 404. Call
     // before Run.
     void SetIcon(std::string png) { IconPng = std::move(png); }
+    // The game's typeface (WOFF) for the pages' headings; without one /font.woff answers 404
+    // and the pages use the system's. Call before Run.
+    void SetFont(std::string woff) { FontWoff = std::move(woff); }
 
 private:
     void Route();
@@ -83,4 +86,5 @@ private:
     std::unique_ptr<httplib::Server> Http;
     int BoundPort = 0;
     std::string IconPng;
+    std::string FontWoff;
 };

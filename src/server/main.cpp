@@ -46,6 +46,14 @@ void WaitForStop(const sigset_t& signals, TScoreServer& server, const std::atomi
     }
 }
 
+std::string ReadWhole(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return {};
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
 // The icon the build draws: beside the game folder in a build tree (build/icons), or in the
 // icon theme next to the installed data (share/velkaro -> share/icons/hicolor). Empty when
 // neither is there: the pages then show no icon.
@@ -56,13 +64,17 @@ std::string FindIcon(const std::string& dataDir) {
     const std::filesystem::path parent = data.parent_path();
     for (const std::filesystem::path& path :
          {parent / "icons" / "velkaro-64.png", parent / "icons/hicolor/64x64/apps/velkaro.png"}) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) continue;
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
+        std::string png = ReadWhole(path);
+        if (!png.empty()) return png;
     }
     return {};
+}
+
+// The typeface the game draws its headings with, from the game's data folder; empty when the
+// build had none.
+std::string FindFont(const std::string& dataDir) {
+    if (dataDir.empty()) return {};
+    return ReadWhole(std::filesystem::path(dataDir) / "Fonts" / "michroma-latin-400-normal.woff");
 }
 
 }  // namespace
@@ -118,6 +130,7 @@ int main(int argc, char** argv) {
     if (options.DataDir.empty()) LogLine("no --data folder: daily submissions are refused");
     TScoreServer server(service, limits, LogLine, &daily);
     server.SetIcon(FindIcon(options.DataDir));
+    server.SetFont(FindFont(options.DataDir));
     if (!server.Bind(options.Bind, options.Port)) {
         std::fprintf(stderr, "velkaro-scores: cannot listen on %s port %d\n", options.Bind.c_str(),
                      options.Port);

@@ -13,6 +13,7 @@
 
 #include "harness/ServiceProcess.h"
 #include "harness/TempFolder.h"
+#include "server/DailyTestUtil.h"
 #include "server/HeadlessBrowser.h"
 #include "server/SqliteScoreStore.h"
 
@@ -48,7 +49,7 @@ protected:
         Seed(Dir / "scores.db");
         if (HasFatalFailure()) return;
         ASSERT_TRUE(Service.Start(VELKARO_SCORES_BIN, Dir / "scores.db", Dir / "log",
-                                  {"--today", kToday, "--rate", "0"}));
+                                  {"--today", kToday, "--rate", "0", "--data", GameDir()}));
     }
     std::string Url(const std::string& path) const { return Service.BaseUrl() + path; }
     THeadlessBrowser Browser(int width) const {
@@ -58,6 +59,10 @@ protected:
     TTempFolder Dir;
     TServiceProcess Service;
 };
+
+bool GameHasFont() {
+    return std::filesystem::exists(GameDir() + "/Fonts/michroma-latin-400-normal.woff");
+}
 
 // What each page must show: escaped markup as text (the DOM serialises "<" in text as "&lt;"),
 // and what must not be there.
@@ -100,8 +105,9 @@ std::string ShotName(const std::string& path, int width) {
     return "/tmp/pages-shots/" + name + "-" + std::to_string(width) + ".png";
 }
 
-// The page's HTML with a base address, laid out `width` pixels wide, and a check run on load
-// that appends the right edge of the widest element, the page's width and the body's
+// The page's HTML with a base address, laid out `width` pixels wide, and a check run once the
+// page and its fonts have loaded that appends the right edge of the widest element, the
+// page's width, the icon's drawn width, whether the game's typeface loaded and the body's
 // background (which shows the stylesheet applied). Headless Chromium opens no window narrower
 // than 500 pixels, so a phone's width is set on the page itself.
 std::string MeasuringCopy(const std::string& html, const std::string& base, int width) {
@@ -110,11 +116,14 @@ std::string MeasuringCopy(const std::string& html, const std::string& base, int 
     copy.insert(copy.find("</head>"), "<style>html{width:" + std::to_string(width) + "px}</style>");
     copy.insert(
         copy.rfind("</body>"),
-        "<script>addEventListener('load',()=>{let r=0;for(const e of "
-        "document.querySelectorAll('body *'))r=Math.max(r,e.getBoundingClientRect().right);"
+        "<script>addEventListener('load',()=>document.fonts.ready.then(()=>{let r=0;for(const e "
+        "of document.querySelectorAll('body *'))r=Math.max(r,e.getBoundingClientRect().right);"
+        "const f=[...document.fonts].some(x=>x.family.includes('Velkaro Wide')&&"
+        "x.status==='loaded');"
         "const o=document.createElement('output');o.id='measured';o.hidden=true;"
         "o.textContent=Math.ceil(r)+' '+document.documentElement.getBoundingClientRect().width+' '+"
-        "getComputedStyle(document.body).backgroundColor;document.body.append(o)})"
+        "document.querySelector('.brand img').naturalWidth+' '+f+' '+"
+        "getComputedStyle(document.body).backgroundColor;document.body.append(o)}))"
         "</script>");
     return copy;
 }
@@ -133,6 +142,9 @@ TEST_F(ServicePages, CachingHeadersSuitHowOftenEachPageChanges) {
         {"/daily/2026-12-10", "no-cache", "text/html; charset=utf-8"},  // late times may come
         {"/daily/2026-12-09", "public, max-age=86400", "text/html; charset=utf-8"},
         {"/style.css", "public, max-age=3600", "text/css; charset=utf-8"},
+        // The game's icon and typeface, from its data folder.
+        {"/icon.png", "public, max-age=86400", "image/png"},
+        {"/favicon.ico", "public, max-age=86400", "image/png"},
     };
     httplib::Client client("127.0.0.1", Service.Port());
     for (const TCase& c : cases) {
@@ -142,8 +154,12 @@ TEST_F(ServicePages, CachingHeadersSuitHowOftenEachPageChanges) {
         EXPECT_EQ(reply->get_header_value("Cache-Control"), c.CacheControl) << c.Path;
         EXPECT_EQ(reply->get_header_value("Content-Type"), c.Type) << c.Path;
     }
-    // Without a --data folder there is no icon to serve; the pages still load.
-    EXPECT_EQ(client.Get("/icon.png")->status, 404);
+    const auto font = client.Get("/font.woff");
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->status, GameHasFont() ? 200 : 404);
+    if (GameHasFont()) {
+        EXPECT_EQ(font->get_header_value("Content-Type"), "font/woff");
+    }
     // The JSON the game reads is untouched by the pages.
     const auto json = client.Get("/daily/2026-12-11.json?name=Zo%C3%AB");
     ASSERT_TRUE(json);
@@ -167,7 +183,6 @@ TEST_F(ServicePages, PagesShowTheirTablesAsTypedAndTheirLinksLead) {
              it != std::sregex_iterator(); ++it)
             links.insert((*it)[1].str());
     }
-    links.erase("/favicon.ico");   // no icon without a --data folder
     EXPECT_GE(links.size(), 30u);  // the bar, both tables and the last 30 days
     for (const std::string& link : links) {
         const auto reply = client.Get(link);
@@ -191,9 +206,15 @@ TEST_F(ServicePages, NothingOverflowsAPhoneOrDesktopWindow) {
             ASSERT_TRUE(dom) << page.Path;
             std::smatch m;
             ASSERT_TRUE(std::regex_search(
-                *dom, m, std::regex("<output id=\"measured\"[^>]*>(\\d+) (\\d+) ([^<]*)<")))
+                *dom, m,
+                std::regex("<output id=\"measured\"[^>]*>(\\d+) (\\d+) (\\d+) (\\w+) ([^<]*)<")))
                 << page.Path;
-            EXPECT_EQ(m[3].str(), "rgb(28, 30, 34)") << page.Path << ": no stylesheet";
+            EXPECT_EQ(m[5].str(), "rgb(28, 30, 34)") << page.Path << ": no stylesheet";
+            EXPECT_EQ(m[3].str(), "64") << page.Path << ": the icon did not load";
+            // The typeface comes from npm at set-up; a build without it draws with the system's.
+            if (GameHasFont()) {
+                EXPECT_EQ(m[4].str(), "true") << page.Path << ": the game's typeface did not load";
+            }
             EXPECT_EQ(std::stoi(m[2].str()), width) << page.Path;
             EXPECT_LE(std::stoi(m[1].str()), width) << page.Path << " overflows at " << width;
             EXPECT_TRUE(browser.Screenshot("file://" + copy, ShotName(page.Path, width)));
