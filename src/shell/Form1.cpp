@@ -8,7 +8,7 @@
 #include "platform/Window.h"
 #include "platform/KeyCodes.h"
 #include "shell/ControlsFile.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/HighScores.h"
 #include "shell/Storage.h"
 #include "shell/screens/MenuPage.h"

@@ -25,7 +25,7 @@
 #include "engine/SystemTimer.h"
 #include "platform/Controls.h"
 #include "platform/InputEvent.h"
-#include "shell/DailyRun.h"
+#include "shell/daily/DailyRun.h"
 #include "shell/Online.h"
 #include "shell/Players.h"
 #include "shell/Storage.h"

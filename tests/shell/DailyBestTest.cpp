@@ -12,7 +12,7 @@
 #include <string>
 
 #include "harness/TempFolder.h"
-#include "shell/DailyBest.h"
+#include "shell/daily/DailyBest.h"
 
 namespace fs = std::filesystem;
 

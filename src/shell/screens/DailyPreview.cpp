@@ -4,7 +4,7 @@
 // returns to the main menu.
 #include "platform/KeyCodes.h"
 #include "platform/ConfigDir.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/screens/CarDisplay.h"
 #include "shell/screens/MenuSprites.h"

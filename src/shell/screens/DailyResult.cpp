@@ -4,7 +4,7 @@
 // returns to the preview. Enter submits while the offer stands; Escape goes to the main menu.
 #include "platform/ConfigDir.h"
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"

@@ -4,7 +4,7 @@
 // so and shows the player's local best instead. Back (or Escape) returns to the page it was
 // opened from.
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"

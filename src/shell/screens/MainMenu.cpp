@@ -2,7 +2,7 @@
 // button, the change-player link, the greeting and the two headlamp glows. Escape asks
 // whether to leave the game.
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/screens/PlayerAccess.h"
 #include "shell/screens/ScreenKit.h"
