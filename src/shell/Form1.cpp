@@ -9,7 +9,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/ControlsFile.h"
 #include "shell/daily/DailyRace.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 #include "shell/Storage.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/screens/MenuSprites.h"

@@ -17,7 +17,6 @@
 #include "shell/Online.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/Storage.h"
-#include "shell/screens/PlayerAccess.h"
 #include "world/GameTables.h"
 #include "world/RaceRecord.h"
 
@@ -254,7 +253,7 @@ TEST(MenuScreens, TheFirstPlayerScreenTakesTypingAtOnceAndNeedsANonBlankName) {
     TypeText(h, "   ");
     h.Tap(vk::Return);
     EXPECT_EQ(CurrentState, st::FirstPlayer);
-    EXPECT_EQ(PlayerTotal(h.Form()), 0);
+    EXPECT_EQ(h.Form().Players.PlayerCount, 0);
     // No Escape out of it either: a player must be named.
     h.Tap(vk::Escape);
     EXPECT_EQ(CurrentState, st::FirstPlayer);
@@ -293,7 +292,7 @@ TEST(MenuScreens, ChangePlayerButtonsFollowThePlayerCount) {
         ASSERT_EQ(CurrentState, st::ChangePlayer);
     }
     m.H.RunFrames(1);
-    EXPECT_EQ(PlayerTotal(m.H.Form()), 10);
+    EXPECT_EQ(m.H.Form().Players.PlayerCount, 10);
     EXPECT_FALSE(m.Button("b_add").Visible);  // ten is the most
     ASSERT_TRUE(ClickButton(m.H, "b_add"));
     EXPECT_EQ(CurrentState, st::ChangePlayer);
@@ -301,7 +300,7 @@ TEST(MenuScreens, ChangePlayerButtonsFollowThePlayerCount) {
     EXPECT_EQ(PlayerName, "P10");
     // Up and Down move the highlight within the list; Enter selects it.
     for (int i = 0; i < 12; ++i) m.H.Tap(vk::Down);
-    EXPECT_EQ(HighlightedIndex(m.H.Form()), 9);
+    EXPECT_EQ(m.H.Form().Players.HighlightedPlayer, 9);
     m.H.Tap(vk::Up);
     m.H.Tap(vk::Return);
     EXPECT_EQ(PlayerName, "P9");
@@ -310,7 +309,7 @@ TEST(MenuScreens, ChangePlayerButtonsFollowThePlayerCount) {
         m.Click("b_delete");
         m.Click("b_yes");
     }
-    EXPECT_EQ(PlayerTotal(m.H.Form()), 0);
+    EXPECT_EQ(m.H.Form().Players.PlayerCount, 0);
     EXPECT_EQ(PlayerName, "");
     m.H.RunFrames(1);
     for (const char* hidden : {"b_up", "b_down", "b_back2", "b_delete", "b_select"})
@@ -334,7 +333,7 @@ TEST(MenuScreens, AddPlayerShowsItsButtonOnlyForANonBlankName) {
     m.Click("b_add");
     EXPECT_EQ(CurrentState, st::ChangePlayer);
     EXPECT_EQ(PlayerName, "Cy");
-    EXPECT_EQ(PlayerTotal(m.H.Form()), 2);
+    EXPECT_EQ(m.H.Form().Players.PlayerCount, 2);
 }
 
 // A key as the window delivers it: the key, then its text.
