@@ -87,6 +87,7 @@ void TKerbFont::TextOutColor(int32_t x, int32_t y, uint8_t alpha, uint8_t blue, 
     const uint32_t color = (static_cast<uint32_t>(alpha) << 24) |
                            (static_cast<uint32_t>(red) << 16) |
                            (static_cast<uint32_t>(green) << 8) | blue;
+    if (OnTextOut) OnTextOut(x, y, text);
     KerbScreen->DrawTextureAt(cached->Texture, x, y, cached->Width, cached->Height, color);
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
 #include <unordered_map>
@@ -45,6 +46,9 @@ public:
     void TextOutInverse(int32_t x, int32_t y, const std::string& text);
     void TextOutColor(int32_t x, int32_t y, uint8_t alpha, uint8_t blue, uint8_t green, uint8_t red,
                       const std::string& text);
+    // Told of every text drawn, with its top-left corner (tests measure the menus' texts by
+    // it). Empty texts and texts drawn with no font or no device are not drawn.
+    std::function<void(int32_t x, int32_t y, const std::string& text)> OnTextOut;
     // Width in pixels of text drawn in this font (0 without a font).
     int32_t TextWidth(const std::string& text);
     // Height in pixels of a line (0 without a font).

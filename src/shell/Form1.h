@@ -25,7 +25,7 @@
 #include "engine/SystemTimer.h"
 #include "platform/Controls.h"
 #include "platform/InputEvent.h"
-#include "shell/DailyRun.h"
+#include "shell/daily/DailyRun.h"
 #include "shell/Online.h"
 #include "shell/Players.h"
 #include "shell/Storage.h"
@@ -38,11 +38,13 @@ class TLight;
 class TChooseLine;
 class TMenuPage;
 
-// The three actions of one state; an empty one does nothing.
+// The actions of one state; an empty one does nothing. FullScreenKey runs after F11 or
+// Alt+Enter flipped full screen while the state was current.
 struct TStateActions {
     std::function<void()> Enter;
     std::function<void()> Frame;
     std::function<void()> Leave;
+    std::function<void()> FullScreenKey{};
 };
 
 // State numbers.
@@ -171,18 +173,11 @@ public:
     std::array<TSprite*, 4> Bars{};
     TChooseLine* ChooseLine = nullptr;
     int32_t HelpPage = 1;
-    // Options backups for Cancel.
-    int32_t VolumeBackup = 0;
-    uint8_t MusicOnBackup = 1, FullScreenBackup = 0;
-    std::string ExtraTextBackup;
     // The player's key and button bindings (Controls.cfg).
     TControls Controls = DefaultControls();
     // While set, every input event is offered to it first (the controls page waiting for a key
     // or button to bind); an event it returns true for goes no further.
     std::function<bool(const TInputEvent&)> KeyCapture;
-    // Set by the controls page on its way back, so that the options keep the values Cancel
-    // restores from the first time they were entered.
-    bool KeepOptionsBackups = false;
     // Whether the game-complete screen has been shown in this game.
     bool GameCompleteShown = false;
     // What the race-over screen unlocked: 0 nothing, 1 a car, 2 a track.
@@ -193,8 +188,6 @@ public:
     // whether the race clock ran when they opened.
     uint8_t ResumeState = st::Race;
     bool ClockWasRunning = false;
-    // Frames of the quit menu's slide-in.
-    int32_t SlideFrames = 0;
     // Every effect played (whether or not a device is there to hear it), for tests.
     std::function<void(const std::string&)> OnPlaySound;
     // The player list, and the best-time slots no track uses; both kept in the settings files.

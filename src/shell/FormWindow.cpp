@@ -48,8 +48,10 @@ void TForm1::ToggleFullScreenKey() {
     const uint8_t want = FullScreenApplied != 0 ? 0 : 1;
     if (!KerbScreen1.ToggleFullScreen()) return;
     FullScreen = FullScreenApplied = want;
-    // A choice made with the keys is kept: the options screen's Cancel does not undo it.
-    if (CurrentState == st::Options) FullScreenBackup = want;
+    // The screen hears of it: the options page keeps a choice made with the keys out of what
+    // its Cancel undoes.
+    if (CurrentState < st::Count && States[CurrentState].FullScreenKey)
+        States[CurrentState].FullScreenKey();
     WriteConfig(*this);
 }
 

@@ -1,7 +1,7 @@
 #include "shell/Players.h"
 
 #include "shell/Globals.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 
 namespace {
 bool InList(const TPlayerList& list, int32_t index) {
@@ -14,9 +14,13 @@ TPlayerEntry& Entry(TPlayerList& list, int32_t index) {
 }  // namespace
 
 const std::string& TPlayerList::CurrentName() const {
+    return NameAt(CurrentPlayer);
+}
+
+const std::string& TPlayerList::NameAt(int32_t index) const {
     static const std::string none;
-    if (!InList(*this, CurrentPlayer)) return none;
-    return Entries[static_cast<size_t>(CurrentPlayer)].Name;
+    if (!InList(*this, index)) return none;
+    return Entries[static_cast<size_t>(index)].Name;
 }
 
 std::string TrimmedName(std::string_view name) {

@@ -26,6 +26,8 @@ struct TPlayerList {
 
     // The current player's name, or an empty text when the list is empty.
     const std::string& CurrentName() const;
+    // The name at index, or an empty text outside the list.
+    const std::string& NameAt(int32_t index) const;
 };
 
 // Leading and trailing spaces removed, cut to kMaxNameLength characters.

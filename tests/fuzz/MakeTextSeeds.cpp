@@ -15,7 +15,7 @@
 #include "common/TextCode.h"
 #include "platform/Controls.h"
 #include "shell/ControlsFile.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 #include "shell/SettingsFormat.h"
 #include "world/KeyLog.h"
 

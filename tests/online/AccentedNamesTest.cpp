@@ -14,7 +14,7 @@
 #include "harness/ServiceProcess.h"
 #include "harness/TempFolder.h"
 #include "online/OnlineTestUtil.h"
-#include "shell/DailyOnline.h"
+#include "shell/daily/DailyOnline.h"
 #include "shell/Globals.h"
 
 namespace {

@@ -17,8 +17,8 @@
 #include "harness/ServiceProcess.h"
 #include "online/OnlineTestUtil.h"
 #include "platform/KeyCodes.h"
-#include "shell/DailyOnline.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyOnline.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "harness/TempFolder.h"
 #include "online/OnlineTestUtil.h"
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "world/RaceStep.h"
 

@@ -1,8 +1,9 @@
 // What the window and the controllers ask of the game: a race pauses when the window goes to
 // the background (clock and start lights stopped) and stays paused until the player resumes;
 // a minimised game is silent; Alt+Enter and F11 flip full screen on any screen and keep the
-// choice; the menus' keyboard and controller focus clicks the focused button without the
-// screen also acting on the same key; the arrows keep their meaning on the choice screens.
+// choice, while the options' switch is undone by Cancel; the menus' keyboard and controller
+// focus clicks the focused button without the screen also acting on the same key; the arrows
+// keep their meaning on the choice screens.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -154,6 +155,57 @@ TEST(FullScreenKeys, AltEnterAndF11FlipFullScreenOnAnyScreenAndKeepTheChoice) {
         ClickButton(h, "b_cancel");
         EXPECT_EQ(FullScreen, 0);
         EXPECT_FALSE(h.PlatformWindow()->IsFullScreen());
+    }
+}
+
+// The options' full-screen switch acts at once; Cancel (or Escape) puts back the window mode
+// the options were entered with from the main menu, even after a visit to the controls page,
+// and Apply keeps the new one. Each way, Config.cfg holds the mode the window is left in.
+TEST(FullScreenSwitch, CancelPutsBackTheWindowModeAndApplyKeepsTheNewOne) {
+    struct TCase {
+        const char* Name;
+        bool StartFull;     // F11 in the main menu first
+        bool ViaControls;   // to the controls page and back before leaving
+        const char* Leave;  // a button, or null for Escape
+        bool EndFull;
+    };
+    const TCase cases[] = {
+        {"windowed, cancel", false, false, "b_cancel", false},
+        {"windowed, Escape", false, false, nullptr, false},
+        {"windowed, controls, cancel", false, true, "b_cancel", false},
+        {"full screen, cancel", true, false, "b_cancel", true},
+        {"windowed, apply", false, false, "b_apply", true},
+        {"full screen, controls, apply", true, true, "b_apply", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TMenuGame game(true);
+        THarness& h = game.H;
+        ASSERT_NE(h.PlatformWindow(), nullptr);
+        if (c.StartFull) h.Tap(vk::F11);
+        ASSERT_EQ(h.PlatformWindow()->IsFullScreen(), c.StartFull);
+        ASSERT_TRUE(ClickButton(h, "b_opt"));
+        ASSERT_TRUE(ClickButton(h, "fullscreen"));
+        EXPECT_EQ(h.PlatformWindow()->IsFullScreen(), !c.StartFull);
+        if (c.ViaControls) {
+            ASSERT_TRUE(ClickButton(h, "b_controls"));
+            ASSERT_EQ(CurrentState, st::Controls);
+            ASSERT_TRUE(ClickButton(h, "b_back"));
+            ASSERT_EQ(CurrentState, st::Options);
+            EXPECT_EQ(h.PlatformWindow()->IsFullScreen(), !c.StartFull);
+        }
+        if (c.Leave != nullptr) {
+            ASSERT_TRUE(ClickButton(h, c.Leave));
+        } else {
+            h.Tap(vk::Escape);
+        }
+        ASSERT_EQ(CurrentState, st::MainMenu);
+        EXPECT_EQ(h.PlatformWindow()->IsFullScreen(), c.EndFull);
+        EXPECT_EQ(FullScreen, c.EndFull ? 1 : 0);
+        EXPECT_EQ(FullScreenApplied, c.EndFull ? 1 : 0);
+        TSettings settings;
+        LoadSettingsFile(h.ConfigDir(), h.ConfigDir(), settings);
+        EXPECT_EQ(settings.FullScreen, c.EndFull);
     }
 }
 

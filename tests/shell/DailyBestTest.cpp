@@ -13,7 +13,7 @@
 
 #include "harness/TempFolder.h"
 #include "platform/AtomicFile.h"
-#include "shell/DailyBest.h"
+#include "shell/daily/DailyBest.h"
 
 namespace fs = std::filesystem;
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "shell/DailyOnline.h"
-#include "shell/DailyTable.h"
+#include "shell/daily/DailyOnline.h"
+#include "shell/daily/DailyTable.h"
 
 namespace {
 // A session that answers every request with one scripted reply and remembers the last one.

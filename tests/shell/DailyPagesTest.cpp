@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 
 namespace {
 std::vector<std::string> Texts(const std::vector<TDailyResultLine>& lines) {

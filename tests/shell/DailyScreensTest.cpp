@@ -13,7 +13,7 @@
 #include "harness/ServiceProcess.h"
 #include "world/WorldHash.h"
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/Storage.h"
 #include "shell/screens/MenuPage.h"

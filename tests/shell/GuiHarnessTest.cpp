@@ -1,9 +1,14 @@
 // The GUI inside the game: the harness's mouse, clicks and typed text reach a page built on
 // KerbGUI1, its font is the menu pictures' glyph sheet, a button that leaves the screen frees
-// its page safely, and the menu frame draws the page.
+// its page safely, the menu frame draws the page, and a name edit's caret blinks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "harness/Harness.h"
+#include "harness/MenuDriver.h"
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/screens/MenuPage.h"
@@ -105,4 +110,65 @@ TEST(GuiInGame, TheMenuFrameDrawsThePageAndItSurvivesARenderReset) {
     EXPECT_TRUE(h.Form().KerbGUI1.Hooked());
     EXPECT_EQ(quadsOfAFrame(), without + 2);
     delete page;
+}
+
+namespace {
+// The pixels of the screen inside the widget's box, as last drawn.
+std::vector<uint32_t> PixelsOf(THarness& h, const TKerbGUIComponent& c) {
+    std::vector<uint32_t> pixels, out;
+    int32_t w = 0, ht = 0;
+    EXPECT_TRUE(h.Form().KerbScreen1.ReadPixels(pixels, w, ht));
+    for (int32_t y = std::max(c.Y, 0); y < std::min(c.Y + c.Height, ht); ++y)
+        for (int32_t x = std::max(c.X, 0); x < std::min(c.X + c.Width, w); ++x)
+            out.push_back(
+                pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)]);
+    return out;
+}
+}  // namespace
+
+// On the add-player page the name edit has the focus at once: its caret is drawn and blinks
+// at a steady pace, while the name typed so far stays.
+TEST(GuiInGame, TheNameEditsCaretIsDrawnAndBlinks) {
+    THarness h({.WithWindow = true});
+    ASSERT_TRUE(RunUntilState(h, st::FirstPlayer, 600));
+    TypeText(h, "Ann");
+    h.Tap(vk::Return);
+    ASSERT_TRUE(ClickButton(h, "b_presshere"));
+    ASSERT_TRUE(ClickButton(h, "b_add"));
+    ASSERT_EQ(CurrentState, st::AddPlayer);
+    TypeText(h, "Bo");
+    // The mouse cursor keeps away from the edit.
+    h.MouseMove(0, 0);
+    h.RunFrames(5);
+    TKerbEdit& edit = *h.Form().Page->Edit();
+    ASSERT_EQ(h.Form().KerbGUI1.Focused(), &edit);
+    // The edit as drawn without its caret.
+    edit.ShowCursor = false;
+    h.RunFrames(1);
+    const std::vector<uint32_t> without = PixelsOf(h, edit);
+    edit.ShowCursor = true;
+    // Whether the caret is drawn, frame by frame, as runs of equal frames.
+    std::vector<std::pair<bool, int32_t>> runs;
+    for (int32_t frame = 0; frame < 300; ++frame) {
+        h.RunFrames(1);
+        const bool drawn = PixelsOf(h, edit) != without;
+        if (runs.empty() || runs.back().first != drawn) {
+            runs.push_back({drawn, 1});
+        } else {
+            ++runs.back().second;
+        }
+    }
+    EXPECT_EQ(edit.Text, "Bo");
+    // Shown and hidden by turns; the first and last runs are cut by the frames watched.
+    ASSERT_GE(runs.size(), 5u);
+    for (const bool drawn : {true, false}) {
+        SCOPED_TRACE(drawn ? "shown" : "hidden");
+        std::vector<int32_t> lengths;
+        for (size_t i = 1; i + 1 < runs.size(); ++i)
+            if (runs[i].first == drawn) lengths.push_back(runs[i].second);
+        ASSERT_FALSE(lengths.empty());
+        // Long enough to see, and the same every time.
+        EXPECT_GE(lengths[0], 10);
+        for (const int32_t length : lengths) EXPECT_EQ(length, lengths[0]);
+    }
 }

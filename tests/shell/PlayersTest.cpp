@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "shell/Globals.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 
 namespace {
 TPlayerList ListOf(const std::vector<std::string>& names, int32_t current, int32_t highlighted) {

@@ -10,7 +10,7 @@
 #include "harness/MenuDriver.h"
 #include "shell/screens/MenuPage.h"
 #include "platform/KeyCodes.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 #include "world/EnemyCar.h"
 #include "world/GameTables.h"
 #include "shell/Globals.h"

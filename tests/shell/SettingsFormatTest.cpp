@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/TextCode.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 
 namespace {
 std::vector<std::string> SplitLines(const std::string& bytes) {

@@ -23,7 +23,7 @@
 #include "harness/TempFolder.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 #include "shell/Storage.h"
 #include "shell/StorageFiles.h"
 

@@ -7,6 +7,7 @@
 #include "shell/Globals.h"
 #include "shell/screens/CarDisplay.h"
 #include "shell/screens/MenuSprites.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 #include "world/GameTables.h"
@@ -16,12 +17,31 @@ namespace {
 // text on the dark page.
 constexpr int32_t NameCentreX = 400, NameY = 197;
 
-class TChooseCar {
+class TChooseCar : public TScreen {
 public:
-    explicit TChooseCar(TForm1& form) : F(form) {}
+    explicit TChooseCar(TForm1& form) : TScreen(form, st::ChooseCar, st::ChooseTrack) {}
 
-    void Enter() {
-        CurrentState = st::ChooseCar;
+    void Frame() override {
+        if (Keys()) return;
+        if (StateFrames < 46) {
+            ++StateFrames;
+            // From both sides into the bays of the page.
+            SlideButtons(F, {{"bc_next", 210}, {"bc_prev", 520}, {"b_back", 282}, {"bc_race", 425}},
+                         20);
+        }
+        F.BeginMenuFrame(1);
+        TForm1::CenteredText(F.KerbFont2, NameCentreX, NameY,
+                             Cars[static_cast<size_t>(CarIndex)].Name);
+        F.EndMenuFrame();
+    }
+
+    void Leave() override {
+        KillCarDisplay(F);
+        F.KillPage();
+    }
+
+private:
+    void Build() override {
         F.KerbFont1.SetFont("Micra", 13, fsBold);
         F.KerbFont1.SetColor(30, 30, 30);
         F.KerbFont2.SetFont("Micra", 13, fsBold);
@@ -35,34 +55,10 @@ public:
         F.PageSprite = NewPageSprite(F, "scr_choosecar", "choosetrack", 500, 180, 150);
         ShowCar();
         PhaseCounter = 0;
-        ClearKeyReleased();
-        F.ShowCursor(true);
-        StateFrames = 0;
     }
 
-    void Frame() {
-        if (Keys()) return;
-        if (StateFrames < 46) {
-            ++StateFrames;
-            Slide();
-        }
-        F.BeginMenuFrame(1);
-        TForm1::CenteredText(F.KerbFont2, NameCentreX, NameY,
-                             Cars[static_cast<size_t>(CarIndex)].Name);
-        F.EndMenuFrame();
-    }
-
-    void Leave() {
-        KillCarDisplay(F);
-        F.KillPage();
-    }
-
-private:
     bool Keys() {
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::ChooseTrack, "check2");
-            return true;
-        }
+        if (EscapeGoesBack()) return true;
         if (ConsumeRelease(vk::Return) && Cars[static_cast<size_t>(CarIndex)].Available != 0) {
             F.NewGame();
             return true;
@@ -72,25 +68,9 @@ private:
         return false;
     }
 
-    void Slide() {
-        TMenuPage& p = *F.Page;
-        TMenuButton& next = *p.Button("bc_next");
-        next.X = std::max(next.X - 20, 210);
-        TMenuButton& prev = *p.Button("bc_prev");
-        prev.X = std::min(prev.X + 20, 520);
-        TMenuButton& back = *p.Button("b_back");
-        back.X += 20;
-        if (back.X > 281) back.X = 282;
-        TMenuButton& race = *p.Button("bc_race");
-        race.X -= 20;
-        if (race.X < 426) race.X = 425;
-    }
-
     void Step(int32_t step) {
         F.PlaySound("check");
-        CarIndex += step;
-        if (CarIndex > LastCarIndex) CarIndex = 0;
-        if (CarIndex < 0) CarIndex = LastCarIndex;
+        CarIndex = WrapStep(CarIndex, step, LastCarIndex);
         ShowCar();
     }
 
@@ -99,11 +79,9 @@ private:
         ShowCarDisplay(F, Cars[static_cast<size_t>(CarIndex)]);
         F.Page->Button("bc_race")->Visible = true;
     }
-
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterChooseCar(TForm1& form) {
-    RegisterScreen(form, st::ChooseCar, std::make_shared<TChooseCar>(form));
+    RegisterScreen(form, std::make_shared<TChooseCar>(form));
 }

@@ -5,17 +5,37 @@
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/screens/MenuSprites.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 #include "world/GameTables.h"
 
 namespace {
-class TChooseTrack {
+class TChooseTrack : public TScreen {
 public:
-    explicit TChooseTrack(TForm1& form) : F(form) {}
+    explicit TChooseTrack(TForm1& form) : TScreen(form, st::ChooseTrack, st::MainMenu) {}
 
-    void Enter() {
-        CurrentState = st::ChooseTrack;
+    void Frame() override {
+        if (Keys()) return;
+        if (StateFrames < 26) {
+            ++StateFrames;
+            // From both sides into the bays of the page.
+            SlideButtons(F, {{"bc_next", 380}, {"bc_prev", 234}, {"b_back", 9}, {"bc_race", 642}},
+                         20);
+        }
+        F.BeginMenuFrame(1);
+        DrawInformation();
+        F.EndMenuFrame();
+    }
+
+    void Leave() override {
+        if (F.TrackImage != nullptr) F.TrackImage->Dead();
+        F.TrackImage = nullptr;
+        F.KillPage();
+    }
+
+private:
+    void Build() override {
         F.KerbFont1.SetFont("Micra", 13, fsBold);
         F.KerbFont2.SetFont("Micra", 10, fsBold);
         F.KerbFont2.SetColor(15, 15, 15);
@@ -32,36 +52,12 @@ public:
             new TMenuScreen(&F.KerbSprite1, 312, 156, 521, "tr_notav", "trackimage", 255, true);
         ShowTrack();
         PhaseCounter = 0;
-        ClearKeyReleased();
-        F.ShowCursor(true);
-        StateFrames = 0;
     }
 
-    void Frame() {
-        if (Keys()) return;
-        if (StateFrames < 26) {
-            ++StateFrames;
-            Slide();
-        }
-        F.BeginMenuFrame(1);
-        DrawInformation();
-        F.EndMenuFrame();
-    }
-
-    void Leave() {
-        if (F.TrackImage != nullptr) F.TrackImage->Dead();
-        F.TrackImage = nullptr;
-        F.KillPage();
-    }
-
-private:
     static bool Available() { return Tracks[static_cast<size_t>(TrackIndex)].Available != 0; }
 
     bool Keys() {
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::MainMenu, "check2");
-            return true;
-        }
+        if (EscapeGoesBack()) return true;
         if (ConsumeRelease(vk::Return) && Available()) {
             F.ChangeState(st::ChooseCar);
             return true;
@@ -71,26 +67,9 @@ private:
         return false;
     }
 
-    void Slide() {
-        TMenuPage& p = *F.Page;
-        TMenuButton& next = *p.Button("bc_next");
-        next.X = std::max(next.X - 20, 360);
-        TMenuButton& prev = *p.Button("bc_prev");
-        prev.X += 20;
-        if (prev.X > 233) prev.X = 234;
-        TMenuButton& back = *p.Button("b_back");
-        back.X += 20;
-        if (back.X > 8) back.X = 9;
-        TMenuButton& race = *p.Button("bc_race");
-        race.X -= 20;
-        if (race.X < 643) race.X = 642;
-    }
-
     void Step(int32_t step) {
         F.PlaySound("check");
-        TrackIndex += step;
-        if (TrackIndex > LastTrackIndex) TrackIndex = 0;
-        if (TrackIndex < 0) TrackIndex = LastTrackIndex;
+        TrackIndex = WrapStep(TrackIndex, step, LastTrackIndex);
         ShowTrack();
     }
 
@@ -117,11 +96,9 @@ private:
             TForm1::CenteredText(F.KerbFont2, 480, rows[i], values[i]);
         }
     }
-
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterChooseTrack(TForm1& form) {
-    RegisterScreen(form, st::ChooseTrack, std::make_shared<TChooseTrack>(form));
+    RegisterScreen(form, std::make_shared<TChooseTrack>(form));
 }

@@ -9,6 +9,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/ControlsFile.h"
 #include "shell/Globals.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
@@ -17,32 +18,11 @@ constexpr int32_t RowX = 172, RowY = 166, RowStep = 30;
 constexpr int32_t TitleX = 186, KeyX = 420, PadX = 559;
 constexpr int32_t NoWait = -1;
 
-class TControlsPage {
+class TControlsPage : public TScreen {
 public:
-    explicit TControlsPage(TForm1& form) : F(form) {}
+    explicit TControlsPage(TForm1& form) : TScreen(form, st::Controls) {}
 
-    void Enter() {
-        CurrentState = st::Controls;
-        ClearKeyReleased();
-        Waiting = NoWait;
-        Saved = F.Controls;
-        F.KerbFont1.SetFont("Micra", 9, fsBold);
-        F.KerbFont2.SetFont("Micra", 8, fsBold);
-        F.KerbFont2.SetColor(200, 200, 200);
-        F.PageSprite = NewPageSprite(F, "scr_controls", "scrControls", 20, 160, 100);
-        NewPage(F);
-        for (size_t i = 0; i < kActionCount; ++i) {
-            const auto row = static_cast<int32_t>(i);
-            AddButton(F, "b_bindrow", RowX, RowY + RowStep * row, [this, row] { Wait(row); }).Name =
-                ActionName(static_cast<TAction>(i));
-        }
-        AddButton(F, "b_back", 284, 446, [this] { Back("check"); });
-        AddButton(F, "b_defaults", 396, 446, [this] { Defaults(); });
-        F.ShowCursor(true);
-        StateFrames = 0;
-    }
-
-    void Frame() {
+    void Frame() override {
         if (ConsumeRelease(vk::Escape)) {
             F.PlaySound("check2");
             if (Waiting != NoWait) {
@@ -58,7 +38,7 @@ public:
         ++StateFrames;
     }
 
-    void Leave() {
+    void Leave() override {
         StopWaiting();
         F.KillPage();
     }
@@ -67,6 +47,23 @@ public:
     int32_t WaitingRow() const { return Waiting; }
 
 private:
+    void Build() override {
+        Waiting = NoWait;
+        Saved = F.Controls;
+        F.KerbFont1.SetFont("Micra", 9, fsBold);
+        F.KerbFont2.SetFont("Micra", 8, fsBold);
+        F.KerbFont2.SetColor(200, 200, 200);
+        F.PageSprite = NewPageSprite(F, "scr_controls", "scrControls", 20, 160, 100);
+        NewPage(F);
+        for (size_t i = 0; i < kActionCount; ++i) {
+            const auto row = static_cast<int32_t>(i);
+            AddButton(F, "b_bindrow", RowX, RowY + RowStep * row, [this, row] { Wait(row); }).Name =
+                ActionName(static_cast<TAction>(i));
+        }
+        AddButton(F, "b_back", 284, 446, [this] { Back("check"); });
+        AddButton(F, "b_defaults", 396, 446, [this] { Defaults(); });
+    }
+
     void DrawRows() {
         for (size_t i = 0; i < kActionCount; ++i) {
             const auto a = static_cast<TAction>(i);
@@ -150,11 +147,11 @@ private:
     void Back(const std::string& sound) {
         F.LeaveState(st::Controls);
         if (!sound.empty()) F.PlaySound(sound);
-        F.KeepOptionsBackups = true;
+        // The options page sees where it is entered from: Cancel there still undoes what was
+        // changed before this page.
         F.EnterState(st::Options);
     }
 
-    TForm1& F;
     int32_t Waiting = NoWait;
     // What Controls.cfg holds (as far as this page knows): a change back needs no write.
     TControls Saved;
@@ -162,5 +159,5 @@ private:
 }  // namespace
 
 void RegisterControls(TForm1& form) {
-    RegisterScreen(form, st::Controls, std::make_shared<TControlsPage>(form));
+    RegisterScreen(form, std::make_shared<TControlsPage>(form));
 }

@@ -4,10 +4,11 @@
 // returns to the main menu.
 #include "platform/KeyCodes.h"
 #include "platform/ConfigDir.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
 #include "shell/screens/CarDisplay.h"
 #include "shell/screens/MenuSprites.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 #include "world/GameTables.h"
@@ -17,12 +18,29 @@ namespace {
 // where the car screen has them.
 constexpr int32_t LineY = 164, NameY = 197;
 
-class TDailyPreview {
+class TDailyPreview : public TScreen {
 public:
-    explicit TDailyPreview(TForm1& form) : F(form) {}
+    explicit TDailyPreview(TForm1& form) : TScreen(form, st::DailyPreview, st::MainMenu) {}
 
-    void Enter() {
-        CurrentState = st::DailyPreview;
+    void Frame() override {
+        if (EscapeGoesBack()) return;
+        if (ConsumeRelease(vk::Return)) {
+            StartDailyRace(F);
+            return;
+        }
+        F.BeginMenuFrame(0);
+        TForm1::CenteredText(F.KerbFont1, 400, LineY, DailyChallengeLine(F.Daily.Plan));
+        TForm1::CenteredText(F.KerbFont2, 400, NameY, DailyCarType(F.Daily.Plan).Name);
+        F.EndMenuFrame();
+    }
+
+    void Leave() override {
+        KillCarDisplay(F);
+        F.KillPage();
+    }
+
+private:
+    void Build() override {
         TDailyRun& d = F.Daily;
         d.Plan = d.Today();
         d.LoadBest(ConfigDir());
@@ -39,36 +57,10 @@ public:
         AddButton(F, "bc_race", 476, 443, [this] { StartDailyRace(F); });
         F.PageSprite = NewPageSprite(F, "scr_dailycar", "dailycar", 500, 180, 110);
         ShowCarDisplay(F, DailyCarType(F.Daily.Plan));
-        ClearKeyReleased();
-        F.ShowCursor(true);
-        StateFrames = 0;
     }
-
-    void Frame() {
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::MainMenu, "check2");
-            return;
-        }
-        if (ConsumeRelease(vk::Return)) {
-            StartDailyRace(F);
-            return;
-        }
-        F.BeginMenuFrame(0);
-        TForm1::CenteredText(F.KerbFont1, 400, LineY, DailyChallengeLine(F.Daily.Plan));
-        TForm1::CenteredText(F.KerbFont2, 400, NameY, DailyCarType(F.Daily.Plan).Name);
-        F.EndMenuFrame();
-    }
-
-    void Leave() {
-        KillCarDisplay(F);
-        F.KillPage();
-    }
-
-private:
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterDailyPreview(TForm1& form) {
-    RegisterScreen(form, st::DailyPreview, std::make_shared<TDailyPreview>(form));
+    RegisterScreen(form, std::make_shared<TDailyPreview>(form));
 }

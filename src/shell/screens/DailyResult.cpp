@@ -4,21 +4,43 @@
 // returns to the preview. Enter submits while the offer stands; Escape goes to the main menu.
 #include "platform/ConfigDir.h"
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
 namespace {
-class TDailyResult {
+class TDailyResult : public TScreen {
 public:
-    explicit TDailyResult(TForm1& form) : F(form) {}
+    explicit TDailyResult(TForm1& form) : TScreen(form, st::DailyResult, st::MainMenu) {}
 
-    void Enter() {
+    void Enter() override {
         const uint8_t from = CurrentState;
         // From the race's end the race world goes; back from the table it is long gone.
         if (from != st::DailyTable) EndDailyRace(F, from);
-        CurrentState = st::DailyResult;
+        TScreen::Enter();
+    }
+
+    void Frame() override {
+        TakeAnswer();
+        if (EscapeGoesBack()) return;
+        if (ConsumeRelease(vk::Return) && F.Page->Button("b_dsubmit")->Visible) {
+            SubmitRace();
+            return;
+        }
+        F.BeginMenuFrame(0);
+        for (const TDailyResultLine& line : DailyResultLines(F.Daily, PlayerName)) {
+            TKerbFont& font = line.Size == 2   ? F.KerbFont2
+                              : line.Size == 1 ? F.KerbFont1
+                                               : F.KerbFont3;
+            TForm1::CenteredText(font, 400, line.Y, line.Text);
+        }
+        F.EndMenuFrame();
+    }
+
+private:
+    void Build() override {
         F.KerbFont1.SetFont("Micra", 10, fsBold);
         F.KerbFont1.SetColor(250, 250, 250);
         F.KerbFont2.SetFont("Micra", 17, fsBold);
@@ -35,34 +57,8 @@ public:
         });
         AddButton(F, "b_back", 504, 430, GoTo(F, st::MainMenu));
         ShowSubmit();
-        ClearKeyReleased();
-        F.ShowCursor(true);
-        StateFrames = 0;
     }
 
-    void Frame() {
-        TakeAnswer();
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::MainMenu, "check2");
-            return;
-        }
-        if (ConsumeRelease(vk::Return) && F.Page->Button("b_dsubmit")->Visible) {
-            SubmitRace();
-            return;
-        }
-        F.BeginMenuFrame(0);
-        for (const TDailyResultLine& line : DailyResultLines(F.Daily, PlayerName)) {
-            TKerbFont& font = line.Size == 2   ? F.KerbFont2
-                              : line.Size == 1 ? F.KerbFont1
-                                               : F.KerbFont3;
-            TForm1::CenteredText(font, 400, line.Y, line.Text);
-        }
-        F.EndMenuFrame();
-    }
-
-    void Leave() { F.KillPage(); }
-
-private:
     void SubmitRace() {
         F.PlaySound("check");
         SubmitDailyRace(F);
@@ -79,11 +75,9 @@ private:
         submit.Visible = DailySubmitOffered(F.Daily);
         F.Page->ShowDisabledLook(submit);
     }
-
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterDailyResult(TForm1& form) {
-    RegisterScreen(form, st::DailyResult, std::make_shared<TDailyResult>(form));
+    RegisterScreen(form, std::make_shared<TDailyResult>(form));
 }

@@ -5,6 +5,7 @@
 
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
@@ -14,13 +15,20 @@ const char* const HelpPictures[] = {"scr_help", "scr_help2", "scr_help3", "scr_h
 constexpr int32_t CapsTop = 160 + 62, CapsStep = 22, CapHeight = 13, KeyCapX = 180 + 216,
                   PadCapX = 180 + 356;
 
-class THelp {
+class THelp : public TScreen {
 public:
-    explicit THelp(TForm1& form) : F(form) {}
+    explicit THelp(TForm1& form) : TScreen(form, st::Help, st::MainMenu) {}
 
-    void Enter() {
-        CurrentState = st::Help;
-        ClearKeyReleased();
+    void Frame() override {
+        if (EscapeGoesBack()) return;
+        for (TKerbButton* b : F.Page->Buttons()) b->Y = std::max(b->Y - 20, 420);
+        F.BeginMenuFrame(1);
+        if (F.HelpPage == 1) DrawBoundKeys();
+        F.EndMenuFrame();
+    }
+
+private:
+    void Build() override {
         F.HelpPage = 1;
         F.KerbFont2.SetFont("Micra", 8, fsBold);
         F.KerbFont2.SetColor(20, 28, 36);
@@ -29,24 +37,8 @@ public:
         AddButton(F, "b_back", 354, 650, GoTo(F, st::MainMenu));
         AddButton(F, "b_next", 488, 710, [this] { Next(); });
         AddButton(F, "b_prev", 218, 770, [this] { Previous(); });
-        F.ShowCursor(true);
-        StateFrames = 0;
     }
 
-    void Frame() {
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::MainMenu, "check2");
-            return;
-        }
-        for (TKerbButton* b : F.Page->Buttons()) b->Y = std::max(b->Y - 20, 420);
-        F.BeginMenuFrame(1);
-        if (F.HelpPage == 1) DrawBoundKeys();
-        F.EndMenuFrame();
-    }
-
-    void Leave() { F.KillPage(); }
-
-private:
     void DrawBoundKeys() {
         const int32_t half = F.KerbFont2.TextHeight() / 2;
         for (size_t i = 0; i < kActionCount; ++i) {
@@ -72,11 +64,9 @@ private:
         if (F.HelpPage > 1) Show(F.HelpPage - 1);
         F.PlaySound("check");
     }
-
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterHelp(TForm1& form) {
-    RegisterScreen(form, st::Help, std::make_shared<THelp>(form));
+    RegisterScreen(form, std::make_shared<THelp>(form));
 }

@@ -1,37 +1,17 @@
 // The high-score table (state 8) and the question whether to clear it (state 9).
-#include "platform/KeyCodes.h"
 #include "shell/Globals.h"
-#include "shell/screens/PlayerAccess.h"
+#include "shell/Players.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
 namespace {
-class THighScores {
+class THighScores : public TScreen {
 public:
-    explicit THighScores(TForm1& form) : F(form) {}
+    explicit THighScores(TForm1& form) : TScreen(form, st::HighScores, st::MainMenu) {}
 
-    void Enter() {
-        CurrentState = st::HighScores;
-        ClearKeyReleased();
-        F.PageSprite = NewPageSprite(F, "scr_hiscr", "scrHiscr", 20, 180, 160);
-        NewPage(F);
-        AddButton(F, "b_clrhiscr", 452, 442, GoTo(F, st::ClearHighScores));
-        AddButton(F, "b_viewwhiscr", 386, 424, [this] {
-            F.PlaySound("check");
-            VisitWebPage(F);
-        });
-        AddButton(F, "b_back", 234, 424, GoTo(F, st::MainMenu));
-        F.KerbFont1.SetFont("Micra", 8, fsBold);
-        F.KerbFont1.SetColor(250, 250, 250);
-        F.ShowCursor(true);
-        StateFrames = 0;
-    }
-
-    void Frame() {
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::MainMenu, "check2");
-            return;
-        }
+    void Frame() override {
+        if (EscapeGoesBack()) return;
         F.BeginMenuFrame(0);
         for (int32_t i = 1; i <= 10; ++i) {
             const THiScoreEntry& e = HiScores[static_cast<size_t>(i - 1)];
@@ -43,47 +23,45 @@ public:
         F.EndMenuFrame();
     }
 
-    void Leave() { F.KillPage(); }
-
 private:
-    TForm1& F;
+    void Build() override {
+        F.PageSprite = NewPageSprite(F, "scr_hiscr", "scrHiscr", 20, 180, 160);
+        NewPage(F);
+        AddButton(F, "b_clrhiscr", 452, 442, GoTo(F, st::ClearHighScores));
+        AddButton(F, "b_viewwhiscr", 386, 424, [this] {
+            F.PlaySound("check");
+            F.VisitWebPage("/");
+        });
+        AddButton(F, "b_back", 234, 424, GoTo(F, st::MainMenu));
+        F.KerbFont1.SetFont("Micra", 8, fsBold);
+        F.KerbFont1.SetColor(250, 250, 250);
+    }
 };
 
-class TClearHighScores {
+class TClearHighScores : public TScreen {
 public:
-    explicit TClearHighScores(TForm1& form) : F(form) {}
+    explicit TClearHighScores(TForm1& form) : TScreen(form, st::ClearHighScores, st::HighScores) {}
 
-    void Enter() {
-        CurrentState = st::ClearHighScores;
-        ClearKeyReleased();
-        F.PageSprite = NewPageSprite(F, "scr_clearhiscr", "clearhiscr", 22, 180, 193);
-        NewPage(F);
-        AddButton(F, "b_yes", 422, 414, [this] {
-            ResetHiScoreTable(F);
-            F.ChangeState(st::HighScores);
-        });
-        AddButton(F, "b_no", 278, 414, GoTo(F, st::HighScores));
-        F.ShowCursor(true);
-        StateFrames = 0;
-    }
-
-    void Frame() {
-        if (ConsumeRelease(vk::Escape)) {
-            F.ChangeState(st::HighScores, "check2");
-            return;
-        }
+    void Frame() override {
+        if (EscapeGoesBack()) return;
         F.BeginMenuFrame(0);
         F.EndMenuFrame();
     }
 
-    void Leave() { F.KillPage(); }
-
 private:
-    TForm1& F;
+    void Build() override {
+        F.PageSprite = NewPageSprite(F, "scr_clearhiscr", "clearhiscr", 22, 180, 193);
+        NewPage(F);
+        AddButton(F, "b_yes", 422, 414, [this] {
+            ResetHighScores();
+            F.ChangeState(st::HighScores);
+        });
+        AddButton(F, "b_no", 278, 414, GoTo(F, st::HighScores));
+    }
 };
 }  // namespace
 
 void RegisterHighScores(TForm1& form) {
-    RegisterScreen(form, st::HighScores, std::make_shared<THighScores>(form));
-    RegisterScreen(form, st::ClearHighScores, std::make_shared<TClearHighScores>(form));
+    RegisterScreen(form, std::make_shared<THighScores>(form));
+    RegisterScreen(form, std::make_shared<TClearHighScores>(form));
 }

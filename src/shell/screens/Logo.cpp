@@ -2,16 +2,17 @@
 // goes on to the main menu, or to the first-player screen while nobody has played yet.
 #include "shell/Globals.h"
 #include "shell/screens/MenuSprites.h"
-#include "shell/screens/PlayerAccess.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
 namespace {
-class TLogo {
+class TLogo : public TScreen {
 public:
-    explicit TLogo(TForm1& form) : F(form) {}
+    explicit TLogo(TForm1& form) : TScreen(form, st::Logo) {}
 
-    void Enter() {
+    // No cursor, and no key releases to forget: the game has just started.
+    void Enter() override {
         CurrentState = st::Logo;
         StateFrames = 0;
         F.PlaySound("begin");
@@ -19,7 +20,7 @@ public:
         F.ShowCursor(false);
     }
 
-    void Frame() {
+    void Frame() override {
         if (StateFrames > 30 && StateFrames < 285 && F.PageSprite != nullptr)
             F.PageSprite->SetAlpha(F.PageSprite->Alpha + 1);
         F.KerbScreen1.Clear(0, 0, 0, 0);
@@ -31,21 +32,18 @@ public:
         if (StateFrames++ != 549) return;
         F.KerbScreen1.SetColor(0xFFFFFFFFu);
         F.LeaveState(st::Logo);
-        F.EnterState(PlayerTotal(F) > 0 ? st::MainMenu : st::FirstPlayer);
+        F.EnterState(F.Players.PlayerCount > 0 ? st::MainMenu : st::FirstPlayer);
     }
 
-    void Leave() {
+    void Leave() override {
         F.KillPage();
         F.KillSpritesNamed("square");
         F.KerbSprite1.Dead();
         F.CreateLights();
     }
-
-private:
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterLogo(TForm1& form) {
-    RegisterScreen(form, st::Logo, std::make_shared<TLogo>(form));
+    RegisterScreen(form, std::make_shared<TLogo>(form));
 }

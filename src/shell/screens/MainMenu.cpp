@@ -2,39 +2,19 @@
 // button, the change-player link, the greeting and the two headlamp glows. Escape asks
 // whether to leave the game.
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
-#include "shell/screens/PlayerAccess.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
 namespace {
-class TMainMenu {
+class TMainMenu : public TScreen {
 public:
-    explicit TMainMenu(TForm1& form) : F(form) {}
+    explicit TMainMenu(TForm1& form) : TScreen(form, st::MainMenu) {}
 
-    void Enter() {
-        CurrentState = st::MainMenu;
-        // However a daily race ended (its page, the quit menu), the normal game is back.
-        CloseDailyRun(F);
-        // Back in the menus, the race's big pictures may rest until the next race.
-        F.GameImageList.MayRest = true;
-        F.KerbSprite1.Move(0);
-        ClearKeyReleased();
-        BuildPage();
-        Level = 1;
-        F.KerbFont1.SetFont("Micra", 10, fsBold);
-        F.KerbFont1.SetColor(123, 19, 19);
-        F.KerbFont2.SetFont("Micra", 10, fsBold);
-        F.KerbFont2.SetColor(15, 15, 15);
-        F.KerbFont3.SetFont("Micra", 23, fsBold);
-        F.KerbFont3.SetColor(167, 9, 24);
-        F.ShowLights(true);
-        F.ShowCursor(true);
-        StateFrames = 0;
-    }
-
-    void Frame() {
+    void Frame() override {
+        // The question clicks as it opens, after this screen's own click.
         if (ConsumeRelease(vk::Escape)) {
             F.PlaySound("check2");
             F.ChangeState(st::ExitGame);
@@ -45,13 +25,30 @@ public:
         F.EndMenuFrame();
     }
 
-    void Leave() {
+    void Leave() override {
         F.ShowLights(false);
         F.KerbSprite1.Dead();
         F.FreePage();
     }
 
 private:
+    void Build() override {
+        // However a daily race ended (its page, the quit menu), the normal game is back.
+        CloseDailyRun(F);
+        // Back in the menus, the race's big pictures may rest until the next race.
+        F.GameImageList.MayRest = true;
+        F.KerbSprite1.Move(0);
+        BuildPage();
+        Level = 1;
+        F.KerbFont1.SetFont("Micra", 10, fsBold);
+        F.KerbFont1.SetColor(123, 19, 19);
+        F.KerbFont2.SetFont("Micra", 10, fsBold);
+        F.KerbFont2.SetColor(15, 15, 15);
+        F.KerbFont3.SetFont("Micra", 23, fsBold);
+        F.KerbFont3.SetColor(167, 9, 24);
+        F.ShowLights(true);
+    }
+
     void BuildPage() {
         NewPage(F);
         AddButton(F, "b_stgame", 552, 252, [this] {
@@ -72,13 +69,11 @@ private:
 
     void Visit() {
         F.PlaySound("check");
-        VisitWebPage(F);
+        F.VisitWebPage("/");
     }
-
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterMainMenu(TForm1& form) {
-    RegisterScreen(form, st::MainMenu, std::make_shared<TMainMenu>(form));
+    RegisterScreen(form, std::make_shared<TMainMenu>(form));
 }

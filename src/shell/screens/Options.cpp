@@ -6,7 +6,8 @@
 
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
-#include "shell/screens/PlayerAccess.h"
+#include "shell/Storage.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
@@ -15,28 +16,22 @@ const char* SwitchPicture(uint8_t on) {
     return on != 0 ? "b_on" : "b_off";
 }
 
-class TOptions {
+class TOptions : public TScreen {
 public:
-    explicit TOptions(TForm1& form) : F(form) {}
+    explicit TOptions(TForm1& form) : TScreen(form, st::Options) {}
 
-    void Enter() {
-        CurrentState = st::Options;
-        ClearKeyReleased();
+    void Enter() override {
         // Back from the controls page, Cancel still undoes what was changed before it.
-        if (!F.KeepOptionsBackups) {
-            F.VolumeBackup = Volume;
-            F.MusicOnBackup = MusicOn;
-            F.FullScreenBackup = FullScreen;
-            F.ExtraTextBackup = ExtraText;
+        if (CurrentState != st::Controls) {
+            VolumeBackup = Volume;
+            MusicOnBackup = MusicOn;
+            FullScreenBackup = FullScreen;
+            ExtraTextBackup = ExtraText;
         }
-        F.KeepOptionsBackups = false;
-        F.PageSprite = NewPageSprite(F, "scr_opt", "scrOptions", 20, 180, 160);
-        BuildPage();
-        F.ShowCursor(true);
-        StateFrames = 0;
+        TScreen::Enter();
     }
 
-    void Frame() {
+    void Frame() override {
         if (ConsumeRelease(vk::Escape)) {
             F.PlaySound("check2");
             Cancel(false);
@@ -54,14 +49,18 @@ public:
         F.EndMenuFrame();
     }
 
-    void Leave() {
+    void Leave() override {
         if (F.Page != nullptr && F.Page->Edit() != nullptr) ExtraText = F.Page->Edit()->Text;
-        SaveConfig(F);
+        WriteConfig(F);
         F.KillPage();
     }
 
+    // A choice made with the keys is kept: Cancel does not undo it.
+    void FullScreenKey() override { FullScreenBackup = FullScreen; }
+
 private:
-    void BuildPage() {
+    void Build() override {
+        F.PageSprite = NewPageSprite(F, "scr_opt", "scrOptions", 20, 180, 160);
         NewPage(F);
         AddButton(F, "b_apply", 275, 417, [this] { Apply(); });
         AddButton(F, "b_cancel", 420, 417, [this] { Cancel(true); });
@@ -127,10 +126,10 @@ private:
 
     void Cancel(bool button) {
         const uint8_t musicBefore = MusicOn;
-        FullScreen = F.FullScreenBackup;
-        Volume = F.VolumeBackup;
-        MusicOn = F.MusicOnBackup;
-        ExtraText = F.ExtraTextBackup;
+        FullScreen = FullScreenBackup;
+        Volume = VolumeBackup;
+        MusicOn = MusicOnBackup;
+        ExtraText = ExtraTextBackup;
         if (MusicOn != musicBefore) ApplyMusic();
         ApplyFullScreen();
         F.Sound3D.SetEffectVolumeStep(Volume);
@@ -141,10 +140,13 @@ private:
         F.EnterState(st::MainMenu);
     }
 
-    TForm1& F;
+    // What Cancel puts back: the values the page was entered with from the main menu.
+    int32_t VolumeBackup = 0;
+    uint8_t MusicOnBackup = 1, FullScreenBackup = 0;
+    std::string ExtraTextBackup;
 };
 }  // namespace
 
 void RegisterOptions(TForm1& form) {
-    RegisterScreen(form, st::Options, std::make_shared<TOptions>(form));
+    RegisterScreen(form, std::make_shared<TOptions>(form));
 }

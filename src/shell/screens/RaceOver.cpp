@@ -6,6 +6,7 @@
 
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 #include "world/GameTables.h"
@@ -39,11 +40,12 @@ void NextRace(TForm1& f) {
     f.EnterState(st::Race);
 }
 
-class TRaceOver {
+class TRaceOver : public TScreen {
 public:
-    explicit TRaceOver(TForm1& form) : F(form) {}
+    explicit TRaceOver(TForm1& form) : TScreen(form, st::RaceOver) {}
 
-    void Enter() {
+    // Over the finished race, taking every key afresh.
+    void Enter() override {
         ClearKeyTables();
         CurrentState = st::RaceOver;
         F.KerbFont1.SetFont("Micra", 13, fsBold);
@@ -66,15 +68,13 @@ public:
         Race.ScoreAtFinish = Score;
     }
 
-    void Frame() {
+    void Frame() override {
         F.BeginRaceFrame(false);
         Count();
         DrawResults();
         F.EndRaceFrame();
         if (F.Page->Button("bro_next")->Visible && ConsumeRelease(vk::Return)) Next();
     }
-
-    void Leave() { F.KillPage(); }
 
 private:
     void Count() {
@@ -132,17 +132,17 @@ private:
         NextRace(F);
     }
 
-    TForm1& F;
     bool LastTrackWasOpen = false;
 };
 
 // The game-complete page over the finished race; after 550 frames (or Enter) the game goes
 // on with the next race.
-class TGameComplete {
+class TGameComplete : public TScreen {
 public:
-    explicit TGameComplete(TForm1& form) : F(form) {}
+    explicit TGameComplete(TForm1& form) : TScreen(form, st::GameComplete) {}
 
-    void Enter() {
+    // No cursor: the page only shows.
+    void Enter() override {
         ClearKeyTables();
         CurrentState = st::GameComplete;
         F.PageSprite = NewPageSprite(F, "gamecompl", "gamecompl", 2000, 160, 159, true);
@@ -150,7 +150,7 @@ public:
         StateFrames = 0;
     }
 
-    void Frame() {
+    void Frame() override {
         F.BeginRaceFrame(false);
         F.EndRaceFrame();
         ++StateFrames;
@@ -160,15 +160,10 @@ public:
             NextRace(F);
         }
     }
-
-    void Leave() { F.KillPage(); }
-
-private:
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterRaceOver(TForm1& form) {
-    RegisterScreen(form, st::RaceOver, std::make_shared<TRaceOver>(form));
-    RegisterScreen(form, st::GameComplete, std::make_shared<TGameComplete>(form));
+    RegisterScreen(form, std::make_shared<TRaceOver>(form));
+    RegisterScreen(form, std::make_shared<TGameComplete>(form));
 }

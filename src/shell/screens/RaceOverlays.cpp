@@ -6,6 +6,7 @@
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/Storage.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 #include "world/Player.h"
@@ -35,13 +36,13 @@ void Interrupt(TForm1& f, uint8_t state) {
     if (Race.PlayerCar != nullptr) Race.PlayerCar->Visible = true;
 }
 
-class TPause {
+class TPause : public TScreen {
 public:
-    explicit TPause(TForm1& form) : F(form) {}
+    explicit TPause(TForm1& form) : TScreen(form, st::Pause) {}
 
-    void Enter() { Interrupt(F, st::Pause); }
+    void Enter() override { Interrupt(F, st::Pause); }
 
-    void Frame() {
+    void Frame() override {
         F.BeginRaceFrame(false);
         F.DrawRaceOverlay();
         TForm1::CenteredText(F.KerbFont3, 400, 290, "Pause");
@@ -50,20 +51,17 @@ public:
             ResumeRace(F, st::Pause, "check2");
     }
 
-    void Leave() {
+    void Leave() override {
         F.KerbSprite1.Dead();
         F.ShowCursor(false);
     }
-
-private:
-    TForm1& F;
 };
 
-class TQuitRaceMenu {
+class TQuitRaceMenu : public TScreen {
 public:
-    explicit TQuitRaceMenu(TForm1& form) : F(form) {}
+    explicit TQuitRaceMenu(TForm1& form) : TScreen(form, st::QuitRaceMenu) {}
 
-    void Enter() {
+    void Enter() override {
         Interrupt(F, st::QuitRaceMenu);
         F.PageSprite = NewPageSprite(F, "scr_exitgame", "menuexitgame", 2000, -640, 159, true);
         NewPage(F);
@@ -71,16 +69,11 @@ public:
             F, "b_no1", -380, 371, [this] { ResumeRace(F, st::QuitRaceMenu, "check"); }, true);
         AddButton(
             F, "b_yes1", -550, 371, [this] { EndGame(); }, true);
-        F.SlideFrames = 0;
+        SlideFrames = 0;
     }
 
-    void Frame() {
-        // The slide has its own counter: PhaseCounter may be counting the finish delay.
-        if (F.SlideFrames < 20) {
-            ++F.SlideFrames;
-            if (F.PageSprite != nullptr) F.PageSprite->SetX(F.PageSprite->X + 40);
-            for (TKerbButton* b : F.Page->Buttons()) b->X += 40;
-        }
+    void Frame() override {
+        SlideIn(F, SlideFrames);
         F.BeginRaceFrame(false);
         F.DrawRaceOverlay();
         F.EndRaceFrame();
@@ -91,7 +84,7 @@ public:
         }
     }
 
-    void Leave() {
+    void Leave() override {
         F.ShowCursor(false);
         F.KillPage();
     }
@@ -106,11 +99,13 @@ private:
         F.EnterState(st::MainMenu);
     }
 
-    TForm1& F;
+    // The slide-in's own count: StateFrames and PhaseCounter belong to the race under it
+    // (the start lights, the finish delay).
+    int32_t SlideFrames = 0;
 };
 }  // namespace
 
 void RegisterRaceOverlays(TForm1& form) {
-    RegisterScreen(form, st::Pause, std::make_shared<TPause>(form));
-    RegisterScreen(form, st::QuitRaceMenu, std::make_shared<TQuitRaceMenu>(form));
+    RegisterScreen(form, std::make_shared<TPause>(form));
+    RegisterScreen(form, std::make_shared<TQuitRaceMenu>(form));
 }

@@ -8,13 +8,14 @@ void RegisterScreens(TForm1& form) {
     RegisterHelp(form);
     RegisterHighScores(form);
     RegisterExitGame(form);
-    RegisterNameEntry(form);
-    RegisterPlayerList(form);
+    RegisterNewPlayer(form);
+    RegisterChangePlayer(form);
     RegisterChooseTrack(form);
     RegisterChooseCar(form);
     RegisterRaceOverlays(form);
     RegisterRaceOver(form);
-    RegisterGameEnd(form);
+    RegisterGameOver(form);
+    RegisterYourScore(form);
     RegisterDailyPreview(form);
     RegisterDailyResult(form);
     RegisterDailyTable(form);

@@ -1,4 +1,4 @@
-#include "shell/DailyTable.h"
+#include "shell/daily/DailyTable.h"
 
 #include <cstdlib>
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/DailyTable.h"
+#include "shell/daily/DailyTable.h"
 #include "shell/HttpClient.h"
 
 // What the game sends with a daily race.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/DailyRun.h"
+#include "shell/daily/DailyRun.h"
 #include "world/GameTables.h"
 
 class TForm1;

@@ -1,4 +1,4 @@
-#include "shell/DailyOnline.h"
+#include "shell/daily/DailyOnline.h"
 
 #include <charconv>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "shell/HighScores.h"
+#include "shell/HighScoreTable.h"
 
 #include <charconv>
 

@@ -1,4 +1,4 @@
-#include "shell/DailyBest.h"
+#include "shell/daily/DailyBest.h"
 
 #include <algorithm>
 #include <charconv>

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "shell/DailyBest.h"
-#include "shell/DailyOnline.h"
+#include "shell/daily/DailyBest.h"
+#include "shell/daily/DailyOnline.h"
 #include "world/DailyChallenge.h"
 #include "world/KeyLog.h"
 

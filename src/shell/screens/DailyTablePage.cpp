@@ -4,34 +4,18 @@
 // so and shows the player's local best instead. Back (or Escape) returns to the page it was
 // opened from.
 #include "platform/KeyCodes.h"
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/Globals.h"
+#include "shell/screens/Screen.h"
 #include "shell/screens/ScreenKit.h"
 #include "shell/screens/Screens.h"
 
 namespace {
-class TDailyTablePage {
+class TDailyTablePage : public TScreen {
 public:
-    explicit TDailyTablePage(TForm1& form) : F(form) {}
+    explicit TDailyTablePage(TForm1& form) : TScreen(form, st::DailyTable) {}
 
-    void Enter() {
-        CurrentState = st::DailyTable;
-        ClearKeyReleased();
-        F.PageSprite = NewPageSprite(F, "scr_daily", "dailytable", 20, 180, 160);
-        NewPage(F);
-        AddButton(F, "b_back", 354, 432, [this] { Back("check"); });
-        F.KerbFont1.SetFont("Micra", 8, fsBold);
-        F.KerbFont1.SetColor(250, 250, 250);
-        F.KerbFont2.SetFont("Micra", 8, fsBold);
-        F.KerbFont2.SetColor(255, 86, 86);
-        F.KerbFont3.SetFont("Micra", 9, fsBold);
-        F.KerbFont3.SetColor(250, 250, 250);
-        RequestDailyTable(F);
-        F.ShowCursor(true);
-        StateFrames = 0;
-    }
-
-    void Frame() {
+    void Frame() override {
         TakeDailyTableAnswer(F);
         if (ConsumeRelease(vk::Escape)) {
             Back("check2");
@@ -45,20 +29,29 @@ public:
         F.EndMenuFrame();
     }
 
-    void Leave() { F.KillPage(); }
-
 private:
+    void Build() override {
+        F.PageSprite = NewPageSprite(F, "scr_daily", "dailytable", 20, 180, 160);
+        NewPage(F);
+        AddButton(F, "b_back", 354, 432, [this] { Back("check"); });
+        F.KerbFont1.SetFont("Micra", 8, fsBold);
+        F.KerbFont1.SetColor(250, 250, 250);
+        F.KerbFont2.SetFont("Micra", 8, fsBold);
+        F.KerbFont2.SetColor(255, 86, 86);
+        F.KerbFont3.SetFont("Micra", 9, fsBold);
+        F.KerbFont3.SetColor(250, 250, 250);
+        RequestDailyTable(F);
+    }
+
     void Back(const std::string& sound) {
         const uint8_t to = F.Daily.TableReturn == st::DailyResult && F.Daily.Active
                                ? st::DailyResult
                                : st::DailyPreview;
         F.ChangeState(to, sound);
     }
-
-    TForm1& F;
 };
 }  // namespace
 
 void RegisterDailyTable(TForm1& form) {
-    RegisterScreen(form, st::DailyTable, std::make_shared<TDailyTablePage>(form));
+    RegisterScreen(form, std::make_shared<TDailyTablePage>(form));
 }

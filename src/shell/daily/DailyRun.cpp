@@ -1,4 +1,4 @@
-#include "shell/DailyRun.h"
+#include "shell/daily/DailyRun.h"
 
 #include <chrono>
 #include <cstdio>

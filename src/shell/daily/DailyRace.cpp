@@ -1,4 +1,4 @@
-#include "shell/DailyRace.h"
+#include "shell/daily/DailyRace.h"
 
 #include <algorithm>
 
