@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 
@@ -15,14 +16,6 @@
 #include "world/GameTables.h"
 
 namespace {
-
-// cpp-httplib listens with a backlog of 5, fixed when the library was built; a burst of new
-// connections then overflows it and clients wait a second for their SYN to be resent. Linux
-// takes a second listen() on a listening socket as a new backlog.
-class THttpServer final : public httplib::Server {
-public:
-    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
-};
 
 constexpr const char* kTextType = "text/plain; charset=utf-8";
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
@@ -71,7 +64,57 @@ std::string CarName(int32_t car) {
                                                                : std::string();
 }
 
+// The connection whose request this thread is serving, so that the access log can leave out
+// the reply cpp-httplib made up for a request that ran out of time (the 408 is logged instead).
+thread_local const TDeadlineStream* ServedStream = nullptr;
+
 }  // namespace
+
+class TScoreServer::THttpServer final : public httplib::Server {
+public:
+    explicit THttpServer(TScoreServer& owner) : Owner(owner) {}
+    // cpp-httplib listens with a backlog of 5, fixed when the library was built; a burst of new
+    // connections then overflows it and clients wait a second for their SYN to be resent. Linux
+    // takes a second listen() on a listening socket as a new backlog.
+    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+
+private:
+    // Replaces cpp-httplib's own connection loop, whose read time-out starts again with every
+    // byte a client sends and which waits out a kept-alive connection even when stopping.
+    bool process_and_close_socket(socket_t sock) override {
+        const TServerLimits& limits = Owner.Limits;
+        TDeadlineStream stream(sock, Owner.Stopping, limits.ReplyLimit);
+        const std::string address = stream.RemoteIp();
+        bool served = false;
+        if (!Owner.Connections.Enter(address, limits.MaxConnectionsPerClient)) {
+            stream.SendAll(TooManyConnectionsReply());
+            stream.Drain(std::chrono::milliseconds(250));
+            Owner.LogRequest(address, "-", "-", 503, " too-many-connections");
+        } else {
+            ServedStream = &stream;
+            const auto idle = std::chrono::seconds(limits.KeepAliveSeconds);
+            for (size_t left = limits.KeepAliveRequests; left > 0 && !Owner.Stopping; --left) {
+                if (!stream.WaitForRequest(idle)) break;
+                stream.StartRequest(TDeadlineStream::TClock::now() + limits.RequestDeadline);
+                bool closed = false;
+                served = process_request(stream, left == 1 || Owner.Stopping, closed, nullptr);
+                if (stream.Expired()) {
+                    stream.SendTimeoutReply();
+                    Owner.LogRequest(address, "-", "-", 408, " request-deadline");
+                    break;
+                }
+                if (!served || closed) break;
+            }
+            ServedStream = nullptr;
+            Owner.Connections.Leave(address);
+        }
+        ::shutdown(sock, SHUT_RDWR);
+        ::close(sock);
+        return served;
+    }
+
+    TScoreServer& Owner;
+};
 
 TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog log,
                            TDailyService* daily)
@@ -80,7 +123,7 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
       Limits(limits),
       Log(std::move(log)),
       Limiter(limits.RatePerSecond, limits.RateBurst),
-      Http(std::make_unique<THttpServer>()) {
+      Http(std::make_unique<THttpServer>(*this)) {
     Http->new_task_queue = [limits] {
         return new TWorkerPool(limits.Threads, limits.MaxThreads, kSpareWorkerLinger);
     };
@@ -90,10 +133,6 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
     Http->set_tcp_nodelay(true);
     // A daily submission carries a key log of a few kilobytes.
     Http->set_payload_max_length(kMaxDailyBodyBytes);
-    Http->set_read_timeout(5, 0);
-    Http->set_write_timeout(5, 0);
-    Http->set_keep_alive_timeout(limits.KeepAliveSeconds);
-    Http->set_keep_alive_max_count(limits.KeepAliveRequests);
     Route();
 }
 
@@ -154,6 +193,7 @@ void TScoreServer::Route() {
     RoutePages();
 
     Http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+        if (ServedStream != nullptr && ServedStream->Expired()) return;
         // Refusals carry their reason in the body ("ERR|bad-name|"); it belongs in the log.
         const std::string reason = res.status >= 400 ? " " + res.body : std::string();
         LogRequest(req.remote_addr, req.method, req.target, res.status, reason);
@@ -280,7 +320,7 @@ bool TScoreServer::Bind(const std::string& host, int port) {
         BoundPort = port;
     }
     if (BoundPort <= 0) return false;
-    static_cast<THttpServer&>(*Http).WidenBacklog(128);
+    Http->WidenBacklog(128);
     return true;
 }
 
@@ -293,5 +333,7 @@ bool TScoreServer::Running() const {
 }
 
 void TScoreServer::Stop() {
+    if (!Http->is_running()) return;
+    Stopping = true;
     Http->stop();
 }

@@ -30,7 +30,7 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
         }
         const bool takesValue = a == "--port" || a == "--bind" || a == "--db" || a == "--motd" ||
                                 a == "--rate" || a == "--data" || a == "--replays" ||
-                                a == "--today";
+                                a == "--conns" || a == "--today";
         if (!takesValue) {
             o.Error = "unknown option " + a;
             return o;
@@ -61,6 +61,13 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
                 return o;
             }
             o.MaxReplays = static_cast<size_t>(*replays);
+        } else if (a == "--conns") {
+            const auto conns = ParseNumber(v, 1, 100000);
+            if (!conns) {
+                o.Error = "--conns takes a number from 1 to 100000";
+                return o;
+            }
+            o.MaxConnections = static_cast<size_t>(*conns);
         } else if (v.empty()) {
             o.Error = a + " needs a value";
             return o;
@@ -98,6 +105,8 @@ std::string ServiceUsage() {
            "  --data DIR    the game's folder (with Data/data2.vil) daily races are replayed\n"
            "                with; without it daily submissions are refused\n"
            "  --replays N   daily replays waiting or running at once (default 8)\n"
+           "  --conns N     connections open at once per client address (default 8); one\n"
+           "                more is answered 503 at once\n"
            "  --today DATE  the date (YYYY-MM-DD) the daily race takes as today, for tests\n"
            "  --help        this text\n"
            "\n"
@@ -105,7 +114,8 @@ std::string ServiceUsage() {
            "Velkaro&inf=..., GET / (HTML table of the best 100), GET /scores.json,\n"
            "POST /daily/submit, GET /daily, GET /daily/YYYY-MM-DD[.json].\n"
            "One log line per request goes to standard output. SIGTERM or SIGINT stops the\n"
-           "service after the requests in progress are answered.\n";
+           "service within two seconds: the requests in progress are answered, and clients\n"
+           "that are idle or still sending are not waited for.\n";
 }
 
 std::string DefaultDbPath() {

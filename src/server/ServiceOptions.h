@@ -13,7 +13,8 @@ struct TServiceOptions {
     // The game's data folder (holding Data/data2.vil) the daily races are replayed with;
     // empty: daily submissions are refused.
     std::string DataDir;
-    size_t MaxReplays = 8;  // daily replays waiting or running at once
+    size_t MaxReplays = 8;      // daily replays waiting or running at once
+    size_t MaxConnections = 8;  // connections open at once per client address
     // The UTC date the daily race takes as today (tests); empty: the system clock's.
     std::string Today;
     bool Help = false;

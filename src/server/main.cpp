@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
     TServerLimits limits;
     limits.RatePerSecond = options.RatePerSecond;
     limits.RateBurst = options.RatePerSecond * 4;
+    limits.MaxConnectionsPerClient = options.MaxConnections;
     TDailyLimits dailyLimits;
     dailyLimits.MaxPending = options.MaxReplays;
     dailyLimits.Workers = std::max(1u, std::thread::hardware_concurrency());

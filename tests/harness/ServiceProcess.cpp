@@ -82,6 +82,21 @@ int TServiceProcess::Stop() {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::optional<int> TServiceProcess::StopWithin(int limitMs) {
+    if (!Running()) return -1;
+    kill(Pid, SIGTERM);
+    for (int waited = 0; waited <= limitMs; waited += 10) {
+        int status = 0;
+        if (waitpid(Pid, &status, WNOHANG) == Pid) {
+            Pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    Kill();
+    return std::nullopt;
+}
+
 void TServiceProcess::Kill() {
     if (!Running()) return;
     kill(Pid, SIGKILL);
