@@ -43,6 +43,9 @@ public:
     void Drain(std::chrono::milliseconds limit);
 
     const std::string& RemoteIp() const { return Ip; }
+    // The connection ends after the reply now being made: the rest of the request was not read.
+    void CloseAfterReply() { Closing = true; }
+    bool ClosesAfterReply() const { return Closing; }
 
     bool is_readable() const override;
     bool is_writable() const override;
@@ -63,6 +66,7 @@ private:
     TClock::time_point Deadline = TClock::time_point::max();
     bool ReadExpired = false;
     bool TimeoutSent = false;
+    bool Closing = false;
     size_t BytesThisRequest = 0;
     std::string Ip, LocalIp;
     int Port = 0, LocalPort = 0;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 
 #include "server/DailyPages.h"
 #include "server/DailyRequest.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr const char* kTextType = "text/plain; charset=utf-8";
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
+// A submission with the longest key log the daily service takes must fit in a body.
+static_assert(kMaxDailyBodyBytes >= TDailyLimits{}.MaxLogBytes + 1024);
 // Days listed under a daily table.
 constexpr int64_t kRecentDays = 30;
 // How long a worker added for a busy moment waits for more work before it leaves.
@@ -66,7 +69,7 @@ std::string CarName(int32_t car) {
 
 // The connection whose request this thread is serving, so that the access log can leave out
 // the reply cpp-httplib made up for a request that ran out of time (the 408 is logged instead).
-thread_local const TDeadlineStream* ServedStream = nullptr;
+thread_local TDeadlineStream* ServedStream = nullptr;
 
 }  // namespace
 
@@ -104,6 +107,10 @@ private:
                     break;
                 }
                 if (!served || closed) break;
+                if (stream.ClosesAfterReply()) {
+                    stream.Drain(std::chrono::milliseconds(250));
+                    break;
+                }
             }
             ServedStream = nullptr;
             Owner.Connections.Leave(address);
@@ -131,7 +138,7 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
     // waits for the ACK of the head, which a client delays by some 40 ms on a reused
     // connection. Accepted sockets take the option from the listening one.
     Http->set_tcp_nodelay(true);
-    // A daily submission carries a key log of a few kilobytes.
+    // The largest body any route takes: a daily submission (RouteDaily reads it itself).
     Http->set_payload_max_length(kMaxDailyBodyBytes);
     Route();
 }
@@ -201,13 +208,47 @@ void TScoreServer::Route() {
 }
 
 void TScoreServer::RouteDaily() {
-    Http->Post("/daily/submit", [this](const httplib::Request& req, httplib::Response& res) {
+    // The body is read here rather than by cpp-httplib, whose own limit on form bodies (8 KiB,
+    // fixed when the library was built) would refuse a long race with an empty 413 whatever
+    // this service allows.
+    Http->Post("/daily/submit", [this](const httplib::Request& req, httplib::Response& res,
+                                       const httplib::ContentReader& read) {
+        const auto refuse = [&](int status, const std::string& text) {
+            res.status = status;
+            res.set_content("REFUSED " + text, kTextType);
+        };
+        const auto closeAfter = [&] {
+            res.set_header("Connection", "close");
+            if (ServedStream != nullptr) ServedStream->CloseAfterReply();
+        };
+        const std::string tooLarge = "The race is too large to send: the service takes at most " +
+                                     std::to_string(kMaxDailyBodyBytes) + " bytes.";
         if (Daily == nullptr) {
+            closeAfter();
             res.status = 503;
             res.set_content("REFUSED The daily race is not checked on this service.", kTextType);
             return;
         }
-        const TDailyAnswer answer = Daily->Submit(req.body);
+        const std::string declared = req.get_header_value("Content-Length");
+        if (declared.size() > 12 || (!declared.empty() && std::strtoull(declared.c_str(), nullptr,
+                                                                        10) > kMaxDailyBodyBytes)) {
+            closeAfter();
+            refuse(413, tooLarge);
+            return;
+        }
+        std::string body;
+        bool over = false;
+        const bool whole = read([&](const char* data, size_t size) {
+            over = over || body.size() + size > kMaxDailyBodyBytes;
+            if (!over) body.append(data, size);
+            return !over;
+        });
+        if (!whole || over) {
+            closeAfter();
+            refuse(over ? 413 : 400, over ? tooLarge : "The race did not arrive whole.");
+            return;
+        }
+        const TDailyAnswer answer = Daily->Submit(body);
         res.status = answer.Status;
         res.set_content(answer.Text, kTextType);
     });

@@ -15,11 +15,14 @@
 
 class TRunningServer {
 public:
-    TRunningServer(TScoreService& service, TServerLimits limits)
-        : Server(service, limits, [this](const std::string& line) {
-              std::lock_guard<std::mutex> guard(LogLock);
-              Log.push_back(line);
-          }) {
+    TRunningServer(TScoreService& service, TServerLimits limits, TDailyService* daily = nullptr)
+        : Server(
+              service, limits,
+              [this](const std::string& line) {
+                  std::lock_guard<std::mutex> guard(LogLock);
+                  Log.push_back(line);
+              },
+              daily) {
         EXPECT_TRUE(Server.Bind("127.0.0.1", 0));
         Thread = std::thread([this] { Server.Run(); });
         for (int i = 0; i < 2000 && !Server.Running(); ++i) {

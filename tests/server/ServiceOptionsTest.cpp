@@ -14,22 +14,24 @@ TEST(ServiceOptions, DefaultsAndEveryOption) {
     EXPECT_FALSE(d.Help);
     EXPECT_TRUE(d.Error.empty());
 
-    const TServiceOptions o = ParseServiceOptions(
-        {"--port", "0", "--bind", "::1", "--db", "/tmp/x.db", "--motd", "hi", "--rate", "0"});
+    const TServiceOptions o =
+        ParseServiceOptions({"--port", "0", "--bind", "::1", "--db", "/tmp/x.db", "--motd", "hi",
+                             "--rate", "0", "--conns", "3"});
     EXPECT_TRUE(o.Error.empty()) << o.Error;
     EXPECT_EQ(o.Port, 0);
     EXPECT_EQ(o.Bind, "::1");
     EXPECT_EQ(o.DbPath, "/tmp/x.db");
     EXPECT_EQ(o.Motd, "hi");
     EXPECT_EQ(o.RatePerSecond, 0.0);
+    EXPECT_EQ(o.MaxConnections, 3u);
     EXPECT_TRUE(ParseServiceOptions({"--help"}).Help);
     EXPECT_NE(ServiceUsage().find("--bind"), std::string::npos);
 }
 
 TEST(ServiceOptions, RefusesWhatItCannotUnderstand) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port"},   {"--port", "65536"}, {"--port", "-1"}, {"--port", "80x"},  {"--port", ""},
-        {"--db", ""}, {"--rate", "1.5"},   {"--verbose"},    {"extra-argument"},
+        {"--port"},   {"--port", "65536"}, {"--port", "-1"}, {"--port", "80x"}, {"--port", ""},
+        {"--db", ""}, {"--rate", "1.5"},   {"--conns", "0"}, {"--verbose"},     {"extra-argument"},
     };
     for (const auto& args : bad) {
         EXPECT_FALSE(ParseServiceOptions(args).Error.empty()) << args[0];

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "harness/ServiceProcess.h"
+#include "server/DailyTestUtil.h"
 #include "server/RawHttp.h"
 #include "server/RunningServer.h"
 #include "server/ScorePages.h"
@@ -93,9 +94,10 @@ TEST(SlowClients, ARequestThatArrivesTooSlowlyIsCutOffAtItsDeadline) {
          "a"},
     };
     TServiceFixture f;
+    TDailyService daily(*f.Store, GameDir(), [] { return kDrivenDayNoon; }, {});
     TServerLimits limits = SlowLimits();
     limits.RequestDeadline = 1500ms;
-    TRunningServer server(*f.Service, limits);
+    TRunningServer server(*f.Service, limits, &daily);
     for (const TCase& c : cases) {
         TRawConnection slow(server.Port(), kSlowAddress);
         ASSERT_TRUE(slow.Send(c.Start)) << c.What;
