@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 
 #include "server/DailyPages.h"
@@ -88,8 +89,11 @@ private:
         const TServerLimits& limits = Owner.Limits;
         TDeadlineStream stream(sock, Owner.Stopping, limits.ReplyLimit);
         const std::string address = stream.RemoteIp();
+        const std::string key = ClientKey(address);
+        const size_t most =
+            Owner.Clients.IsTrustedProxy(address) ? SIZE_MAX : limits.MaxConnectionsPerClient;
         bool served = false;
-        if (!Owner.Connections.Enter(address, limits.MaxConnectionsPerClient)) {
+        if (!Owner.Connections.Enter(key, most)) {
             stream.SendAll(TooManyConnectionsReply());
             stream.Drain(std::chrono::milliseconds(250));
             Owner.LogRequest(address, "-", "-", 503, " too-many-connections");
@@ -113,7 +117,7 @@ private:
                 }
             }
             ServedStream = nullptr;
-            Owner.Connections.Leave(address);
+            Owner.Connections.Leave(key);
         }
         ::shutdown(sock, SHUT_RDWR);
         ::close(sock);
@@ -130,6 +134,7 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
       Limits(limits),
       Log(std::move(log)),
       Limiter(limits.RatePerSecond, limits.RateBurst),
+      Clients(limits.TrustedProxies),
       Http(std::make_unique<THttpServer>(*this)) {
     Http->new_task_queue = [limits] {
         return new TWorkerPool(limits.Threads, limits.MaxThreads, kSpareWorkerLinger);
@@ -151,7 +156,7 @@ void TScoreServer::Route() {
             Refuse(res, 414, "too-long");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (!Limiter.Allow(req.remote_addr, MonotonicSeconds())) {
+        if (!Limiter.Allow(ClientKey(ClientOf(req)), MonotonicSeconds())) {
             res.set_header("Retry-After", "1");
             if (req.path == "/daily/submit") {
                 res.status = 429;
@@ -203,7 +208,7 @@ void TScoreServer::Route() {
         if (ServedStream != nullptr && ServedStream->Expired()) return;
         // Refusals carry their reason in the body ("ERR|bad-name|"); it belongs in the log.
         const std::string reason = res.status >= 400 ? " " + res.body : std::string();
-        LogRequest(req.remote_addr, req.method, req.target, res.status, reason);
+        LogRequest(ClientOf(req), req.method, req.target, res.status, reason);
     });
 }
 
@@ -344,6 +349,14 @@ TDailyView TScoreServer::DailyViewFor(const TDailyPlan& day, const std::string& 
             date, best.empty() ? std::nullopt : std::optional<TDailyRow>(best.front()));
     }
     return view;
+}
+
+std::string TScoreServer::ClientOf(const httplib::Request& req) const {
+    std::vector<std::string> forwarded;
+    const size_t count = req.get_header_value_count("X-Forwarded-For");
+    for (size_t i = 0; i < count; ++i)
+        forwarded.push_back(req.get_header_value("X-Forwarded-For", i));
+    return Clients.ClientOf(req.remote_addr, forwarded);
 }
 
 void TScoreServer::LogRequest(const std::string& address, const std::string& method,

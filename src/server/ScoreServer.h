@@ -17,7 +17,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "server/ClientAddress.h"
 #include "server/Connection.h"
 #include "server/DailyPages.h"
 #include "server/DailyService.h"
@@ -48,6 +50,9 @@ struct TServerLimits {
     // them out (408 when they do not); a reply must be taken within ReplySeconds.
     std::chrono::milliseconds RequestDeadline{10'000};
     std::chrono::milliseconds ReplyLimit{5'000};
+    // Reverse proxies whose X-Forwarded-For is believed (ClientAddress.h); their own
+    // connections are not limited per address, as each carries many clients.
+    std::vector<TIpNetwork> TrustedProxies;
 };
 
 class TScoreServer {
@@ -86,6 +91,8 @@ private:
     TDailyPlan Today() const;
     // A daily page's content: the best `limit` rows, neighbours and the last 30 days.
     TDailyView DailyViewFor(const TDailyPlan& day, const std::string& ownName, size_t limit);
+    // The client a request comes from (through trusted proxies) and the key it is counted by.
+    std::string ClientOf(const httplib::Request& req) const;
     void LogRequest(const std::string& address, const std::string& method,
                     const std::string& target, int status, const std::string& reason);
 
@@ -94,6 +101,7 @@ private:
     TServerLimits Limits;
     TLog Log;
     TRateLimiter Limiter;
+    TClientAddresses Clients;
     TConnectionCounter Connections;
     std::atomic<bool> Stopping{false};
     std::unique_ptr<THttpServer> Http;

@@ -1,8 +1,10 @@
 #include "server/ServiceOptions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 
+#include "server/ClientAddress.h"
 #include "world/DailyChallenge.h"
 
 namespace {
@@ -30,7 +32,7 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
         }
         const bool takesValue = a == "--port" || a == "--bind" || a == "--db" || a == "--motd" ||
                                 a == "--rate" || a == "--data" || a == "--replays" ||
-                                a == "--conns" || a == "--today";
+                                a == "--conns" || a == "--trusted-proxy" || a == "--today";
         if (!takesValue) {
             o.Error = "unknown option " + a;
             return o;
@@ -68,6 +70,22 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
                 return o;
             }
             o.MaxConnections = static_cast<size_t>(*conns);
+        } else if (a == "--trusted-proxy") {
+            // Several may be given, each on its own or separated by commas.
+            size_t start = 0;
+            while (start <= v.size()) {
+                const size_t comma = std::min(v.find(',', start), v.size());
+                const std::string one = v.substr(start, comma - start);
+                if (!ParseIpNetwork(one)) {
+                    o.Error =
+                        "--trusted-proxy takes addresses or networks (10.0.0.1, "
+                        "10.0.0.0/8, 2001:db8::/32), not \"" +
+                        one + "\"";
+                    return o;
+                }
+                o.TrustedProxies.push_back(one);
+                start = comma + 1;
+            }
         } else if (v.empty()) {
             o.Error = a + " needs a value";
             return o;
@@ -107,6 +125,11 @@ std::string ServiceUsage() {
            "  --replays N   daily replays waiting or running at once (default 8)\n"
            "  --conns N     connections open at once per client address (default 8); one\n"
            "                more is answered 503 at once\n"
+           "  --trusted-proxy ADDR[,ADDR...]\n"
+           "                reverse proxies (addresses or networks such as 10.0.0.0/8) whose\n"
+           "                X-Forwarded-For names the client: the right-most address there that\n"
+           "                is not a trusted proxy is limited and logged; may be repeated.\n"
+           "                IPv6 clients are counted by their /64\n"
            "  --today DATE  the date (YYYY-MM-DD) the daily race takes as today, for tests\n"
            "  --help        this text\n"
            "\n"

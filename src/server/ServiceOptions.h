@@ -15,6 +15,8 @@ struct TServiceOptions {
     std::string DataDir;
     size_t MaxReplays = 8;      // daily replays waiting or running at once
     size_t MaxConnections = 8;  // connections open at once per client address
+    // Reverse proxies (addresses or networks) whose X-Forwarded-For names the client.
+    std::vector<std::string> TrustedProxies;
     // The UTC date the daily race takes as today (tests); empty: the system clock's.
     std::string Today;
     bool Help = false;

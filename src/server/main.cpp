@@ -104,6 +104,11 @@ int main(int argc, char** argv) {
     limits.RatePerSecond = options.RatePerSecond;
     limits.RateBurst = options.RatePerSecond * 4;
     limits.MaxConnectionsPerClient = options.MaxConnections;
+    for (const std::string& proxy : options.TrustedProxies)
+        limits.TrustedProxies.push_back(*ParseIpNetwork(proxy));
+    if (!options.TrustedProxies.empty())
+        LogLine("clients are named by X-Forwarded-For from " +
+                std::to_string(options.TrustedProxies.size()) + " trusted proxy address(es)");
     TDailyLimits dailyLimits;
     dailyLimits.MaxPending = options.MaxReplays;
     dailyLimits.Workers = std::max(1u, std::thread::hardware_concurrency());

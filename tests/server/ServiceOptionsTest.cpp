@@ -13,10 +13,12 @@ TEST(ServiceOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(d.DbPath, "");
     EXPECT_FALSE(d.Help);
     EXPECT_TRUE(d.Error.empty());
+    EXPECT_EQ(d.MaxConnections, 8u);
+    EXPECT_TRUE(d.TrustedProxies.empty());
 
-    const TServiceOptions o =
-        ParseServiceOptions({"--port", "0", "--bind", "::1", "--db", "/tmp/x.db", "--motd", "hi",
-                             "--rate", "0", "--conns", "3"});
+    const TServiceOptions o = ParseServiceOptions(
+        {"--port", "0", "--bind", "::1", "--db", "/tmp/x.db", "--motd", "hi", "--rate", "0",
+         "--conns", "3", "--trusted-proxy", "10.0.0.1,10.1.0.0/16", "--trusted-proxy", "::1"});
     EXPECT_TRUE(o.Error.empty()) << o.Error;
     EXPECT_EQ(o.Port, 0);
     EXPECT_EQ(o.Bind, "::1");
@@ -24,14 +26,25 @@ TEST(ServiceOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.Motd, "hi");
     EXPECT_EQ(o.RatePerSecond, 0.0);
     EXPECT_EQ(o.MaxConnections, 3u);
+    EXPECT_EQ(o.TrustedProxies, (std::vector<std::string>{"10.0.0.1", "10.1.0.0/16", "::1"}));
     EXPECT_TRUE(ParseServiceOptions({"--help"}).Help);
     EXPECT_NE(ServiceUsage().find("--bind"), std::string::npos);
 }
 
 TEST(ServiceOptions, RefusesWhatItCannotUnderstand) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--port"},   {"--port", "65536"}, {"--port", "-1"}, {"--port", "80x"}, {"--port", ""},
-        {"--db", ""}, {"--rate", "1.5"},   {"--conns", "0"}, {"--verbose"},     {"extra-argument"},
+        {"--port"},
+        {"--port", "65536"},
+        {"--port", "-1"},
+        {"--port", "80x"},
+        {"--port", ""},
+        {"--db", ""},
+        {"--rate", "1.5"},
+        {"--conns", "0"},
+        {"--trusted-proxy", "proxy"},
+        {"--trusted-proxy", "10.0.0.1,"},
+        {"--verbose"},
+        {"extra-argument"},
     };
     for (const auto& args : bad) {
         EXPECT_FALSE(ParseServiceOptions(args).Error.empty()) << args[0];
