@@ -32,7 +32,8 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
         }
         const bool takesValue = a == "--port" || a == "--bind" || a == "--db" || a == "--motd" ||
                                 a == "--rate" || a == "--data" || a == "--replays" ||
-                                a == "--conns" || a == "--trusted-proxy" || a == "--today";
+                                a == "--conns" || a == "--db-connections" ||
+                                a == "--trusted-proxy" || a == "--today";
         if (!takesValue) {
             o.Error = "unknown option " + a;
             return o;
@@ -70,6 +71,13 @@ TServiceOptions ParseServiceOptions(const std::vector<std::string>& args) {
                 return o;
             }
             o.MaxConnections = static_cast<size_t>(*conns);
+        } else if (a == "--db-connections") {
+            const auto conns = ParseNumber(v, 1, 1000);
+            if (!conns) {
+                o.Error = "--db-connections takes a number from 1 to 1000";
+                return o;
+            }
+            o.DbConnections = static_cast<size_t>(*conns);
         } else if (a == "--trusted-proxy") {
             // Several may be given, each on its own or separated by commas.
             size_t start = 0;
@@ -114,9 +122,12 @@ std::string ServiceUsage() {
            "\n"
            "  --port N      port to listen on (default 8470; 0 picks a free one)\n"
            "  --bind ADDR   address to listen on (default 127.0.0.1)\n"
-           "  --db FILE     SQLite database (default " +
+           "  --db FILE|URI SQLite database file (default " +
            DefaultDbPath() +
-           ")\n"
+           "), or a PostgreSQL\n"
+           "                database as postgresql://USER@HOST/DBNAME (several processes may\n"
+           "                share one)\n"
+           "  --db-connections N  PostgreSQL connections per process (default 8)\n"
            "  --motd TEXT   message of the day sent with every version reply\n"
            "  --rate N      requests per second allowed per client address, bursts of four\n"
            "                times that (default 5; 0 turns the limit off)\n"
@@ -139,6 +150,10 @@ std::string ServiceUsage() {
            "One log line per request goes to standard output. SIGTERM or SIGINT stops the\n"
            "service within two seconds: the requests in progress are answered, and clients\n"
            "that are idle or still sending are not waited for.\n";
+}
+
+bool IsPostgresUri(const std::string& db) {
+    return db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0;
 }
 
 std::string DefaultDbPath() {
