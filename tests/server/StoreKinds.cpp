@@ -1,5 +1,7 @@
 #include "server/StoreKinds.h"
 
+#include "server/PgTestServer.h"
+#include "server/PostgresStore.h"
 #include "server/SqliteScoreStore.h"
 
 namespace {
@@ -25,5 +27,19 @@ std::vector<TStoreKind> StoreKinds() {
                          const bool ok = store->Ok();
                          return HandleOf(store, ok, store->Error());
                      }});
+#ifdef VELKARO_HAVE_POSTGRES
+    kinds.push_back({"PostgreSQL",
+                     [](TTempDir&, std::string& why) {
+                         TPgTestServer& server = TPgTestServer::Get();
+                         const std::string uri = server.NewDatabase();
+                         if (uri.empty()) why = server.Why();
+                         return uri;
+                     },
+                     [](const std::string& uri) {
+                         auto store = std::make_shared<TPostgresStore>(uri, 4);
+                         const bool ok = store->Ok();
+                         return HandleOf(store, ok, store->Error());
+                     }});
+#endif
     return kinds;
 }
