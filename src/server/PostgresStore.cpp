@@ -116,7 +116,8 @@ TPostgresStore::TPostgresStore(const std::string& conninfo, size_t connections)
     }
     pg_conn* conn = Idle.front();
     // Several processes may start at once: the advisory lock makes them create in turn.
-    for (const char* sql : {"SET bytea_output = 'hex'", "BEGIN", kSchema, "COMMIT"}) {
+    for (const char* sql : {"SET bytea_output = 'hex'", "SET client_min_messages = warning",
+                            "BEGIN", kSchema, "COMMIT"}) {
         if (sql == kSchema) {
             TResult r(PQexec(conn, sql), &PQclear);
             if (!Succeeded(r)) {

@@ -44,11 +44,17 @@ std::string Tail(const std::string& path) {
 }  // namespace
 
 TPgTestServer& TPgTestServer::Get() {
-    static TPgTestServer server;
+    static TPgTestServer server(false);
     return server;
 }
 
-TPgTestServer::TPgTestServer() {
+TPgTestServer& TPgTestServer::GetDurable() {
+    static TPgTestServer server(true);
+    return server;
+}
+
+TPgTestServer::TPgTestServer(bool durable) {
+    (void)durable;
 #ifndef VELKARO_HAVE_POSTGRES
     Problem = "this build has no PostgreSQL support (libpq was not found)";
     return;
@@ -82,8 +88,8 @@ TPgTestServer::TPgTestServer() {
     // Only the unix socket in the folder: nothing listens on the network.
     if (!RunTool("pg_ctl", "-D " + Folder + "/data -l " + Folder + "/server.log -w -t 60 -o \"-p " +
                                std::to_string(Port) + " -k " + Folder +
-                               " -c listen_addresses='' -c fsync=off -c max_connections=200\" "
-                               "start")) {
+                               " -c listen_addresses='' -c max_connections=200" +
+                               (durable ? "" : " -c fsync=off") + "\" start")) {
         Problem = "the server did not start: " + Tail(Folder + "/server.log");
         return;
     }

@@ -8,8 +8,11 @@
 
 class TPgTestServer {
 public:
-    // The one server of this test program, started on first use.
+    // The one server of this test program, started on first use. It does not sync its writes
+    // to the disk: the tests look at what the service does, not at the machine crashing.
     static TPgTestServer& Get();
+    // A server that syncs its commits as a deployed one does (for the load benchmark).
+    static TPgTestServer& GetDurable();
     ~TPgTestServer();
     TPgTestServer(const TPgTestServer&) = delete;
     TPgTestServer& operator=(const TPgTestServer&) = delete;
@@ -21,7 +24,7 @@ public:
     std::string NewDatabase();
 
 private:
-    TPgTestServer();
+    explicit TPgTestServer(bool durable);
     // Runs a PostgreSQL program (as the server's user) with its output in the folder's log.
     bool RunTool(const std::string& program, const std::string& arguments);
 
