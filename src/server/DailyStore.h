@@ -19,7 +19,7 @@ struct TDailyRow {
 inline constexpr size_t kMaxStoredDailyLogBytes = 16 * 1024;
 
 // A name's best run of a day: its time and the key log that drove it.
-struct TDailyBest {
+struct TStoredDailyRun {
     std::string Name;
     int32_t Hundredths = 0;
     std::string Log;
@@ -39,8 +39,8 @@ public:
     virtual std::optional<TDailyRow> DailyEntry(const std::string& date,
                                                 const std::string& name) = 0;
     // The day's leader (first place as DailyTop orders it) with its log.
-    virtual std::optional<TDailyBest> DailyLeader(const std::string& date) = 0;
+    virtual std::optional<TStoredDailyRun> DailyLeader(const std::string& date) = 0;
     // The name's best run of the day with its log.
-    virtual std::optional<TDailyBest> DailyRunOf(const std::string& date,
-                                                 const std::string& name) = 0;
+    virtual std::optional<TStoredDailyRun> DailyRunOf(const std::string& date,
+                                                      const std::string& name) = 0;
 };

@@ -274,7 +274,7 @@ std::optional<TDailyRow> TPostgresStore::DailyEntry(const std::string& date,
                      static_cast<int32_t>(NumberField(r, 0, 0))};
 }
 
-std::optional<TDailyBest> TPostgresStore::DailyLeader(const std::string& date) {
+std::optional<TStoredDailyRun> TPostgresStore::DailyLeader(const std::string& date) {
     if (!Healthy) return std::nullopt;
     TLease conn(*this);
     const TResult r = Run(*conn,
@@ -282,16 +282,16 @@ std::optional<TDailyBest> TPostgresStore::DailyLeader(const std::string& date) {
                           "ORDER BY hundredths, time, name LIMIT 1",
                           {Text(date)});
     if (!Succeeded(r) || PQntuples(r.get()) == 0) return std::nullopt;
-    return TDailyBest{BytesField(r, 0, 0), static_cast<int32_t>(NumberField(r, 0, 1)),
-                      Field(r, 0, 2)};
+    return TStoredDailyRun{BytesField(r, 0, 0), static_cast<int32_t>(NumberField(r, 0, 1)),
+                           Field(r, 0, 2)};
 }
 
-std::optional<TDailyBest> TPostgresStore::DailyRunOf(const std::string& date,
-                                                     const std::string& name) {
+std::optional<TStoredDailyRun> TPostgresStore::DailyRunOf(const std::string& date,
+                                                          const std::string& name) {
     if (!Healthy) return std::nullopt;
     TLease conn(*this);
     const TResult r = Run(*conn, "SELECT hundredths, log FROM daily WHERE date = $1 AND name = $2",
                           {Text(date), Bytes(name)});
     if (!Succeeded(r) || PQntuples(r.get()) == 0) return std::nullopt;
-    return TDailyBest{name, static_cast<int32_t>(NumberField(r, 0, 0)), Field(r, 0, 1)};
+    return TStoredDailyRun{name, static_cast<int32_t>(NumberField(r, 0, 0)), Field(r, 0, 1)};
 }

@@ -40,8 +40,9 @@ public:
                         const std::string& log, int64_t now) override;
     std::vector<TDailyRow> DailyTop(const std::string& date, size_t limit) override;
     std::optional<TDailyRow> DailyEntry(const std::string& date, const std::string& name) override;
-    std::optional<TDailyBest> DailyLeader(const std::string& date) override;
-    std::optional<TDailyBest> DailyRunOf(const std::string& date, const std::string& name) override;
+    std::optional<TStoredDailyRun> DailyLeader(const std::string& date) override;
+    std::optional<TStoredDailyRun> DailyRunOf(const std::string& date,
+                                              const std::string& name) override;
 
     // One connection taken from the pool for a scope.
     class TLease;

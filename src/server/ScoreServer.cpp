@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 
 #include "server/DailyPages.h"
 #include "server/DailyRequest.h"
@@ -93,7 +94,14 @@ private:
         const size_t most =
             Owner.Clients.IsTrustedProxy(address) ? SIZE_MAX : limits.MaxConnectionsPerClient;
         bool served = false;
-        if (!Owner.Connections.Enter(key, most)) {
+        // A client replacing a kept-alive connection the service has just closed may connect
+        // again before the old connection has left the count: a short wait lets it.
+        bool admitted = Owner.Connections.Enter(key, most);
+        for (int wait = 0; wait < 4 && !admitted && !Owner.Stopping; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            admitted = Owner.Connections.Enter(key, most);
+        }
+        if (!admitted) {
             stream.SendAll(TooManyConnectionsReply());
             stream.Drain(std::chrono::milliseconds(250));
             Owner.LogRequest(address, "-", "-", 503, " too-many-connections");

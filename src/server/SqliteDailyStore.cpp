@@ -83,7 +83,7 @@ std::optional<TDailyRow> TSqliteScoreStore::DailyEntry(const std::string& date,
     return TDailyRow{sqlite3_column_int(*own, 1) + 1, name, sqlite3_column_int(*own, 0)};
 }
 
-std::optional<TDailyBest> TSqliteScoreStore::DailyLeader(const std::string& date) {
+std::optional<TStoredDailyRun> TSqliteScoreStore::DailyLeader(const std::string& date) {
     std::lock_guard<std::mutex> guard(Lock);
     TStatement top(Db,
                    "SELECT name, hundredths, log FROM daily WHERE date = ?1 "
@@ -91,16 +91,16 @@ std::optional<TDailyBest> TSqliteScoreStore::DailyLeader(const std::string& date
     if (!top) return std::nullopt;
     top.Text(1, date);
     if (sqlite3_step(*top) != SQLITE_ROW) return std::nullopt;
-    return TDailyBest{Column(*top, 0), sqlite3_column_int(*top, 1), Column(*top, 2)};
+    return TStoredDailyRun{Column(*top, 0), sqlite3_column_int(*top, 1), Column(*top, 2)};
 }
 
-std::optional<TDailyBest> TSqliteScoreStore::DailyRunOf(const std::string& date,
-                                                        const std::string& name) {
+std::optional<TStoredDailyRun> TSqliteScoreStore::DailyRunOf(const std::string& date,
+                                                             const std::string& name) {
     std::lock_guard<std::mutex> guard(Lock);
     TStatement own(Db, "SELECT hundredths, log FROM daily WHERE date = ?1 AND name = ?2");
     if (!own) return std::nullopt;
     own.Text(1, date);
     own.Text(2, name);
     if (sqlite3_step(*own) != SQLITE_ROW) return std::nullopt;
-    return TDailyBest{name, sqlite3_column_int(*own, 0), Column(*own, 1)};
+    return TStoredDailyRun{name, sqlite3_column_int(*own, 0), Column(*own, 1)};
 }

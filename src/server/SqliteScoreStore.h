@@ -37,8 +37,9 @@ public:
                         const std::string& log, int64_t now) override;
     std::vector<TDailyRow> DailyTop(const std::string& date, size_t limit) override;
     std::optional<TDailyRow> DailyEntry(const std::string& date, const std::string& name) override;
-    std::optional<TDailyBest> DailyLeader(const std::string& date) override;
-    std::optional<TDailyBest> DailyRunOf(const std::string& date, const std::string& name) override;
+    std::optional<TStoredDailyRun> DailyLeader(const std::string& date) override;
+    std::optional<TStoredDailyRun> DailyRunOf(const std::string& date,
+                                              const std::string& name) override;
 
 private:
     // Brings a database file of an earlier version up to this one, keeping its rows.

@@ -43,6 +43,8 @@ bool TServiceProcess::Start(const std::string& binary, const std::string& dbPath
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // The port is read from the log: a file left by an earlier run must not be read first.
+    unlink(logPath.c_str());
     Pid = fork();
     if (Pid < 0) return false;
     if (Pid == 0) {
