@@ -18,7 +18,8 @@ TEST(ServiceOptions, DefaultsAndEveryOption) {
 
     const TServiceOptions o = ParseServiceOptions(
         {"--port", "0", "--bind", "::1", "--db", "/tmp/x.db", "--motd", "hi", "--rate", "0",
-         "--conns", "3", "--trusted-proxy", "10.0.0.1,10.1.0.0/16", "--trusted-proxy", "::1"});
+         "--conns", "3", "--trusted-proxy", "10.0.0.1,10.1.0.0/16", "--trusted-proxy", "::1",
+         "--db-connections", "3"});
     EXPECT_TRUE(o.Error.empty()) << o.Error;
     EXPECT_EQ(o.Port, 0);
     EXPECT_EQ(o.Bind, "::1");
@@ -26,6 +27,7 @@ TEST(ServiceOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(o.Motd, "hi");
     EXPECT_EQ(o.RatePerSecond, 0.0);
     EXPECT_EQ(o.MaxConnections, 3u);
+    EXPECT_EQ(o.DbConnections, 3u);
     EXPECT_EQ(o.TrustedProxies, (std::vector<std::string>{"10.0.0.1", "10.1.0.0/16", "::1"}));
     EXPECT_TRUE(ParseServiceOptions({"--help"}).Help);
     EXPECT_NE(ServiceUsage().find("--bind"), std::string::npos);
@@ -41,6 +43,7 @@ TEST(ServiceOptions, RefusesWhatItCannotUnderstand) {
         {"--db", ""},
         {"--rate", "1.5"},
         {"--conns", "0"},
+        {"--db-connections", "0"},
         {"--trusted-proxy", "proxy"},
         {"--trusted-proxy", "10.0.0.1,"},
         {"--verbose"},
@@ -49,6 +52,13 @@ TEST(ServiceOptions, RefusesWhatItCannotUnderstand) {
     for (const auto& args : bad) {
         EXPECT_FALSE(ParseServiceOptions(args).Error.empty()) << args[0];
     }
+}
+
+TEST(ServiceOptions, PostgresUrisAreToldFromFiles) {
+    for (const char* uri : {"postgresql://u@h/db", "postgres://h/db", "postgresql:///db?host=/s"})
+        EXPECT_TRUE(IsPostgresUri(uri)) << uri;
+    for (const char* path : {"/var/lib/scores.db", "postgresql.db", "./postgresql://x", ""})
+        EXPECT_FALSE(IsPostgresUri(path)) << path;
 }
 
 TEST(ServiceOptions, DefaultDatabaseIsInTheUsersDataFolder) {
