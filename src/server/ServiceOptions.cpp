@@ -156,6 +156,20 @@ bool IsPostgresUri(const std::string& db) {
     return db.rfind("postgresql://", 0) == 0 || db.rfind("postgres://", 0) == 0;
 }
 
+std::string DbForLog(const std::string& db) {
+    if (!IsPostgresUri(db)) return db;
+    std::string out = db;
+    const size_t start = out.find("://") + 3;
+    const size_t at = out.find('@', start), colon = out.find(':', start);
+    if (at != std::string::npos && colon < at) out.replace(colon + 1, at - colon - 1, "***");
+    for (size_t key = out.find("password="); key != std::string::npos;
+         key = out.find("password=", key + 1)) {
+        const size_t value = key + 9;
+        out.replace(value, std::min(out.find('&', value), out.size()) - value, "***");
+    }
+    return out;
+}
+
 std::string DefaultDbPath() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/velkaro/scores.db";

@@ -32,3 +32,6 @@ std::string ServiceUsage();
 std::string DefaultDbPath();
 // Whether --db names a PostgreSQL database rather than a SQLite file.
 bool IsPostgresUri(const std::string& db);
+// --db as the log may show it: a PostgreSQL URI's password ("user:secret@", "password=...")
+// becomes "***".
+std::string DbForLog(const std::string& db);

@@ -67,16 +67,6 @@ std::string FindIcon(const std::string& dataDir) {
     return {};
 }
 
-// A PostgreSQL URI as the log may show it: "user:secret@" becomes "user:***@".
-std::string WithoutPassword(const std::string& db) {
-    if (!IsPostgresUri(db)) return db;
-    const size_t start = db.find("://") + 3;
-    const size_t at = db.find('@', start);
-    const size_t colon = db.find(':', start);
-    if (at == std::string::npos || colon == std::string::npos || colon > at) return db;
-    return db.substr(0, colon + 1) + "***" + db.substr(at);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -130,7 +120,7 @@ int main(int argc, char** argv) {
     }
     if (store == nullptr) {
         std::fprintf(stderr, "velkaro-scores: cannot use the database %s (%s)\n",
-                     WithoutPassword(dbPath).c_str(), storeError.c_str());
+                     DbForLog(dbPath).c_str(), storeError.c_str());
         return 1;
     }
 
@@ -166,7 +156,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     LogLine("velkaro-scores listening on http://" + options.Bind + ":" +
-            std::to_string(server.Port()) + "/ (database " + WithoutPassword(dbPath) + ")");
+            std::to_string(server.Port()) + "/ (database " + DbForLog(dbPath) + ")");
 
     std::atomic<bool> done{false};
     std::thread stopper(WaitForStop, std::cref(signals), std::ref(server), std::cref(done));

@@ -61,6 +61,18 @@ TEST(ServiceOptions, PostgresUrisAreToldFromFiles) {
         EXPECT_FALSE(IsPostgresUri(path)) << path;
 }
 
+TEST(ServiceOptions, TheLogNeverShowsADatabasePassword) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/var/lib/velkaro/scores.db", "/var/lib/velkaro/scores.db"},
+        {"postgresql://velkaro:s3cret@db/velkaro", "postgresql://velkaro:***@db/velkaro"},
+        {"postgresql://velkaro@db:5433/velkaro", "postgresql://velkaro@db:5433/velkaro"},
+        {"postgresql://db/velkaro?user=v&password=s3cret&sslmode=require",
+         "postgresql://db/velkaro?user=v&password=***&sslmode=require"},
+        {"postgres://u:p@h/d?password=x", "postgres://u:***@h/d?password=***"},
+    };
+    for (const auto& [db, shown] : cases) EXPECT_EQ(DbForLog(db), shown) << db;
+}
+
 TEST(ServiceOptions, DefaultDatabaseIsInTheUsersDataFolder) {
     const char* oldXdg = std::getenv("XDG_DATA_HOME");
     const std::string saved = oldXdg != nullptr ? oldXdg : "";
