@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,3 +30,8 @@ struct TStoreKind {
 };
 
 std::vector<TStoreKind> StoreKinds();
+
+// GoogleTest names a kind by its name in test listings.
+inline void PrintTo(const TStoreKind& kind, std::ostream* out) {
+    *out << kind.Name;
+}
