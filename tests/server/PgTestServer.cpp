@@ -65,8 +65,10 @@ TPgTestServer::TPgTestServer(bool durable) {
         return;
     }
     std::random_device rd;
-    Folder =
-        (std::filesystem::temp_directory_path() / ("velkaro-pg-" + std::to_string(rd()))).string();
+    // As root the folder goes in /tmp, which the server's user can reach whatever TMPDIR says.
+    const std::filesystem::path temp =
+        geteuid() == 0 ? std::filesystem::path("/tmp") : std::filesystem::temp_directory_path();
+    Folder = (temp / ("velkaro-pg-" + std::to_string(rd()))).string();
     std::filesystem::create_directories(Folder);
     if (geteuid() == 0) {
         // initdb will not run as root: the server runs as nobody, owning the folder.
