@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -19,6 +20,7 @@ public:
         : Server(
               service, limits,
               [this](const std::string& line) {
+                  std::this_thread::sleep_for(LogDelay.load());
                   std::lock_guard<std::mutex> guard(LogLock);
                   Log.push_back(line);
               },
@@ -35,6 +37,8 @@ public:
         Thread.join();
     }
     int Port() const { return Server.Port(); }
+    // How long writing a log line takes (a slow disk or terminal), from now on.
+    void SlowLog(std::chrono::milliseconds delay) { LogDelay = delay; }
     httplib::Client Client() const { return httplib::Client("127.0.0.1", Server.Port()); }
     // The log line is written after the reply is sent, so the client may be ahead of it.
     std::vector<std::string> LogLines(size_t expected) {
@@ -52,6 +56,7 @@ public:
 private:
     std::mutex LogLock;
     std::vector<std::string> Log;
+    std::atomic<std::chrono::milliseconds> LogDelay{std::chrono::milliseconds(0)};
     TScoreServer Server;
     std::thread Thread;
 };

@@ -153,6 +153,38 @@ TEST(SlowClients, AnHonestClientIsAnsweredWhileSlowOnesHangOnAndExtraOnesAreTurn
     EXPECT_TRUE(LogHas(server.LogLines(3), "127.0.0.2 - - 503 too-many-connections"));
 }
 
+// Clients using every connection their address may have, whose connections the service
+// closes after every reply, connect again at once: they are served, not refused while their
+// old connection is still on its way out.
+TEST(SlowClients, ClientsReplacingClosedConnectionsAreServed) {
+    TServiceFixture f;
+    TServerLimits limits = SlowLimits();
+    limits.MaxConnectionsPerClient = 4;
+    limits.KeepAliveRequests = 1;
+    TRunningServer server(*f.Service, limits);
+    // The access log line is written after the reply: while it is, the client already has its
+    // answer and connects again.
+    server.SlowLog(std::chrono::milliseconds(20));
+    std::atomic<int> refused{0}, unanswered{0};
+    std::vector<std::thread> clients;
+    for (int c = 0; c < 4; ++c) {
+        clients.emplace_back([&] {
+            for (int round = 0; round < 20; ++round) {
+                TRawConnection client(server.Port(), "127.0.0.5");
+                const auto reply =
+                    client.Send(RawGet("/scores.json")) ? client.Read() : std::nullopt;
+                if (!reply)
+                    ++unanswered;
+                else if (reply->Status != 200)
+                    ++refused;
+            }
+        });
+    }
+    for (std::thread& t : clients) t.join();
+    EXPECT_EQ(refused.load(), 0);
+    EXPECT_EQ(unanswered.load(), 0);
+}
+
 TEST(SlowClients, AnotherAddressHasItsOwnLimit) {
     TConnectionCounter counter;
     EXPECT_TRUE(counter.Enter("a", 2));
