@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "common/ScoreText.h"
@@ -72,4 +74,22 @@ TEST(SharedDatabase, TwoServicesOnOnePostgresDatabaseShareTokensScoresAndDailyTi
     // The second goes on alone with everything.
     EXPECT_EQ(Body(b, "/scores.json"), scores);
     EXPECT_EQ(second.Stop(), 0);
+}
+
+// A database that cannot be reached stops the service at once with a message naming it, but
+// never its password.
+TEST(SharedDatabase, AnUnreachableDatabaseIsReportedWithoutItsPassword) {
+#ifndef VELKARO_HAVE_POSTGRES
+    GTEST_SKIP() << "this build has no PostgreSQL support";
+#endif
+    TTempDir dir;
+    TServiceProcess service;
+    const std::string db = "postgresql://velkaro:s3cret@/velkaro?host=" + dir.File("nowhere");
+    EXPECT_FALSE(service.Start(VELKARO_SCORES_BIN, db, dir.File("log")));
+    std::ifstream in(dir.File("log"));
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("cannot use the database postgresql://velkaro:***@/velkaro"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("s3cret"), std::string::npos) << log;
 }
