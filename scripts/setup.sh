@@ -10,7 +10,8 @@ PACKAGES=(build-essential cmake pkg-config git
   libcairo2-dev libcpp-httplib-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri libegl-mesa0 fonts-dejavu-core
   openmpt123 xmp clang-format desktop-file-utils appstream openbox
-  clang libclang-rt-14-dev apache2-utils chromium)
+  clang libclang-rt-14-dev apache2-utils chromium
+  postgresql libpq-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -137,7 +137,10 @@ TDailyAnswer TDailyService::Submit(std::string_view body) {
                           std::to_string(s.Hundredths) + ".",
                       date + " " + s.Name + ": replay " + std::to_string(replay.RaceHundredths) +
                           " against " + std::to_string(s.Hundredths));
-    if (!DailyStore.StoreDailyTime(date, s.Name, replay.RaceHundredths, now))
+    // The log is kept up to its finish: what a client sent past it never plays.
+    TKeyLog driven;
+    for (int32_t frame = 0; frame < replay.Frames; ++frame) driven.Add(log->At(frame));
+    if (!DailyStore.StoreDailyTime(date, s.Name, replay.RaceHundredths, driven.Encode(), now))
         return Refuse(500, "The time could not be stored.", "store failed");
     const auto entry = DailyStore.DailyEntry(date, s.Name);
     const int32_t place = entry ? entry->Place : 0;

@@ -3,8 +3,12 @@
 #include <httplib.h>
 
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <thread>
 
 #include "server/DailyPages.h"
 #include "server/DailyRequest.h"
@@ -16,16 +20,10 @@
 
 namespace {
 
-// cpp-httplib listens with a backlog of 5, fixed when the library was built; a burst of new
-// connections then overflows it and clients wait a second for their SYN to be resent. Linux
-// takes a second listen() on a listening socket as a new backlog.
-class THttpServer final : public httplib::Server {
-public:
-    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
-};
-
 constexpr const char* kTextType = "text/plain; charset=utf-8";
 constexpr const char* kHtmlType = "text/html; charset=utf-8";
+// A submission with the longest key log the daily service takes must fit in a body.
+static_assert(kMaxDailyBodyBytes >= TDailyLimits{}.MaxLogBytes + 1024);
 // Days listed under a daily table.
 constexpr int64_t kRecentDays = 30;
 // How long a worker added for a busy moment waits for more work before it leaves.
@@ -71,7 +69,71 @@ std::string CarName(int32_t car) {
                                                                : std::string();
 }
 
+// The connection whose request this thread is serving, so that the access log can leave out
+// the reply cpp-httplib made up for a request that ran out of time (the 408 is logged instead).
+thread_local TDeadlineStream* ServedStream = nullptr;
+
 }  // namespace
+
+class TScoreServer::THttpServer final : public httplib::Server {
+public:
+    explicit THttpServer(TScoreServer& owner) : Owner(owner) {}
+    // cpp-httplib listens with a backlog of 5, fixed when the library was built; a burst of new
+    // connections then overflows it and clients wait a second for their SYN to be resent. Linux
+    // takes a second listen() on a listening socket as a new backlog.
+    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+
+private:
+    // Replaces cpp-httplib's own connection loop, whose read time-out starts again with every
+    // byte a client sends and which waits out a kept-alive connection even when stopping.
+    bool process_and_close_socket(socket_t sock) override {
+        const TServerLimits& limits = Owner.Limits;
+        TDeadlineStream stream(sock, Owner.Stopping, limits.ReplyLimit);
+        const std::string address = stream.RemoteIp();
+        const std::string key = ClientKey(address);
+        const size_t most =
+            Owner.Clients.IsTrustedProxy(address) ? SIZE_MAX : limits.MaxConnectionsPerClient;
+        bool served = false;
+        // A client replacing a kept-alive connection the service has just closed may connect
+        // again before the old connection has left the count: a short wait lets it.
+        bool admitted = Owner.Connections.Enter(key, most);
+        for (int wait = 0; wait < 4 && !admitted && !Owner.Stopping; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            admitted = Owner.Connections.Enter(key, most);
+        }
+        if (!admitted) {
+            stream.SendAll(TooManyConnectionsReply());
+            stream.Drain(std::chrono::milliseconds(250));
+            Owner.LogRequest(address, "-", "-", 503, " too-many-connections");
+        } else {
+            ServedStream = &stream;
+            const auto idle = std::chrono::seconds(limits.KeepAliveSeconds);
+            for (size_t left = limits.KeepAliveRequests; left > 0 && !Owner.Stopping; --left) {
+                if (!stream.WaitForRequest(idle)) break;
+                stream.StartRequest(TDeadlineStream::TClock::now() + limits.RequestDeadline);
+                bool closed = false;
+                served = process_request(stream, left == 1 || Owner.Stopping, closed, nullptr);
+                if (stream.Expired()) {
+                    stream.SendTimeoutReply();
+                    Owner.LogRequest(address, "-", "-", 408, " request-deadline");
+                    break;
+                }
+                if (!served || closed) break;
+                if (stream.ClosesAfterReply()) {
+                    stream.Drain(std::chrono::milliseconds(250));
+                    break;
+                }
+            }
+            ServedStream = nullptr;
+            Owner.Connections.Leave(key);
+        }
+        ::shutdown(sock, SHUT_RDWR);
+        ::close(sock);
+        return served;
+    }
+
+    TScoreServer& Owner;
+};
 
 TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog log,
                            TDailyService* daily)
@@ -80,7 +142,8 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
       Limits(limits),
       Log(std::move(log)),
       Limiter(limits.RatePerSecond, limits.RateBurst),
-      Http(std::make_unique<THttpServer>()) {
+      Clients(limits.TrustedProxies),
+      Http(std::make_unique<THttpServer>(*this)) {
     Http->new_task_queue = [limits] {
         return new TWorkerPool(limits.Threads, limits.MaxThreads, kSpareWorkerLinger);
     };
@@ -88,12 +151,8 @@ TScoreServer::TScoreServer(TScoreService& service, TServerLimits limits, TLog lo
     // waits for the ACK of the head, which a client delays by some 40 ms on a reused
     // connection. Accepted sockets take the option from the listening one.
     Http->set_tcp_nodelay(true);
-    // A daily submission carries a key log of a few kilobytes.
+    // The largest body any route takes: a daily submission (RouteDaily reads it itself).
     Http->set_payload_max_length(kMaxDailyBodyBytes);
-    Http->set_read_timeout(5, 0);
-    Http->set_write_timeout(5, 0);
-    Http->set_keep_alive_timeout(limits.KeepAliveSeconds);
-    Http->set_keep_alive_max_count(limits.KeepAliveRequests);
     Route();
 }
 
@@ -105,7 +164,7 @@ void TScoreServer::Route() {
             Refuse(res, 414, "too-long");
             return httplib::Server::HandlerResponse::Handled;
         }
-        if (!Limiter.Allow(req.remote_addr, MonotonicSeconds())) {
+        if (!Limiter.Allow(ClientKey(ClientOf(req)), MonotonicSeconds())) {
             res.set_header("Retry-After", "1");
             if (req.path == "/daily/submit") {
                 res.status = 429;
@@ -154,20 +213,55 @@ void TScoreServer::Route() {
     RoutePages();
 
     Http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+        if (ServedStream != nullptr && ServedStream->Expired()) return;
         // Refusals carry their reason in the body ("ERR|bad-name|"); it belongs in the log.
         const std::string reason = res.status >= 400 ? " " + res.body : std::string();
-        LogRequest(req.remote_addr, req.method, req.target, res.status, reason);
+        LogRequest(ClientOf(req), req.method, req.target, res.status, reason);
     });
 }
 
 void TScoreServer::RouteDaily() {
-    Http->Post("/daily/submit", [this](const httplib::Request& req, httplib::Response& res) {
+    // The body is read here rather than by cpp-httplib, whose own limit on form bodies (8 KiB,
+    // fixed when the library was built) would refuse a long race with an empty 413 whatever
+    // this service allows.
+    Http->Post("/daily/submit", [this](const httplib::Request& req, httplib::Response& res,
+                                       const httplib::ContentReader& read) {
+        const auto refuse = [&](int status, const std::string& text) {
+            res.status = status;
+            res.set_content("REFUSED " + text, kTextType);
+        };
+        const auto closeAfter = [&] {
+            res.set_header("Connection", "close");
+            if (ServedStream != nullptr) ServedStream->CloseAfterReply();
+        };
+        const std::string tooLarge = "The race is too large to send: the service takes at most " +
+                                     std::to_string(kMaxDailyBodyBytes) + " bytes.";
         if (Daily == nullptr) {
+            closeAfter();
             res.status = 503;
             res.set_content("REFUSED The daily race is not checked on this service.", kTextType);
             return;
         }
-        const TDailyAnswer answer = Daily->Submit(req.body);
+        const std::string declared = req.get_header_value("Content-Length");
+        if (declared.size() > 12 || (!declared.empty() && std::strtoull(declared.c_str(), nullptr,
+                                                                        10) > kMaxDailyBodyBytes)) {
+            closeAfter();
+            refuse(413, tooLarge);
+            return;
+        }
+        std::string body;
+        bool over = false;
+        const bool whole = read([&](const char* data, size_t size) {
+            over = over || body.size() + size > kMaxDailyBodyBytes;
+            if (!over) body.append(data, size);
+            return !over;
+        });
+        if (!whole || over) {
+            closeAfter();
+            refuse(over ? 413 : 400, over ? tooLarge : "The race did not arrive whole.");
+            return;
+        }
+        const TDailyAnswer answer = Daily->Submit(body);
         res.status = answer.Status;
         res.set_content(answer.Text, kTextType);
     });
@@ -275,6 +369,14 @@ TDailyView TScoreServer::DailyViewFor(const TDailyPlan& day, const std::string& 
     return view;
 }
 
+std::string TScoreServer::ClientOf(const httplib::Request& req) const {
+    std::vector<std::string> forwarded;
+    const size_t count = req.get_header_value_count("X-Forwarded-For");
+    for (size_t i = 0; i < count; ++i)
+        forwarded.push_back(req.get_header_value("X-Forwarded-For", i));
+    return Clients.ClientOf(req.remote_addr, forwarded);
+}
+
 void TScoreServer::LogRequest(const std::string& address, const std::string& method,
                               const std::string& target, int status, const std::string& reason) {
     if (!Log) return;
@@ -290,7 +392,7 @@ bool TScoreServer::Bind(const std::string& host, int port) {
         BoundPort = port;
     }
     if (BoundPort <= 0) return false;
-    static_cast<THttpServer&>(*Http).WidenBacklog(128);
+    Http->WidenBacklog(128);
     return true;
 }
 
@@ -303,5 +405,7 @@ bool TScoreServer::Running() const {
 }
 
 void TScoreServer::Stop() {
+    if (!Http->is_running()) return;
+    Stopping = true;
     Http->stop();
 }

@@ -32,19 +32,23 @@ std::string Column(sqlite3_stmt* stmt, int column) {
 }  // namespace
 
 bool TSqliteScoreStore::StoreDailyTime(const std::string& date, const std::string& name,
-                                       int32_t hundredths, int64_t now) {
+                                       int32_t hundredths, const std::string& log, int64_t now) {
+    if (log.size() > kMaxStoredDailyLogBytes) return false;
     std::lock_guard<std::mutex> guard(Lock);
     // Synced like a score: an answered time survives a crash of the machine.
     sqlite3_exec(Db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     TStatement upsert(Db,
-                      "INSERT INTO daily (date, name, hundredths, time) VALUES (?1, ?2, ?3, ?4) "
+                      "INSERT INTO daily (date, name, hundredths, time, log) "
+                      "VALUES (?1, ?2, ?3, ?4, ?5) "
                       "ON CONFLICT (date, name) DO UPDATE SET hundredths = excluded.hundredths, "
-                      "time = excluded.time WHERE excluded.hundredths < daily.hundredths");
+                      "time = excluded.time, log = excluded.log "
+                      "WHERE excluded.hundredths < daily.hundredths");
     if (!upsert) return false;
     upsert.Text(1, date);
     upsert.Text(2, name);
     sqlite3_bind_int(*upsert, 3, hundredths);
     sqlite3_bind_int64(*upsert, 4, now);
+    upsert.Text(5, log);
     return sqlite3_step(*upsert) == SQLITE_DONE;
 }
 
@@ -77,4 +81,26 @@ std::optional<TDailyRow> TSqliteScoreStore::DailyEntry(const std::string& date,
     own.Text(2, name);
     if (sqlite3_step(*own) != SQLITE_ROW) return std::nullopt;
     return TDailyRow{sqlite3_column_int(*own, 1) + 1, name, sqlite3_column_int(*own, 0)};
+}
+
+std::optional<TStoredDailyRun> TSqliteScoreStore::DailyLeader(const std::string& date) {
+    std::lock_guard<std::mutex> guard(Lock);
+    TStatement top(Db,
+                   "SELECT name, hundredths, log FROM daily WHERE date = ?1 "
+                   "ORDER BY hundredths, time, name LIMIT 1");
+    if (!top) return std::nullopt;
+    top.Text(1, date);
+    if (sqlite3_step(*top) != SQLITE_ROW) return std::nullopt;
+    return TStoredDailyRun{Column(*top, 0), sqlite3_column_int(*top, 1), Column(*top, 2)};
+}
+
+std::optional<TStoredDailyRun> TSqliteScoreStore::DailyRunOf(const std::string& date,
+                                                             const std::string& name) {
+    std::lock_guard<std::mutex> guard(Lock);
+    TStatement own(Db, "SELECT hundredths, log FROM daily WHERE date = ?1 AND name = ?2");
+    if (!own) return std::nullopt;
+    own.Text(1, date);
+    own.Text(2, name);
+    if (sqlite3_step(*own) != SQLITE_ROW) return std::nullopt;
+    return TStoredDailyRun{name, sqlite3_column_int(*own, 0), Column(*own, 1)};
 }

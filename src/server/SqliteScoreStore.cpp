@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <string>
+
 namespace {
 
 constexpr const char* kSchema =
@@ -21,8 +23,12 @@ constexpr const char* kSchema =
     "  name TEXT NOT NULL,"
     "  hundredths INTEGER NOT NULL,"
     "  time INTEGER NOT NULL,"
+    "  log TEXT NOT NULL DEFAULT '',"
     "  PRIMARY KEY (date, name)) WITHOUT ROWID;"
     "CREATE INDEX IF NOT EXISTS daily_rank ON daily (date, hundredths, time, name);";
+
+// PRAGMA user_version of a database this code wrote: 0 before daily logs were kept, 1 since.
+constexpr int kSchemaVersion = 1;
 
 // Resets a statement when leaving a scope, so that it never holds a read lock.
 class TResetOnExit {
@@ -66,7 +72,7 @@ TSqliteScoreStore::TSqliteScoreStore(const std::string& path) {
         Fail("write-ahead log");
         return;
     }
-    if (!Exec(kSchema)) return;
+    if (!Exec(kSchema) || !Migrate()) return;
     if (!Prepare("INSERT INTO tokens (token, expires) VALUES (?1, ?2)", InsertToken) ||
         !Prepare("SELECT expires, used FROM tokens WHERE token = ?1", FindToken) ||
         !Prepare("UPDATE tokens SET used = 1 WHERE token = ?1", SpendToken) ||
@@ -98,6 +104,24 @@ void TSqliteScoreStore::FinalizeAll() {
         sqlite3_finalize(*s);
         *s = nullptr;
     }
+}
+
+bool TSqliteScoreStore::Migrate() {
+    sqlite3_stmt* version = nullptr;
+    if (!Prepare("PRAGMA user_version", version)) return false;
+    const int current = sqlite3_step(version) == SQLITE_ROW ? sqlite3_column_int(version, 0) : 0;
+    sqlite3_finalize(version);
+    if (current >= kSchemaVersion) return true;
+    // A daily table from before the logs: CREATE TABLE IF NOT EXISTS left it as it was.
+    sqlite3_stmt* column = nullptr;
+    if (!Prepare("SELECT COUNT(*) FROM pragma_table_info('daily') WHERE name = 'log'", column))
+        return false;
+    const bool hasLog = sqlite3_step(column) == SQLITE_ROW && sqlite3_column_int(column, 0) > 0;
+    sqlite3_finalize(column);
+    if (!Exec("BEGIN IMMEDIATE")) return false;
+    if (!hasLog && !Exec("ALTER TABLE daily ADD COLUMN log TEXT NOT NULL DEFAULT ''")) return false;
+    const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    return Exec(setVersion.c_str()) && Exec("COMMIT");
 }
 
 bool TSqliteScoreStore::Exec(const char* sql) {

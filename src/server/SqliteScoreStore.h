@@ -2,6 +2,7 @@
 // to the disk before its submission is answered, so neither a killed service nor a crashed
 // machine loses an answered score.
 // One connection serialised by a mutex: SQLite writes one transaction at a time anyway.
+// A file from an earlier version is brought up to date when it is opened (its rows kept).
 #pragma once
 
 #include <memory>
@@ -33,11 +34,16 @@ public:
 
     // The daily table (SqliteDailyStore.cpp).
     bool StoreDailyTime(const std::string& date, const std::string& name, int32_t hundredths,
-                        int64_t now) override;
+                        const std::string& log, int64_t now) override;
     std::vector<TDailyRow> DailyTop(const std::string& date, size_t limit) override;
     std::optional<TDailyRow> DailyEntry(const std::string& date, const std::string& name) override;
+    std::optional<TStoredDailyRun> DailyLeader(const std::string& date) override;
+    std::optional<TStoredDailyRun> DailyRunOf(const std::string& date,
+                                              const std::string& name) override;
 
 private:
+    // Brings a database file of an earlier version up to this one, keeping its rows.
+    bool Migrate();
     bool Exec(const char* sql);
     bool Prepare(const char* sql, sqlite3_stmt*& stmt);
     void Fail(const char* what);

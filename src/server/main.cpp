@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -19,6 +20,7 @@
 #include "server/ScoreServer.h"
 #include "server/ScoreService.h"
 #include "server/ServiceOptions.h"
+#include "server/PostgresStore.h"
 #include "server/SqliteScoreStore.h"
 #include "world/DailyChallenge.h"
 
@@ -100,21 +102,51 @@ int main(int argc, char** argv) {
     ::signal(SIGPIPE, SIG_IGN);
 
     const std::string dbPath = options.DbPath.empty() ? DefaultDbPath() : options.DbPath;
-    std::error_code ec;
-    const auto folder = std::filesystem::path(dbPath).parent_path();
-    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-    TSqliteScoreStore store(dbPath);
-    if (!store.Ok()) {
-        std::fprintf(stderr, "velkaro-scores: cannot use the database %s (%s)\n", dbPath.c_str(),
-                     store.Error().c_str());
+    std::shared_ptr<void> storeOwner;
+    TScoreStore* store = nullptr;
+    TDailyStore* dailyStore = nullptr;
+    std::string storeError;
+    if (IsPostgresUri(dbPath)) {
+#ifdef VELKARO_HAVE_POSTGRES
+        auto pg = std::make_shared<TPostgresStore>(dbPath, options.DbConnections);
+        if (pg->Ok()) {
+            store = pg.get();
+            dailyStore = pg.get();
+        }
+        storeError = pg->Error();
+        storeOwner = pg;
+#else
+        storeError = "this build has no PostgreSQL support (libpq was not found)";
+#endif
+    } else {
+        std::error_code ec;
+        const auto folder = std::filesystem::path(dbPath).parent_path();
+        if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+        auto sqlite = std::make_shared<TSqliteScoreStore>(dbPath);
+        if (sqlite->Ok()) {
+            store = sqlite.get();
+            dailyStore = sqlite.get();
+        }
+        storeError = sqlite->Error();
+        storeOwner = sqlite;
+    }
+    if (store == nullptr) {
+        std::fprintf(stderr, "velkaro-scores: cannot use the database %s (%s)\n",
+                     DbForLog(dbPath).c_str(), storeError.c_str());
         return 1;
     }
 
-    TScoreService service(store, TServiceConfig{options.Motd}, SystemUnixSeconds,
+    TScoreService service(*store, TServiceConfig{options.Motd}, SystemUnixSeconds,
                           SystemRandomToken);
     TServerLimits limits;
     limits.RatePerSecond = options.RatePerSecond;
     limits.RateBurst = options.RatePerSecond * 4;
+    limits.MaxConnectionsPerClient = options.MaxConnections;
+    for (const std::string& proxy : options.TrustedProxies)
+        limits.TrustedProxies.push_back(*ParseIpNetwork(proxy));
+    if (!options.TrustedProxies.empty())
+        LogLine("clients are named by X-Forwarded-For from " +
+                std::to_string(options.TrustedProxies.size()) + " trusted proxy address(es)");
     TDailyLimits dailyLimits;
     dailyLimits.MaxPending = options.MaxReplays;
     dailyLimits.Workers = std::max(1u, std::thread::hardware_concurrency());
@@ -125,8 +157,8 @@ int main(int argc, char** argv) {
             (DailyDayNumber(*today) - DailyDayNumber(DailyPlanForUnixTime(SystemUnixSeconds()))) *
             86400;
     TDailyService daily(
-        store, options.DataDir, [dayShift] { return SystemUnixSeconds() + dayShift; }, LogLine,
-        dailyLimits);
+        *dailyStore, options.DataDir, [dayShift] { return SystemUnixSeconds() + dayShift; },
+        LogLine, dailyLimits);
     if (options.DataDir.empty()) LogLine("no --data folder: daily submissions are refused");
     TScoreServer server(service, limits, LogLine, &daily);
     server.SetIcon(FindIcon(options.DataDir));
@@ -137,7 +169,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     LogLine("velkaro-scores listening on http://" + options.Bind + ":" +
-            std::to_string(server.Port()) + "/ (database " + dbPath + ")");
+            std::to_string(server.Port()) + "/ (database " + DbForLog(dbPath) + ")");
 
     std::atomic<bool> done{false};
     std::thread stopper(WaitForStop, std::cref(signals), std::ref(server), std::cref(done));

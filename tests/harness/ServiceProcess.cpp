@@ -43,6 +43,8 @@ bool TServiceProcess::Start(const std::string& binary, const std::string& dbPath
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    // The port is read from the log: a file left by an earlier run must not be read first.
+    unlink(logPath.c_str());
     Pid = fork();
     if (Pid < 0) return false;
     if (Pid == 0) {
@@ -80,6 +82,21 @@ int TServiceProcess::Stop() {
     waitpid(Pid, &status, 0);
     Pid = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::optional<int> TServiceProcess::StopWithin(int limitMs) {
+    if (!Running()) return -1;
+    kill(Pid, SIGTERM);
+    for (int waited = 0; waited <= limitMs; waited += 10) {
+        int status = 0;
+        if (waitpid(Pid, &status, WNOHANG) == Pid) {
+            Pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    Kill();
+    return std::nullopt;
 }
 
 void TServiceProcess::Kill() {

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ public:
     bool Running() const { return Pid > 0; }
     // SIGTERM and wait; returns the exit status (or -1 when it did not exit normally).
     int Stop();
+    // SIGTERM and wait at most limitMs: the exit status (-1 when it did not exit normally), or
+    // nothing when it was still running then (it is killed).
+    std::optional<int> StopWithin(int limitMs);
     // SIGKILL and wait.
     void Kill();
 

@@ -131,8 +131,8 @@ TEST(ScoreServerConnections, ConnectionsPastTheMostWorkersWaitForOneAndAreAnswer
     EXPECT_EQ(again->Body, table);
 }
 
-// The real program with its default workers: 64 clients each keep their connection open
-// while the others are answered, then ask again on it.
+// The real program with its default workers: 64 clients, each from an address of its own, keep
+// their connection open while the others are answered, then ask again on it.
 TEST(ScoreServerConnections, SixtyFourKeptAliveClientsOfTheServiceAreAllAnsweredWhole) {
     TTempDir dir;
     TServiceProcess service;
@@ -140,7 +140,9 @@ TEST(ScoreServerConnections, SixtyFourKeptAliveClientsOfTheServiceAreAllAnswered
         service.Start(VELKARO_SCORES_BIN, dir.File("scores.db"), dir.File("log"), {"--rate", "0"}));
     std::vector<std::unique_ptr<TRawConnection>> clients;
     for (int i = 0; i < 64; ++i) {
-        clients.push_back(std::make_unique<TRawConnection>(service.Port()));
+        std::string from = "127.0.1.";
+        from += std::to_string(i + 1);
+        clients.push_back(std::make_unique<TRawConnection>(service.Port(), from));
         ASSERT_TRUE(clients.back()->Send(RawGet("/scores.json"))) << "client " << i;
     }
     std::string table;

@@ -57,11 +57,38 @@ TEST(DailyService, KeepsTheDrivenRaceWithItsExactTime) {
     const auto entry = f.Store.DailyEntry(kDrivenDay, "Ann");
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->Hundredths, DrivenRace().RaceHundredths);
+    // The log is kept beside the time, and replays to it.
+    const auto run = f.Store.DailyRunOf(kDrivenDay, "Ann");
+    ASSERT_TRUE(run.has_value());
+    const auto kept = TKeyLog::Decode(run->Log, 1'000'000, kMaxStoredDailyLogBytes);
+    ASSERT_TRUE(kept.has_value());
+    const TReplayResult replay =
+        ReplayDailyRace(*ParseDailyDate(kDrivenDay), *kept, GameDir(), 1'000'000);
+    EXPECT_TRUE(replay.Finished);
+    EXPECT_EQ(replay.RaceHundredths, DrivenRace().RaceHundredths);
     // The same race again (and from yesterday's point of view, a day later) still counts
     // once per name.
     f.Now += 86400;
     EXPECT_EQ(f.Service.Submit(TDailyForm::Driven().Body()).Status, 200);
     EXPECT_EQ(f.Store.DailyTop(kDrivenDay, 100).size(), 1u);
+}
+
+// Keys sent past the finish never play: the log is kept up to the finish only.
+TEST(DailyService, KeepsTheLogUpToItsFinish) {
+    ASSERT_TRUE(DrivenRace().Finished);
+    TDailyFixture f;
+    TKeyLog padded = DrivenRace().Log;
+    for (int i = 0; i < 500; ++i) padded.Add(static_cast<uint8_t>(i % 31));
+    TDailyForm form = TDailyForm::Driven();
+    form.Log = padded.Encode();
+    ASSERT_EQ(f.Service.Submit(form.Body()).Status, 200);
+    const auto run = f.Store.DailyRunOf(kDrivenDay, "Ann");
+    ASSERT_TRUE(run.has_value());
+    const auto kept = TKeyLog::Decode(run->Log, 1'000'000, kMaxStoredDailyLogBytes);
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_LE(kept->Frames(), DrivenRace().Log.Frames());
+    EXPECT_EQ(ReplayDailyRace(*ParseDailyDate(kDrivenDay), *kept, GameDir(), 1'000'000).Frames,
+              kept->Frames());
 }
 
 TEST(DailyService, RefusesWhatTheReplayDoesNotBearOut) {

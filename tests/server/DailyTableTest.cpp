@@ -1,47 +1,10 @@
-// The daily table: each name's best time, ordered by time; its pages; and the decoding of a
-// submission's form body.
+// The daily table's pages and the decoding of a submission's form body (the table itself is
+// in StoreContractTest.cpp).
 #include <gtest/gtest.h>
 
 #include "server/DailyPages.h"
 #include "server/DailyRequest.h"
 #include "server/ServerTestUtil.h"
-
-TEST(DailyTable, OrdersByTimeAndKeepsEachNamesBest) {
-    TTempDir dir;
-    TSqliteScoreStore store(dir.File("scores.db"));
-    ASSERT_TRUE(store.Ok()) << store.Error();
-    const struct {
-        const char* Name;
-        int32_t Hundredths;
-        int64_t Time;
-    } submitted[] = {
-        {"Cid", 9000, 100}, {"Ann", 8000, 101},
-        {"Bo", 8500, 102},  {"Ann", 8800, 103},  // slower: Ann keeps 8000
-        {"Bo", 7900, 104},                       // faster: Bo moves up
-        {"Dee", 8000, 105},                      // equal to Ann, driven later: after her
-        {"Eve", 1, 106},                         // another day
-    };
-    for (const auto& s : submitted) {
-        const std::string date = std::string(s.Name) == "Eve" ? "2026-12-09" : "2026-12-10";
-        ASSERT_TRUE(store.StoreDailyTime(date, s.Name, s.Hundredths, s.Time));
-    }
-    const std::vector<TDailyRow> top = store.DailyTop("2026-12-10", 100);
-    ASSERT_EQ(top.size(), 4u);
-    const char* order[] = {"Bo", "Ann", "Dee", "Cid"};
-    const int32_t times[] = {7900, 8000, 8000, 9000};
-    for (size_t i = 0; i < top.size(); ++i) {
-        EXPECT_EQ(top[i].Place, static_cast<int32_t>(i + 1));
-        EXPECT_EQ(top[i].Name, order[i]);
-        EXPECT_EQ(top[i].Hundredths, times[i]);
-        const auto own = store.DailyEntry("2026-12-10", order[i]);
-        ASSERT_TRUE(own.has_value());
-        EXPECT_EQ(own->Place, top[i].Place);
-        EXPECT_EQ(own->Hundredths, times[i]);
-    }
-    EXPECT_EQ(store.DailyTop("2026-12-10", 2).size(), 2u);
-    EXPECT_FALSE(store.DailyEntry("2026-12-10", "Eve").has_value());
-    EXPECT_EQ(store.DailyTop("2026-12-09", 100).size(), 1u);
-}
 
 TEST(DailyTable, PagesShowTheDayAndTheOwnPlace) {
     const std::vector<TDailyRow> rows = {{1, "A<b>", 7900}, {2, "Quo\"te", 12345}};

@@ -37,10 +37,10 @@ void Seed(const std::string& dbPath) {
         ASSERT_TRUE(store.AddToken(name, kScoreTime + 3600));
         ASSERT_EQ(store.StoreScore(name, kScoreTime, row), TStoreResult::Stored);
     }
-    ASSERT_TRUE(store.StoreDailyTime(kToday, "Zoë", 7728, kScoreTime));
-    ASSERT_TRUE(store.StoreDailyTime(kToday, "<Dan> & Eve", 8012, kScoreTime));
-    ASSERT_TRUE(store.StoreDailyTime(kToday, kLongName, 9001, kScoreTime));
-    ASSERT_TRUE(store.StoreDailyTime("2026-12-10", "Yesterday's best", 7500, kScoreTime));
+    ASSERT_TRUE(store.StoreDailyTime(kToday, "Zoë", 7728, "", kScoreTime));
+    ASSERT_TRUE(store.StoreDailyTime(kToday, "<Dan> & Eve", 8012, "", kScoreTime));
+    ASSERT_TRUE(store.StoreDailyTime(kToday, kLongName, 9001, "", kScoreTime));
+    ASSERT_TRUE(store.StoreDailyTime("2026-12-10", "Yesterday's best", 7500, "", kScoreTime));
 }
 
 class ServicePages : public ::testing::Test {

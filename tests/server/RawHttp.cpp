@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -23,12 +24,19 @@ size_t ContentLength(const std::string& head) {
 }
 }  // namespace
 
-TRawConnection::TRawConnection(int port) {
+TRawConnection::TRawConnection(int port, const std::string& from) {
     Fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (Fd < 0) return;
     timeval limit{10, 0};
     ::setsockopt(Fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     ::setsockopt(Fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, from.c_str(), &source.sin_addr) != 1 ||
+        ::bind(Fd, reinterpret_cast<const sockaddr*>(&source), sizeof source) != 0) {
+        Close();
+        return;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -75,6 +83,13 @@ std::optional<TRawReply> TRawConnection::Read() {
     reply.Body = Pending.substr(0, length);
     Pending.erase(0, reply.Body.size());
     return reply;
+}
+
+bool TRawConnection::Readable(int waitMs) {
+    if (!Pending.empty()) return true;
+    if (Fd < 0) return false;
+    pollfd p{Fd, POLLIN, 0};
+    return ::poll(&p, 1, waitMs) > 0;
 }
 
 int TRawConnection::LocalPort() const {

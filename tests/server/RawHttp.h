@@ -16,7 +16,9 @@ struct TRawReply {
 
 class TRawConnection {
 public:
-    explicit TRawConnection(int port);
+    // Connects from `from`, an address of the loopback range (127.0.0.0/8), so that a test can
+    // play several clients.
+    explicit TRawConnection(int port, const std::string& from = "127.0.0.1");
     ~TRawConnection();
     TRawConnection(const TRawConnection&) = delete;
     TRawConnection& operator=(const TRawConnection&) = delete;
@@ -25,6 +27,8 @@ public:
     bool Send(const std::string& bytes);
     // The next reply; nullopt when the connection ends (or ten seconds pass) before its head.
     std::optional<TRawReply> Read();
+    // Whether bytes (or the end of the connection) wait to be read, looking for up to waitMs.
+    bool Readable(int waitMs);
     // The client's end of the connection, to find the server's end by.
     int LocalPort() const;
     void Close();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <string>
@@ -15,11 +16,15 @@
 
 class TRunningServer {
 public:
-    TRunningServer(TScoreService& service, TServerLimits limits)
-        : Server(service, limits, [this](const std::string& line) {
-              std::lock_guard<std::mutex> guard(LogLock);
-              Log.push_back(line);
-          }) {
+    TRunningServer(TScoreService& service, TServerLimits limits, TDailyService* daily = nullptr)
+        : Server(
+              service, limits,
+              [this](const std::string& line) {
+                  std::this_thread::sleep_for(LogDelay.load());
+                  std::lock_guard<std::mutex> guard(LogLock);
+                  Log.push_back(line);
+              },
+              daily) {
         EXPECT_TRUE(Server.Bind("127.0.0.1", 0));
         Thread = std::thread([this] { Server.Run(); });
         for (int i = 0; i < 2000 && !Server.Running(); ++i) {
@@ -32,6 +37,8 @@ public:
         Thread.join();
     }
     int Port() const { return Server.Port(); }
+    // How long writing a log line takes (a slow disk or terminal), from now on.
+    void SlowLog(std::chrono::milliseconds delay) { LogDelay = delay; }
     httplib::Client Client() const { return httplib::Client("127.0.0.1", Server.Port()); }
     // The log line is written after the reply is sent, so the client may be ahead of it.
     std::vector<std::string> LogLines(size_t expected) {
@@ -49,6 +56,7 @@ public:
 private:
     std::mutex LogLock;
     std::vector<std::string> Log;
+    std::atomic<std::chrono::milliseconds> LogDelay{std::chrono::milliseconds(0)};
     TScoreServer Server;
     std::thread Thread;
 };
