@@ -122,7 +122,8 @@ protected:
     void SetUp() override { ClearProxies(); }
 };
 
-const TDailySubmission kRace{"2026-12-10", "1.0.0", "Bo & Zoë", 6123, "eJwr-_abc"};
+// The name in the game's 8-bit text; the service reads it as UTF-8.
+const TDailySubmission kRace{"2026-12-10", "1.0.0", "Bo & Zo\xEB", 6123, "eJwr-_abc"};
 }  // namespace
 
 TEST_F(DailyClient, PostsTheRaceAndReadsEveryKindOfAnswer) {

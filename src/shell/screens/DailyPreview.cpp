@@ -16,7 +16,7 @@
 namespace {
 // The day's line sits in the well under the page's title; the car's name, picture and bars
 // where the car screen has them.
-constexpr int32_t LineY = 164, NameY = 197;
+constexpr int32_t LineY = 162, NameY = 197;
 
 class TDailyPreview : public TScreen {
 public:
