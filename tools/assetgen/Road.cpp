@@ -153,18 +153,40 @@ int EvenCount(double length, double slot) {
 
 void DrawAsphalt(cairo_t* cr, int w, int kind) {
     TTerrain terrain(21, 600, 300);
-    // Diagonal pieces shear the texture along the road, so that one diagonal piece carries
-    // on where the one below it ends.
-    double shear = kind == 1 ? -Diagonal : kind == 2 ? Diagonal : 0;
-    PaintPixels(cr, w, static_cast<int>(PieceH),
-                [&](int x, int y) { return terrain.Asphalt(x + shear * y + 600, y); });
+    // The texture runs along the road: across, it is measured from the road's centre, which
+    // moves from the piece's entry on its bottom row to its exit on its top row. Where two
+    // pieces meet, the lower one's exit is the upper one's entry, and the texture tiles every
+    // 300 rows, so the surface carries on across the join whatever the pieces' kinds and
+    // sideways positions.
+    const TPieceShape& shape = Shape(kind);
+    const double entry = (shape.Left.Bottom + shape.Right.Bottom) / 2;
+    const double exit = (shape.Left.Top + shape.Right.Top) / 2;
+    PaintPixels(cr, w, static_cast<int>(PieceH), [&](int x, int y) {
+        const double centre = exit + (entry - exit) * y / PieceH;
+        return terrain.Asphalt(x - centre + 600, y);
+    });
+}
+
+// The curve carried on past both ends along its end directions by `reach` pixels.
+void ExtendedCurvePath(cairo_t* cr, const TCurve& c, double reach) {
+    const auto unit = [](TVec d) {
+        const double len = std::hypot(d.X, d.Y);
+        return TVec{d.X / len, d.Y / len};
+    };
+    const TVec in = unit(c.Slope(0)), out = unit(c.Slope(1));
+    cairo_move_to(cr, c.P0.X - in.X * reach, c.P0.Y - in.Y * reach);
+    CurvePath(cr, c, false);
+    cairo_line_to(cr, c.P3.X + out.X * reach, c.P3.Y + out.Y * reach);
 }
 
 void DrawRubber(cairo_t* cr, const TCurve& centre) {
-    // Darker bands where the tyres run, soft at their sides.
+    // Darker bands where the tyres run, soft at their sides. A band stroked only along the
+    // piece would end square to the road, which on a diagonal piece leaves a wedge between
+    // its end and the picture's edge that neither neighbour covers: the bands run on past the
+    // ends and the tarmac's outline cuts them along the picture's rows.
     for (double width : {170.0, 110.0, 60.0}) {
         cairo_new_path(cr);
-        CurvePath(cr, centre, false);
+        ExtendedCurvePath(cr, centre, 200);
         cairo_set_line_width(cr, width);
         SetColor(cr, {0.05, 0.05, 0.06, 0.05});
         cairo_stroke(cr);
