@@ -95,9 +95,11 @@ private:
             Owner.Clients.IsTrustedProxy(address) ? SIZE_MAX : limits.MaxConnectionsPerClient;
         bool served = false;
         // A client replacing a kept-alive connection the service has just closed may connect
-        // again before the old connection has left the count: a short wait lets it.
+        // again before the old connection has left the count (its reply is sent, its log line
+        // not yet written): a wait of up to a second lets it, even on a busy machine. Excess
+        // connections still get their 503 within that second.
         bool admitted = Owner.Connections.Enter(key, most);
-        for (int wait = 0; wait < 4 && !admitted && !Owner.Stopping; ++wait) {
+        for (int wait = 0; wait < 20 && !admitted && !Owner.Stopping; ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             admitted = Owner.Connections.Enter(key, most);
         }
