@@ -10,8 +10,9 @@ cd "$(dirname "$0")/.."
 build=${1:-build-deb}
 shift || true
 
+# The packages need neither the tests nor the benchmarks; later arguments may still ask for them.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DVELKARO_INSTALL_GAME_BINDIR=games "$@" > /dev/null
+  -DVELKARO_INSTALL_GAME_BINDIR=games -DVELKARO_TESTS=OFF -DVELKARO_BENCH=OFF "$@" > /dev/null
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/velkaro*.deb
 (cd "$build" && cpack -G DEB)
