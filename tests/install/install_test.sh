@@ -2,8 +2,9 @@
 # Installs the game from a build folder into a fresh prefix, checks the files a desktop needs
 # (program, data, desktop entry, icons, AppStream metadata) and validates the entry and the
 # metadata, checks that the score service's systemd unit names the installed paths, then runs
-# the installed game headless for a few seconds from another folder with a fresh settings folder: it must find its data beside its prefix, keep running, and write its
-# settings there. Usage: install_test.sh BUILD_DIR
+# the installed game headless for a few seconds from another folder with a fresh settings
+# folder: it must find its data beside its prefix, keep running, and write its settings there.
+# Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build="$1"
 work=$(mktemp -d)
