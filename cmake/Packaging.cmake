@@ -1,5 +1,5 @@
-# Debian packages, made by scripts/package-deb.sh (cpack -G DEB on a build configured with
-# -DCMAKE_INSTALL_PREFIX=/usr -DVELKARO_INSTALL_GAME_BINDIR=games):
+# Debian packages, made by scripts/package-deb.sh (cpack -G DEB on a Release build configured
+# with -DVELKARO_INSTALL_GAME_BINDIR=games, as Debian keeps games in /usr/games):
 #   velkaro         the game: program, data, desktop entry, icons, AppStream metadata
 #   velkaro-scores  the world high-score service with a systemd unit; it replays daily races
 #                   with the game's data, so it depends on the game package of its own version
@@ -58,8 +58,8 @@ set(CPACK_PACKAGE_VERSION ${VELKARO_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Velkaro developers")
 set(CPACK_PACKAGE_CONTACT "The Velkaro developers <developers@velkaro.net>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://velkaro.net/")
-# The packages install where the build was configured to (scripts/package-deb.sh: /usr).
-set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+# Debian packages install to /usr, whatever prefix the build folder has for cmake --install.
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL game scores)
 
