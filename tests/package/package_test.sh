@@ -166,11 +166,12 @@ for ((i = 0; i < ${#command[@]}; i++)); do
     esac
 done
 [ -s "${data_dir:-}/Data/data2.vil" ] || fail "the unit's --data '${data_dir:-}' has no Data/data2.vil"
+: > "$work/service.log"
 (cd / && exec setpriv --reuid="$user" --regid="$user" --clear-groups -- "${command[@]}") > "$work/service.log" 2>&1 &
 service_pid=$!
 port=""
 for _ in $(seq 100); do
-    port=$(sed -n 's|.*listening on http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/service.log")
+    port=$(sed -n 's|.*listening on http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/service.log" || true)
     [ -n "$port" ] && break
     kill -0 "$service_pid" 2>/dev/null || fail "the service stopped at once"
     sleep 0.1
@@ -198,7 +199,11 @@ set -e
 service_pid=""
 [ "$code" -eq 0 ] || fail "the service exited with $code on SIGTERM"
 
-step "purging"
+step "removing the service, then purging both"
+# Removing keeps the scores; purging deletes them.
+apt-get remove -y -qq velkaro-scores > "$work/apt-remove.log" 2>&1 || fail "apt-get remove failed"
+[ ! -e /usr/bin/velkaro-scores ] || fail "the removed service's program is still there"
+[ -s /var/lib/velkaro-scores/scores.db ] || fail "removing the service deleted its database"
 apt-get purge -y -qq velkaro velkaro-scores > "$work/apt-purge.log" 2>&1 || fail "apt-get purge failed"
 installed=0
 for pkg in velkaro velkaro-scores; do
