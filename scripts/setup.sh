@@ -11,7 +11,9 @@ PACKAGES=(build-essential cmake pkg-config git
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri libegl-mesa0 fonts-dejavu-core
   openmpt123 xmp clang-format desktop-file-utils appstream openbox
   clang libclang-rt-14-dev apache2-utils chromium
-  postgresql libpq-dev)
+  postgresql libpq-dev
+  # the Debian packages (scripts/package-deb.sh) and their test (tests/package)
+  dpkg-dev file lintian curl man-db)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the game from a build folder into a fresh prefix, checks the files a desktop needs
 # (program, data, desktop entry, icons, AppStream metadata) and validates the entry and the
-# metadata, then runs the installed game headless for a few seconds from another folder with a
-# fresh settings folder: it must find its data beside its prefix, keep running, and write its
-# settings there. Usage: install_test.sh BUILD_DIR
+# metadata, checks that the score service's systemd unit names the installed paths, then runs
+# the installed game headless for a few seconds from another folder with a fresh settings
+# folder: it must find its data beside its prefix, keep running, and write its settings there.
+# Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build="$1"
 work=$(mktemp -d)
@@ -44,6 +45,18 @@ desktop-file-validate "$prefix/share/applications/net.velkaro.Velkaro.desktop" |
   fail "the desktop entry does not validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/net.velkaro.Velkaro.metainfo.xml" ||
   fail "the AppStream metadata does not validate"
+
+# The score service and its systemd unit, which names the program and the game's data where
+# this install put them.
+[ -x "$prefix/bin/velkaro-scores" ] || fail "bin/velkaro-scores was not installed"
+unit="$prefix/lib/systemd/system/velkaro-scores.service"
+[ -s "$unit" ] || fail "the score service's systemd unit was not installed"
+grep -qx "ExecStart=$prefix/bin/velkaro-scores .* --data $prefix/share/velkaro" "$unit" ||
+  fail "the unit does not run the installed service with the installed data: $(grep '^ExecStart=' "$unit")"
+for f in share/man/man6/velkaro.6.gz share/man/man1/velkaro-scores.1.gz \
+  share/doc/velkaro/copyright share/doc/velkaro-scores/copyright; do
+  [ -s "$prefix/$f" ] || fail "$f was not installed"
+done
 
 # The command line of the installed program.
 "$prefix/bin/velkaro" --version | grep -q '^velkaro ' || fail "--version says nothing"
