@@ -325,13 +325,35 @@ void TCar::UpdateRadar() {
 // squares can still round to the same root, so the checkpoints before the least square's
 // whose squares lie next to it are asked for their roots, to break the tie as a pass over
 // every root would.
-int32_t NearestCheckpoint(double cx, double cy, int32_t n) {
+namespace {
+double SquareTo(int32_t k, double cx, double cy) {
+    const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
+    const double dx = p.X - cx, dy = p.Y - cy;
+    return dx * dx + dy * dy;
+}
+
+// Among checkpoints lo..hi (which hold every one whose square could tie with `least`, the
+// least square, first reached at `first`), the lowest number whose length equals the least
+// length; 1 when none lies nearer than 6,000,000.
+int32_t FirstOfTheNearest(double cx, double cy, int32_t lo, int32_t hi, double least,
+                          int32_t first) {
+    const double best = std::sqrt(least);
+    if (first == 0 || !(best < 6'000'000)) return 1;
+    // A square more than a few parts in 1e16 above the least has a larger root.
+    const double near = least * (1 + 1e-15);
+    for (int32_t k = lo; k < first && k <= hi; ++k) {
+        const double square = SquareTo(k, cx, cy);
+        if (square <= near && std::sqrt(square) == best) return k;
+    }
+    return first;
+}
+
+// Every checkpoint compared: for places that are not numbers.
+int32_t NearestByEveryCheckpoint(double cx, double cy, int32_t n) {
     double least = 0;
     int32_t first = 0;
     for (int32_t k = 1; k <= n; ++k) {
-        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
-        const double dx = p.X - cx, dy = p.Y - cy;
-        const double square = dx * dx + dy * dy;
+        const double square = SquareTo(k, cx, cy);
         // A length that is not a number is never nearer than anything.
         if (std::isnan(square)) continue;
         if (first == 0 || square < least) {
@@ -339,17 +361,66 @@ int32_t NearestCheckpoint(double cx, double cy, int32_t n) {
             first = k;
         }
     }
-    const double best = std::sqrt(least);
-    if (first == 0 || !(best < 6'000'000)) return 1;
-    // A square more than a few parts in 1e16 above the least has a larger root.
-    const double near = least * (1 + 1e-15);
-    for (int32_t k = 1; k < first; ++k) {
-        const TCheckpoint& p = Race.Checkpoints[static_cast<size_t>(k)];
-        const double dx = p.X - cx, dy = p.Y - cy;
-        const double square = dx * dx + dy * dy;
-        if (square <= near && std::sqrt(square) == best) return k;
+    return FirstOfTheNearest(cx, cy, 1, n, least, first);
+}
+}  // namespace
+
+int32_t NearestCheckpoint(double cx, double cy, int32_t n) {
+    // The checkpoints climb the road, so their Y never grows with their number; the world's
+    // scrolling moves them all alike, which keeps that order. A checkpoint's square is at least
+    // its dy squared, so the search starts at the row of (cx, cy) and walks outwards, each
+    // way only while dy squared could still reach the least square found (or tie with it). The
+    // answer is the one every checkpoint compared would give; places that are not finite
+    // (a car or the checkpoints thrown out of range) compare every checkpoint.
+    if (n < 1) return 1;
+    const TCheckpoint& top = Race.Checkpoints[static_cast<size_t>(n)];
+    const TCheckpoint& bottom = Race.Checkpoints[1];
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(top.X) ||
+        !std::isfinite(top.Y) || !std::isfinite(bottom.X) || !std::isfinite(bottom.Y))
+        return NearestByEveryCheckpoint(cx, cy, n);
+    // The first checkpoint at or above cy.
+    int32_t lo = 1, hi = n + 1;
+    while (lo < hi) {
+        const int32_t mid = lo + (hi - lo) / 2;
+        if (Race.Checkpoints[static_cast<size_t>(mid)].Y <= cy)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
-    return first;
+    double least = 0;
+    int32_t first = 0;
+    int32_t down = lo - 1, up = lo;
+    bool downOpen = down >= 1, upOpen = up <= n;
+    const auto visit = [&](int32_t k) {
+        const double square = SquareTo(k, cx, cy);
+        if (first == 0 || square < least || (square == least && k < first)) {
+            least = square;
+            first = k;
+        }
+    };
+    const auto reachable = [&](int32_t k) {
+        const double dy = Race.Checkpoints[static_cast<size_t>(k)].Y - cy;
+        return first == 0 || dy * dy <= least * (1 + 1e-15);
+    };
+    while (downOpen || upOpen) {
+        if (downOpen) {
+            if (reachable(down)) {
+                visit(down);
+                downOpen = --down >= 1;
+            } else {
+                downOpen = false;
+            }
+        }
+        if (upOpen) {
+            if (reachable(up)) {
+                visit(up);
+                upOpen = ++up <= n;
+            } else {
+                upOpen = false;
+            }
+        }
+    }
+    return FirstOfTheNearest(cx, cy, down + 1, up - 1, least, first);
 }
 
 int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "platform/KeyCodes.h"
 #include "world/Car.h"
@@ -288,8 +289,26 @@ TEST(Car, TheNearestCheckpointIsTheOneEveryLengthComparedWouldName) {
         const double y = i % 2 == 0 ? std::round(next() * 40) * -150 : next() * -4000 + 100;
         ASSERT_EQ(NearestCheckpoint(x, y, n), byEveryLength(x, y, n)) << x << ", " << y;
     }
+    // The world scrolls every checkpoint alike, by amounts that round differently at each.
+    for (int32_t step = 0; step < 200; ++step) {
+        for (int32_t k = 1; k <= n; ++k) {
+            Race.Checkpoints[static_cast<size_t>(k)].X += 0.1 * (step % 7) - 0.3;
+            Race.Checkpoints[static_cast<size_t>(k)].Y += 3.3 + 0.01 * step;
+        }
+        const double x = next() * 1600 - 800, y = next() * -4000 + 3000;
+        ASSERT_EQ(NearestCheckpoint(x, y, n), byEveryLength(x, y, n)) << x << ", " << y;
+    }
+    // Far above, below and beside the road.
+    for (const auto& [x, y] : {std::pair{0.0, 1e6}, {0.0, -1e6}, {5e6, 0.0}, {-3e6, 2e6}})
+        EXPECT_EQ(NearestCheckpoint(x, y, n), byEveryLength(x, y, n)) << x << ", " << y;
     EXPECT_EQ(NearestCheckpoint(1e7, 1e7, n), 1);  // nothing nearer than 6,000,000
     EXPECT_EQ(NearestCheckpoint(NAN, 0, n), 1);
+    EXPECT_EQ(NearestCheckpoint(0, INFINITY, n), 1);
+    // Checkpoints thrown out of range by a scroll that is not a number.
+    const auto kept = Race.Checkpoints;
+    for (int32_t k = 1; k <= n; ++k) Race.Checkpoints[static_cast<size_t>(k)].Y = NAN;
+    EXPECT_EQ(NearestCheckpoint(0, 0, n), 1);
+    Race.Checkpoints = kept;
     // Two squares a place apart with the same root: the earlier checkpoint, with the larger
     // square, wins, as it does when the roots are compared.
     Race.Checkpoints[1] = {2890000, 0.025, 1};
