@@ -126,6 +126,13 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
             static_cast<int32_t>(std::clamp<int64_t>(RaceRound(3 * v0), 0, 1000)));
 }
 
+namespace {
+bool PlayerTouches(const TQuad4& quad, const TQuadBox& box, const TPlayer& p) {
+    const TQuad4 body = p.Body();
+    return QuadsOverlap(quad, box, body, QuadBox(body));
+}
+}  // namespace
+
 void TRoadRock::Move(float) {
     FollowWorld(*this);
     UpdateCorners();
@@ -137,7 +144,9 @@ void TRoadRock::Move(float) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
-        if (RaceHypot(dx, dy) >= 150) continue;
+        // A length is never shorter than either of its sides: most cars are ruled out before
+        // the root is taken.
+        if (std::fabs(dx) >= 150 || std::fabs(dy) >= 150 || RaceHypot(dx, dy) >= 150) continue;
         const TQuad4 body = o->Body();
         if (QuadsOverlap(quad, box, body, QuadBox(body)))
             OpponentContact[static_cast<size_t>(i)] = 1;
@@ -145,7 +154,7 @@ void TRoadRock::Move(float) {
     for (int32_t i = 0; i < count; ++i)
         if (OpponentContact[static_cast<size_t>(i)] != 0)
             Bounce(*Race.OpponentCars[static_cast<size_t>(i)], *this, false);
-    if (TPlayer* p = Race.PlayerCar; p != nullptr && QuadsOverlap(quad, p->Body())) {
+    if (TPlayer* p = Race.PlayerCar; p != nullptr && PlayerTouches(quad, box, *p)) {
         PlayerContact = 1;
         Bounce(*p, *this, true);
     } else {
