@@ -17,24 +17,7 @@
 
 namespace {
 using TBytes = std::vector<uint8_t>;
-constexpr uint64_t kMiB = uint64_t{1} << 20;
-// The game idles headless in about 140 MB of address space; the ceiling leaves room for two
-// pictures of the size limit with their textures, and none for what the damaged files asked.
-constexpr uint64_t kGameCeiling = 1024 * kMiB;
 constexpr uint64_t kToolCeiling = 256 * kMiB;
-// How long the game runs before it is asked to stop: enough for start-up and some frames.
-#ifdef VELKARO_SANITIZED
-constexpr double kRunSeconds = 5.0;
-#else
-constexpr double kRunSeconds = 3.0;
-#endif
-// Only a guard against a hang; the game is expected to end far sooner.
-constexpr double kStopWait = 10.0;
-
-bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& l) { return l.find(text) != std::string::npos; });
-}
 
 TBytes ZeroPng(int w, int h) {
     const std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h), 0);

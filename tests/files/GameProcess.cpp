@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -211,4 +212,9 @@ TRunResult RunProcess(const std::string& program, const std::vector<std::string>
 std::string ViltoolExe() {
     const char* exe = std::getenv("VELKARO_TEST_VILTOOL_EXE");
     return exe != nullptr ? exe : VELKARO_VILTOOL_EXE;
+}
+
+bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& l) { return l.find(text) != std::string::npos; });
 }

@@ -34,6 +34,22 @@ private:
     void Remove(const std::string& name);
 };
 
+inline constexpr uint64_t kMiB = uint64_t{1} << 20;
+// The game idles headless in about 140 MB of address space; the ceiling leaves room for two
+// pictures of the size limit with their textures, and none for what damaged files ask.
+inline constexpr uint64_t kGameCeiling = 1024 * kMiB;
+// How long the game runs before it is asked to stop: enough for start-up and some frames.
+#ifdef VELKARO_SANITIZED
+inline constexpr double kRunSeconds = 5.0;
+#else
+inline constexpr double kRunSeconds = 3.0;
+#endif
+// Only a guard against a hang; the game is expected to end far sooner.
+inline constexpr double kStopWait = 10.0;
+
+// Whether any of the lines holds text.
+bool Mentions(const std::vector<std::string>& lines, const std::string& text);
+
 struct TRunResult {
     bool Started = false;
     bool EndedBeforeStop = false;  // ended on its own before the signal was sent

@@ -3,7 +3,6 @@
 // left, and saves as usual.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -13,22 +12,6 @@
 #include "platform/FolderLock.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-constexpr uint64_t kGameCeiling = uint64_t{1024} << 20;
-// Long enough for the game to load and show its first page, even in a sanitizer build.
-#ifdef VELKARO_SANITIZED
-constexpr double kRunSeconds = 5.0;
-#else
-constexpr double kRunSeconds = 3.0;
-#endif
-constexpr double kStopWait = 10.0;
-
-bool Mentions(const std::vector<std::string>& lines, const std::string& text) {
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& l) { return l.find(text) != std::string::npos; });
-}
-}  // namespace
 
 TEST(SecondGame, RefusesAFolderAnotherGameHoldsAndTheHolderSavesAsUsual) {
     TGameFolder game;

@@ -5,6 +5,8 @@
 #include <stdlib.h>  // mkdtemp
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -33,3 +35,11 @@ public:
     // The folder, ending with '/'; empty when it could not be made.
     std::string Path;
 };
+
+// A file's whole content (empty when it cannot be read).
+inline std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}

@@ -18,15 +18,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-}  // namespace
-
 TEST(SettingsFolder, OneHolderAtATimeInThisProcessOrAnother) {
     TTempFolder dir;
     TFolderLock first, second;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "harness/Harness.h"
+#include "harness/TempFolder.h"
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/Storage.h"
@@ -17,12 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // A settings folder shared by several runs of the game, removed at the end.
 struct TSharedFolder {

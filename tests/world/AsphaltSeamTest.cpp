@@ -12,16 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/ImageList.h"
-#include "engine/KerbScreen.h"
-#include "engine/KerbSprite.h"
+#include "RaceDrawing.h"
 #include "world/RaceRecord.h"
 #include "world/RoadLayout.h"
 #include "world/WorldContext.h"
 #include "world/WorldSprite.h"
 
 namespace {
-constexpr int32_t ScreenW = 800, ScreenH = 600;
+constexpr int32_t ScreenW = TRaceDrawing::ScreenW, ScreenH = TRaceDrawing::ScreenH;
 // The lower piece covers rows 300..599, the upper one rows 0..299.
 constexpr int32_t Join = 300;
 // Bands of rows, and columns measured in blocks of this width across the tarmac's middle.
@@ -46,28 +44,16 @@ const char* const kPieceImages[7] = {"r_str",      "r_left",      "r_right",   "
 class AsphaltSeamTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Screen = new TKerbScreen(TOffscreenTarget{ScreenW, ScreenH});
-        ASSERT_TRUE(Screen->Initialize());
-        Images = new TKerbImageList;
-        Images->KerbScreen = Screen;
-        const char* dir = std::getenv("VELKARO_GAME_DIR");
-        ASSERT_NE(dir, nullptr);
-        ASSERT_TRUE(Images->ImageList.LoadFromFile(std::string(dir) + "/Data/data2.vil"));
-        std::erase_if(Images->ImageList.List,
-                      [](const auto& item) { return item->Name.rfind("r_", 0) != 0; });
-        Images->Initialize();
-        Screen->SetTextureFilter(true);  // as the game draws
+        Drawing =
+            new TRaceDrawing([](const std::string& name) { return name.rfind("r_", 0) == 0; });
+        ASSERT_TRUE(Drawing->Ready());
     }
     static void TearDownTestSuite() {
-        delete Images;
-        delete Screen;
-        Images = nullptr;
-        Screen = nullptr;
+        delete Drawing;
+        Drawing = nullptr;
     }
     void SetUp() override {
-        World = TWorldContext{};
-        World.Sprites = &Sprites;
-        World.RaceImages = Images;
+        Drawing->Use(Sprites);
         InitPieceShapes();
     }
     void TearDown() override {
@@ -82,24 +68,13 @@ protected:
                           bottomY - 300);
     }
 
-    std::vector<uint32_t> DrawFrame() {
-        Screen->Clear(0, 0, 0, 0);
-        EXPECT_TRUE(Screen->BeginScene());
-        Sprites.Draw();
-        std::vector<uint32_t> pixels;
-        int32_t w = 0, h = 0;
-        EXPECT_TRUE(Screen->ReadPixels(pixels, w, h));
-        Screen->EndScene();
-        return pixels;
-    }
+    std::vector<uint32_t> DrawFrame() { return Drawing->DrawFrame(Sprites); }
 
-    static TKerbScreen* Screen;
-    static TKerbImageList* Images;
+    static TRaceDrawing* Drawing;
     TKerbSprite Sprites;
 };
 
-TKerbScreen* AsphaltSeamTest::Screen = nullptr;
-TKerbImageList* AsphaltSeamTest::Images = nullptr;
+TRaceDrawing* AsphaltSeamTest::Drawing = nullptr;
 
 double Luminance(uint32_t argb) {
     return 0.299 * ((argb >> 16) & 0xFF) + 0.587 * ((argb >> 8) & 0xFF) + 0.114 * (argb & 0xFF);

@@ -12,48 +12,30 @@
 #include <string>
 #include <vector>
 
-#include "engine/ImageList.h"
-#include "engine/KerbScreen.h"
-#include "engine/KerbSprite.h"
+#include "RaceDrawing.h"
 #include "world/RoadPart.h"
 #include "world/WorldContext.h"
 
 namespace {
-constexpr int32_t ScreenW = 800, ScreenH = 600;
+constexpr int32_t ScreenW = TRaceDrawing::ScreenW, ScreenH = TRaceDrawing::ScreenH;
 // The lower piece's backgrounds start at this row; the upper piece's end 30 rows further down.
 constexpr int32_t JoinTop = 300, JoinBottom = 330;
 
 class GroundSeamTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Screen = new TKerbScreen(TOffscreenTarget{ScreenW, ScreenH});
-        ASSERT_TRUE(Screen->Initialize());
-        ASSERT_TRUE(Screen->IsSoftware());
-        Images = new TKerbImageList;
-        Images->KerbScreen = Screen;
-        const char* dir = std::getenv("VELKARO_GAME_DIR");
-        ASSERT_NE(dir, nullptr);
-        ASSERT_TRUE(Images->ImageList.LoadFromFile(std::string(dir) + "/Data/data2.vil"));
         // Only the four ground pictures get textures.
-        std::erase_if(Images->ImageList.List, [](const auto& item) {
-            return item->Name.size() != 5 || item->Name.rfind("back", 0) != 0;
-        });
-        ASSERT_EQ(Images->ImageList.Count(), 4);
-        Images->Initialize();
-        Screen->SetTextureFilter(true);  // as the game draws
+        Drawing = new TRaceDrawing(
+            [](const std::string& name) { return name.size() == 5 && name.rfind("back", 0) == 0; });
+        ASSERT_TRUE(Drawing->Ready());
+        ASSERT_EQ(Drawing->Pictures().ImageList.Count(), 4);
     }
     static void TearDownTestSuite() {
-        delete Images;
-        delete Screen;
-        Images = nullptr;
-        Screen = nullptr;
+        delete Drawing;
+        Drawing = nullptr;
     }
 
-    void SetUp() override {
-        World = TWorldContext{};
-        World.Sprites = &Sprites;
-        World.RaceImages = Images;
-    }
+    void SetUp() override { Drawing->Use(Sprites); }
     void TearDown() override {
         Sprites.Clear();
         World = TWorldContext{};
@@ -66,27 +48,13 @@ protected:
             new TRoadBack(&Sprites, entryX + column, bottomY - 300, kind);
     }
 
-    // The frame as a race draws it: cleared to black, the sprites in the engine's order.
-    std::vector<uint32_t> DrawFrame() {
-        Screen->Clear(0, 0, 0, 0);
-        EXPECT_TRUE(Screen->BeginScene());
-        Sprites.Draw();
-        std::vector<uint32_t> pixels;
-        int32_t w = 0, h = 0;
-        EXPECT_TRUE(Screen->ReadPixels(pixels, w, h));
-        Screen->EndScene();
-        EXPECT_EQ(w, ScreenW);
-        EXPECT_EQ(h, ScreenH);
-        return pixels;
-    }
+    std::vector<uint32_t> DrawFrame() { return Drawing->DrawFrame(Sprites); }
 
-    static TKerbScreen* Screen;
-    static TKerbImageList* Images;
+    static TRaceDrawing* Drawing;
     TKerbSprite Sprites;
 };
 
-TKerbScreen* GroundSeamTest::Screen = nullptr;
-TKerbImageList* GroundSeamTest::Images = nullptr;
+TRaceDrawing* GroundSeamTest::Drawing = nullptr;
 
 // The mean absolute difference of red, green and blue between row y and row y + 1.
 double RowChange(const std::vector<uint32_t>& pixels, int32_t y) {
@@ -165,7 +133,7 @@ TEST_F(GroundSeamTest, GroundFadesAtItsEdgesCoversTheOverlapAndKeepsItsPatchesFa
     for (int32_t kind = 1; kind <= 4; ++kind) {
         const std::string name = "back" + std::to_string(kind);
         SCOPED_TRACE(name);
-        const TImageListItem* item = Images->ImageList.Find(name);
+        const TImageListItem* item = Drawing->Pictures().ImageList.Find(name);
         ASSERT_NE(item, nullptr);
         // The picture as drawn: its texels (the decoded picture goes once they exist).
         ASSERT_TRUE(item->Texture && item->Texture->HasTexels());
