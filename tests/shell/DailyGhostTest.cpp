@@ -238,7 +238,7 @@ TWindowRace RaceInAWindow(TDailyGhostChoice choice, TDailyBest best) {
     }
     EXPECT_TRUE(ClickButton(h, "bc_race"));
     EXPECT_EQ(CurrentState, st::Race);
-    f.KerbFont1.OnTextOut = [&](int32_t, int32_t, const std::string& text) {
+    f.KerbFont2.OnTextOut = [&](int32_t, int32_t, const std::string& text) {
         if (text == "Ann") ++out.GhostNamesDrawn;
     };
     TAutopilot pilot;
@@ -248,7 +248,7 @@ TWindowRace RaceInAWindow(TDailyGhostChoice choice, TDailyBest best) {
         if (Race.PlayerCar != nullptr) out.Hashes.push_back(WorldHash(f.KerbSprite1));
     }
     pilot.Release();
-    f.KerbFont1.OnTextOut = nullptr;
+    f.KerbFont2.OnTextOut = nullptr;
     out.Log = f.Daily.Log;
     out.End = f.Daily.End;
     out.Hundredths = f.Daily.Hundredths;

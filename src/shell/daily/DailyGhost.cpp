@@ -39,7 +39,8 @@ TGhostView GhostViewAt(const TGhostTrack& track, const std::string& name, int32_
         return v;
     }
     v.Marker = true;
-    v.MarkerX = std::clamp(static_cast<int32_t>(v.X) + width / 2, 80, kScreenWidth - 80);
+    // Under the car's middle, kept clear of the dashboard's panels at the sides and corners.
+    v.MarkerX = std::clamp(static_cast<int32_t>(v.X) + width / 2, 110, 480);
     const bool above = v.Y + height <= 0;
     v.MarkerY = above ? 4 : kScreenHeight - 18;
     // The time between the ghost's and the player's reaching the player's distance.

@@ -20,6 +20,12 @@ void AimDailyOnline(TForm1& f) {
 // The ghost's tint: a pale blue, translucent.
 constexpr uint32_t kGhostColor = 0x8CA0C8FFu;
 
+// The ghost's name and marker in the race's small font (KerbFont2, whose own colour is the
+// dashboard's dark one), in a light blue that reads on the road, centred on cx.
+void GhostText(TForm1& f, int32_t cx, int32_t y, const std::string& text) {
+    f.KerbFont2.TextOutColor(cx - f.KerbFont2.TextWidth(text) / 2, y, 235, 255, 235, 215, text);
+}
+
 // Breaks text at spaces into lines of at most width characters (a longer word is cut), at
 // most maxLines of them; the last one ends in "..." when text does not fit.
 std::vector<std::string> WrapWords(std::string_view text, size_t width, size_t maxLines) {
@@ -70,10 +76,10 @@ void DrawDailyGhost(TForm1& f) {
                          p->RotationCenterX, p->RotationCenterY, p->ScaleX, p->ScaleY, kGhostColor,
                          kGhostColor, kGhostColor, kGhostColor, p->MirrorY, p->MirrorX,
                          v.Car->Pattern, p->BlendMode);
-        TForm1::CenteredText(f.KerbFont1, static_cast<int32_t>(v.X) + p->Width / 2,
-                             static_cast<int32_t>(v.Y) - 16, d.Ghost.Name());
+        GhostText(f, static_cast<int32_t>(v.X) + p->Width / 2, static_cast<int32_t>(v.Y) - 14,
+                  d.Ghost.Name());
     } else if (v.Marker) {
-        TForm1::CenteredText(f.KerbFont1, v.MarkerX, v.MarkerY, v.MarkerText);
+        GhostText(f, v.MarkerX, v.MarkerY, v.MarkerText);
     }
 }
 
@@ -106,9 +112,6 @@ void StartDailyRace(TForm1& f) {
     f.KillLights();
     f.KerbSprite1.Dead();
     f.LoadGameImages();
-    // The ghost's name and marker.
-    f.KerbFont1.SetFont("Micra", 10, fsBold);
-    f.KerbFont1.SetColor(220, 230, 255);
     // The world prepares the day's race exactly as the service's replay does; every race step
     // then records the keys into the log.
     ::PrepareDailyRace(d.Plan);
