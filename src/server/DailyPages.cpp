@@ -87,3 +87,9 @@ std::string DailyJson(const std::string& date, const std::vector<TDailyRow>& row
     out += "}";
     return out;
 }
+
+std::string DailyLeaderJson(const std::string& date, const TStoredDailyRun& leader) {
+    return "{\"date\":\"" + JsonEscape(date) + "\",\"name\":\"" + JsonEscape(leader.Name) +
+           "\",\"hundredths\":" + std::to_string(leader.Hundredths) + ",\"log\":\"" +
+           JsonEscape(leader.Log) + "\"}";
+}

@@ -31,3 +31,5 @@ std::string DailyHtml(const TDailyView& view);
 std::string DailyHtml(const std::string& date, const std::vector<TDailyRow>& rows);
 std::string DailyJson(const std::string& date, const std::vector<TDailyRow>& rows,
                       const std::optional<TDailyRow>& own);
+// The day's leader with its key log: {"date","name","hundredths","log"}.
+std::string DailyLeaderJson(const std::string& date, const TStoredDailyRun& leader);

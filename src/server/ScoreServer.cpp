@@ -304,6 +304,26 @@ void TScoreServer::RouteDaily() {
                   }
                   res.set_content(DailyJson(date, rows, own), "application/json");
               });
+    // The day's fastest verified race with its key log, for the game to race against as a
+    // ghost. The store keeps no log longer than kMaxStoredDailyLogBytes, so the reply is
+    // bounded. A day still open may get a new leader at any moment: a minute's cache at most.
+    Http->Get(R"(/daily/(\d{4}-\d{2}-\d{2})/leader)", [this](const httplib::Request& req,
+                                                             httplib::Response& res) {
+        const std::string date = req.matches[1].str();
+        const std::optional<TDailyPlan> day = ParseDailyDate(date);
+        const std::optional<TStoredDailyRun> leader =
+            day && Daily != nullptr ? Daily->Store().DailyLeader(date) : std::nullopt;
+        const bool settled = day && DailyDayNumber(*day) + 1 < DailyDayNumber(Today());
+        if (!leader || leader->Log.size() > kMaxStoredDailyLogBytes) {
+            res.status = 404;
+            res.set_header("Cache-Control", "no-cache");
+            res.set_content(day ? "{\"error\":\"no-leader\"}" : "{\"error\":\"no-such-day\"}",
+                            "application/json");
+            return;
+        }
+        res.set_header("Cache-Control", settled ? "public, max-age=86400" : "public, max-age=60");
+        res.set_content(DailyLeaderJson(date, *leader), "application/json");
+    });
 }
 
 void TScoreServer::RoutePages() {

@@ -17,6 +17,7 @@ uint8_t FullScreenApplied = 0;
 uint8_t MusicOn = 1;
 uint8_t SoundOn = 1;
 int32_t Volume = 0;
+TDailyGhostChoice DailyGhost = TDailyGhostChoice::Leader;
 std::string ExtraText;
 std::string PlayerName;
 int32_t Level = 3;
@@ -43,6 +44,7 @@ void ResetGlobals() {
     FullScreen = FullScreenApplied = 0;
     MusicOn = SoundOn = 1;
     Volume = 0;
+    DailyGhost = TDailyGhostChoice::Leader;
     ExtraText.clear();
     PlayerName.clear();
     Level = 3;

@@ -38,6 +38,9 @@ extern uint8_t FullScreenApplied;
 extern uint8_t MusicOn;
 extern uint8_t SoundOn;
 extern int32_t Volume;
+// The ghost raced in the daily race: none, the day's leader, or the player's own best.
+enum class TDailyGhostChoice : int32_t { None = 0, Leader = 1, MyBest = 2 };
+extern TDailyGhostChoice DailyGhost;
 extern std::string ExtraText;
 extern std::string PlayerName;
 extern int32_t Level;

@@ -7,6 +7,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/Paths.h"
 #include "shell/Form1.h"
+#include "shell/daily/DailyRace.h"
 #include "shell/screens/MenuPage.h"
 #include "shell/screens/MenuSprites.h"
 #include "world/Dashboard.h"
@@ -198,6 +199,7 @@ void TForm1::RaceFrame() {
     const int32_t p = StateFrames;
     // The world is drawn as it stands, then moves.
     BeginRaceFrame(false);
+    DrawDailyGhost(*this);
     const bool clockLeft = RaceWorldFrame(p);
     StartLights(p);
     TPlayer* player = Race.PlayerCar;
@@ -266,6 +268,7 @@ void TForm1::WreckFrame() {
     if (Race.PlayerCar == nullptr) return;
     const int32_t p = StateFrames;
     BeginRaceFrame(false);
+    DrawDailyGhost(*this);
     const bool clockLeft = WreckWorldFrame();
     DrawRaceOverlay();
     if (!clockLeft) return TimeRanOut();

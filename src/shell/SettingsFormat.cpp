@@ -96,6 +96,7 @@ public:
 
     // How many lines a whole file has.
     void Expect(size_t lines) { Expected = lines; }
+    size_t Count() const { return Lines.size(); }
 
 private:
     std::vector<std::string_view> Lines;
@@ -128,6 +129,8 @@ public:
     explicit TValueReader(std::string_view bytes) : Lines(bytes) {}
 
     void Expect(int32_t lines) { Lines.Expect(static_cast<size_t>(lines)); }
+    // Whether the file reaches line n at all (a line added after older files were written).
+    bool Has(int32_t n) const { return n >= 1 && static_cast<size_t>(n) <= Lines.Count(); }
     TDamagedLines TakeDamaged() {
         std::sort(Damaged.begin(), Damaged.end());
         return std::move(Damaged);
@@ -209,6 +212,7 @@ std::string EncodeSettings(const TSettings& s) {
         out.Text(e.Name, kConfigNumberPad);
         out.Number(e.PlayerValue, kConfigNumberPad);
     }
+    out.Number(static_cast<int32_t>(s.DailyGhost), kConfigNumberPad);
     return out.Take();
 }
 
@@ -236,6 +240,14 @@ TDamagedLines DecodeSettings(std::string_view bytes, TSettings& s) {
         in.Name(line, kConfigNumberPad, e.Name);
         in.Number(line + 1, kConfigNumberPad, kIntMin, kIntMax, e.PlayerValue);
     }
+    // The ghost's choice is the file's last line, after the player list. Older files end with
+    // the list: no line, no damage, the default choice. When the count was damaged the list's
+    // end is unknown; the count's line is reported and the choice keeps its default.
+    const int32_t ghostLine = kFirstPlayerLine + 2 * p.PlayerCount;
+    int32_t ghost = static_cast<int32_t>(s.DailyGhost);
+    if (in.Has(ghostLine) && !in.Has(ghostLine + 1))
+        in.Number(ghostLine, kConfigNumberPad, 0, 2, ghost);
+    s.DailyGhost = static_cast<TDailyGhostChoice>(ghost);
     return in.TakeDamaged();
 }
 

@@ -16,7 +16,8 @@
 #include "shell/Globals.h"
 #include "shell/Players.h"
 
-// Config.cfg.
+// Config.cfg. The daily ghost's choice is the line after the player list; files written
+// before it was kept end with the list and keep the default choice.
 struct TSettings {
     bool FullScreen = false;
     bool MusicOn = true;
@@ -26,6 +27,7 @@ struct TSettings {
     // Only the names and score texts are stored; the position texts are not.
     std::array<THiScoreEntry, 10> HiScores{};
     TPlayerList Players;
+    TDailyGhostChoice DailyGhost = TDailyGhostChoice::Leader;
 };
 
 struct TBestTime {

@@ -115,6 +115,7 @@ TSettings CurrentSettings(const TPlayerList& players) {
     s.FullScreen = FullScreen != 0;
     s.MusicOn = MusicOn != 0;
     s.Volume = Volume;
+    s.DailyGhost = DailyGhost;
     s.ExtraText = ExtraText;
     s.PlayerName = PlayerName;
     s.HiScores = HiScores;
@@ -126,6 +127,7 @@ void ApplySettings(const TSettings& s, TPlayerList& players) {
     FullScreen = s.FullScreen ? 1 : 0;
     MusicOn = s.MusicOn ? 1 : 0;
     Volume = s.Volume;
+    DailyGhost = s.DailyGhost;
     ExtraText = s.ExtraText;
     PlayerName = s.PlayerName;
     for (size_t i = 0; i < HiScores.size(); ++i) {

@@ -86,7 +86,7 @@ TReplayResult Unfinished(int32_t frames, std::string reason) {
 }
 
 // The race and wreck states as the game's screens run them, up to the finish.
-TReplayResult Drive(const TKeyLog& log, int32_t maxFrames) {
+TReplayResult Drive(const TKeyLog& log, int32_t maxFrames, const TReplayStepWatch& watch) {
     const int32_t frames = std::min(log.Frames(), maxFrames);
     bool wreck = false;
     int32_t stateFrames = 0;
@@ -96,6 +96,7 @@ TReplayResult Drive(const TKeyLog& log, int32_t maxFrames) {
         World.Phase = wreck ? TRacePhase::Wreck : TRacePhase::Racing;
         if (!(wreck ? WreckWorldFrame() : RaceWorldFrame(p)))
             return Unfinished(frame + 1, "the time ran out");
+        if (watch) watch(frame);
         if (Race.RaceFinished != 0) {
             TReplayResult r;
             r.Finished = true;
@@ -126,7 +127,8 @@ TReplayResult Drive(const TKeyLog& log, int32_t maxFrames) {
 }  // namespace
 
 TReplayResult ReplayDailyRace(const TDailyPlan& plan, const TKeyLog& log,
-                              const std::string& dataDir, int32_t maxFrames) {
+                              const std::string& dataDir, int32_t maxFrames,
+                              const TReplayStepWatch& watch) {
     if (plan.Year == 0) return Unfinished(0, "not a date of the daily race");
     std::string reason;
     TKerbImageList* images = RaceImagesOf(dataDir, reason);
@@ -135,7 +137,7 @@ TReplayResult ReplayDailyRace(const TDailyPlan& plan, const TKeyLog& log,
     PrepareDailyRace(plan);
     BeginRace();
     if (Race.PlayerCar == nullptr) return Unfinished(0, "the race could not be built");
-    TReplayResult result = Drive(log, maxFrames);
+    TReplayResult result = Drive(log, maxFrames, watch);
     result.EndHash = world.Hash();
     return result;
 }

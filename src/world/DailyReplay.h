@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "world/DailyChallenge.h"
@@ -28,7 +29,12 @@ struct TReplayResult {
     uint64_t EndHash = 0;        // the world's state where the replay stopped (WorldHash)
 };
 
+// Called after each race step a replay runs with the step's number (0 for the first), while the
+// replay's world (its globals on the calling thread) is as the step left it. It only reads.
+using TReplayStepWatch = std::function<void(int32_t frame)>;
+
 // Builds the day's race headless from dataDir (the folder holding Data\data2.vil) and replays
 // the log, at most maxFrames steps.
 TReplayResult ReplayDailyRace(const TDailyPlan& plan, const TKeyLog& log,
-                              const std::string& dataDir, int32_t maxFrames);
+                              const std::string& dataDir, int32_t maxFrames,
+                              const TReplayStepWatch& watch = {});

@@ -13,6 +13,7 @@
 
 #include "harness/TempFolder.h"
 #include "platform/AtomicFile.h"
+#include "shell/SettingsFormat.h"
 #include "shell/daily/DailyBest.h"
 
 namespace fs = std::filesystem;
@@ -193,4 +194,66 @@ TEST(DailyBest, TheFileKeepsTheNewestDaysWhenItGrowsTooLong) {
     // The oldest hundred days went; the newest is there.
     EXPECT_EQ(read.Best("2023-01-01", "Anna"), std::nullopt);
     EXPECT_EQ(read.Best("2026-04-08", "Anna"), 1000 + 1099);
+}
+
+// The best race's key log is kept beside its time for the "my best" ghost: it goes and comes
+// with its time, a file without logs still reads, a damaged log damages its line, and only
+// the newest day's logs within the budget are written.
+TEST(DailyBest, KeepsTheKeyLogOfTheBestRace) {
+    TTempFolder dir;
+    TDailyBest b;
+    EXPECT_TRUE(b.Record("2026-12-10", "Anna", 6000, "eNpslow"));
+    EXPECT_TRUE(b.Record("2026-12-10", "Anna", 5500, "eNp-fast_1"));
+    EXPECT_FALSE(b.Record("2026-12-10", "Anna", 5900, "eNpworse"));
+    EXPECT_TRUE(b.Record("2026-12-10", "Bo Li", 7000));
+    // Not a key log's text: the time is kept without it.
+    EXPECT_TRUE(b.Record("2026-12-10", "Cy", 7100, "has space"));
+    EXPECT_TRUE(b.Record("2026-12-10", "Di", 7200, std::string(kMaxDailyBestLogBytes + 1, 'A')));
+    std::string error;
+    ASSERT_TRUE(b.Save(dir.Path, error)) << error;
+
+    TDailyBest read;
+    EXPECT_EQ(read.Load(dir.Path), "");
+    ASSERT_NE(read.BestEntry("2026-12-10", "Anna"), nullptr);
+    EXPECT_EQ(read.BestEntry("2026-12-10", "Anna")->Hundredths, 5500);
+    EXPECT_EQ(read.BestEntry("2026-12-10", "Anna")->Log, "eNp-fast_1");
+    for (const char* name : {"Bo Li", "Cy", "Di"}) {
+        ASSERT_NE(read.BestEntry("2026-12-10", name), nullptr) << name;
+        EXPECT_EQ(read.BestEntry("2026-12-10", name)->Log, "") << name;
+    }
+    EXPECT_EQ(read.BestEntry("2026-12-11", "Anna"), nullptr);
+}
+
+TEST(DailyBest, ReadsLinesWithAndWithoutLogsAndRefusesDamagedLogs) {
+    TDailyBest b;
+    const std::string text =
+        "2026-12-10 5500 Anna\teNpAbc_-\n"  //    with a log
+        "2026-12-10 6000 Bo Li\n"           //    a line of an older file
+        "2026-12-10 6100 Cy\t\n"            // 3: a tab and no log
+        "2026-12-10 6200 Di\teN p\n"        // 4: not a log's text
+        "2026-12-10 6300 Ed\teN\tp\n";      // 5: a second tab
+    EXPECT_EQ(b.Parse(text), "DailyBest.txt: damaged lines 3, 4, 5 ignored");
+    ASSERT_NE(b.BestEntry("2026-12-10", "Anna"), nullptr);
+    EXPECT_EQ(b.BestEntry("2026-12-10", "Anna")->Log, "eNpAbc_-");
+    ASSERT_NE(b.BestEntry("2026-12-10", "Bo Li"), nullptr);
+    EXPECT_EQ(b.BestEntry("2026-12-10", "Bo Li")->Log, "");
+    EXPECT_EQ(b.Entries().size(), 2u);
+}
+
+TEST(DailyBest, WritesOnlyTheNewestDaysLogsWithinTheBudget) {
+    TDailyBest b;
+    const std::string log(kMaxDailyBestLogBytes, 'x');
+    ASSERT_TRUE(b.Record("2026-12-09", "Anna", 5000, "eNpyesterday"));
+    const size_t fitting = kMaxDailyBestLogTotal / kMaxDailyBestLogBytes;
+    for (size_t i = 0; i <= fitting; ++i)
+        ASSERT_TRUE(b.Record("2026-12-10", "P" + std::to_string(i), 5000, log));
+    const std::string text = b.Format();
+    EXPECT_LE(text.size(), kMaxSettingsFileSize);
+    TDailyBest read;
+    EXPECT_EQ(read.Parse(text), "");
+    EXPECT_EQ(read.Entries().size(), fitting + 2);
+    EXPECT_EQ(read.BestEntry("2026-12-09", "Anna")->Log, "");
+    size_t withLog = 0;
+    for (const TDailyBestEntry& e : read.Entries()) withLog += e.Log.empty() ? 0 : 1;
+    EXPECT_EQ(withLog, fitting);
 }

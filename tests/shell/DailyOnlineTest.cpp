@@ -174,3 +174,52 @@ TEST(DailyOnline, AskingForTheTableNamesTheDayAndThePlayer) {
     http.Reply = Answer(503, R"({"date":"2026-12-10","entries":[]})");
     EXPECT_FALSE(RunDailyTable(http, "http://127.0.0.1:1", "2026-12-10", "A").Reached);
 }
+
+// The ghost's leader request: its address, the day's race read back, "no leader yet" from a
+// 404, and every other answer (another day, another shape, an error, no answer) unreachable.
+TEST(DailyOnline, AsksForTheDaysLeaderAndReadsOnlyItsOwnShape) {
+    using K = TDailyLeaderAnswer::TKind;
+    const std::string good =
+        R"({"date":"2026-12-10","name":"Zo\u00eb","hundredths":5500,"log":"eNpAb-_"})";
+    struct TCase {
+        const char* What;
+        long Status;
+        std::string Body;
+        K Kind;
+    };
+    const TCase cases[] = {
+        {"the leader", 200, good, K::Found},
+        {"no time yet", 404, R"({"error":"no-leader"})", K::None},
+        {"another day", 200, R"({"date":"2026-12-09","name":"Zo","hundredths":5500,"log":"eNp"})",
+         K::Unreachable},
+        {"no log", 200, R"({"date":"2026-12-10","name":"Zo","hundredths":5500})", K::Unreachable},
+        {"empty log", 200, R"({"date":"2026-12-10","name":"Zo","hundredths":5500,"log":""})",
+         K::Unreachable},
+        {"no name", 200, R"({"date":"2026-12-10","name":"","hundredths":5500,"log":"eNp"})",
+         K::Unreachable},
+        {"no time", 200, R"({"date":"2026-12-10","name":"Zo","hundredths":0,"log":"eNp"})",
+         K::Unreachable},
+        {"log too long", 200,
+         R"({"date":"2026-12-10","name":"Zo","hundredths":5,"log":")" +
+             std::string(kMaxLeaderLogBytes + 1, 'A') + "\"}",
+         K::Unreachable},
+        {"not JSON", 200, "<html></html>", K::Unreachable},
+        {"server error", 500, good, K::Unreachable},
+        {"no answer", 0, "", K::Unreachable},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TScriptedSession http(Answer(c.Status, c.Body));
+        const TDailyLeaderAnswer a = RunDailyLeader(http, "http://127.0.0.1:8470/", "2026-12-10");
+        EXPECT_EQ(http.LastUrl, "http://127.0.0.1:8470/daily/2026-12-10/leader");
+        EXPECT_EQ(a.Kind, c.Kind);
+        if (c.Kind == K::Found) {
+            EXPECT_EQ(a.Leader.Name, "Zo\xEB");
+            EXPECT_EQ(a.Leader.Hundredths, 5500);
+            EXPECT_EQ(a.Leader.Log, "eNpAb-_");
+        }
+    }
+    TScriptedSession http(Answer(200, good));
+    EXPECT_EQ(RunDailyLeader(http, "not an address", "2026-12-10").Kind, K::Unreachable);
+    EXPECT_EQ(http.LastUrl, "");
+}

@@ -184,10 +184,11 @@ TEST(MenuLayout, EveryTextLandsInsideAFrameOfItsPage) {
         // The car's name goes between the title strip (to y 194) and the car's frame (from
         // y 222).
         {"choose car", [](TWindowGame& g) { g.Click("b_stgame"); }, {{182, 194, 436, 28}}},
-        // The day's line in its well; the car's name between it and the car's frame.
+        // The day's line in its well; the car's name between it and the car's frame; the
+        // ghost's choice and its note left of the car's frame.
         {"daily preview",
          [](TWindowGame& g) { g.Click("b_daily"); },
-         {{220, 158, 360, 24}, {182, 182, 436, 40}}},
+         {{220, 158, 360, 24}, {182, 182, 436, 40}, {190, 240, 164, 24}, {190, 270, 164, 46}}},
         // Each row button in three columns (the action, its key, its button), and the hint
         // between the rows' field and the buttons' bays.
         {"controls",

@@ -57,6 +57,7 @@ TSettings SampleSettings() {
     s.Players.Entries[0] = {"Ann", 7};
     s.Players.Entries[1] = {"Bob Ray", -2};
     s.Players.Entries[2] = {"twelve chars", 123456};
+    s.DailyGhost = TDailyGhostChoice::MyBest;
     return s;
 }
 
@@ -89,6 +90,7 @@ std::vector<std::string> Fields(const TSettings& s) {
         f.push_back(e.Name);
         f.push_back(std::to_string(e.PlayerValue));
     }
+    f.push_back(std::to_string(static_cast<int32_t>(s.DailyGhost)));
     return f;
 }
 
@@ -118,7 +120,7 @@ TEST(SettingsFormat, ConfigLinesHaveTheirExactEncodedForm) {
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     const std::vector<std::string> lines = SplitLines(bytes);
-    ASSERT_EQ(lines.size(), 27u + 2 * 3);
+    ASSERT_EQ(lines.size(), 27u + 2 * 3 + 1);
     EXPECT_EQ(lines[0], "P5CQ3US");                               // "true", 7 characters
     EXPECT_EQ(lines[1], "Y6BE719S");                              // "false", 8 characters
     EXPECT_EQ(lines[2], "WYMMFJJSQTMMFJJS");                      // "3%%%%%%%%%"
@@ -128,6 +130,7 @@ TEST(SettingsFormat, ConfigLinesHaveTheirExactEncodedForm) {
     EXPECT_EQ(lines[27], "NS8W1JJSQTMMFJJS");                     // "Ann%%%%%%%"
     EXPECT_EQ(DecodeText(lines[30]), std::string("-2%%%%%%%%"));  // a PlayerValue
     EXPECT_EQ(DecodeText(lines[31]), std::string("twelve chars%%%%%%%%"));
+    EXPECT_EQ(DecodeText(lines[33]), std::string("2%%%%%%%%%"));  // the daily ghost: my best
     for (const std::string& line : lines)
         for (char c : line) EXPECT_NE(kBase32Alphabet.find(c), std::string_view::npos) << line;
 
@@ -265,20 +268,24 @@ const std::vector<TDamage>& Damages() {
     return damages;
 }
 
+// The daily ghost's line after the sample's three players.
+constexpr int32_t kSampleGhostLine = 28 + 2 * 3;
+
 // Config.cfg lines where an empty value is legal: the texts, and the high-score scores.
 bool EmptyIsLegal(int32_t line) {
-    return line == 4 || line == 5 || (line >= 6 && line <= 25) || (line >= 28 && line % 2 == 0);
+    return line == 4 || line == 5 || (line >= 6 && line <= 25) ||
+           (line >= 28 && line < kSampleGhostLine && line % 2 == 0);
 }
 
 // Lines whose value is a number (the high-score scores are number texts).
 bool HoldsNumber(int32_t line) {
     return line == 3 || (line >= 7 && line <= 27 && line % 2 == 1) || line == 26 ||
-           (line >= 29 && line % 2 == 1);
+           (line >= 29 && line % 2 == 1) || line == kSampleGhostLine;
 }
 
 // PlayerValue lines: any 32-bit number is legal, a negative one included.
 bool AcceptsAnyNumber(int32_t line) {
-    return line >= 29 && line % 2 == 1;
+    return line >= 29 && line < kSampleGhostLine && line % 2 == 1;
 }
 }  // namespace
 
@@ -351,12 +358,14 @@ TEST(SettingsFormat, ATruncatedFileKeepsWhatItHolds) {
     const std::string config = EncodeSettings(good);
     const TProgress goodProgress = SampleProgress();
     const std::string data = EncodeProgress(goodProgress);
-    // Every length, mid-line cuts included; the last two only lose the final line end.
+    // Every length, mid-line cuts included; the last two only lose the final line end. A cut
+    // just after the player list is a whole file as written before the ghost's line.
+    const size_t olderEnd = config.size() - SplitLines(config).back().size() - 2;
     for (size_t len = 0; len + 2 < config.size(); ++len) {
         TSettings read = DefaultSettings();
         const TDamagedLines damaged = DecodeSettings(config.substr(0, len), read);
         ExpectGoodOrDefault(read, good, DefaultSettings(), "length " + std::to_string(len));
-        EXPECT_FALSE(damaged.empty()) << len;
+        EXPECT_EQ(damaged.empty(), len + 2 >= olderEnd && len <= olderEnd) << len;
     }
     for (size_t len = 0; len + 2 < data.size(); ++len) {
         TProgress read;
@@ -402,4 +411,34 @@ TEST(SettingsFormat, DamagedLinesAreListedReadably) {
     EXPECT_EQ(DamagedLinesText({3}), "3");
     EXPECT_EQ(DamagedLinesText({3, 27}), "3 and 27");
     EXPECT_EQ(DamagedLinesText({1, 2, 40}), "1, 2 and 40");
+}
+
+// The daily ghost's choice: each one round-trips; a file from before it was kept (ending
+// with the player list) reads whole with the default; a value outside the choices is damage.
+TEST(SettingsFormat, TheDailyGhostChoiceIsKeptAndOlderFilesStillRead) {
+    for (TDailyGhostChoice choice :
+         {TDailyGhostChoice::None, TDailyGhostChoice::Leader, TDailyGhostChoice::MyBest}) {
+        TSettings s = SampleSettings();
+        s.DailyGhost = choice;
+        TSettings read = DefaultSettings();
+        read.DailyGhost = TDailyGhostChoice::Leader;
+        EXPECT_TRUE(DecodeSettings(EncodeSettings(s), read).empty());
+        EXPECT_EQ(read.DailyGhost, choice);
+    }
+    std::vector<std::string> lines = SplitLines(EncodeSettings(SampleSettings()));
+    ASSERT_EQ(lines.size(), static_cast<size_t>(kSampleGhostLine));
+    const std::vector<std::string> older(lines.begin(), lines.end() - 1);
+    for (const char* end : {"\r\n", "\n"}) {
+        TSettings read = DefaultSettings();
+        EXPECT_TRUE(DecodeSettings(JoinLines(older, end), read).empty());
+        EXPECT_EQ(read.DailyGhost, TDailyGhostChoice::Leader);
+        EXPECT_EQ(read.Players.PlayerCount, 3);
+    }
+    for (const char* value : {"3", "-1", "1x"}) {
+        lines.back() = Encoded(value);
+        TSettings read = DefaultSettings();
+        EXPECT_EQ(DecodeSettings(JoinLines(lines, "\r\n"), read), TDamagedLines{kSampleGhostLine})
+            << value;
+        EXPECT_EQ(read.DailyGhost, TDailyGhostChoice::Leader) << value;
+    }
 }

@@ -118,6 +118,9 @@ void DrawDailyCarPage(const TTile& t) {
     DrawPagePanel(cr, {0, 0, double(t.W), double(t.H)}, "DAILY RACE");
     DrawWell(cr, {220 - ox, 158 - oy, 360, 24}, 5);
     DrawCarFrameAndBars(cr, ox, oy);
+    // Left of the car's frame: the ghost's choice, and under it its two-line note.
+    DrawWell(cr, {190 - ox, 240 - oy, 164, 24}, 5);
+    DrawWell(cr, {190 - ox, 270 - oy, 164, 46}, 5);
     // Back, the day's table and the race, in a row.
     Bay(cr, {232 - ox, 443 - oy, 92, 28});
     Bay(cr, {354 - ox, 443 - oy, 92, 28});

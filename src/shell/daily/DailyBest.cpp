@@ -28,8 +28,23 @@ bool ValidName(std::string_view name) {
     });
 }
 
-// One line "YYYY-MM-DD hundredths name", or nothing when it is damaged.
+// A key log's text as TKeyLog::Encode writes it: the URL-safe Base64 alphabet, bounded.
+bool ValidLogText(std::string_view log) {
+    return !log.empty() && log.size() <= kMaxDailyBestLogBytes &&
+           std::all_of(log.begin(), log.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '_';
+           });
+}
+
+// One line "YYYY-MM-DD hundredths name[<tab>log]", or nothing when it is damaged.
 std::optional<TDailyBestEntry> ParseLine(std::string_view line) {
+    std::string_view log;
+    if (const size_t tab = line.find('\t'); tab != std::string_view::npos) {
+        log = line.substr(tab + 1);
+        line = line.substr(0, tab);
+        if (!ValidLogText(log)) return std::nullopt;
+    }
     if (line.size() < 14 || line[10] != ' ') return std::nullopt;
     const std::string_view date = line.substr(0, 10);
     const std::string_view rest = line.substr(11);
@@ -40,7 +55,7 @@ std::optional<TDailyBestEntry> ParseLine(std::string_view line) {
     if (!ValidDailyDate(date) || !Digits(time) || !ValidName(name)) return std::nullopt;
     const int32_t hundredths = Number(time);
     if (hundredths < 1 || hundredths > kMaxDailyHundredths) return std::nullopt;
-    return TDailyBestEntry{std::string(date), std::string(name), hundredths};
+    return TDailyBestEntry{std::string(date), std::string(name), hundredths, std::string(log)};
 }
 }  // namespace
 
@@ -74,7 +89,7 @@ std::string TDailyBest::Parse(std::string_view text) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty()) continue;
         if (auto entry = ParseLine(line)) {
-            Record(entry->Date, entry->Name, entry->Hundredths);
+            Record(entry->Date, entry->Name, entry->Hundredths, entry->Log);
         } else {
             damaged.push_back(number);
         }
@@ -97,9 +112,20 @@ std::string TDailyBest::Format() const {
     std::stable_sort(order.begin(), order.end(),
                      [](const auto* a, const auto* b) { return a->Date > b->Date; });
     if (order.size() > kMaxDailyBestLines) order.resize(kMaxDailyBestLines);
+    // Only the newest day's ghosts are raced against: older logs are dropped, and so is any
+    // log past the budget.
+    const std::string newest = order.empty() ? std::string() : order.front()->Date;
+    size_t logBytes = 0;
     std::string text;
-    for (const TDailyBestEntry* e : order)
-        text += e->Date + " " + std::to_string(e->Hundredths) + " " + e->Name + "\n";
+    for (const TDailyBestEntry* e : order) {
+        text += e->Date + " " + std::to_string(e->Hundredths) + " " + e->Name;
+        if (!e->Log.empty() && e->Date == newest &&
+            logBytes + e->Log.size() <= kMaxDailyBestLogTotal) {
+            logBytes += e->Log.size();
+            text += "\t" + e->Log;
+        }
+        text += "\n";
+    }
     return text;
 }
 
@@ -130,21 +156,29 @@ bool TDailyBest::Save(const std::string& folder, std::string& error) {
 }
 
 std::optional<int32_t> TDailyBest::Best(std::string_view date, std::string_view name) const {
-    for (const TDailyBestEntry& e : Items)
-        if (e.Date == date && e.Name == name) return e.Hundredths;
-    return std::nullopt;
+    const TDailyBestEntry* e = BestEntry(date, name);
+    return e != nullptr ? std::optional<int32_t>(e->Hundredths) : std::nullopt;
 }
 
-bool TDailyBest::Record(std::string_view date, std::string_view name, int32_t hundredths) {
+const TDailyBestEntry* TDailyBest::BestEntry(std::string_view date, std::string_view name) const {
+    for (const TDailyBestEntry& e : Items)
+        if (e.Date == date && e.Name == name) return &e;
+    return nullptr;
+}
+
+bool TDailyBest::Record(std::string_view date, std::string_view name, int32_t hundredths,
+                        std::string_view log) {
     if (!ValidDailyDate(date) || !ValidName(name) || hundredths < 1 ||
         hundredths > kMaxDailyHundredths)
         return false;
+    const std::string kept = ValidLogText(log) ? std::string(log) : std::string();
     for (TDailyBestEntry& e : Items) {
         if (e.Date != date || e.Name != name) continue;
         if (hundredths >= e.Hundredths) return false;
         e.Hundredths = hundredths;
+        e.Log = kept;
         return true;
     }
-    Items.push_back({std::string(date), std::string(name), hundredths});
+    Items.push_back({std::string(date), std::string(name), hundredths, kept});
     return true;
 }

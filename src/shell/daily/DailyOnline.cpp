@@ -100,6 +100,23 @@ TDailyTableAnswer RunDailyTable(THttpSession& http, const std::string& serverUrl
     return a;
 }
 
+TDailyLeaderAnswer RunDailyLeader(THttpSession& http, const std::string& serverUrl,
+                                  const std::string& date) {
+    TDailyLeaderAnswer a;
+    if (!ValidServerUrl(serverUrl)) return a;
+    const THttpReply reply = http.Get(Base(serverUrl) + "/daily/" + FormEncode(date) + "/leader");
+    if (reply.Status == 404) {
+        a.Kind = TDailyLeaderAnswer::TKind::None;
+        return a;
+    }
+    if (!reply.Ok) return a;
+    auto leader = ParseDailyLeader(reply.Body);
+    if (!leader || leader->Date != date) return a;
+    a.Kind = TDailyLeaderAnswer::TKind::Found;
+    a.Leader = std::move(*leader);
+    return a;
+}
+
 template <typename TAnswer>
 struct TDailyOnline::TJob {
     std::unique_ptr<THttpSession> Session;
@@ -195,6 +212,23 @@ bool TDailyOnline::RequestTable(const std::string& date, const std::string& name
     return true;
 }
 
+bool TDailyOnline::RequestLeader(const std::string& date) {
+    if (LeaderRunning()) return false;
+    if (LeaderJob && LeaderJob->Worker.joinable()) LeaderJob->Worker.join();
+    LeaderJob = StartJob<TJob<TDailyLeaderAnswer>>(
+        Client.get(), Limits,
+        [url = ServerUrl, date](THttpSession& http) { return RunDailyLeader(http, url, date); });
+    return true;
+}
+
+bool TDailyOnline::LeaderRunning() const {
+    return Running(LeaderJob);
+}
+
+std::optional<TDailyLeaderAnswer> TDailyOnline::TakeLeaderAnswer() {
+    return Take<TDailyLeaderAnswer>(LeaderJob);
+}
+
 bool TDailyOnline::SubmitRunning() const {
     return Running(SubmitJob);
 }
@@ -215,4 +249,5 @@ void TDailyOnline::Shutdown(std::chrono::milliseconds maxWait) {
     const auto deadline = std::chrono::steady_clock::now() + maxWait;
     Stop(SubmitJob, deadline);
     Stop(TableJob, deadline);
+    Stop(LeaderJob, deadline);
 }

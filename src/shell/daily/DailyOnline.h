@@ -1,7 +1,8 @@
 // The daily race's conversation with the score service, on worker threads like the score
-// submission: POST /daily/submit with the race's key log, and GET /daily/DATE.json for the
-// day's table. One request of each kind runs at a time; the frame loop polls for the answer,
-// so a slow or silent service never holds up a frame.
+// submission: POST /daily/submit with the race's key log, GET /daily/DATE.json for the day's
+// table and GET /daily/DATE/leader for the ghost of the day's fastest race. One request of each
+// kind runs at a time; the frame loop polls for the answer, so a slow or silent service never holds
+// up a frame.
 #pragma once
 
 #include <chrono>
@@ -35,6 +36,14 @@ struct TDailyTableAnswer {
     TDailyTable Table;
 };
 
+struct TDailyLeaderAnswer {
+    // Found: Leader holds the day's fastest race. None: the service has no time for the day
+    // yet (a 404). Unreachable: no answer, or one that is not a leader of that day.
+    enum class TKind { Found, None, Unreachable };
+    TKind Kind = TKind::Unreachable;
+    TDailyLeader Leader;
+};
+
 // application/x-www-form-urlencoded: letters, digits and "-._~" as they are, the rest as %XX.
 std::string FormEncode(std::string_view text);
 std::string DailySubmitBody(const TDailySubmission& s);
@@ -51,6 +60,8 @@ TDailySubmitAnswer RunDailySubmit(THttpSession& http, const std::string& serverU
                                   const TDailySubmission& s);
 TDailyTableAnswer RunDailyTable(THttpSession& http, const std::string& serverUrl,
                                 const std::string& date, const std::string& name);
+TDailyLeaderAnswer RunDailyLeader(THttpSession& http, const std::string& serverUrl,
+                                  const std::string& date);
 
 class TDailyOnline {
 public:
@@ -70,12 +81,15 @@ public:
     // kind is still running.
     bool Submit(const TDailySubmission& s);
     bool RequestTable(const std::string& date, const std::string& name);
+    bool RequestLeader(const std::string& date);
     bool SubmitRunning() const;
     bool TableRunning() const;
+    bool LeaderRunning() const;
     // Main thread: the answer of a finished request, once.
     std::optional<TDailySubmitAnswer> TakeSubmitAnswer();
     std::optional<TDailyTableAnswer> TakeTableAnswer();
-    // Cancels both and waits for them at most maxWait.
+    std::optional<TDailyLeaderAnswer> TakeLeaderAnswer();
+    // Cancels every request and waits for them at most maxWait.
     void Shutdown(std::chrono::milliseconds maxWait = std::chrono::seconds(1));
 
 private:
@@ -86,4 +100,5 @@ private:
     THttpLimits Limits;
     std::shared_ptr<TJob<TDailySubmitAnswer>> SubmitJob;
     std::shared_ptr<TJob<TDailyTableAnswer>> TableJob;
+    std::shared_ptr<TJob<TDailyLeaderAnswer>> LeaderJob;
 };

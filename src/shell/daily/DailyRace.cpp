@@ -13,11 +13,17 @@
 namespace {
 using TKind = TDailySubmitAnswer::TKind;
 
-// The service's settings for the daily requests: the score service's address and limits.
 void AimDailyOnline(TForm1& f) {
-    const TOnlineSettings& s = f.Online.Config();
-    f.Daily.Online.SetClient(f.Online.HttpClient());
-    f.Daily.Online.SetServer(s.ServerUrl, {s.ConnectTimeout, s.RequestTimeout});
+    AimDailyRequests(f);
+}
+
+// The ghost's tint: a pale blue, translucent.
+constexpr uint32_t kGhostColor = 0x8CA0C8FFu;
+
+// The ghost's name and marker in the race's small font (KerbFont2, whose own colour is the
+// dashboard's dark one), in a light blue that reads on the road, centred on cx.
+void GhostText(TForm1& f, int32_t cx, int32_t y, const std::string& text) {
+    f.KerbFont2.TextOutColor(cx - f.KerbFont2.TextWidth(text) / 2, y, 235, 255, 235, 215, text);
 }
 
 // Breaks text at spaces into lines of at most width characters (a longer word is cut), at
@@ -45,6 +51,37 @@ std::vector<std::string> WrapWords(std::string_view text, size_t width, size_t m
 
 constexpr const char* kUnreachableText = "The service cannot be reached.";
 }  // namespace
+
+void AimDailyRequests(TForm1& f) {
+    const TOnlineSettings& s = f.Online.Config();
+    f.Daily.Online.SetClient(f.Online.HttpClient());
+    f.Daily.Online.SetServer(s.ServerUrl, {s.ConnectTimeout, s.RequestTimeout});
+}
+
+void DrawDailyGhost(TForm1& f) {
+    TDailyRun& d = f.Daily;
+    if (!d.Active) return;
+    d.Ghost.Poll(d.Best, PlayerName, d.Online);
+    const TGhostTrack* track = d.Ghost.TrackFor(DailyDateText(d.Plan));
+    const TPlayer* p = Race.PlayerCar;
+    if (track == nullptr || p == nullptr || p->Image == nullptr || Race.CheckpointCount < 1) return;
+    // The world on the screen is as the last step left it: the ghost of that step.
+    const TGhostView v = GhostViewAt(
+        *track, d.Ghost.Name(), d.Log.Frames() - 1, Race.Checkpoints[1].X - f.KerbSprite1.WorldX,
+        Race.Checkpoints[1].Y - f.KerbSprite1.WorldY, p->RaceDistance, p->Width, p->Height);
+    if (v.Shown) {
+        // The same car picture as the player's (the day's car), drawn as its sprite draws it.
+        p->Image->DrawEx(EngineRound(static_cast<double>(v.X) + p->DrawOffsetX),
+                         EngineRound(static_cast<double>(v.Y) + p->DrawOffsetY), v.Car->Angle,
+                         p->RotationCenterX, p->RotationCenterY, p->ScaleX, p->ScaleY, kGhostColor,
+                         kGhostColor, kGhostColor, kGhostColor, p->MirrorY, p->MirrorX,
+                         v.Car->Pattern, p->BlendMode);
+        GhostText(f, static_cast<int32_t>(v.X) + p->Width / 2, static_cast<int32_t>(v.Y) - 14,
+                  d.Ghost.Name());
+    } else if (v.Marker) {
+        GhostText(f, v.MarkerX, v.MarkerY, v.MarkerText);
+    }
+}
 
 const TCarType& DailyCarType(const TDailyPlan& plan) {
     return Cars[static_cast<size_t>(std::clamp(plan.Car, 0, 4))];
@@ -196,6 +233,11 @@ std::vector<TDailyResultLine> DailyResultLines(const TDailyRun& d, const std::st
     bestText += best ? DailyTimeText(*best) : std::string("none yet");
     if (d.NewBest) bestText += " (new best)";
     lines.push_back({300, 1, bestText});
+    const int32_t ghost = d.Ghost.Hundredths();
+    if (d.End == TDailyEnd::Finished && ghost > 0)
+        lines.push_back({316, 0,
+                         "Gap to " + d.Ghost.Name() +
+                             "'s ghost at the finish: " + GhostGapText(d.Hundredths - ghost)});
     std::string status = d.SubmitText;
     if (d.Submit == TDailySubmitState::NotSent)
         status = d.End == TDailyEnd::Finished ? "Submit this race to the daily table?"

@@ -15,6 +15,9 @@ class TForm1;
 // The day's car in the car table.
 const TCarType& DailyCarType(const TDailyPlan& plan);
 
+// Points the daily requests at the score service of the online settings.
+void AimDailyRequests(TForm1& f);
+
 // The preview's race button: the day's race with the day's seed, car and difficulty.
 void StartDailyRace(TForm1& f);
 // From the state the race ended in (the race or wreck at the finish, time's up, game over):
@@ -25,6 +28,12 @@ void EndDailyRace(TForm1& f, uint8_t fromState);
 void RestoreNormalGame(TForm1& f);
 // Back to the menus: no daily race runs any more.
 void CloseDailyRun(TForm1& f);
+
+// Draws the ghost car (translucent, its driver's name above it) where the ghost's track puts
+// it on the road, or the marker at the screen's top or bottom edge when it is off the screen.
+// Called by the race and wreck frames after the world is drawn and before it moves; it only
+// reads the race.
+void DrawDailyGhost(TForm1& f);
 
 // Whether the after-race page offers to submit: a finished race not yet sent or taken.
 bool DailySubmitOffered(const TDailyRun& d);

@@ -31,7 +31,7 @@ void TDailyRun::LoadBest(const std::string& folder) {
 bool TDailyRun::KeepBest(const std::string& folder, const std::string& name) {
     LoadBest(folder);
     if (End != TDailyEnd::Finished) return false;
-    if (!Best.Record(DailyDateText(Plan), name, Hundredths)) return false;
+    if (!Best.Record(DailyDateText(Plan), name, Hundredths, Log.Encode())) return false;
     std::string error;
     if (!Best.Save(folder, error)) std::fprintf(stderr, "%s\n", error.c_str());
     return true;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "shell/daily/DailyBest.h"
+#include "shell/daily/DailyGhost.h"
 #include "shell/daily/DailyOnline.h"
 #include "world/DailyChallenge.h"
 #include "world/KeyLog.h"
@@ -38,6 +39,8 @@ struct TDailyRun {
     TDailyBest Best;
     bool BestLoaded = false;
     TDailyOnline Online;
+    // The ghost raced in the day's race, prepared on the preview page.
+    TDailyGhost Ghost;
     // The day's table as the table page shows it.
     enum class TTableState { Asking, Shown, Unreachable } Table = TTableState::Asking;
     TDailyTable TableData;

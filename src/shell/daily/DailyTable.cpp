@@ -234,3 +234,34 @@ std::optional<TDailyTable> ParseDailyTable(std::string_view json) {
     if (!ok || bad || r.Failed() || !r.AtEnd() || !date || !entries) return std::nullopt;
     return table;
 }
+
+std::optional<TDailyLeader> ParseDailyLeader(std::string_view json) {
+    if (json.size() > kMaxLeaderLogBytes + 1024) return std::nullopt;
+    TJsonReader r(json);
+    TDailyLeader leader;
+    bool date = false, name = false, time = false, log = false;
+    const bool ok = r.Object([&](const std::string& key) {
+        if (key == "date") {
+            const auto v = r.String();
+            date = v.has_value();
+            leader.Date = v.value_or("");
+        } else if (key == "name") {
+            const auto v = r.String();
+            name = v.has_value() && !v->empty();
+            leader.Name = WesternFromUtf8(v.value_or(""));
+        } else if (key == "hundredths") {
+            const auto v = r.Integer();
+            time = v.has_value() && *v > 0;
+            leader.Hundredths = v.value_or(0);
+        } else if (key == "log") {
+            const auto v = r.String();
+            log = v.has_value() && !v->empty() && v->size() <= kMaxLeaderLogBytes;
+            leader.Log = v.value_or("");
+        } else {
+            return false;
+        }
+        return true;
+    });
+    if (!ok || r.Failed() || !r.AtEnd() || !date || !name || !time || !log) return std::nullopt;
+    return leader;
+}

@@ -25,3 +25,17 @@ struct TDailyTable {
 inline constexpr size_t kMaxTableEntries = 100;
 
 std::optional<TDailyTable> ParseDailyTable(std::string_view json);
+
+// The day's fastest verified race (GET /daily/YYYY-MM-DD/leader):
+// {"date":"...","name":"...","hundredths":N,"log":"..."}, the log as TKeyLog::Encode writes
+// it. Strict and bounded like the table; a log longer than kMaxLeaderLogBytes is refused.
+struct TDailyLeader {
+    std::string Date;
+    std::string Name;  // the game's 8-bit text
+    int32_t Hundredths = 0;
+    std::string Log;
+};
+
+inline constexpr size_t kMaxLeaderLogBytes = 16 * 1024;
+
+std::optional<TDailyLeader> ParseDailyLeader(std::string_view json);
