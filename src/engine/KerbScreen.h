@@ -314,7 +314,7 @@ private:
     TTurnCache Turns;
     // The last picture turned by the screen itself, reused to save allocations.
     TTurnedTexels TurnScratch;
-    // The render target SDL turns pictures into for the cache, grown as needed.
+    // The render target SDL turns stretched pictures into for the cache, grown as needed.
     SDL_Texture* TurnTarget = nullptr;
     int32_t TurnTargetWidth = 0, TurnTargetHeight = 0;
     int64_t FrameCount = 0;
