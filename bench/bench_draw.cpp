@@ -83,8 +83,13 @@ void TurnedTintedSprites(benchmark::State& state) {
         DrawFrame(screen, engine);
     }
     ReportFrames(state);
-    state.counters["rotated_copies"] =
-        static_cast<double>(screen.Stats().RotatedCopies) / static_cast<double>(state.iterations());
+    const auto perFrame = [&state](int64_t n) {
+        return static_cast<double>(n) / static_cast<double>(state.iterations());
+    };
+    state.counters["rotated_copies"] = perFrame(screen.Stats().RotatedCopies);
+    // Turned by the screen itself, and blended by it (from a kept picture or a fresh turn).
+    state.counters["own_turns"] = perFrame(screen.Stats().OwnTurns);
+    state.counters["own_turned_blends"] = perFrame(screen.Stats().OwnTurnedBlends);
 }
 
 // What one race frame holds: the world ahead and behind is mostly off screen.

@@ -18,6 +18,7 @@
 #include "engine/KerbRenderer.h"
 #include "engine/ScreenDevice.h"
 #include "engine/TurnCache.h"
+#include "engine/TurnTexels.h"
 
 struct SDL_Renderer;
 struct SDL_Surface;
@@ -49,8 +50,9 @@ struct TDrawStats {
     int64_t OwnBlends = 0;
     int64_t OwnTurnedBlends = 0;
     int64_t OwnStretchedBlends = 0;  // upright but stretched
-    int64_t TurnsMade = 0;  // turned or stretched pictures made by SDL and kept for next frames
-    int64_t Skipped = 0;    // left out: a blend mode this renderer cannot do
+    int64_t TurnsMade = 0;           // turned or stretched pictures made and kept for next frames
+    int64_t OwnTurns = 0;            // pictures the screen turned itself (the rest SDL turned)
+    int64_t Skipped = 0;             // left out: a blend mode this renderer cannot do
 };
 
 // Memory the screen's pictures hold in the program (bytes), for the --stats report.
@@ -87,8 +89,8 @@ public:
     bool BackBufferAccess = false;
     // On the software renderer, upright and turned copies drawn in a colour (the tint makes
     // every colour one) are blended onto the picture by the screen itself, with the very sums
-    // SDL's generic blitter does, several pixels at a time; turned pictures are turned by SDL
-    // once and kept. The pixels are the same; false leaves every quad to SDL.
+    // SDL's generic blitter does, several pixels at a time; turned pictures are turned with SDL's
+    // own arithmetic and kept. The pixels are the same; false leaves every quad to SDL.
     bool OwnBlending = true;
 
     // 32 stays, anything else becomes 16.
@@ -310,7 +312,9 @@ private:
     TDrawStats DrawStats;
 
     TTurnCache Turns;
-    // The render target SDL turns pictures into for the cache, grown as needed.
+    // The last picture turned by the screen itself, reused to save allocations.
+    TTurnedTexels TurnScratch;
+    // The render target SDL turns stretched pictures into for the cache, grown as needed.
     SDL_Texture* TurnTarget = nullptr;
     int32_t TurnTargetWidth = 0, TurnTargetHeight = 0;
     int64_t FrameCount = 0;

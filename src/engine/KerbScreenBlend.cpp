@@ -3,9 +3,10 @@
 // The screen does that blitter's sums itself (ModulatedBlend.h), straight into the surface SDL
 // draws on, after letting SDL finish the calls it has queued so that the order of drawing
 // stays. Turned pictures are what SDL's turn makes of the texels, before the colour, placed
-// by whole pixels from the destination's position; so SDL turns a picture once into a render
-// target with no blending and no colour, and the screen keeps it (TTurnCache). Stretched copies
-// that reach past the picture's edges are kept the same way.
+// by whole pixels from the destination's position: the screen turns them itself with SDL's
+// arithmetic (TurnTexels.h) and keeps those it sees again (TTurnCache). A copy stretched before
+// the turn, and a stretched copy that reaches past the picture's edges, SDL makes once into a
+// render target with no blending and no colour, and the screen keeps that.
 #include <SDL.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "engine/KerbScreen.h"
 #include "engine/KerbTexture.h"
 #include "engine/ModulatedBlend.h"
+#include "engine/TurnTexels.h"
 #include "platform/Window.h"
 
 namespace {
@@ -79,6 +81,16 @@ void TKerbScreen::BlendOnto(SDL_Surface* target, const uint32_t* pixels, bool pr
         from = std::max(from, -x);
         to = std::min(to, target->w - x);
         if (from >= to) continue;
+        if (spans != nullptr) {
+            // Outside its span a row is clear, which changes no pixel: a span grown to whole
+            // eights (within the picture and the target) is blended without a slower tail.
+            const int32_t grown = (to - from + 7) / 8 * 8;
+            const int32_t lowest = std::max(0, -x), highest = std::min(width, target->w - x);
+            if (from + grown <= highest)
+                to = from + grown;
+            else if (to - grown >= lowest)
+                from = to - grown;
+        }
         auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(target->pixels) +
                                                 static_cast<ptrdiff_t>(y + r) * target->pitch);
         const uint32_t* texels = pixels + static_cast<ptrdiff_t>(r) * pitch + from;
@@ -116,14 +128,42 @@ bool TKerbScreen::BlendTurned(SDL_Texture* texture, const TKerbTexture& t, const
     key.Angle = angle;
     key.Flip = flip;
     TTurnedPicture& picture = Turns.Sight(key, FrameCount);
-    // A picture seen once may never come again (a sprite that turns every frame): SDL draws it.
-    if (!picture.Ready &&
-        (picture.Sightings < 2 || !MakeTurned(texture, src, dst, angle, center, flip, picture)))
-        return false;
     // SDL places the turned picture by the destination's position cut to whole pixels.
-    const int32_t x = static_cast<int32_t>(dst.x) + picture.Left;
-    const int32_t y = static_cast<int32_t>(dst.y) + picture.Top;
-    if (!BlendKept(target, picture, x, y, color)) return false;
+    const auto x = static_cast<int32_t>(dst.x), y = static_cast<int32_t>(dst.y);
+    if (!picture.Ready) {
+        // SDL turns a copy of the texels as they are (no stretch: the destination's size cut to
+        // whole pixels is the source's): that turn is done here, and kept on the picture's
+        // second sighting. A picture seen once may never come again (a sprite that turns every
+        // frame): it is blended straight from the turn.
+        const bool own = static_cast<int32_t>(dst.w) == src.w &&
+                         static_cast<int32_t>(dst.h) == src.h && t.HasTexels() && src.x >= 0 &&
+                         src.y >= 0 && src.x + src.w <= t.Width && src.y + src.h <= t.Height;
+        if (own) {
+            const uint32_t* first =
+                t.Data() + static_cast<ptrdiff_t>(src.y) * t.Width + static_cast<ptrdiff_t>(src.x);
+            if (!TurnTexels(first, t.Width, src.w, src.h, angle, key.CenterX, key.CenterY,
+                            (flip & SDL_FLIP_HORIZONTAL) != 0, (flip & SDL_FLIP_VERTICAL) != 0,
+                            key.Linear, MaxTurnTargetSize, TurnScratch))
+                return false;
+            ++DrawStats.OwnTurns;
+            const TTurnedTexels& turned = TurnScratch;
+            if (picture.Sightings < 2 || !Turns.Keep(picture, turned.Pixels, turned.Width,
+                                                     turned.Height, turned.Left, turned.Top)) {
+                BlendOnto(target, turned.Pixels.data(), false, turned.Width, turned.Width,
+                          turned.Height, nullptr, x + turned.Left, y + turned.Top, color);
+                ++DrawStats.OwnBlends;
+                ++DrawStats.OwnTurnedBlends;
+                return true;
+            }
+            ++DrawStats.TurnsMade;
+        } else if (picture.Sightings < 2 ||
+                   !MakeTurned(texture, src, dst, angle, center, flip, picture)) {
+            // Stretched before the turn: SDL draws it the first time and turns it for keeping
+            // the second.
+            return false;
+        }
+    }
+    if (!BlendKept(target, picture, x + picture.Left, y + picture.Top, color)) return false;
     ++DrawStats.OwnTurnedBlends;
     return true;
 }

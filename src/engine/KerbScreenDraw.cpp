@@ -246,7 +246,7 @@ bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const
     const float e2x = q[3].X - q[0].X, e2y = q[3].Y - q[0].Y;
     if (!Near(q[0].X + q[2].X, q[1].X + q[3].X) || !Near(q[0].Y + q[2].Y, q[1].Y + q[3].Y))
         return false;
-    const float w = std::hypot(e1x, e1y), h = std::hypot(e2x, e2y);
+    float w = std::hypot(e1x, e1y), h = std::hypot(e2x, e2y);
     if (w < Epsilon || h < Epsilon) return false;
     if (std::fabs(e1x * e2x + e1y * e2y) > Epsilon * w * h) return false;
     SDL_Rect src;
@@ -264,8 +264,22 @@ bool TKerbScreen::CopyRotated(SDL_Texture* texture, const TKerbTexture& t, const
     // when the angle is exactly a multiple of 90.
     const double quarter = std::round(angle / 90.0) * 90.0;
     if (std::fabs(angle - quarter) < 1e-3) angle = quarter;
+    if (Software) {
+        // The corners are floats: a turned side of 64 texels comes out 63.99998 long, which the
+        // software renderer cuts to 63 and so stretches the picture before turning it, and the
+        // angle comes back a few millionths of a degree off. Sides within a thousandth of the
+        // source's are taken as the source's, and the angle to the nearest 1/64 degree (moving
+        // the corners of a 64-pixel picture by less than a hundredth of a pixel): sprites drawn
+        // at one angle then turn alike, and their turned picture is kept.
+        if (Near(w, static_cast<float>(src.w))) w = static_cast<float>(src.w);
+        if (Near(h, static_cast<float>(src.h))) h = static_cast<float>(src.h);
+        angle = std::round(angle * 64.0) / 64.0;
+    }
     const float cx = (q[0].X + q[2].X) * 0.5f + 0.5f, cy = (q[0].Y + q[2].Y) * 0.5f + 0.5f;
-    const SDL_FRect dst{cx - w * 0.5f, cy - h * 0.5f, w, h};
+    SDL_FRect dst{cx - w * 0.5f, cy - h * 0.5f, w, h};
+    // The software renderer cuts the position to whole pixels: 83.99999 would lose a pixel.
+    if (Software && Near(dst.x, std::round(dst.x))) dst.x = std::round(dst.x);
+    if (Software && Near(dst.y, std::round(dst.y))) dst.y = std::round(dst.y);
     const SDL_FPoint center{w * 0.5f, h * 0.5f};
     ++DrawStats.RotatedCopies;
     if (Software && BlendTurned(texture, t, src, dst, angle, &center, flip, q[0].Color, blendMode))

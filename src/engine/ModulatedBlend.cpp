@@ -6,6 +6,12 @@
 #include <emmintrin.h>
 #define ALWAYS_INLINE inline __attribute__((always_inline))
 #endif
+// Processors with AVX2 blend eight pixels at a time, chosen when the program runs.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VELKARO_AVX2 1
+#define AVX2_FUNCTION __attribute__((target("avx2")))
+#endif
 
 namespace {
 // t div 255 for 0 <= t <= 255 * 255, without a division; the sum stays below 2^16, so it also
@@ -16,9 +22,9 @@ constexpr uint32_t Div255(uint32_t t) {
 
 #if defined(__SSE2__)
 // Lanes hold two pixels widened to 16 bits: B, G, R, A, B, G, R, A.
+// As (t + 1) * 257 div 2^16 (see Div255x16 below).
 ALWAYS_INLINE __m128i Div255x8(__m128i t) {
-    const __m128i one = _mm_set1_epi16(1);
-    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, one), _mm_srli_epi16(t, 8)), 8);
+    return _mm_mulhi_epu16(_mm_add_epi16(t, _mm_set1_epi16(1)), _mm_set1_epi16(257));
 }
 
 ALWAYS_INLINE __m128i AlphaInEveryLane(__m128i v) {
@@ -39,6 +45,91 @@ ALWAYS_INLINE __m128i PreparePair(__m128i s, __m128i modulation) {
 ALWAYS_INLINE __m128i BlendPair(__m128i p, __m128i d) {
     const __m128i inverse = _mm_sub_epi16(_mm_set1_epi16(255), AlphaInEveryLane(p));
     return _mm_add_epi16(p, Div255x8(_mm_mullo_epi16(inverse, d)));
+}
+#endif
+
+#if defined(VELKARO_AVX2)
+// The same sums as above on four pixels widened to 16 bits: two in each 128-bit half.
+// t div 255 = (t + 1) * 257 div 2^16 for t up to 255 * 255: with t = 255k + r (r < 255) the
+// product is 2^16 k + 257 (r + 1) - k, and 0 < 257 (r + 1) - k < 2^16 for k <= 255.
+AVX2_FUNCTION inline __m256i Div255x16(__m256i t) {
+    return _mm256_mulhi_epu16(_mm256_add_epi16(t, _mm256_set1_epi16(1)), _mm256_set1_epi16(257));
+}
+
+AVX2_FUNCTION inline __m256i AlphaInEveryLane4(__m256i v) {
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)),
+                                  _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+AVX2_FUNCTION inline __m256i PrepareQuad(__m256i s, __m256i modulation) {
+    const __m256i c = Div255x16(_mm256_mullo_epi16(s, modulation));
+    const __m256i colour =
+        _mm256_set_epi16(0, -1, -1, -1, 0, -1, -1, -1, 0, -1, -1, -1, 0, -1, -1, -1);
+    const __m256i alphaOne =
+        _mm256_set_epi16(255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0);
+    const __m256i factor =
+        _mm256_or_si256(_mm256_and_si256(AlphaInEveryLane4(c), colour), alphaOne);
+    return Div255x16(_mm256_mullo_epi16(c, factor));
+}
+
+AVX2_FUNCTION inline __m256i BlendQuad(__m256i p, __m256i d) {
+    const __m256i inverse = _mm256_sub_epi16(_mm256_set1_epi16(255), AlphaInEveryLane4(p));
+    return _mm256_add_epi16(p, Div255x16(_mm256_mullo_epi16(inverse, d)));
+}
+
+// Eight prepared pixels over eight of dst, as BlendPreparedRow does four.
+AVX2_FUNCTION inline void BlendEight(__m256i p, uint32_t* dst, __m256i keep) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaBits = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i alpha = _mm256_and_si256(p, alphaBits);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, zero)) == -1) return;
+    auto* target = reinterpret_cast<__m256i*>(dst);
+    const __m256i d = _mm256_loadu_si256(target);
+    const __m256i alpha254 = _mm256_set1_epi32(static_cast<int>(0xFE000000u));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alpha254)) == -1) {
+        const __m256i full = _mm256_cmpeq_epi8(d, _mm256_set1_epi8(-1));
+        _mm256_storeu_si256(target, _mm256_and_si256(_mm256_sub_epi8(p, full), keep));
+        return;
+    }
+    const __m256i lo = BlendQuad(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(d, zero));
+    const __m256i hi = BlendQuad(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(d, zero));
+    _mm256_storeu_si256(target, _mm256_and_si256(_mm256_packus_epi16(lo, hi), keep));
+}
+
+// The whole eights of count; returns how many pixels it did.
+AVX2_FUNCTION int32_t BlendModulatedEights(const uint32_t* src, uint32_t* dst, int32_t count,
+                                           uint32_t modulation, bool targetAlpha) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i m8 = _mm256_set1_epi32(static_cast<int>(modulation));
+    const __m256i m = _mm256_unpacklo_epi8(m8, zero);
+    const __m256i alphaBits = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i keep = _mm256_set1_epi32(targetAlpha ? -1 : 0x00FFFFFF);
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        // Clear texels stay clear whatever the colour.
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alphaBits), zero)) == -1)
+            continue;
+        const __m256i lo = PrepareQuad(_mm256_unpacklo_epi8(s, zero), m);
+        const __m256i hi = PrepareQuad(_mm256_unpackhi_epi8(s, zero), m);
+        BlendEight(_mm256_packus_epi16(lo, hi), dst + i, keep);
+    }
+    return i;
+}
+
+AVX2_FUNCTION int32_t BlendPreparedEights(const uint32_t* prepared, uint32_t* dst, int32_t count,
+                                          bool targetAlpha) {
+    const __m256i keep = _mm256_set1_epi32(targetAlpha ? -1 : 0x00FFFFFF);
+    int32_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        BlendEight(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(prepared + i)), dst + i,
+                   keep);
+    return i;
+}
+
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
 }
 #endif
 }  // namespace
@@ -71,6 +162,9 @@ void PrepareModulatedRow(const uint32_t* src, uint32_t* out, int32_t count, uint
 
 void BlendPreparedRow(const uint32_t* prepared, uint32_t* dst, int32_t count, bool targetAlpha) {
     int32_t i = 0;
+#if defined(VELKARO_AVX2)
+    if (HasAvx2()) i = BlendPreparedEights(prepared, dst, count, targetAlpha);
+#endif
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i alphaBits = _mm_set1_epi32(static_cast<int>(0xFF000000u));
@@ -109,9 +203,14 @@ void BlendPreparedRow(const uint32_t* prepared, uint32_t* dst, int32_t count, bo
 
 void BlendModulatedRow(const uint32_t* src, uint32_t* dst, int32_t count, uint32_t modulation,
                        bool targetAlpha) {
+    int32_t done = 0;
+#if defined(VELKARO_AVX2)
+    // Both steps in one pass, eight pixels at a time; the rest below.
+    if (HasAvx2()) done = BlendModulatedEights(src, dst, count, modulation, targetAlpha);
+#endif
     // In pieces that stay in the first-level cache.
     uint32_t prepared[256];
-    for (int32_t done = 0; done < count;) {
+    while (done < count) {
         const int32_t n = std::min<int32_t>(count - done, 256);
         PrepareModulatedRow(src + done, prepared, n, modulation);
         BlendPreparedRow(prepared, dst + done, n, targetAlpha);

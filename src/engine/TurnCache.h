@@ -1,11 +1,10 @@
-// TTurnCache: turned, mirrored or stretched pictures that the software renderer made for the
-// screen, kept between frames so that a sprite drawn at the same angle (or size) again is not
-// turned (or stretched) again. A
-// picture is the texels SDL's turn produced, before any colour was applied, cut down to the rows'
-// texels that are not clear; where it lands follows from the whole-pixel position SDL takes
-// from the destination. Pictures are made on a quad's second sighting (a sprite that turns every
-// frame never repeats) and dropped when they have not been drawn for a while. Depends on
-// nothing; TKerbScreen fills it.
+// TTurnCache: turned, mirrored or stretched pictures made for the screen (by its own turn,
+// TurnTexels.h, or by the software renderer), kept between frames so that a sprite drawn at the
+// same angle (or size) again is not turned (or stretched) again. A picture is the texels SDL's
+// turn produces, before any colour is applied, cut down to the rows' texels that are not clear;
+// where it lands follows from the whole-pixel position SDL takes from the destination. Pictures
+// are kept on a quad's second sighting (a sprite that turns every frame never repeats) and
+// dropped when they have not been drawn for a while. Depends on nothing; TKerbScreen fills it.
 #pragma once
 
 #include <cstddef>

@@ -753,6 +753,79 @@ TEST_P(OwnBlendTest, EveryTexelOverEveryBackgroundBlendsAsSdl) {
         }
 }
 
+TEST_P(OwnBlendTest, TurnedSpritesDrawAsSdlTurnsThem) {
+    // Noise in every channel with clear, translucent and opaque texels: a texel taken from the
+    // wrong place, or weighed wrongly, shows. The strip's patterns are parts of one texture.
+    uint64_t state = 0x2545F4914F6CDD1Dull;
+    const auto noise = [&state](int32_t w, int32_t h) {
+        TPicture p = SolidPicture(w, h, 0);
+        for (uint32_t& px : p.Pixels) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            const auto r = static_cast<uint32_t>(state >> 32);
+            const uint32_t kind = r % 5;
+            const uint32_t alpha = kind == 0 ? 0 : kind == 1 ? (r >> 8) & 0xFF : 255;
+            px = alpha << 24 | ((r >> 3) & 0xFFFFFF);
+        }
+        return p;
+    };
+    TImageListItem& car = AddItem("car", noise(40, 24));
+    TImageListItem& strip = AddItem("strip", noise(96, 24), 32, 24);
+    List->Initialize();
+    const struct {
+        const char* Name;
+        TImageListItem* Item;
+        int32_t Pattern, X, Y;
+        float Angle, CenterX, CenterY, Scale;
+        bool MirrorX, MirrorY;
+        bool Own;  // turned by the screen itself (not stretched first)
+    } cases[] = {
+        {"mirrored upright", &car, 0, 100, 100, 0, 0.5f, 0.5f, 1, true, false, true},
+        {"quarter turn", &car, 0, 100, 100, 90, 0.5f, 0.5f, 1, false, false, true},
+        {"half turn mirrored", &car, 0, 100, 100, 180, 0.5f, 0.5f, 1, false, true, true},
+        {"three quarters", &car, 0, 100, 100, 270, 0.5f, 0.5f, 1, true, true, true},
+        {"45 degrees", &car, 0, 300, 200, 45, 0.5f, 0.5f, 1, false, false, true},
+        {"odd angle", &car, 0, 300, 200, 33.3f, 0.5f, 0.5f, 1, false, false, true},
+        {"negative odd angle", &car, 0, 300, 200, -123.45f, 0.5f, 0.5f, 1, false, false, true},
+        {"nearly whole turn", &car, 0, 300, 200, 359.9f, 0.5f, 0.5f, 1, false, false, true},
+        {"beyond a whole turn", &car, 0, 300, 200, 400.5f, 0.5f, 0.5f, 1, false, false, true},
+        {"off centre", &car, 0, 300, 200, 71, 0.1f, 0.9f, 1, false, false, true},
+        {"mirrored both ways", &car, 0, 300, 200, 200.25f, 0.5f, 0.5f, 1, true, true, true},
+        {"pattern of a strip", &strip, 1, 400, 300, 17.5f, 0.5f, 0.5f, 1, false, false, true},
+        {"last pattern turned", &strip, 2, 400, 300, 250, 0.3f, 0.6f, 1, true, false, true},
+        {"across the top left", &car, 0, -15, -10, 30, 0.5f, 0.5f, 1, false, false, true},
+        {"across the bottom right", &car, 0, 785, 590, 300.5f, 0.5f, 0.5f, 1, false, false, true},
+        {"across the left edge", &car, 0, -30, 300, 90, 0.5f, 0.5f, 1, false, false, true},
+        {"stretched and turned", &car, 0, 300, 200, 33.3f, 0.5f, 0.5f, 1.5f, false, false, false},
+    };
+    TKerbScreen& screen = Target();
+    for (const bool linear : {false, true}) {
+        screen.SetTextureFilter(linear);
+        for (const auto& c : cases)
+            for (const uint32_t color : {0xFFFFFFFFu, 0xFEFEFEFEu, 0xFF80C040u, 0x80FFFFFFu}) {
+                SCOPED_TRACE(testing::Message()
+                             << c.Name << (linear ? " linear " : " nearest ") << std::hex << color);
+                const auto scene = [&] {
+                    c.Item->DrawColor(c.X, c.Y, c.Angle, c.CenterX, c.CenterY, c.Scale, c.Scale,
+                                      color, c.MirrorY, c.MirrorX, c.Pattern, 0);
+                };
+                const TImage sdl = Frames(scene, false, 0xFF204060u);
+                // The first frame blends the turn straight away; the third, the kept picture.
+                // Each starts with nothing kept (a reset drops the turned pictures).
+                for (const int32_t frames : {1, 3}) {
+                    screen.HandleRenderReset();
+                    screen.ResetStats();
+                    const TImage own = Frames(scene, true, 0xFF204060u, frames);
+                    const TCompareResult r = CompareImages(own, sdl, 2, 0, c.Name);
+                    EXPECT_TRUE(r.Match) << frames << " frames: " << r.Message;
+                    // A copy stretched before the turn is first drawn by SDL, then kept.
+                    EXPECT_EQ(screen.Stats().OwnTurnedBlends > 0, c.Own || frames > 1) << frames;
+                    EXPECT_EQ(screen.Stats().OwnTurns > 0, c.Own) << frames;
+                }
+            }
+    }
+    screen.SetTextureFilter(false);
+}
+
 // Random sprites of every kind the screen draws: upright, turned, mirrored, scaled, tinted,
 // translucent, in every blend mode, partly or wholly off the picture, with and without a global
 // tint, turn and scale. Each scene is drawn in three frames (turned pictures are kept from the

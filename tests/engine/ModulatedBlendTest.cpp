@@ -15,45 +15,47 @@ uint32_t Next(uint64_t& state) {
 
 TEST(ModulatedBlend, RowsMatchThePixelSumsForEveryLengthAndTarget) {
     uint64_t state = 7;
-    for (int32_t count : {0, 1, 3, 4, 5, 8, 17, 300, 517}) {
-        for (bool targetAlpha : {true, false}) {
-            for (uint32_t modulation : {0xFEFEFEFEu, 0x80FF4020u, 0x00FFFFFFu, Next(state)}) {
-                SCOPED_TRACE(testing::Message()
-                             << count << " " << targetAlpha << " " << std::hex << modulation);
-                std::vector<uint32_t> src(static_cast<size_t>(count)), dst(src.size());
-                for (size_t i = 0; i < src.size(); ++i) {
-                    // Runs of clear and of opaque texels as well as anything in between, over
-                    // destinations with channels at 0 and 255 among the rest.
-                    const uint32_t kind = (i / 4) % 4;
-                    const uint32_t alpha = kind == 0   ? 0
-                                           : kind == 1 ? 255
-                                           : kind == 2 ? 254
-                                                       : Next(state) >> 24;
-                    src[i] = alpha << 24 | (Next(state) & 0xFFFFFFu);
-                    dst[i] = i % 3 == 0 ? 0xFFFFFFFFu : i % 7 == 0 ? 0 : Next(state);
+    // Runs of 4 mix kinds within eight pixels; runs of 16 give whole eights of one kind.
+    for (int32_t count : {0, 1, 3, 4, 5, 8, 17, 300, 517})
+        for (size_t run : {4u, 16u}) {
+            for (bool targetAlpha : {true, false}) {
+                for (uint32_t modulation : {0xFEFEFEFEu, 0x80FF4020u, 0x00FFFFFFu, Next(state)}) {
+                    SCOPED_TRACE(testing::Message() << count << " run " << run << " " << targetAlpha
+                                                    << " " << std::hex << modulation);
+                    std::vector<uint32_t> src(static_cast<size_t>(count)), dst(src.size());
+                    for (size_t i = 0; i < src.size(); ++i) {
+                        // Runs of clear and of opaque texels as well as anything in between, over
+                        // destinations with channels at 0 and 255 among the rest.
+                        const uint32_t kind = (i / run) % 4;
+                        const uint32_t alpha = kind == 0   ? 0
+                                               : kind == 1 ? 255
+                                               : kind == 2 ? 254
+                                                           : Next(state) >> 24;
+                        src[i] = alpha << 24 | (Next(state) & 0xFFFFFFu);
+                        dst[i] = i % 3 == 0 ? 0xFFFFFFFFu : i % 7 == 0 ? 0 : Next(state);
+                    }
+                    // Without alpha in the target its unused byte carries nothing.
+                    const uint32_t used = targetAlpha ? 0xFFFFFFFFu : 0x00FFFFFFu;
+                    const auto visible = [used](std::vector<uint32_t> pixels) {
+                        for (uint32_t& p : pixels) p &= used;
+                        return pixels;
+                    };
+                    std::vector<uint32_t> expected = dst;
+                    for (size_t i = 0; i < src.size(); ++i)
+                        expected[i] = BlendModulatedPixel(src[i], dst[i], modulation, targetAlpha);
+                    expected = visible(expected);
+                    std::vector<uint32_t> direct = dst;
+                    BlendModulatedRow(src.data(), direct.data(), count, modulation, targetAlpha);
+                    EXPECT_EQ(visible(direct), expected);
+                    std::vector<uint32_t> prepared(src.size()), viaPrepared = dst;
+                    PrepareModulatedRow(src.data(), prepared.data(), count, modulation);
+                    for (size_t i = 0; i < src.size(); ++i)
+                        ASSERT_EQ(prepared[i], PrepareModulated(src[i], modulation)) << i;
+                    BlendPreparedRow(prepared.data(), viaPrepared.data(), count, targetAlpha);
+                    EXPECT_EQ(visible(viaPrepared), expected);
                 }
-                // Without alpha in the target its unused byte carries nothing.
-                const uint32_t used = targetAlpha ? 0xFFFFFFFFu : 0x00FFFFFFu;
-                const auto visible = [used](std::vector<uint32_t> pixels) {
-                    for (uint32_t& p : pixels) p &= used;
-                    return pixels;
-                };
-                std::vector<uint32_t> expected = dst;
-                for (size_t i = 0; i < src.size(); ++i)
-                    expected[i] = BlendModulatedPixel(src[i], dst[i], modulation, targetAlpha);
-                expected = visible(expected);
-                std::vector<uint32_t> direct = dst;
-                BlendModulatedRow(src.data(), direct.data(), count, modulation, targetAlpha);
-                EXPECT_EQ(visible(direct), expected);
-                std::vector<uint32_t> prepared(src.size()), viaPrepared = dst;
-                PrepareModulatedRow(src.data(), prepared.data(), count, modulation);
-                for (size_t i = 0; i < src.size(); ++i)
-                    ASSERT_EQ(prepared[i], PrepareModulated(src[i], modulation)) << i;
-                BlendPreparedRow(prepared.data(), viaPrepared.data(), count, targetAlpha);
-                EXPECT_EQ(visible(viaPrepared), expected);
             }
         }
-    }
 }
 
 TEST(ModulatedBlend, PixelSumsFollowTheModulatedBlend) {

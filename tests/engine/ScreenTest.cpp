@@ -427,14 +427,15 @@ TEST_F(ScreenTest, ResetDropsTheKeptCopiesAndDrawingMakesThemAgain) {
         Screen->EndScene();
         return frame;
     };
-    // Made on the second frame: the first sighting is drawn by SDL.
+    // Kept on the second frame: the first sighting is turned and blended, not kept.
     const auto threeFrames = [&] {
         Screen->ResetStats();
         draw();
         draw();
         const TImage last = draw();
         EXPECT_EQ(Screen->Stats().TurnsMade, 1);
-        EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 2);
+        EXPECT_EQ(Screen->Stats().OwnTurns, 2);
+        EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 3);
         EXPECT_TRUE(item.Texture->Prepared.Ready());
         EXPECT_EQ(Screen->TurnedPictures().Count(), 1u);
         return last;
@@ -482,7 +483,8 @@ TEST_F(ScreenTest, TurnedPicturesGoSoonAfterTheyAreNoLongerDrawn) {
     Screen->BeginScene();
     other.DrawColor(100, 100, 30, 0.5f, 0.5f, 1, 1, ~0u, false, false, 0, 0);
     Screen->EndScene();
-    EXPECT_EQ(Screen->Stats().OwnTurnedBlends, 0);
+    EXPECT_EQ(Screen->Stats().OwnTurns, 1);
+    EXPECT_EQ(Screen->Stats().TurnsMade, 0);
 }
 
 TEST_F(ScreenTest, KeptPicturesHoldOneCopyAndADifferentColourMakesThemAgain) {
