@@ -12,8 +12,9 @@
 #include "shell/SettingsFormat.h"
 
 namespace {
-// The longest file either decoder looks at, in lines.
-constexpr int32_t kMaxConfigLines = 27 + 2 * kMaxPlayers;
+// The longest file either decoder looks at, in lines: Config.cfg ends with the players' two
+// lines each and the daily ghost's choice.
+constexpr int32_t kMaxConfigLines = 28 + 2 * kMaxPlayers;
 constexpr int32_t kMaxProgressLines = 5 + 3 * static_cast<int32_t>(kBestTimeSlots);
 
 // Texts a player can type: at most 12 bytes, no control characters, no "%" at the end (the
@@ -35,6 +36,8 @@ void CheckLines(const TDamagedLines& lines, int32_t maxLine) {
 
 void CheckSettings(const TSettings& s) {
     if (s.Volume < 0 || s.Volume > kMaxVolume) __builtin_trap();
+    const auto ghost = static_cast<int32_t>(s.DailyGhost);
+    if (ghost < 0 || ghost > 2) __builtin_trap();
     if (!StorableText(s.ExtraText) || !StorableText(s.PlayerName)) __builtin_trap();
     for (const THiScoreEntry& e : s.HiScores)
         if (!StorableText(e.Name) || !StorableText(e.ScoreText)) __builtin_trap();
