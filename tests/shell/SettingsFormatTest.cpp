@@ -359,7 +359,7 @@ TEST(SettingsFormat, ATruncatedFileKeepsWhatItHolds) {
     const TProgress goodProgress = SampleProgress();
     const std::string data = EncodeProgress(goodProgress);
     // Every length, mid-line cuts included; the last two only lose the final line end. A cut
-    // just after the player list is a whole file as written before the ghost's line.
+    // just after the player list is a whole file of the older layout, which ends there.
     const size_t olderEnd = config.size() - SplitLines(config).back().size() - 2;
     for (size_t len = 0; len + 2 < config.size(); ++len) {
         TSettings read = DefaultSettings();
