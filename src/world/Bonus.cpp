@@ -172,13 +172,14 @@ void TBonus::OpponentEffect(TCar& car, int32_t index) {
 void TBonus::Move(float) {
     UpdateCorners();
     const TQuad4 square = Square();
+    const TQuadBox box = QuadBox(square);
     const int32_t count = Race.OpponentsCreated;
     for (int32_t j = 0; j < count; ++j) {
         OpponentContact[static_cast<size_t>(j)] = false;
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
         if (o == nullptr) continue;
         if (RaceHypot(X - o->X + o->Width / 2.0, Y - o->Y + o->Height / 2.0) >= 150) continue;
-        if (QuadsOverlap(o->Body(), square)) OpponentContact[static_cast<size_t>(j)] = true;
+        if (QuadsOverlap(o->Body(), o->BodyBox(), square, box)) OpponentContact[static_cast<size_t>(j)] = true;
     }
     // A bonus used up this frame still acts on every car touching it in the same frame: it
     // leaves the engine only when the frame frees the dead sprites.
@@ -186,7 +187,7 @@ void TBonus::Move(float) {
         if (OpponentContact[static_cast<size_t>(j)])
             OpponentEffect(*Race.OpponentCars[static_cast<size_t>(j)], j);
     if (TPlayer* p = Race.PlayerCar) {
-        PlayerTouching = QuadsOverlap(p->Body(), square);
+        PlayerTouching = QuadsOverlap(p->Body(), p->BodyBox(), square, box);
         if (!PlayerTouching) PlayerTouched = false;
         if (PlayerTouching && !p->Blinking) PlayerEffect();
         if (PlayerTouching) PlayerTouched = true;

@@ -75,6 +75,7 @@ TCar::TCar(TKerbSprite* engine, double x, double y, int32_t carType, const std::
     const double a = RaceAtan(0.5 * w / (f * h)) * kDeg;
     const double b = RaceAtan(0.5 * w / ((1 - f) * h)) * kDeg;
     CornerAngles = {270 - a, b + 90, 90 - b, a + 270};
+    BodyBounds = QuadBox(Body());
 
     SetZ(50);
     LoadDriving();
@@ -197,6 +198,7 @@ void TCar::UpdateCorners() {
         Corners[k].X = px + Corners[k].Radius * RaceCos(t);
         Corners[k].Y = py + Corners[k].Radius * RaceSin(t);
     }
+    BodyBounds = QuadBox(Body());
     const double ahead = Rad(a + 90);
     FrontPoint->SetX(static_cast<float>(px + 40 * RaceCos(ahead)));
     FrontPoint->SetY(static_cast<float>(py + 40 * RaceSin(ahead)));

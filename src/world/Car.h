@@ -56,8 +56,10 @@ public:
     void SteerRight();
     void UpdateCorners();
     void MoveBy(double dx, double dy);
-    // The body as a quad for the overlap tests.
+    // The body as a quad for the overlap tests, and its box (kept with the corners: every
+    // car is tested against every wall, eye and car each frame).
     TQuad4 Body() const;
+    const TQuadBox& BodyBox() const { return BodyBounds; }
     double CentreX() const { return X + Width / 2.0; }
     // (cos, sin)(Direction) * Speed.
     TVec2 Velocity() const;
@@ -118,6 +120,7 @@ protected:
     int32_t MeasureProgress(TVec2* from = nullptr, TVec2* to = nullptr);
 
 private:
+    TQuadBox BodyBounds{};
     void DriftDirection(const TMotionRules& rules);
     void UnwindDirection();
     void DropSkidMarks(const TMotionRules& rules);

@@ -56,6 +56,7 @@ TEnemyCar::TEnemyCar(TKerbSprite* engine, double x, double y, int32_t carType,
     Eyes[2] = {c, Y - 50.0, (1 - f) * h + 70, 90};
     Eyes[3] = {c - 20, Y + h / 2, (1 - f) * h + 20, 90};
     Eyes[4] = {c + 20, Y + h / 2, (1 - f) * h, 0};
+    UpdateEyesBox();
     Released = false;
     LaneOffset = number % 2 == 1 ? -Random(100) : Random(100);
     LaneTimer = Random(400) + 500;
@@ -74,10 +75,7 @@ TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, doubl
     return car;
 }
 
-TQuadBox TEnemyCar::WallEyesBox() const {
-    const std::array<double, 6> places = {Eyes[0].X, Eyes[0].Y, Eyes[1].X,
-                                          Eyes[1].Y, Eyes[2].X, Eyes[2].Y};
-    if (EyesBoxCache.Valid && EyesBoxCache.Places == places) return EyesBoxCache.Box;
+void TEnemyCar::UpdateEyesBox() {
     TQuadBox all = SquareBox(Eyes[0].X, Eyes[0].Y, 40);
     for (size_t e = 1; e < 3; ++e) {
         const TQuadBox b = SquareBox(Eyes[e].X, Eyes[e].Y, 40);
@@ -87,8 +85,7 @@ TQuadBox TEnemyCar::WallEyesBox() const {
         all.MaxY = std::max(all.MaxY, b.MaxY);
         all.Margin = std::max(all.Margin, b.Margin);
     }
-    EyesBoxCache = {places, all, true};
-    return all;
+    EyesBounds = all;
 }
 
 void TEnemyCar::SenseCars() {
@@ -101,7 +98,7 @@ void TEnemyCar::SenseCars() {
     const TVec2 own = MeanCorner(*this);
     const auto sense = [&](const TCar& other) {
         const TQuad4 body = other.Body();
-        const TQuadBox bodyBox = QuadBox(body);
+        const TQuadBox& bodyBox = other.BodyBox();
         if (QuadsOverlap(body, bodyBox, ahead, aheadBox)) Eyes[3].CarAhead = true;
         if (!QuadsOverlap(body, bodyBox, beside, besideBox)) return;
         const TVec2 m = MeanCorner(other);
@@ -238,6 +235,7 @@ void TEnemyCar::UpdateEyes() {
         eye.X = px + eye.Reach * RaceCos(t);
         eye.Y = py + eye.Reach * RaceSin(t);
     }
+    UpdateEyesBox();
 }
 
 void TEnemyCar::RespondTo(const TCar& other) {
@@ -252,11 +250,12 @@ void TEnemyCar::Contacts() {
     const int32_t count = Race.OpponentsCreated;
     if (count > 1) {
         const TQuad4 body = Body();
+        const TQuadBox& box = BodyBox();
         for (int32_t j = 0; j < count; ++j) Touching[static_cast<size_t>(j)] = false;
         for (int32_t j = 0; j < count; ++j) {
             const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
             if (o == nullptr || o == this) continue;
-            if (QuadsOverlap(body, o->Body())) {
+            if (QuadsOverlap(body, box, o->Body(), o->BodyBox())) {
                 Touching[static_cast<size_t>(j)] = true;
             } else {
                 Touching[static_cast<size_t>(j)] = WasTouching[static_cast<size_t>(j)] = false;
@@ -269,7 +268,7 @@ void TEnemyCar::Contacts() {
         }
     }
     const TPlayer* p = Race.PlayerCar;
-    PlayerContact = p != nullptr && QuadsOverlap(Body(), p->Body());
+    PlayerContact = p != nullptr && QuadsOverlap(Body(), BodyBox(), p->Body(), p->BodyBox());
     if (PlayerContact && !p->Blinking) RespondTo(*p);
 }
 

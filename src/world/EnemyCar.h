@@ -47,18 +47,15 @@ public:
     void Contacts();
     // The box around the squares the walls test the first three eyes with, with the largest
     // of their margins: a wall whose box is far from it is far from every one of the three.
-    // Kept for the eyes' places it was worked out for, as every wall asks for it each frame.
-    TQuadBox WallEyesBox() const;
+    const TQuadBox& WallEyesBox() const { return EyesBounds; }
     // The target's bearing from the car centre (degrees), as the driver computes it.
     double Bearing(double tx, double ty) const;
 
 private:
-    struct TEyesBoxCache {
-        std::array<double, 6> Places{};
-        TQuadBox Box;
-        bool Valid = false;
-    };
-    mutable TEyesBoxCache EyesBoxCache;
+    // The box of the first three eyes' squares, worked out whenever the eyes move: every wall
+    // tests it every frame.
+    TQuadBox EyesBounds{};
+    void UpdateEyesBox();
     void Coast();
     void ChooseSteering(double tx, double ty, bool& left, bool& right) const;
     void ChooseSpeed(double bearing, bool& up, bool& down) const;

@@ -43,9 +43,12 @@ TFinishLine::TFinishLine(TKerbSprite* engine, double centreX, double centreY, do
 // Each opponent is recorded once: crossing clears its InRace, so the eight entries of the
 // table are never overrun, however long a car stays on the line.
 void TFinishLine::RecordOpponents() {
+    const TQuad4 line = Quad();
+    const TQuadBox box = QuadBox(line);
     for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
-        if (o == nullptr || !o->InRace || !QuadsOverlap(o->Body(), Quad())) continue;
+        if (o == nullptr || !o->InRace || !QuadsOverlap(o->Body(), o->BodyBox(), line, box))
+            continue;
         o->InRace = false;
         ++o->Laps;
         if (Race.ResultCount >= 1 && Race.ResultCount < kResultEntries) {

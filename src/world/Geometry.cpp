@@ -36,27 +36,9 @@ bool PointInQuadAngleSum(const TVec2& p, const TVec2& v1, const TVec2& v2, const
 // bounding box are therefore outside, without the four arc cosines. A randomised test
 // compares both answers over many points.
 namespace {
-TQuadBox BoxOf(const TVec2& v1, const TVec2& v2, const TVec2& v3, const TVec2& v4) {
-    TQuadBox b{};
-    b.MinX = std::min(std::min(v1.X, v2.X), std::min(v3.X, v4.X));
-    b.MaxX = std::max(std::max(v1.X, v2.X), std::max(v3.X, v4.X));
-    b.MinY = std::min(std::min(v1.Y, v2.Y), std::min(v3.Y, v4.Y));
-    b.MaxY = std::max(std::max(v1.Y, v2.Y), std::max(v3.Y, v4.Y));
-    b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
-    return b;
-}
-
 bool FarOutside(const TVec2& p, const TQuadBox& b) {
     return p.X < b.MinX - b.Margin || p.X > b.MaxX + b.Margin || p.Y < b.MinY - b.Margin ||
            p.Y > b.MaxY + b.Margin;
-}
-
-// Whether every point of box `points` is far outside the quad of box `quad`: then none of the
-// quad's pre-tests on those points can pass. The same sums as FarOutside, so the answer is
-// exactly that of testing the points one by one.
-bool BoxFarOutside(const TQuadBox& points, const TQuadBox& quad) {
-    return points.MaxX < quad.MinX - quad.Margin || points.MinX > quad.MaxX + quad.Margin ||
-           points.MaxY < quad.MinY - quad.Margin || points.MinY > quad.MaxY + quad.Margin;
 }
 
 bool InsideQuad(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
@@ -66,26 +48,16 @@ bool InsideQuad(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
 
 bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
                  const TVec2& v4) {
-    if (FarOutside(p, BoxOf(v1, v2, v3, v4))) return false;
+    if (FarOutside(p, QuadBox({v1, v2, v3, v4}))) return false;
     return PointInQuadAngleSum(p, v1, v2, v3, v4);
-}
-
-// Cars test walls, bonuses, the line and each other every frame, mostly far apart: the boxes
-// are worked out once per pair, and a pair whose boxes are far apart both ways is done at once.
-TQuadBox QuadBox(const TQuad4& q) {
-    return BoxOf(q[0], q[1], q[2], q[3]);
 }
 
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {
     return QuadsOverlap(a, QuadBox(a), b, QuadBox(b));
 }
 
-bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b) {
-    return BoxFarOutside(b, a) && BoxFarOutside(a, b);
-}
-
-bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB) {
-    if (BoxesFarApart(boxA, boxB)) return false;
+bool QuadsOverlapNear(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b,
+                      const TQuadBox& boxB) {
     for (const TVec2& v : b)
         if (InsideQuad(v, a, boxA)) return true;
     for (const TVec2& v : a)

@@ -4,6 +4,7 @@
 // four arc cosines; it is exact (see PointInQuad).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <numbers>
 
@@ -28,7 +29,17 @@ bool QuadsOverlap(const TQuad4& a, const TQuad4& b);
 struct TQuadBox {
     double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0, Margin = 0;
 };
-TQuadBox QuadBox(const TQuad4& q);
+// The box and far-apart tests run for every pair of things in a frame, most of them far
+// apart, so they are inline: a far pair costs a few comparisons and no call.
+inline TQuadBox QuadBox(const TQuad4& q) {
+    TQuadBox b{};
+    b.MinX = std::min(std::min(q[0].X, q[1].X), std::min(q[2].X, q[3].X));
+    b.MaxX = std::max(std::max(q[0].X, q[1].X), std::max(q[2].X, q[3].X));
+    b.MinY = std::min(std::min(q[0].Y, q[1].Y), std::min(q[2].Y, q[3].Y));
+    b.MaxY = std::max(std::max(q[0].Y, q[1].Y), std::max(q[2].Y, q[3].Y));
+    b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
+    return b;
+}
 // The box of the axis-aligned square of half size `half` around (x, y): the same numbers as
 // QuadBox of that square, without building it.
 inline TQuadBox SquareBox(double x, double y, double half) {
@@ -37,12 +48,26 @@ inline TQuadBox SquareBox(double x, double y, double half) {
     b.Margin = 1 + 0.1 * (w < h ? h : w);
     return b;
 }
+// Whether every point of box `points` is far outside the quad of box `quad`: then none of the
+// quad's pre-tests on those points can pass (the same sums as testing them one by one).
+inline bool BoxFarOutside(const TQuadBox& points, const TQuadBox& quad) {
+    return points.MaxX < quad.MinX - quad.Margin || points.MinX > quad.MaxX + quad.Margin ||
+           points.MaxY < quad.MinY - quad.Margin || points.MinY > quad.MaxY + quad.Margin;
+}
 // True when the pre-test alone says two quads with these boxes cannot overlap. A box that
 // holds a quad's box, with a margin at least the quad's, answers for that quad too.
-bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b);
+inline bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b) {
+    return BoxFarOutside(b, a) && BoxFarOutside(a, b);
+}
+// The vertex tests of QuadsOverlap, for boxes that are not far apart.
+bool QuadsOverlapNear(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b,
+                      const TQuadBox& boxB);
 // QuadsOverlap with the boxes already worked out, for a quad tested against many others in a
 // frame (a wall against every car and every eye): the same answer.
-bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB);
+inline bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b,
+                         const TQuadBox& boxB) {
+    return !BoxesFarApart(boxA, boxB) && QuadsOverlapNear(a, boxA, b, boxB);
+}
 // (dx, dy) scaled to length 1; (1, 1) when it has no length, as the car and wall responses
 // expect for two shapes whose centres coincide.
 TVec2 UnitOrOne(double dx, double dy);

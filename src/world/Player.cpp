@@ -117,7 +117,7 @@ void TPlayer::OpponentContacts() {
         const double dx = X + Width / 2.0 - o->X + o->Width / 2.0;
         const double dy = Y + Height / 2.0 - o->Y + o->Height / 2.0;
         if (RaceHypot(dx, dy) >= 200) continue;
-        if (QuadsOverlap(Body(), o->Body())) {
+        if (QuadsOverlap(Body(), BodyBox(), o->Body(), o->BodyBox())) {
             Touching[static_cast<size_t>(j)] = true;
         } else {
             WasTouching[static_cast<size_t>(j)] = false;

@@ -128,8 +128,7 @@ void Bounce(TCar& car, const TRoadRock& wall, bool player) {
 
 namespace {
 bool PlayerTouches(const TQuad4& quad, const TQuadBox& box, const TPlayer& p) {
-    const TQuad4 body = p.Body();
-    return QuadsOverlap(quad, box, body, QuadBox(body));
+    return QuadsOverlap(quad, box, p.Body(), p.BodyBox());
 }
 }  // namespace
 
@@ -147,8 +146,7 @@ void TRoadRock::Move(float) {
         // A length is never shorter than either of its sides: most cars are ruled out before
         // the root is taken.
         if (std::fabs(dx) >= 150 || std::fabs(dy) >= 150 || RaceHypot(dx, dy) >= 150) continue;
-        const TQuad4 body = o->Body();
-        if (QuadsOverlap(quad, box, body, QuadBox(body)))
+        if (QuadsOverlap(quad, box, o->Body(), o->BodyBox()))
             OpponentContact[static_cast<size_t>(i)] = 1;
     }
     for (int32_t i = 0; i < count; ++i)
