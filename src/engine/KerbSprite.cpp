@@ -5,10 +5,22 @@
 
 #include "platform/MessageBox.h"
 
+namespace {
+// std::nearbyint in the default rounding mode, without the library call every sprite move
+// made: below 2^52, adding and taking away 2^52 leaves the nearest whole number (halves to
+// even), and from 2^52 up every double is whole already. Only the sign of a zero result can
+// differ, which the whole-number conversion below drops.
+double NearestWhole(double v) {
+    if (!(std::fabs(v) < 0x1p52)) return v;
+    const double big = std::copysign(0x1p52, v);
+    return (v + big) - big;
+}
+}  // namespace
+
 int32_t EngineRound(double x) {
     const double shifted = x >= 0 ? x + 0.5 : x - 0.5;
     // Four decimals first, so values a hair below a half (2.49996) still round up.
-    const double fourDecimals = std::nearbyint(shifted * 10000.0) / 10000.0;
+    const double fourDecimals = NearestWhole(shifted * 10000.0) / 10000.0;
     return static_cast<int32_t>(std::trunc(fourDecimals));
 }
 
@@ -116,7 +128,7 @@ void TSprite::SetX(float value) {
     TopRightX = BottomRightX = value + static_cast<float>(Width);
     BottomLeftX = value;
     CollisionRect.Left = EngineRound(value);
-    CollisionRect.Right = EngineRound(X) + Width;
+    CollisionRect.Right = CollisionRect.Left + Width;
     CenterX = static_cast<float>(Width) / 2 + X;
 }
 
@@ -125,7 +137,7 @@ void TSprite::SetY(float value) {
     TopRightY = value;
     BottomRightY = BottomLeftY = value + static_cast<float>(Height);
     CollisionRect.Top = EngineRound(value);
-    CollisionRect.Bottom = EngineRound(Y) + Height;
+    CollisionRect.Bottom = CollisionRect.Top + Height;
     CenterY = static_cast<float>(Height) / 2 + Y;
 }
 

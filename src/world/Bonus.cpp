@@ -179,7 +179,8 @@ void TBonus::Move(float) {
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(j)];
         if (o == nullptr) continue;
         if (RaceHypot(X - o->X + o->Width / 2.0, Y - o->Y + o->Height / 2.0) >= 150) continue;
-        if (QuadsOverlap(o->Body(), o->BodyBox(), square, box)) OpponentContact[static_cast<size_t>(j)] = true;
+        if (QuadsOverlap(o->Body(), o->BodyBox(), square, box))
+            OpponentContact[static_cast<size_t>(j)] = true;
     }
     // A bonus used up this frame still acts on every car touching it in the same frame: it
     // leaves the engine only when the frame frees the dead sprites.

@@ -192,16 +192,24 @@ void TCar::ApplyKeys() {
 
 void TCar::UpdateCorners() {
     const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
-    const double a = Angle;
+    if (!Turned.Valid || Turned.Angle != Angle) {
+        const double a = Angle;
+        for (size_t k = 0; k < 4; ++k) {
+            const double t = Rad(a + CornerAngles[k]);
+            Turned.Corners[k] = {Corners[k].Radius * RaceCos(t), Corners[k].Radius * RaceSin(t)};
+        }
+        const double ahead = Rad(a + 90);
+        Turned.Ahead = {40 * RaceCos(ahead), 40 * RaceSin(ahead)};
+        Turned.Angle = Angle;
+        Turned.Valid = true;
+    }
     for (size_t k = 0; k < 4; ++k) {
-        const double t = Rad(a + CornerAngles[k]);
-        Corners[k].X = px + Corners[k].Radius * RaceCos(t);
-        Corners[k].Y = py + Corners[k].Radius * RaceSin(t);
+        Corners[k].X = px + Turned.Corners[k].X;
+        Corners[k].Y = py + Turned.Corners[k].Y;
     }
     BodyBounds = QuadBox(Body());
-    const double ahead = Rad(a + 90);
-    FrontPoint->SetX(static_cast<float>(px + 40 * RaceCos(ahead)));
-    FrontPoint->SetY(static_cast<float>(py + 40 * RaceSin(ahead)));
+    FrontPoint->SetX(static_cast<float>(px + Turned.Ahead.X));
+    FrontPoint->SetY(static_cast<float>(py + Turned.Ahead.Y));
     CentrePoint->SetX(static_cast<float>(px));
     CentrePoint->SetY(static_cast<float>(py));
 }

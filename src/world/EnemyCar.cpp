@@ -230,10 +230,17 @@ void TEnemyCar::Coast() {
 
 void TEnemyCar::UpdateEyes() {
     const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
-    for (TEye& eye : Eyes) {
-        const double t = Rad(Angle + eye.Angle);
-        eye.X = px + eye.Reach * RaceCos(t);
-        eye.Y = py + eye.Reach * RaceSin(t);
+    if (!EyeTurn.Valid || EyeTurn.Angle != Angle) {
+        for (size_t e = 0; e < Eyes.size(); ++e) {
+            const double t = Rad(Angle + Eyes[e].Angle);
+            EyeTurn.Offsets[e] = {Eyes[e].Reach * RaceCos(t), Eyes[e].Reach * RaceSin(t)};
+        }
+        EyeTurn.Angle = Angle;
+        EyeTurn.Valid = true;
+    }
+    for (size_t e = 0; e < Eyes.size(); ++e) {
+        Eyes[e].X = px + EyeTurn.Offsets[e].X;
+        Eyes[e].Y = py + EyeTurn.Offsets[e].Y;
     }
     UpdateEyesBox();
 }

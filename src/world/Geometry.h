@@ -60,8 +60,7 @@ inline bool BoxesFarApart(const TQuadBox& a, const TQuadBox& b) {
     return BoxFarOutside(b, a) && BoxFarOutside(a, b);
 }
 // The vertex tests of QuadsOverlap, for boxes that are not far apart.
-bool QuadsOverlapNear(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b,
-                      const TQuadBox& boxB);
+bool QuadsOverlapNear(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b, const TQuadBox& boxB);
 // QuadsOverlap with the boxes already worked out, for a quad tested against many others in a
 // frame (a wall against every car and every eye): the same answer.
 inline bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b,

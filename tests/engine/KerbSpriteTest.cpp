@@ -2,6 +2,8 @@
 // position setters, drawing parameters and collisions.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <vector>
@@ -83,6 +85,27 @@ TEST(EngineRound, RoundsHalvesAwayFromZeroAfterFourDecimals) {
                           {0.0, 0},   {0.49, 0},  {-0.49, 0},   {1.5, 2},
                           {-1.5, -2}, {7.0, 7},   {-7.2, -7},   {99.51, 100}};
     for (const Case& c : cases) EXPECT_EQ(EngineRound(c.In), c.Out) << c.In;
+}
+
+// The rounding under every sprite move avoids the library's nearbyint; it must agree with it
+// everywhere a sprite can be, exact ties at the fourth decimal and huge places included.
+TEST(EngineRound, AgreesWithTheLibraryRoundingAtTiesAndFarOut) {
+    const auto reference = [](double x) {
+        const double shifted = x >= 0 ? x + 0.5 : x - 0.5;
+        return static_cast<int32_t>(std::trunc(std::nearbyint(shifted * 10000.0) / 10000.0));
+    };
+    std::vector<double> values = {0.00005, -0.00005, 0.49995,     -0.49995,     1.49995,
+                                  2.50005, -0.0,     1e-300,      123456.78905, -98765.43215,
+                                  2e5,     -2e5,     214748.3647, -214748.3648};
+    for (int i = -40000; i <= 40000; ++i) values.push_back(i * 0.00005);
+    uint64_t state = 88172645463325252ULL;
+    for (int i = 0; i < 100000; ++i) {
+        state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+        values.push_back(static_cast<double>(static_cast<int64_t>(state % 20000001) - 10000000) /
+                         static_cast<double>(1 + state % 1000));
+        values.push_back(static_cast<float>(values.back()));  // sprites keep floats
+    }
+    for (double v : values) ASSERT_EQ(EngineRound(v), reference(v)) << v;
 }
 
 TEST(KerbSprite, KeepsSpritesSortedByDepthNewestFirstAmongEquals) {
