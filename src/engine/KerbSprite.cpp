@@ -2,26 +2,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/MessageBox.h"
 
-namespace {
-// std::nearbyint in the default rounding mode, without the library call every sprite move
-// made: below 2^52, adding and taking away 2^52 leaves the nearest whole number (halves to
-// even), and from 2^52 up every double is whole already. Only the sign of a zero result can
-// differ, which the whole-number conversion below drops.
-double NearestWhole(double v) {
-    if (!(std::fabs(v) < 0x1p52)) return v;
-    const double big = std::copysign(0x1p52, v);
-    return (v + big) - big;
-}
-}  // namespace
-
+// Every sprite move rounds twice, so the usual places take a path without the library's
+// rounding call and without a division. Below 2^52, adding and taking away 2^52 leaves the
+// nearest whole number (halves to even), as std::nearbyint does in the default rounding mode.
+// A whole n below 2^52 is never within half a unit in the last place of a whole multiple of
+// 10000 below it once divided (n / 10000 < 2^39, where that half unit is below 1 / 10000), so
+// truncating the quotient equals whole-number division.
 int32_t EngineRound(double x) {
     const double shifted = x >= 0 ? x + 0.5 : x - 0.5;
     // Four decimals first, so values a hair below a half (2.49996) still round up.
-    const double fourDecimals = NearestWhole(shifted * 10000.0) / 10000.0;
-    return static_cast<int32_t>(std::trunc(fourDecimals));
+    const double scaled = shifted * 10000.0;
+    if (std::fabs(scaled) < 0x1p52) {
+        const double big = std::copysign(0x1p52, scaled);
+        const int64_t whole = static_cast<int64_t>((scaled + big) - big) / 10000;
+        if (whole >= INT32_MIN && whole <= INT32_MAX) return static_cast<int32_t>(whole);
+    }
+    return static_cast<int32_t>(std::trunc(std::nearbyint(scaled) / 10000.0));
 }
 
 namespace {

@@ -41,15 +41,42 @@ bool FarOutside(const TVec2& p, const TQuadBox& b) {
            p.Y > b.MaxY + b.Margin;
 }
 
+// The inside test. Seen from p, edge (a, b) is passed anticlockwise when the cross product of
+// a - p and b - p is positive, and then its unsigned angle equals its signed one. When all
+// four edges turn the same way, the signed angles add up to a whole number of turns, at
+// least one, so the sum of the unsigned angles is at least 360 and the angle sum answers
+// inside, whatever the quad's shape. The cross products must clear a small floor, so that no
+// vertex lies within rounding of p (where the angle sum meets a zero vector and answers
+// outside), and the places are kept far from overflow. Points on or near an edge fall
+// through to the angle sum.
+constexpr double kCrossFloor = 1e-6;
+constexpr double kPlaceLimit = 1e9;
+
+bool Turns(const TVec2& p, const TVec2& a, const TVec2& b, double sign) {
+    return sign * ((a.X - p.X) * (b.Y - p.Y) - (a.Y - p.Y) * (b.X - p.X)) > kCrossFloor;
+}
+
+bool SurelyInside(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
+    if (!(box.MinX > -kPlaceLimit && box.MaxX < kPlaceLimit && box.MinY > -kPlaceLimit &&
+          box.MaxY < kPlaceLimit))
+        return false;
+    for (const double sign : {1.0, -1.0})
+        if (Turns(p, q[0], q[1], sign) && Turns(p, q[1], q[2], sign) &&
+            Turns(p, q[2], q[3], sign) && Turns(p, q[3], q[0], sign))
+            return true;
+    return false;
+}
+
 bool InsideQuad(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
-    return !FarOutside(p, box) && PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
+    if (FarOutside(p, box)) return false;
+    return SurelyInside(p, q, box) || PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
 }
 }  // namespace
 
 bool PointInQuad(const TVec2& p, const TVec2& v1, const TVec2& v2, const TVec2& v3,
                  const TVec2& v4) {
-    if (FarOutside(p, QuadBox({v1, v2, v3, v4}))) return false;
-    return PointInQuadAngleSum(p, v1, v2, v3, v4);
+    const TQuad4 q{v1, v2, v3, v4};
+    return InsideQuad(p, q, QuadBox(q));
 }
 
 bool QuadsOverlap(const TQuad4& a, const TQuad4& b) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "world/Geometry.h"
 #include "world/Random.h"
@@ -78,6 +80,48 @@ TEST(PointInQuad, PreTestAgreesWithTheAngleSumEverywhere) {
     // The sample must exercise both answers.
     EXPECT_GT(inside, tested / 20);
     EXPECT_LT(inside, tested / 2);
+}
+
+// The inside shortcut must never answer where the angle sum would not: points on the edges
+// and their lines, a hair inside and outside them, at and next to the vertices, for turned
+// rectangles in both windings and for crossed (bow-tie) and thin quads.
+TEST(PointInQuad, TheInsideShortcutAgreesOnEdgesVerticesAndOddShapes) {
+    std::vector<TQuad4> quads;
+    for (double angle : {0.0, 30.0, -45.0, 90.0, 137.5})
+        for (double w : {4.0, 40.0, 300.0}) {
+            TQuad4 q = Rect(100, 80, w, 21, angle);
+            quads.push_back(q);
+            std::swap(q[1], q[3]);  // the other winding
+            quads.push_back(q);
+            std::swap(q[2], q[3]);  // crossed
+            quads.push_back(q);
+        }
+    quads.push_back({TVec2{0, 0}, TVec2{1e-4, 0}, TVec2{1e-4, 1e-4}, TVec2{0, 1e-4}});
+    quads.push_back({TVec2{0, 0}, TVec2{500, 0}, TVec2{500, 1e-9}, TVec2{0, 1e-9}});
+    int inside = 0, outside = 0;
+    for (const TQuad4& q : quads) {
+        std::vector<TVec2> points;
+        for (size_t k = 0; k < 4; ++k) {
+            const TVec2 a = q[k], b = q[(k + 1) % 4];
+            for (double t : {-0.5, 0.0, 1e-12, 0.25, 0.5, 1 - 1e-12, 1.0, 1.5})
+                for (double off : {0.0, 1e-13, -1e-13, 1e-7, -1e-7, 0.01, -0.01, 1.0, -1.0}) {
+                    const double dx = b.X - a.X, dy = b.Y - a.Y;
+                    const double len = std::hypot(dx, dy);
+                    const double nx = len > 0 ? -dy / len : 0, ny = len > 0 ? dx / len : 0;
+                    points.push_back({a.X + t * dx + off * nx, a.Y + t * dy + off * ny});
+                }
+        }
+        points.push_back({(q[0].X + q[2].X) / 2, (q[0].Y + q[2].Y) / 2});
+        for (const TVec2& p : points) {
+            const bool exact = PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
+            ASSERT_EQ(PointInQuad(p, q[0], q[1], q[2], q[3]), exact)
+                << p.X << "," << p.Y << " in " << q[0].X << "," << q[0].Y;
+            (exact ? inside : outside) += 1;
+        }
+    }
+    // Both answers occur near every edge.
+    EXPECT_GT(inside, 1000);
+    EXPECT_GT(outside, 1000);
 }
 
 // The pair pre-test of QuadsOverlap gives the answer of testing every vertex of each quad
