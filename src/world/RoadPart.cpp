@@ -39,8 +39,9 @@ int32_t CurrentSideKind() {
 // tarmac needs no further test.
 void MarkIfOnRoad(const TQuad4& tarmac, const TQuadBox& box, TGroundPoint* probe) {
     if (probe == nullptr || probe->OnRoad) return;
-    if (QuadsOverlap(probe->Square(), SquareBox(probe->X, probe->Y, 2), tarmac, box))
-        probe->OnRoad = true;
+    const TQuadBox probeBox = SquareBox(probe->X, probe->Y, 2);
+    if (BoxesFarApart(probeBox, box)) return;  // most pieces are far from most probes
+    if (QuadsOverlapNear(probe->Square(), probeBox, tarmac, box)) probe->OnRoad = true;
 }
 }  // namespace
 

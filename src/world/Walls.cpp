@@ -132,49 +132,51 @@ bool PlayerTouches(const TQuad4& quad, const TQuadBox& box, const TPlayer& p) {
 }
 }  // namespace
 
+// One pass over the opponents finds the cars touching this wall and the eyes that see it.
+// The eyes' flags may be set before the bounces: a bounce moves cars and the world, never an
+// eye, and this wall's quad was taken before it.
 void TRoadRock::Move(float) {
     FollowWorld(*this);
     UpdateCorners();
     const TQuad4 quad = Quad();
     const TQuadBox box = QuadBox(quad);
     const int32_t count = Race.OpponentsCreated;
+    bool anyContact = false;
     for (int32_t i = 0; i < count; ++i) {
         OpponentContact[static_cast<size_t>(i)] = 0;
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
+        if (!BoxesFarApart(o->WallEyesBox(), box)) SetSeenBy(*o, quad, box);
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
         // A length is never shorter than either of its sides: most cars are ruled out before
         // the root is taken.
         if (std::fabs(dx) >= 150 || std::fabs(dy) >= 150 || RaceHypot(dx, dy) >= 150) continue;
-        if (QuadsOverlap(quad, box, o->Body(), o->BodyBox()))
+        if (QuadsOverlap(quad, box, o->Body(), o->BodyBox())) {
             OpponentContact[static_cast<size_t>(i)] = 1;
+            anyContact = true;
+        }
     }
-    for (int32_t i = 0; i < count; ++i)
-        if (OpponentContact[static_cast<size_t>(i)] != 0)
-            Bounce(*Race.OpponentCars[static_cast<size_t>(i)], *this, false);
+    if (anyContact)
+        for (int32_t i = 0; i < count; ++i)
+            if (OpponentContact[static_cast<size_t>(i)] != 0)
+                Bounce(*Race.OpponentCars[static_cast<size_t>(i)], *this, false);
     if (TPlayer* p = Race.PlayerCar; p != nullptr && PlayerTouches(quad, box, *p)) {
         PlayerContact = 1;
         Bounce(*p, *this, true);
     } else {
         PlayerContact = 0;
     }
-    LookAhead(quad, box);
     if (Y > 3000) Dead();
 }
 
-// Sets the wall flag of each of the opponents' first three eyes whose square this wall
-// overlaps. Walls only ever set the flags: the opponent's frame clears them once it has read
+// Sets the wall flag of each of the opponent's first three eyes whose square this wall
+// overlaps (for an opponent whose eyes' box is near the wall's). Walls only ever set the flags: the opponent's frame clears them once it has read
 // them, so a flag tells whether any wall lies at the eye.
-void TRoadRock::LookAhead(const TQuad4& quad, const TQuadBox& box) const {
-    for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
-        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
-        if (o == nullptr || BoxesFarApart(o->WallEyesBox(), box)) continue;
-        for (size_t e = 0; e < 3; ++e) {
-            if (o->Eyes[e].Wall) continue;  // already seen: a flag is only ever set here
-            const TEye& eye = o->Eyes[e];
-            if (QuadsOverlap(eye.Square(40), SquareBox(eye.X, eye.Y, 40), quad, box))
-                o->Eyes[e].Wall = true;
-        }
+void TRoadRock::SetSeenBy(TEnemyCar& o, const TQuad4& quad, const TQuadBox& box) const {
+    for (size_t e = 0; e < 3; ++e) {
+        TEye& eye = o.Eyes[e];
+        if (eye.Wall) continue;  // already seen: a flag is only ever set here
+        if (QuadsOverlap(eye.Square(40), SquareBox(eye.X, eye.Y, 40), quad, box)) eye.Wall = true;
     }
 }
 

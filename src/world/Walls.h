@@ -11,6 +11,7 @@
 #include "world/RaceRecord.h"
 
 class TCar;
+class TEnemyCar;
 
 class TRoadRock : public TWorldSprite {
 public:
@@ -18,7 +19,6 @@ public:
     void Move(float moveCount) override;
     void UpdateCorners();
     TQuad4 Quad() const;
-    void LookAhead(const TQuad4& quad, const TQuadBox& box) const;
 
     std::array<TVec2, 4> Corners{};
     std::array<uint8_t, kMaxOpponents> OpponentContact{};
@@ -28,6 +28,7 @@ public:
     double WallAngle = 0;
 
 private:
+    void SetSeenBy(TEnemyCar& o, const TQuad4& quad, const TQuadBox& box) const;
     struct TOffsetsKey {
         float Angle;
         int32_t Width, Height;
