@@ -219,11 +219,6 @@ void TCar::MoveBy(double dx, double dy) {
     SetY(static_cast<float>(Y + dy));
 }
 
-TQuad4 TCar::Body() const {
-    return {TVec2{Corners[0].X, Corners[0].Y}, TVec2{Corners[1].X, Corners[1].Y},
-            TVec2{Corners[2].X, Corners[2].Y}, TVec2{Corners[3].X, Corners[3].Y}};
-}
-
 void TCar::DropSkidMarks(const TMotionRules& rules) {
     const bool skid = rules.SkidMarksNeedSkidding ? Skidding && Speed > 2
                                                   : std::fabs(Direction - Heading) > 7 && Speed > 2;

@@ -58,7 +58,10 @@ public:
     void MoveBy(double dx, double dy);
     // The body as a quad for the overlap tests, and its box (kept with the corners: every
     // car is tested against every wall, eye and car each frame).
-    TQuad4 Body() const;
+    TQuad4 Body() const {
+        return {TVec2{Corners[0].X, Corners[0].Y}, TVec2{Corners[1].X, Corners[1].Y},
+                TVec2{Corners[2].X, Corners[2].Y}, TVec2{Corners[3].X, Corners[3].Y}};
+    }
     const TQuadBox& BodyBox() const { return BodyBounds; }
     double CentreX() const { return X + Width / 2.0; }
     // (cos, sin)(Direction) * Speed.

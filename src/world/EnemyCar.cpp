@@ -95,12 +95,16 @@ void TEnemyCar::SenseCars() {
     const TQuad4 beside = Eyes[2].Square(40);
     const TQuadBox aheadBox = SquareBox(Eyes[3].X, Eyes[3].Y, 20);
     const TQuadBox besideBox = SquareBox(Eyes[2].X, Eyes[2].Y, 40);
-    const TVec2 own = MeanCorner(*this);
     const auto sense = [&](const TCar& other) {
-        const TQuad4 body = other.Body();
+        // Most cars are far from both eyes: their boxes say so before the body is copied.
         const TQuadBox& bodyBox = other.BodyBox();
-        if (QuadsOverlap(body, bodyBox, ahead, aheadBox)) Eyes[3].CarAhead = true;
-        if (!QuadsOverlap(body, bodyBox, beside, besideBox)) return;
+        const bool nearAhead = !BoxesFarApart(bodyBox, aheadBox);
+        const bool nearBeside = !BoxesFarApart(bodyBox, besideBox);
+        if (!nearAhead && !nearBeside) return;
+        const TQuad4 body = other.Body();
+        if (nearAhead && QuadsOverlapNear(body, bodyBox, ahead, aheadBox)) Eyes[3].CarAhead = true;
+        if (!nearBeside || !QuadsOverlapNear(body, bodyBox, beside, besideBox)) return;
+        const TVec2 own = MeanCorner(*this);
         const TVec2 m = MeanCorner(other);
         const TVec2 n = UnitOrOne(m.X - own.X, m.Y - own.Y);
         const double k = RaceCos(Rad(Direction)) * n.Y - RaceSin(Rad(Direction)) * n.X;
