@@ -2,6 +2,7 @@
 #include "world/RaceMath.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -41,35 +42,73 @@ bool FarOutside(const TVec2& p, const TQuadBox& b) {
            p.Y > b.MaxY + b.Margin;
 }
 
-// The inside test. Seen from p, edge (a, b) is passed anticlockwise when the cross product of
-// a - p and b - p is positive, and then its unsigned angle equals its signed one. When all
-// four edges turn the same way, the signed angles add up to a whole number of turns, at
-// least one, so the sum of the unsigned angles is at least 360 and the angle sum answers
-// inside, whatever the quad's shape. The cross products must clear a small floor, so that no
-// vertex lies within rounding of p (where the angle sum meets a zero vector and answers
-// outside), and the places are kept far from overflow. Points on or near an edge fall
-// through to the angle sum.
+// Shortcuts for the points near a quad, before the angle sum's four arc cosines. Seen from p,
+// the cross product c of a - p and b - p tells which way edge (a, b) is passed, and |c| is
+// the edge's length times p's distance from its line.
+//
+// Inside: when all four edges turn the same way, every unsigned angle equals its signed one
+// and the signed angles add up to a whole number of turns, at least one, so the sum reaches
+// 360 whatever the quad's shape. The products must clear a small floor, so that no vertex
+// lies within rounding of p (where the angle sum meets a zero vector and answers outside).
+//
+// Outside: for a convex quad (its own corners all turning one way) and p beyond the line of
+// one edge by d, every vertex lies on the quad's side of that line, so from p they all lie
+// within 180 - 2 asin(d / L) degrees, L the distance of the farthest vertex; the angle sum is
+// twice that span. With d > 0.03 L the sum is at most 353.1, well short of 355.
+//
+// Places are kept within a million, where the products' rounding stays far below the floors
+// (a corner's turn must also clear a share of its edges' lengths) and the margins. Anything else
+// falls through to the angle sum.
 constexpr double kCrossFloor = 1e-6;
-constexpr double kPlaceLimit = 1e9;
+constexpr double kPlaceLimit = 1e6;
+constexpr double kOutsideShareSquared = 0.03 * 0.03;
 
-bool Turns(const TVec2& p, const TVec2& a, const TVec2& b, double sign) {
-    return sign * ((a.X - p.X) * (b.Y - p.Y) - (a.Y - p.Y) * (b.X - p.X)) > kCrossFloor;
+enum class TQuickAnswer { Inside, Outside, Unsure };
+
+double Cross(double ax, double ay, double bx, double by) {
+    return ax * by - ay * bx;
 }
 
-bool SurelyInside(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
+TQuickAnswer QuickAnswer(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
     if (!(box.MinX > -kPlaceLimit && box.MaxX < kPlaceLimit && box.MinY > -kPlaceLimit &&
-          box.MaxY < kPlaceLimit))
-        return false;
-    for (const double sign : {1.0, -1.0})
-        if (Turns(p, q[0], q[1], sign) && Turns(p, q[1], q[2], sign) &&
-            Turns(p, q[2], q[3], sign) && Turns(p, q[3], q[0], sign))
-            return true;
-    return false;
+          box.MaxY < kPlaceLimit && std::fabs(p.X) < kPlaceLimit && std::fabs(p.Y) < kPlaceLimit))
+        return TQuickAnswer::Unsure;
+    std::array<double, 4> c{}, turn{}, edge2{};
+    double far2 = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const TVec2& a = q[k];
+        const TVec2& b = q[(k + 1) % 4];
+        const TVec2& n = q[(k + 2) % 4];
+        c[k] = Cross(a.X - p.X, a.Y - p.Y, b.X - p.X, b.Y - p.Y);
+        turn[k] = Cross(b.X - a.X, b.Y - a.Y, n.X - b.X, n.Y - b.Y);
+        edge2[k] = (b.X - a.X) * (b.X - a.X) + (b.Y - a.Y) * (b.Y - a.Y);
+        far2 = std::max(far2, (a.X - p.X) * (a.X - p.X) + (a.Y - p.Y) * (a.Y - p.Y));
+    }
+    for (const double sign : {1.0, -1.0}) {
+        if (sign * c[0] > kCrossFloor && sign * c[1] > kCrossFloor && sign * c[2] > kCrossFloor &&
+            sign * c[3] > kCrossFloor)
+            return TQuickAnswer::Inside;
+    }
+    const double sign = turn[0] > 0 ? 1.0 : -1.0;
+    for (size_t k = 0; k < 4; ++k)
+        if (!(sign * turn[k] > kCrossFloor + 1e-9 * (edge2[k] + edge2[(k + 1) % 4])))
+            return TQuickAnswer::Unsure;
+    for (size_t k = 0; k < 4; ++k)
+        if (sign * c[k] < 0 && c[k] * c[k] > kOutsideShareSquared * edge2[k] * far2)
+            return TQuickAnswer::Outside;
+    return TQuickAnswer::Unsure;
 }
 
 bool InsideQuad(const TVec2& p, const TQuad4& q, const TQuadBox& box) {
     if (FarOutside(p, box)) return false;
-    return SurelyInside(p, q, box) || PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
+    switch (QuickAnswer(p, q, box)) {
+        case TQuickAnswer::Inside:
+            return true;
+        case TQuickAnswer::Outside:
+            return false;
+        default:
+            return PointInQuadAngleSum(p, q[0], q[1], q[2], q[3]);
+    }
 }
 }  // namespace
 

@@ -82,10 +82,10 @@ TEST(PointInQuad, PreTestAgreesWithTheAngleSumEverywhere) {
     EXPECT_LT(inside, tested / 2);
 }
 
-// The inside shortcut must never answer where the angle sum would not: points on the edges
-// and their lines, a hair inside and outside them, at and next to the vertices, for turned
+// The inside and outside shortcuts must never answer otherwise than the angle sum: points on the
+// edges and their lines, a hair inside and outside them, at and next to the vertices, for turned
 // rectangles in both windings and for crossed (bow-tie) and thin quads.
-TEST(PointInQuad, TheInsideShortcutAgreesOnEdgesVerticesAndOddShapes) {
+TEST(PointInQuad, TheShortcutsAgreeOnEdgesVerticesAndOddShapes) {
     std::vector<TQuad4> quads;
     for (double angle : {0.0, 30.0, -45.0, 90.0, 137.5})
         for (double w : {4.0, 40.0, 300.0}) {
