@@ -170,8 +170,9 @@ void TRoadRock::Move(float) {
 }
 
 // Sets the wall flag of each of the opponent's first three eyes whose square this wall
-// overlaps (for an opponent whose eyes' box is near the wall's). Walls only ever set the flags: the opponent's frame clears them once it has read
-// them, so a flag tells whether any wall lies at the eye.
+// overlaps (for an opponent whose eyes' box is near the wall's). Walls only ever set the flags: the
+// opponent's frame clears them once it has read them, so a flag tells whether any wall lies at the
+// eye.
 void TRoadRock::SetSeenBy(TEnemyCar& o, const TQuad4& quad, const TQuadBox& box) const {
     for (size_t e = 0; e < 3; ++e) {
         TEye& eye = o.Eyes[e];
