@@ -192,24 +192,23 @@ void TCar::ApplyKeys() {
 
 void TCar::UpdateCorners() {
     const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
-    if (!Turned.Valid || Turned.Angle != Angle) {
+    if (!Turned.HoldFor(Angle)) {
         const double a = Angle;
         for (size_t k = 0; k < 4; ++k) {
             const double t = Rad(a + CornerAngles[k]);
-            Turned.Corners[k] = {Corners[k].Radius * RaceCos(t), Corners[k].Radius * RaceSin(t)};
+            Turned.Offsets[k] = {Corners[k].Radius * RaceCos(t), Corners[k].Radius * RaceSin(t)};
         }
         const double ahead = Rad(a + 90);
-        Turned.Ahead = {40 * RaceCos(ahead), 40 * RaceSin(ahead)};
-        Turned.Angle = Angle;
-        Turned.Valid = true;
+        Turned.Offsets[4] = {40 * RaceCos(ahead), 40 * RaceSin(ahead)};
+        Turned.Keep(Angle);
     }
     for (size_t k = 0; k < 4; ++k) {
-        Corners[k].X = px + Turned.Corners[k].X;
-        Corners[k].Y = py + Turned.Corners[k].Y;
+        Corners[k].X = px + Turned.Offsets[k].X;
+        Corners[k].Y = py + Turned.Offsets[k].Y;
     }
     BodyBounds = QuadBox(Body());
-    FrontPoint->SetX(static_cast<float>(px + Turned.Ahead.X));
-    FrontPoint->SetY(static_cast<float>(py + Turned.Ahead.Y));
+    FrontPoint->SetX(static_cast<float>(px + Turned.Offsets[4].X));
+    FrontPoint->SetY(static_cast<float>(py + Turned.Offsets[4].Y));
     CentrePoint->SetX(static_cast<float>(px));
     CentrePoint->SetY(static_cast<float>(py));
 }

@@ -124,16 +124,8 @@ protected:
 
 private:
     TQuadBox BodyBounds{};
-    // The corners' and the front point's offsets from the pivot for the angle they were
-    // worked out for: a car often keeps its angle from one frame to the next, and the radii
-    // and corner directions never change after construction.
-    struct TTurnedOffsets {
-        float Angle = 0;
-        bool Valid = false;
-        std::array<TVec2, 4> Corners{};
-        TVec2 Ahead;
-    };
-    TTurnedOffsets Turned;
+    // The four corners' offsets from the pivot, then the front point's.
+    TTurnedOffsets<5> Turned;
     void DriftDirection(const TMotionRules& rules);
     void UnwindDirection();
     void DropSkidMarks(const TMotionRules& rules);

@@ -234,13 +234,12 @@ void TEnemyCar::Coast() {
 
 void TEnemyCar::UpdateEyes() {
     const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
-    if (!EyeTurn.Valid || EyeTurn.Angle != Angle) {
+    if (!EyeTurn.HoldFor(Angle)) {
         for (size_t e = 0; e < Eyes.size(); ++e) {
             const double t = Rad(Angle + Eyes[e].Angle);
             EyeTurn.Offsets[e] = {Eyes[e].Reach * RaceCos(t), Eyes[e].Reach * RaceSin(t)};
         }
-        EyeTurn.Angle = Angle;
-        EyeTurn.Valid = true;
+        EyeTurn.Keep(Angle);
     }
     for (size_t e = 0; e < Eyes.size(); ++e) {
         Eyes[e].X = px + EyeTurn.Offsets[e].X;

@@ -55,14 +55,7 @@ private:
     // The box of the first three eyes' squares, worked out whenever the eyes move: every wall
     // tests it every frame.
     TQuadBox EyesBounds{};
-    // The eyes' offsets from the pivot for the angle they were worked out for (the eyes'
-    // reaches and directions never change after construction).
-    struct TEyeOffsets {
-        float Angle = 0;
-        bool Valid = false;
-        std::array<TVec2, 5> Offsets{};
-    };
-    TEyeOffsets EyeTurn;
+    TTurnedOffsets<5> EyeTurn;
     void UpdateEyesBox();
     void Coast();
     void ChooseSteering(double tx, double ty, bool& left, bool& right) const;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <numbers>
 
 struct TVec2 {
@@ -67,6 +68,22 @@ inline bool QuadsOverlap(const TQuad4& a, const TQuadBox& boxA, const TQuad4& b,
                          const TQuadBox& boxB) {
     return !BoxesFarApart(boxA, boxB) && QuadsOverlapNear(a, boxA, b, boxB);
 }
+// Offsets from a sprite's pivot (its corners, its eyes) worked out for one angle: a car often
+// keeps its angle from one frame to the next, and the lengths and directions they are made
+// from never change after construction, so the sines and cosines are worked out again only
+// for a new angle.
+template <size_t N>
+struct TTurnedOffsets {
+    float Angle = 0;
+    bool Valid = false;
+    std::array<TVec2, N> Offsets{};
+    bool HoldFor(float angle) const { return Valid && Angle == angle; }
+    void Keep(float angle) {
+        Angle = angle;
+        Valid = true;
+    }
+};
+
 // (dx, dy) scaled to length 1; (1, 1) when it has no length, as the car and wall responses
 // expect for two shapes whose centres coincide.
 TVec2 UnitOrOne(double dx, double dy);
