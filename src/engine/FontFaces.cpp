@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/NativePath.h"
 #include "platform/Paths.h"
 
 const char* const FallbackFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -14,7 +15,7 @@ const char* const WideTechnicalFont = "Fonts/michroma-latin-400-normal.woff";
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return std::filesystem::is_regular_file(PathFromUtf8(path), ec);
 }
 }  // namespace
 

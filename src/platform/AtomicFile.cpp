@@ -1,17 +1,93 @@
 #include "platform/AtomicFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+#include "platform/NativePath.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 constexpr std::string_view kTempMark = ".tmp-";
 
+bool AllDigits(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+#ifdef _WIN32
+std::string Reason(DWORD err) {
+    return SystemErrorText(err);
+}
+
+// "<path>.tmp-<process>-<count>": unique among this process's writes and among processes.
+std::string TemporaryName(const std::string& path) {
+    static std::atomic<uint64_t> count{0};
+    return path + std::string(kTempMark) + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++count);
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk =
+            bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+}  // namespace
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string& error) {
+    const std::wstring temp = WideFromUtf8(TemporaryName(path));
+    // CREATE_NEW: a name somebody else holds is never written through.
+    HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = Reason(GetLastError());
+        return false;
+    }
+    const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
+    const DWORD savedError = GetLastError();
+    if (!CloseHandle(file) || !written) {
+        error = Reason(written ? GetLastError() : savedError);
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    // Replaces the old file in one step; WRITE_THROUGH returns only once the move is on disk.
+    if (!MoveFileExW(temp.c_str(), WideFromUtf8(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = Reason(GetLastError());
+        DeleteFileW(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool MoveAside(const std::string& path, const std::string& to, std::string& error) {
+    if (MoveFileExW(WideFromUtf8(path).c_str(), WideFromUtf8(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    error = Reason(GetLastError());
+    return false;
+}
+#else
 std::string Reason(int err) {
     return std::strerror(err);
 }
@@ -71,12 +147,6 @@ void SyncFolder(const std::string& path) {
     if (dir.Get() >= 0) ::fsync(dir.Get());
 }
 
-bool AllDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
 }  // namespace
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string& error) {
@@ -108,6 +178,7 @@ bool MoveAside(const std::string& path, const std::string& to, std::string& erro
     error = Reason(errno);
     return false;
 }
+#endif
 
 bool IsAtomicTemporaryName(std::string_view name) {
     const size_t mark = name.rfind(kTempMark);
@@ -122,8 +193,9 @@ int RemoveStaleTemporaries(const std::string& folder) {
     namespace fs = std::filesystem;
     std::error_code ec;
     int removed = 0;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+    for (fs::directory_iterator it(PathFromUtf8(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = Utf8FromPath(it->path().filename());
         if (!IsAtomicTemporaryName(name) || !it->is_regular_file(ec)) continue;
         std::error_code gone;
         if (fs::remove(it->path(), gone)) ++removed;
