@@ -22,7 +22,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/${VELKARO_MINGW_TRIPLE})
 if(VELKARO_WIN_PREFIX)
   list(PREPEND CMAKE_FIND_ROOT_PATH ${VELKARO_WIN_PREFIX})
   # pkg-config looks in the prefix only, never at the build machine's own .pc files.
-  set(ENV{PKG_CONFIG_LIBDIR} ${VELKARO_WIN_PREFIX}/lib/pkgconfig)
+  set(ENV{PKG_CONFIG_LIBDIR}
+    "${VELKARO_WIN_PREFIX}/lib/pkgconfig:${VELKARO_WIN_PREFIX}/share/pkgconfig")
   set(ENV{PKG_CONFIG_PATH} "")
 endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
@@ -31,7 +32,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Programs built here run under Wine when a build step or a test must start them.
-find_program(VELKARO_WINE NAMES wine64 wine)
+find_program(VELKARO_WINE NAMES wine wine64)
 if(VELKARO_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${VELKARO_WINE})
 endif()

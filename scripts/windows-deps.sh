@@ -54,7 +54,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-export PKG_CONFIG_LIBDIR=$PREFIX/lib/pkgconfig
+export PKG_CONFIG_LIBDIR=$PREFIX/lib/pkgconfig:$PREFIX/share/pkgconfig
 export PKG_CONFIG_PATH=""
 export VELKARO_WIN_PREFIX=$PREFIX
 export CFLAGS="-O2" CXXFLAGS="-O2"
