@@ -38,6 +38,27 @@ std::string TemporaryName(const std::string& path) {
            std::to_string(++count);
 }
 
+// Renames from over to, replacing a file there. Unlike rename() on Linux, Windows refuses to
+// replace a file while another handle has it open without delete sharing, or while another
+// rename onto the same name is under way (a second writer, a virus scanner, the search
+// indexer): those refusals pass within milliseconds, so the move is tried again for about a
+// second before it counts as failed.
+bool MoveReplacing(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        const bool passing = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                             error == ERROR_LOCK_VIOLATION;
+        if (!passing || attempt >= 200) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(attempt < 10 ? 0 : 5);
+    }
+}
+
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
         const DWORD chunk =
@@ -71,8 +92,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
         return false;
     }
     // Replaces the old file in one step; WRITE_THROUGH returns only once the move is on disk.
-    if (!MoveFileExW(temp.c_str(), WideFromUtf8(path).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveReplacing(temp, WideFromUtf8(path))) {
         error = Reason(GetLastError());
         DeleteFileW(temp.c_str());
         return false;
@@ -81,9 +101,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
 }
 
 bool MoveAside(const std::string& path, const std::string& to, std::string& error) {
-    if (MoveFileExW(WideFromUtf8(path).c_str(), WideFromUtf8(to).c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    if (MoveReplacing(WideFromUtf8(path), WideFromUtf8(to))) return true;
     error = Reason(GetLastError());
     return false;
 }
