@@ -95,13 +95,16 @@ TEST(FileRead, RefusesWhatIsNotARegularFileOrTooLarge) {
         EXPECT_NE(reason.find(c.Path), std::string::npos) << reason;
         EXPECT_NE(reason.find(c.Reason), std::string::npos) << reason;
     }
-    // The terabyte the damaged-file review used is refused like any oversize file.
+#ifndef _WIN32
+    // The terabyte the damaged-file review used is refused like any oversize file. (Files on
+    // Windows are not sparse unless marked so: there a terabyte would be a real one.)
     const std::string tera = files.Write("tera.vil", {});
     std::filesystem::resize_file(tera, uint64_t{1} << 40);
     std::vector<uint8_t> read;
     std::string reason;
     EXPECT_FALSE(ReadWholeFile(tera, TFileKind::ImageList, read, reason));
     EXPECT_NE(reason.find("too large (1099511627776 bytes"), std::string::npos) << reason;
+#endif
 }
 
 // The limits stay well above the game's own files: ten times the largest of each kind.
