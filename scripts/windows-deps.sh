@@ -161,11 +161,22 @@ build_sdl2() {
     -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF
 }
 
+# HarfBuzz shapes SDL_ttf's text as on Linux, where Debian's SDL_ttf uses it: without it the
+# glyphs' advances are rounded one by one, and a line of text comes out wider than the same
+# line in the Linux build. Only the FreeType part: no GLib, ICU, Graphite or tools.
+build_harfbuzz() {
+  local src
+  src=$(fetch harfbuzz)
+  cmake_build harfbuzz "$src" -DBUILD_SHARED_LIBS=ON -DHB_HAVE_FREETYPE=ON -DHB_HAVE_GLIB=OFF \
+    -DHB_HAVE_GOBJECT=OFF -DHB_HAVE_ICU=OFF -DHB_HAVE_GRAPHITE2=OFF -DHB_BUILD_SUBSET=OFF \
+    -DHB_BUILD_UTILS=OFF -DHB_BUILD_TESTS=OFF -DFREETYPE_DIR="$PREFIX"
+}
+
 build_sdl2_ttf() {
   local src
   src=$(fetch libsdl2-ttf)
   cmake_build sdl2_ttf "$src" -DBUILD_SHARED_LIBS=ON -DSDL2TTF_VENDORED=OFF \
-    -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF -DSDL2_DIR="$PREFIX/lib/cmake/SDL2"
+    -DSDL2TTF_HARFBUZZ=ON -DSDL2TTF_SAMPLES=OFF -DSDL2_DIR="$PREFIX/lib/cmake/SDL2"
 }
 
 build_libopenmpt() {
@@ -202,6 +213,7 @@ step zlib
 step libpng
 step freetype
 step sdl2
+step harfbuzz
 step sdl2_ttf
 step libopenmpt
 step curl

@@ -82,12 +82,14 @@ fi
 # --- the game itself, in a virtual X display --------------------------------------------------
 echo "== the game under Wine and Xvfb"
 unset SDL_VIDEODRIVER SDL_AUDIODRIVER
-APPDATA_DIR=$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/Velkaro
+APPDATA_DIR=$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Roaming/Velkaro
 rm -rf "$APPDATA_DIR"
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >"$OUT/xvfb.log" 2>&1 &
 xvfb_pid=$!
-read -r -t 20 display <&"$displayfd" || { kill "$xvfb_pid"; echo "Xvfb did not start"; exit 1; }
+for ((i = 0; i < 100; i++)); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$display" ] || { kill "$xvfb_pid"; echo "Xvfb did not start"; exit 1; }
 export DISPLAY=:$display
 (cd "$GAME" && VELKARO_TRACE_STATES=1 exec "$WINE" ./velkaro.exe) >"$OUT/game.log" 2>&1 &
 game_pid=$!

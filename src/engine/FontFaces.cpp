@@ -25,5 +25,10 @@ std::string FontFileForFace(const std::string& face) {
         if (FileExists(own)) return own;
     }
     if (FileExists(FallbackFontFile)) return FallbackFontFile;
+    const std::string systemFonts = SystemFontDir();
+    if (!systemFonts.empty()) {
+        for (const char* bold : {"arialbd.ttf", "tahomabd.ttf", "segoeuib.ttf"})
+            if (FileExists(systemFonts + bold)) return systemFonts + bold;
+    }
     return {};
 }

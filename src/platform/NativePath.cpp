@@ -76,6 +76,13 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return args;
 }
 
+std::string SystemFontDir() {
+    wchar_t windows[MAX_PATH];
+    const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return Utf8FromPath(std::filesystem::path(std::wstring(windows, n)) / L"Fonts") + "/";
+}
+
 std::string EnvironmentUtf8(const char* name, bool& found) {
     const wchar_t* value = _wgetenv(WideFromUtf8(name).c_str());
     found = value != nullptr;
@@ -92,6 +99,10 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+std::string SystemFontDir() {
+    return {};
 }
 
 std::string EnvironmentUtf8(const char* name, bool& found) {

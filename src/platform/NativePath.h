@@ -20,6 +20,10 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 // `found` tells the two apart.
 std::string EnvironmentUtf8(const char* name, bool& found);
 
+// The system's own fonts folder, ending with '/' ("C:/Windows/Fonts/" on Windows), or empty
+// where the system has no one folder for them (Linux).
+std::string SystemFontDir();
+
 // The program's arguments (without its name) as UTF-8. Windows hands main() the ANSI code
 // page's text, so there they are read again from the wide command line.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
