@@ -45,10 +45,11 @@ echo "== unit tests under Wine"
 echo "Left out on Windows (tests/CMakeLists.txt, VELKARO_LINUX_ONLY_TESTS), with the reasons:"
 sed -n '/^set(VELKARO_LINUX_ONLY_TESTS/,/)$/p' tests/CMakeLists.txt | sed '1d;s/^/  /'
 # Single tests of Linux's own inside files that otherwise run on Windows.
-LINUX_ONLY_FILTER=$(grep -v '^\s*#' tests/windows-linux-only.txt | grep -v '^\s*$' |
-  awk '{print $1}' | paste -sd: -)
+LINUX_ONLY_FILTER=$(awk '!/^[[:space:]]*(#|$)/ {print $1}' tests/windows-linux-only.txt |
+  paste -sd: -)
 echo "Single tests left out (tests/windows-linux-only.txt):"
-grep -v '^\s*$' tests/windows-linux-only.txt | sed 's/^/  /'
+awk '!/^[[:space:]]*(#|$)/' tests/windows-linux-only.txt | sed 's/^/  /'
+[ -n "$LINUX_ONLY_FILTER" ] || echo "  (none)"
 total_passed=0 total_failed=0
 for suite in platform engine common world shell; do
   exe=$GAME_BUILD/tests/velkaro_${suite}_tests.exe
@@ -82,6 +83,9 @@ fi
 # --- the game itself, in a virtual X display --------------------------------------------------
 echo "== the game under Wine and Xvfb"
 unset SDL_VIDEODRIVER SDL_AUDIODRIVER
+# Wine's desktop process from the headless runs has no display: a fresh Wine session gets one.
+wineserver --kill 2>/dev/null || true
+wineserver --wait 2>/dev/null || true
 APPDATA_DIR=$WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Roaming/Velkaro
 rm -rf "$APPDATA_DIR"
 display=90
