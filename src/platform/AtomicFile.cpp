@@ -38,6 +38,16 @@ std::string TemporaryName(const std::string& path) {
            std::to_string(++count);
 }
 
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsPlainFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 // Renames from over to, replacing a file there. Unlike rename() on Linux, Windows refuses to
 // replace a file while another handle has it open without delete sharing, or while another
 // rename onto the same name is under way (a second writer, a virus scanner, the search
@@ -51,7 +61,8 @@ bool MoveReplacing(const std::wstring& from, const std::wstring& to) {
         const DWORD error = GetLastError();
         const bool passing = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
                              error == ERROR_LOCK_VIOLATION;
-        if (!passing || attempt >= 200) {
+        // A folder in the way refuses for good.
+        if (!passing || attempt >= 200 || IsFolder(to)) {
             SetLastError(error);
             return false;
         }
@@ -81,7 +92,13 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = Reason(GetLastError());
+        const DWORD err = GetLastError();
+        // Said as on Linux: a file where the folder should be.
+        const size_t slash = path.rfind('/');
+        error = err == ERROR_PATH_NOT_FOUND && slash != std::string::npos &&
+                        IsPlainFile(WideFromUtf8(path.substr(0, slash)))
+                    ? "Not a directory"
+                    : Reason(err);
         return false;
     }
     const bool written = WriteAll(file, bytes) && FlushFileBuffers(file);
@@ -93,7 +110,9 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::strin
     }
     // Replaces the old file in one step; WRITE_THROUGH returns only once the move is on disk.
     if (!MoveReplacing(temp, WideFromUtf8(path))) {
-        error = Reason(GetLastError());
+        const DWORD err = GetLastError();
+        // Said as on Linux: a folder cannot be replaced by a file.
+        error = IsFolder(WideFromUtf8(path)) ? "Is a directory" : Reason(err);
         DeleteFileW(temp.c_str());
         return false;
     }
