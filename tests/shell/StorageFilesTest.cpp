@@ -110,7 +110,8 @@ TEST(StorageFiles, SavedFilesReadBackAndLeaveNothingElse) {
     EXPECT_EQ(EncodeSettings(s), EncodeSettings(Sample(3)));
     EXPECT_EQ(EncodeProgress(p), EncodeProgress(SampleProgress(77)));
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir.Path)) names.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(dir.Path))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"Config.cfg", "Configdat.cfg"}));
 }
