@@ -18,6 +18,7 @@
 #include "platform/FolderLock.h"
 #include "platform/KeyCodes.h"
 #include "platform/MessageBox.h"
+#include "platform/NativePath.h"
 #include "platform/RendererChoice.h"
 #include "platform/StopSignal.h"
 #include "platform/Paths.h"
@@ -29,10 +30,10 @@
 
 namespace {
 // The renderer to draw with (logged once, with the reason); false after a bad --renderer.
-bool PickRenderer(char** argv, int argc, TRendererChoice& choice) {
+bool PickRenderer(const std::vector<std::string>& args, TRendererChoice& choice) {
     std::string error;
     const TRendererOption option = ResolveRendererOption(
-        {argv + 1, argv + argc}, std::getenv(kRendererEnv), ConfigDir(), error);
+        {args.begin(), args.end()}, std::getenv(kRendererEnv), ConfigDir(), error);
     if (!error.empty()) {
         std::fprintf(stderr, "velkaro: %s\n", error.c_str());
         return false;
@@ -66,7 +67,7 @@ int ApplyCommandLine(const TCommandLine& cmd) {
     }
     if (!cmd.DataDir.empty()) {
         std::error_code ec;
-        if (!std::filesystem::is_directory(std::filesystem::path(cmd.DataDir) / "Data", ec)) {
+        if (!std::filesystem::is_directory(PathFromUtf8(cmd.DataDir) / "Data", ec)) {
             std::fprintf(stderr, "velkaro: --data %s: no Data folder there\n", cmd.DataDir.c_str());
             return 2;
         }
@@ -84,11 +85,11 @@ int main(int argc, char** argv) {
     // A test driving the game in a window follows the states it enters.
     if (const char* trace = std::getenv("VELKARO_TRACE_STATES"); trace && std::string(trace) == "1")
         StateTrace = stderr;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = Utf8Arguments(argc, argv);
     const TCommandLine cmd = ParseCommandLine({args.begin(), args.end()});
     if (const int code = ApplyCommandLine(cmd); code >= 0) return code;
     TRendererChoice renderer;
-    if (!PickRenderer(argv, argc, renderer)) return 2;
+    if (!PickRenderer(args, renderer)) return 2;
 
     const std::string configDir = ConfigDir();
     // Two games on one settings folder would save over each other's players and progress.

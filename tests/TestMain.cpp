@@ -7,15 +7,17 @@
 #include <filesystem>
 #include <string>
 
+#include "harness/TempFolder.h"
+#include "harness/TestEnvironment.h"
+
 int main(int argc, char** argv) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    setenv("VELKARO_GAME_DIR", VELKARO_DEFAULT_GAME_DIR, 0);
-    setenv("VELKARO_SOURCE_DIR", VELKARO_DEFAULT_SOURCE_DIR, 0);
-    std::string configDir =
-        (std::filesystem::temp_directory_path() / "velkaro-config-XXXXXX").string();
-    if (mkdtemp(configDir.data()) == nullptr) return 1;
-    setenv("VELKARO_CONFIG_DIR", configDir.c_str(), 1);
+    SetEnvironment("SDL_VIDEODRIVER", "dummy", false);
+    SetEnvironment("SDL_AUDIODRIVER", "dummy", false);
+    SetEnvironment("VELKARO_GAME_DIR", VELKARO_DEFAULT_GAME_DIR, false);
+    SetEnvironment("VELKARO_SOURCE_DIR", VELKARO_DEFAULT_SOURCE_DIR, false);
+    const std::string configDir = MakeUniqueTempFolder("velkaro-config");
+    if (configDir.empty()) return 1;
+    SetEnvironment("VELKARO_CONFIG_DIR", configDir.c_str(), true);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::error_code ec;

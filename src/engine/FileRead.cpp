@@ -1,8 +1,15 @@
 #include "engine/FileRead.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "platform/NativePath.h"
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -10,6 +17,44 @@
 #include <stdexcept>
 
 namespace {
+#ifdef _WIN32
+using TNativeFile = HANDLE;
+const TNativeFile kNoFile = INVALID_HANDLE_VALUE;
+
+void CloseNative(TNativeFile file) {
+    CloseHandle(file);
+}
+
+// Reads up to size bytes: how many came, 0 at the end of the file, -1 on an error (what says
+// which).
+int64_t ReadSome(TNativeFile file, uint8_t* out, size_t size, std::string& what) {
+    const DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+    DWORD got = 0;
+    if (!ReadFile(file, out, chunk, &got, nullptr)) {
+        what = "read error: " + SystemErrorText(GetLastError());
+        return -1;
+    }
+    return got;
+}
+#else
+using TNativeFile = int;
+constexpr TNativeFile kNoFile = -1;
+
+void CloseNative(TNativeFile file) {
+    close(file);
+}
+
+// Reads up to size bytes, retrying after signals: how many came, 0 at the end of the file, -1
+// on an error (what says which).
+int64_t ReadSome(TNativeFile fd, uint8_t* out, size_t size, std::string& what) {
+    for (;;) {
+        const ssize_t got = read(fd, out, size);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) what = std::string("read error: ") + std::strerror(errno);
+        return got;
+    }
+}
+
 // What a file that is not a regular file is, for the message.
 const char* FileTypeName(mode_t mode) {
     if (S_ISDIR(mode)) return "a folder";
@@ -19,12 +64,13 @@ const char* FileTypeName(mode_t mode) {
     if (S_ISSOCK(mode)) return "a socket";
     return "not a plain file";
 }
+#endif
 
-// Closes the descriptor on every way out.
+// Closes the file on every way out.
 struct TFileDescriptor {
-    int Fd;
+    TNativeFile Fd;
     ~TFileDescriptor() {
-        if (Fd >= 0) close(Fd);
+        if (Fd != kNoFile) CloseNative(Fd);
     }
 };
 
@@ -36,17 +82,13 @@ bool Fail(const std::string& path, const std::string& what, std::vector<uint8_t>
     return false;
 }
 
-// Reads exactly size bytes, retrying after signals; a file that is shorter than fstat said
-// (it shrank meanwhile) is an error rather than a half-read file.
-bool ReadAll(int fd, uint8_t* out, size_t size, std::string& what) {
+// Reads exactly size bytes; a file that is shorter than its size said (it shrank meanwhile)
+// is an error rather than a half-read file.
+bool ReadAll(TNativeFile fd, uint8_t* out, size_t size, std::string& what) {
     size_t done = 0;
     while (done < size) {
-        const ssize_t got = read(fd, out + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            what = std::string("read error: ") + std::strerror(errno);
-            return false;
-        }
+        const int64_t got = ReadSome(fd, out + done, size - done, what);
+        if (got < 0) return false;
         if (got == 0) {
             what = "the file changed while it was read";
             return false;
@@ -59,6 +101,43 @@ bool ReadAll(int fd, uint8_t* out, size_t size, std::string& what) {
 enum class TOpened : uint8_t { Regular, Missing, Refused };
 
 // Opens path and checks that it is a regular file, whose size then comes back in size.
+#ifdef _WIN32
+TOpened OpenRegular(const std::string& path, TFileDescriptor& file, uint64_t& size,
+                    std::string& what) {
+    const std::wstring wide = WideFromUtf8(path);
+    const auto failed = [&what](DWORD error) {
+        what = SystemErrorText(error);
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? TOpened::Missing
+                                                                              : TOpened::Refused;
+    };
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return failed(GetLastError());
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        what = "a folder, not a regular file";
+        return TOpened::Refused;
+    }
+    // Others may go on reading, writing, renaming or deleting it meanwhile, as on Linux.
+    file.Fd = CreateFileW(wide.c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file.Fd == kNoFile) return failed(GetLastError());
+    const DWORD type = GetFileType(file.Fd);
+    if (type != FILE_TYPE_DISK) {
+        what = std::string(type == FILE_TYPE_PIPE   ? "a named pipe"
+                           : type == FILE_TYPE_CHAR ? "a character device"
+                                                    : "not a plain file") +
+               ", not a regular file";
+        return TOpened::Refused;
+    }
+    LARGE_INTEGER bytes{};
+    if (!GetFileSizeEx(file.Fd, &bytes)) {
+        what = SystemErrorText(GetLastError());
+        return TOpened::Refused;
+    }
+    size = static_cast<uint64_t>(bytes.QuadPart);
+    return TOpened::Regular;
+}
+#else
 TOpened OpenRegular(const std::string& path, TFileDescriptor& file, uint64_t& size,
                     std::string& what) {
     // Non-blocking, so that opening a named pipe with no writer returns at once instead of
@@ -81,10 +160,11 @@ TOpened OpenRegular(const std::string& path, TFileDescriptor& file, uint64_t& si
     size = static_cast<uint64_t>(info.st_size);
     return TOpened::Regular;
 }
+#endif
 
 // Reads the first size bytes of an open file. With wholeFile, one more byte means the file
-// grew after fstat: that is refused rather than a torn copy read.
-bool ReadBytes(int fd, uint64_t size, bool wholeFile, std::vector<uint8_t>& bytes,
+// grew after its size was taken: that is refused rather than a torn copy read.
+bool ReadBytes(TNativeFile fd, uint64_t size, bool wholeFile, std::vector<uint8_t>& bytes,
                std::string& what) {
     try {
         bytes.resize(static_cast<size_t>(size));
@@ -98,12 +178,9 @@ bool ReadBytes(int fd, uint64_t size, bool wholeFile, std::vector<uint8_t>& byte
     if (!ReadAll(fd, bytes.data(), bytes.size(), what)) return false;
     if (!wholeFile) return true;
     uint8_t extra = 0;
-    ssize_t more = 0;
-    do {
-        more = read(fd, &extra, 1);
-    } while (more < 0 && errno == EINTR);
+    const int64_t more = ReadSome(fd, &extra, 1, what);
     if (more == 0) return true;
-    what = "the file changed while it was read";
+    if (more > 0) what = "the file changed while it was read";
     return false;
 }
 }  // namespace
@@ -111,7 +188,7 @@ bool ReadBytes(int fd, uint64_t size, bool wholeFile, std::vector<uint8_t>& byte
 bool ReadWholeFile(const std::string& path, TFileKind kind, std::vector<uint8_t>& bytes,
                    std::string& reason) {
     bytes.clear();
-    TFileDescriptor file{-1};
+    TFileDescriptor file{kNoFile};
     uint64_t size = 0;
     std::string what;
     if (OpenRegular(path, file, size, what) != TOpened::Regular)
@@ -131,7 +208,7 @@ TFileStart ReadFileStart(const std::string& path, TFileKind kind, std::vector<ui
                          bool& cut, std::string& reason) {
     bytes.clear();
     cut = false;
-    TFileDescriptor file{-1};
+    TFileDescriptor file{kNoFile};
     uint64_t size = 0;
     std::string what;
     const TOpened opened = OpenRegular(path, file, size, what);

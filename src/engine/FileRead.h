@@ -2,7 +2,8 @@
 // disk are untrusted: only regular files are read (a directory, a named pipe or a device such
 // as /dev/zero is refused at once, and opening never waits on a pipe), each kind of file has a
 // size limit well above the game's own files, and read errors and a lack of memory come back
-// as a reason, never as an exception. Depends on POSIX file calls only.
+// as a reason, never as an exception. Depends on the system's file calls only (POSIX; the wide
+// API on Windows).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/NativePath.h"
 #include "platform/Paths.h"
 
 const char* const FallbackFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
@@ -14,7 +15,7 @@ const char* const WideTechnicalFont = "Fonts/michroma-latin-400-normal.woff";
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+    return std::filesystem::is_regular_file(PathFromUtf8(path), ec);
 }
 }  // namespace
 
@@ -24,5 +25,10 @@ std::string FontFileForFace(const std::string& face) {
         if (FileExists(own)) return own;
     }
     if (FileExists(FallbackFontFile)) return FallbackFontFile;
+    const std::string systemFonts = SystemFontDir();
+    if (!systemFonts.empty()) {
+        for (const char* bold : {"arialbd.ttf", "tahomabd.ttf", "segoeuib.ttf"})
+            if (FileExists(systemFonts + bold)) return systemFonts + bold;
+    }
     return {};
 }

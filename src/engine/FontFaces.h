@@ -2,7 +2,9 @@
 // faces, "Micra" (system-font texts) and "MicrogrammaDBolExt" (the GUI's glyph sheet); both
 // are wide, technical sans faces. We ship the free Michroma (Fonts/ beside the program, put
 // there by the set-up) and fall back to Debian's DejaVu Sans Bold when it is missing. Every
-// other face name gets the fallback too. This is the only place that knows the mapping.
+// other face name gets the fallback too; on Windows, which has no DejaVu, Windows' own bold
+// sans faces come after it (Arial, Tahoma, Segoe UI). This is the only place that knows the
+// mapping.
 #pragma once
 
 #include <string>

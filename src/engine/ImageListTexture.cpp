@@ -15,6 +15,7 @@
 #include "engine/PictureDecode.h"
 #include "platform/Allocator.h"
 #include "platform/MessageBox.h"
+#include "platform/NativePath.h"
 #include "platform/Paths.h"
 #include "platform/StopSignal.h"
 
@@ -56,7 +57,7 @@ bool LoadExternalPicture(const std::string& path, TPicture& picture) {
     std::vector<uint8_t> bytes;
     std::string reason;
     if (!ReadWholeFile(path, TFileKind::Picture, bytes, reason) || bytes.empty()) return false;
-    std::string ext = std::filesystem::path(path).extension().string();
+    std::string ext = Utf8FromPath(PathFromUtf8(path).extension());
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (ext == ".bmp") return DecodeBmp(bytes.data(), bytes.size(), picture);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/NativePath.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -22,7 +23,7 @@ std::string WithSlash(std::string dir) {
 // The folder exists afterwards, or the later reads and writes report why it does not.
 std::string Prepared(std::string dir) {
     std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
+    std::filesystem::create_directories(PathFromUtf8(dir), ec);
     return WithSlash(std::move(dir));
 }
 
@@ -32,6 +33,11 @@ std::string UserDataDir() {
     if (path == nullptr) return {};
     std::string dir = path;
     SDL_free(path);
+#ifdef _WIN32
+    // SDL gives the roaming application-data folder with backslashes; the game joins its
+    // file names with '/'.
+    dir = NormalizeSeparators(dir);
+#endif
     return WithSlash(dir);
 }
 }  // namespace
@@ -42,8 +48,9 @@ void SetConfigDirOverride(std::string dir) {
 
 std::string ConfigDir() {
     if (!OverrideStorage().empty()) return Prepared(OverrideStorage());
-    const char* env = std::getenv(kConfigDirEnv);
-    if (env != nullptr && *env != '\0') return Prepared(env);
+    bool found = false;
+    std::string env = EnvironmentUtf8(kConfigDirEnv, found);
+    if (!env.empty()) return Prepared(std::move(env));
     std::string dir = UserDataDir();
     return dir.empty() ? ProgramDir() : dir;
 }

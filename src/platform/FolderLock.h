@@ -23,7 +23,11 @@ public:
     void Release();
 
 private:
+#ifdef _WIN32
+    void* Handle = nullptr;  // the lock file's HANDLE while held
+#else
     int Fd = -1;
+#endif
 };
 
 inline constexpr const char* kFolderLockFileName = "velkaro.lock";

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/NativePath.h"
+
 TGamepads::~TGamepads() {
     Stop();
 }
@@ -16,7 +18,7 @@ bool TGamepads::Start(const std::string& mappingFile) {
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return false;
     Started = true;
     std::error_code ec;
-    if (!mappingFile.empty() && std::filesystem::is_regular_file(mappingFile, ec)) {
+    if (!mappingFile.empty() && std::filesystem::is_regular_file(PathFromUtf8(mappingFile), ec)) {
         MappingsAdded = SDL_GameControllerAddMappingsFromFile(mappingFile.c_str());
         if (MappingsAdded < 0)
             std::fprintf(stderr, "Velkaro: %s: no controller mappings read (%s)\n",

@@ -1,5 +1,11 @@
 #include "platform/ProcessStats.h"
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// windows.h first: psapi.h uses its types.
+#include <psapi.h>
+#else
 #include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
@@ -7,7 +13,29 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#endif
 
+#ifdef _WIN32
+int64_t PeakResidentBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return -1;
+    return static_cast<int64_t>(counters.PeakWorkingSetSize);
+}
+
+int64_t MillisecondsSinceExec() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    // Both in 100-nanosecond steps since 1601.
+    const auto ticks = [](const FILETIME& t) {
+        return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
+                                    t.dwLowDateTime);
+    };
+    return (ticks(now) - ticks(created)) / 10000;
+}
+#else
 int64_t PeakResidentBytes() {
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0) return -1;
@@ -39,3 +67,4 @@ int64_t MillisecondsSinceExec() {
     return -1;
 #endif
 }
+#endif

@@ -1,6 +1,6 @@
 // Figures about this process for the game's --stats report: peak resident memory and how long
-// ago the program was started (exec), both read from the system (Linux /proc; elsewhere they
-// report -1).
+// ago the program was started (exec), both read from the system (Linux /proc, Windows' process
+// information; elsewhere they report -1).
 #pragma once
 
 #include <cstdint>

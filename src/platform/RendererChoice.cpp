@@ -1,10 +1,13 @@
 #include "platform/RendererChoice.h"
 
 #include <SDL.h>
+
+#ifndef _WIN32
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -12,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "platform/NativePath.h"
 
 namespace {
 constexpr std::string_view RendererFlag = "--renderer";
@@ -26,12 +31,13 @@ std::string Lower(std::string_view text) {
 }
 
 std::string FirstLine(const std::string& path) {
-    std::ifstream in(path);
+    std::ifstream in(PathFromUtf8(path));
     std::string line;
     if (in) std::getline(in, line);
     return line.size() > 64 ? std::string() : line;
 }
 
+#ifndef _WIN32
 // A GPU that OpenGL can draw on is reached through a device node: a DRM render node (Mesa's
 // drivers), NVIDIA's own node, or WSL's GPU. Without any, OpenGL can only be a software
 // rasteriser, and there is no need to start it to find out.
@@ -95,6 +101,7 @@ std::string ProbeGlRenderer() {
     waitpid(pid, nullptr, 0);
     return text;
 }
+#endif
 }  // namespace
 
 std::optional<TRendererOption> RendererOptionFromText(std::string_view text) {
@@ -141,10 +148,20 @@ bool IsSoftwareRasteriser(std::string_view glRenderer) {
 
 TRendererChoice ChooseRenderer(TRendererOption option) {
     if (option == TRendererOption::Software) return {false, "software (asked for)"};
-    if (option == TRendererOption::OpenGL) return {true, "opengl (asked for)"};
+    if (option == TRendererOption::OpenGL) {
+#ifdef _WIN32
+        // SDL's accelerated renderer would take Direct3D first.
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
+#endif
+        return {true, "opengl (asked for)"};
+    }
     const char* driver = SDL_getenv("SDL_VIDEODRIVER");
     if (driver != nullptr && std::string_view(driver) == "dummy")
         return {false, "software (the dummy video driver has no OpenGL)"};
+#ifdef _WIN32
+    // Every Windows machine has Direct3D, which SDL's accelerated renderer takes first.
+    return {true, "accelerated (Direct3D)"};
+#else
     if (!HasGpuDeviceNode())
         return {false,
                 "software (no GPU device: OpenGL would be a software rasteriser, and "
@@ -156,4 +173,5 @@ TRendererChoice ChooseRenderer(TRendererOption option) {
                            ", a software rasteriser: SDL's software renderer draws this game "
                            "faster)"};
     return {true, "opengl (OpenGL is " + gl + ", a GPU)"};
+#endif
 }

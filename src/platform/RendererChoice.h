@@ -34,6 +34,7 @@ struct TRendererChoice {
     std::string Reason;  // one line for the log
 };
 
-// Decides. For Auto this asks OpenGL for its renderer string in a short-lived child process
+// Decides. On Windows, Auto takes SDL's accelerated renderer (Direct3D; OpenGL only when asked
+// for by name). Elsewhere Auto asks OpenGL for its renderer string in a short-lived child process
 // (before SDL is started here), so that the driver's threads and memory never reach the game.
 TRendererChoice ChooseRenderer(TRendererOption option);

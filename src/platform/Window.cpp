@@ -70,7 +70,13 @@ bool TPlatformWindow::Create(const std::string& caption, int width, int height,
 }
 
 uint32_t TPlatformWindow::InitialFlags() const {
+#ifdef _WIN32
+    // The accelerated renderer is Direct3D here unless OpenGL was asked for by name, and SDL
+    // remakes the window for OpenGL itself when its renderer needs that.
+    return SDL_WINDOW_HIDDEN;
+#else
     return SDL_WINDOW_HIDDEN | (OpenGL ? SDL_WINDOW_OPENGL : 0);
+#endif
 }
 
 void TPlatformWindow::Reveal() {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "platform/AtomicFile.h"
+#include "platform/NativePath.h"
 
 TWindowPlacement ParseWindowPlacement(const std::string& text) {
     std::istringstream in(text);
@@ -32,7 +33,7 @@ std::string FormatWindowPlacement(const TWindowPlacement& p) {
 }
 
 TWindowPlacement LoadWindowPlacement(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) return {};
     // One short line; anything longer is not ours.
     std::string text(256, '\0');

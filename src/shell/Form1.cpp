@@ -82,8 +82,8 @@ void TForm1::EnterState(uint8_t n) {
     // a menu entered meanwhile (an Enter that raced would start a game on the car page). In a
     // race and its pause the release must arrive: it is what stops the thrust of a held pedal.
     if (RaceControls()) return;
-    for (size_t key = 0; key < std::size(KeyHeld); ++key)
-        if (KeyHeld[key] != 0) SwallowRelease[key] = true;
+    for (size_t key = 0; key < std::size(KeyTables.Held); ++key)
+        if (KeyTables.Held[key] != 0) SwallowRelease[key] = true;
 }
 
 void TForm1::LeaveState(uint8_t n) {
@@ -137,7 +137,7 @@ void TForm1::FormCreate() {
     Score = 0;
     if (Window != nullptr) Window->SetCaption("Velkaro");
     GameImagesLoaded = 0;
-    for (int i = 1; i < 256; ++i) KeyReleased[i] = 0;
+    for (int i = 1; i < 256; ++i) KeyTables.Released[i] = 0;
 
     KerbImageList1.ImageList.LoadFromFile(GamePath("Data\\data1.vil"));
     InitGui();
@@ -205,13 +205,13 @@ void TForm1::FormDestroy() {
 
 void TForm1::FormKeyDown(int32_t key) {
     if (key < 0 || key > 255) return;
-    KeyHeld[key] = 1;
+    KeyTables.Held[key] = 1;
 }
 
 void TForm1::FormKeyUp(int32_t key) {
     if (key < 0 || key > 255) return;
-    KeyReleased[key] = 1;
-    KeyHeld[key] = 0;
+    KeyTables.Released[key] = 1;
+    KeyTables.Held[key] = 0;
 }
 
 void TForm1::ApplyControls() {

@@ -25,7 +25,7 @@ void TForm1::HandleWindowEvent(const TInputEvent& event) {
             // Keys held as the focus went are never released here (their key ups go to
             // another window): a held Alt would turn the next Enter into Alt+Enter, a held
             // arrow would drive on.
-            std::fill(std::begin(KeyHeld), std::end(KeyHeld), uint8_t{0});
+            std::fill(std::begin(KeyTables.Held), std::end(KeyTables.Held), uint8_t{0});
             PauseInBackground();
             break;
         case TInputKind::Minimized:
@@ -58,12 +58,13 @@ void TForm1::ToggleFullScreenKey() {
 bool TForm1::TakeKeyDown(const TInputEvent& event) {
     const int32_t key = event.Key;
     if (key < 0 || key > 255) return false;
-    const bool fullScreenKey = key == vk::F11 || (key == vk::Return && KeyHeld[vk::Menu] != 0);
+    const bool fullScreenKey =
+        key == vk::F11 || (key == vk::Return && KeyTables.Held[vk::Menu] != 0);
     bool taken = false;
     if (fullScreenKey) {
         if (!event.Repeat) ToggleFullScreenKey();
         taken = true;
-    } else if (!RaceControls() && KerbGUI1.NavigateKey(key, KeyHeld[vk::Shift] != 0)) {
+    } else if (!RaceControls() && KerbGUI1.NavigateKey(key, KeyTables.Held[vk::Shift] != 0)) {
         taken = true;
     } else if (!RaceControls() && KerbGUI1.ClicksOnKey(key)) {
         // The focused button takes Enter at the next frame; the screen must not see it too.
@@ -77,6 +78,6 @@ bool TForm1::TakeKeyDown(const TInputEvent& event) {
 bool TForm1::TakeKeyUp(int32_t key) {
     if (key < 0 || key > 255 || !SwallowRelease[static_cast<size_t>(key)]) return false;
     SwallowRelease[static_cast<size_t>(key)] = false;
-    KeyHeld[key] = 0;
+    KeyTables.Held[key] = 0;
     return true;
 }

@@ -179,16 +179,17 @@ bool TForm1::FinishDelay() {
 }
 
 void TForm1::RaceKeys(bool horn) {
-    if (KeyReleased[vk::Escape] != 0) {
-        KeyReleased[vk::Escape] = 0;
+    if (KeyTables.Released[vk::Escape] != 0) {
+        KeyTables.Released[vk::Escape] = 0;
         PlaySound("check2");
         EnterState(st::QuitRaceMenu);
-    } else if (KeyReleased[vk::KeyP] != 0 || KeyReleased[vk::F1] != 0) {
-        KeyReleased[vk::KeyP] = KeyReleased[vk::F1] = 0;
+    } else if (KeyTables.Released[vk::KeyP] != 0 || KeyTables.Released[vk::F1] != 0) {
+        KeyTables.Released[vk::KeyP] = KeyTables.Released[vk::F1] = 0;
         PlaySound("check2");
         EnterState(st::Pause);
-    } else if (horn && (KeyReleased[vk::KeyH] != 0 || KeyReleased[vk::Numpad8] != 0)) {
-        KeyReleased[vk::KeyH] = KeyReleased[vk::Numpad8] = 0;
+    } else if (horn &&
+               (KeyTables.Released[vk::KeyH] != 0 || KeyTables.Released[vk::Numpad8] != 0)) {
+        KeyTables.Released[vk::KeyH] = KeyTables.Released[vk::Numpad8] = 0;
         PlaySound("horn");
     }
 }

@@ -161,17 +161,17 @@ void TCar::SteerRight() {
 }
 
 void TCar::ApplyKeys() {
-    if (KeyHeld[vk::Up] != 0) {
+    if (KeyTables.Held[vk::Up] != 0) {
         Accelerate();
-    } else if (KeyHeld[vk::Down] != 0) {
+    } else if (KeyTables.Held[vk::Down] != 0) {
         Brake();
     }
-    if (KeyHeld[vk::Right] != 0 && std::fabs(Speed) > 0.1) {
+    if (KeyTables.Held[vk::Right] != 0 && std::fabs(Speed) > 0.1) {
         SteerRight();
-    } else if (KeyHeld[vk::Left] != 0 && std::fabs(Speed) > 0.1) {
+    } else if (KeyTables.Held[vk::Left] != 0 && std::fabs(Speed) > 0.1) {
         SteerLeft();
     }
-    if (KeyHeld[vk::Space] != 0 || KeyHeld[vk::Control] != 0) {
+    if (KeyTables.Held[vk::Space] != 0 || KeyTables.Held[vk::Control] != 0) {
         Skidding = true;
         if (Speed > CoastDecel) {
             Thrust = -CoastDecel;
@@ -180,13 +180,13 @@ void TCar::ApplyKeys() {
         }
     }
     for (int key : {vk::Up, vk::Down}) {
-        if (KeyReleased[key] != 0) {
-            KeyReleased[key] = KeyHeld[key] = 0;
+        if (KeyTables.Released[key] != 0) {
+            KeyTables.Released[key] = KeyTables.Held[key] = 0;
             Thrust = 0;
         }
     }
     for (int key : {vk::Right, vk::Left, vk::Space, vk::Control}) {
-        if (KeyReleased[key] != 0) KeyReleased[key] = KeyHeld[key] = 0;
+        if (KeyTables.Released[key] != 0) KeyTables.Released[key] = KeyTables.Held[key] = 0;
     }
 }
 

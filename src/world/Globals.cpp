@@ -19,8 +19,8 @@ void ClearKeyTables() {
 }
 
 bool ConsumeRelease(int32_t key) {
-    if (key < 0 || key > 255 || KeyReleased[key] == 0) return false;
-    KeyReleased[key] = 0;
+    if (key < 0 || key > 255 || KeyTables.Released[key] == 0) return false;
+    KeyTables.Released[key] = 0;
     return true;
 }
 

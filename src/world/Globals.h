@@ -15,9 +15,10 @@ struct TKeyTables {
     uint8_t Released[256];
     uint8_t Held[256];
 };
+// Read and written as KeyTables.Held[key] and KeyTables.Released[key]. (No thread_local
+// references to the two arrays: MinGW's GCC emits their per-thread initialiser in every file
+// that includes this header, and the Windows build then fails to link.)
 extern thread_local TKeyTables KeyTables;
-inline thread_local uint8_t (&KeyReleased)[256] = KeyTables.Released;
-inline thread_local uint8_t (&KeyHeld)[256] = KeyTables.Held;
 
 extern thread_local int32_t Score;
 extern thread_local int32_t Lives;

@@ -63,27 +63,27 @@ std::optional<std::string> Inflate(std::string_view packed, size_t limit) {
 
 uint8_t KeyBitsFromTables() {
     uint8_t bits = 0;
-    if (KeyHeld[vk::Up] != 0) bits |= keybit::Up;
-    if (KeyHeld[vk::Down] != 0) bits |= keybit::Down;
-    if (KeyHeld[vk::Left] != 0) bits |= keybit::Left;
-    if (KeyHeld[vk::Right] != 0) bits |= keybit::Right;
-    if (KeyHeld[vk::Space] != 0 || KeyHeld[vk::Control] != 0) bits |= keybit::Skid;
-    if (KeyReleased[vk::Up] != 0) bits |= keybit::UpReleased;
-    if (KeyReleased[vk::Down] != 0) bits |= keybit::DownReleased;
+    if (KeyTables.Held[vk::Up] != 0) bits |= keybit::Up;
+    if (KeyTables.Held[vk::Down] != 0) bits |= keybit::Down;
+    if (KeyTables.Held[vk::Left] != 0) bits |= keybit::Left;
+    if (KeyTables.Held[vk::Right] != 0) bits |= keybit::Right;
+    if (KeyTables.Held[vk::Space] != 0 || KeyTables.Held[vk::Control] != 0) bits |= keybit::Skid;
+    if (KeyTables.Released[vk::Up] != 0) bits |= keybit::UpReleased;
+    if (KeyTables.Released[vk::Down] != 0) bits |= keybit::DownReleased;
     return bits;
 }
 
 void ApplyKeyBits(uint8_t bits) {
     const auto set = [](uint8_t& cell, bool on) { cell = on ? 1 : 0; };
-    set(KeyHeld[vk::Up], (bits & keybit::Up) != 0);
-    set(KeyHeld[vk::Down], (bits & keybit::Down) != 0);
-    set(KeyHeld[vk::Left], (bits & keybit::Left) != 0);
-    set(KeyHeld[vk::Right], (bits & keybit::Right) != 0);
-    set(KeyHeld[vk::Space], (bits & keybit::Skid) != 0);
-    KeyHeld[vk::Control] = 0;
-    set(KeyReleased[vk::Up], (bits & keybit::UpReleased) != 0);
-    set(KeyReleased[vk::Down], (bits & keybit::DownReleased) != 0);
-    for (int32_t key : {vk::Left, vk::Right, vk::Space, vk::Control}) KeyReleased[key] = 0;
+    set(KeyTables.Held[vk::Up], (bits & keybit::Up) != 0);
+    set(KeyTables.Held[vk::Down], (bits & keybit::Down) != 0);
+    set(KeyTables.Held[vk::Left], (bits & keybit::Left) != 0);
+    set(KeyTables.Held[vk::Right], (bits & keybit::Right) != 0);
+    set(KeyTables.Held[vk::Space], (bits & keybit::Skid) != 0);
+    KeyTables.Held[vk::Control] = 0;
+    set(KeyTables.Released[vk::Up], (bits & keybit::UpReleased) != 0);
+    set(KeyTables.Released[vk::Down], (bits & keybit::DownReleased) != 0);
+    for (int32_t key : {vk::Left, vk::Right, vk::Space, vk::Control}) KeyTables.Released[key] = 0;
 }
 
 void TKeyLog::Add(uint8_t keyBits) {

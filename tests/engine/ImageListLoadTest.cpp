@@ -3,7 +3,9 @@
 // the reader accepts, defaults, damaged headers and streams, picture classes, lookup and
 // pattern arithmetic, and a seeded mutation run that must never crash.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -664,8 +666,14 @@ TEST_F(ImageListLoad, LoadFromFileReadsTheFileOrLeavesTheListAlone) {
 
     ASSERT_TRUE(List.LoadFromFile(path));
     EXPECT_EQ(List.Count(), 2);
+    std::vector<std::pair<std::string, std::string>> bad = {
+        {(dir / "missing.vil").string(), "No such file"},
+        {dir.string(), "a folder, not a regular file"},
+    };
+#ifndef _WIN32
     // A list truncated to a terabyte (sparse), linked to /dev/zero, or made a named pipe is
-    // refused at once, before anything is allocated or waited for.
+    // refused at once, before anything is allocated or waited for. (Linux's own kinds of file:
+    // Windows makes no sparse file unasked, and has neither /dev/zero nor such pipes.)
     const auto tera = (dir / "tera.vil").string();
     std::ofstream(tera).close();
     std::filesystem::resize_file(tera, uint64_t{1} << 40);
@@ -674,13 +682,10 @@ TEST_F(ImageListLoad, LoadFromFileReadsTheFileOrLeavesTheListAlone) {
     const auto pipe = (dir / "pipe.vil").string();
     std::filesystem::remove(pipe);
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    const std::pair<std::string, std::string> bad[] = {
-        {(dir / "missing.vil").string(), "No such file"},
-        {dir.string(), "a folder, not a regular file"},
-        {tera, "too large"},
-        {(dir / "zero.vil").string(), "a character device, not a regular file"},
-        {pipe, "a named pipe, not a regular file"},
-    };
+    bad.push_back({tera, "too large"});
+    bad.push_back({(dir / "zero.vil").string(), "a character device, not a regular file"});
+    bad.push_back({pipe, "a named pipe, not a regular file"});
+#endif
     for (const auto& [file, reason] : bad) {
         SCOPED_TRACE(file);
         Messages.clear();

@@ -9,6 +9,7 @@
 
 #include "SoundTestFiles.h"
 #include "engine/KerbSound3D.h"
+#include "harness/TestEnvironment.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
 
@@ -21,13 +22,13 @@ public:
             HadOld = true;
             Old = old;
         }
-        setenv(name, value, 1);
+        SetEnvironment(name, value);
     }
     ~TScopedEnv() {
         if (HadOld) {
-            setenv(Name, Old.c_str(), 1);
+            SetEnvironment(Name, Old.c_str());
         } else {
-            unsetenv(Name);
+            UnsetEnvironment(Name);
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "platform/KeyCodes.h"
 #include "world/Globals.h"
@@ -11,8 +12,8 @@
 
 namespace {
 void Hold(int32_t key, bool down) {
-    if (KeyHeld[key] != 0 && !down) KeyReleased[key] = 1;
-    KeyHeld[key] = down ? 1 : 0;
+    if (KeyTables.Held[key] != 0 && !down) KeyTables.Released[key] = 1;
+    KeyTables.Held[key] = down ? 1 : 0;
 }
 
 double Wrap(double degrees) {
@@ -60,7 +61,7 @@ void TAutopilot::Drive() {
     const int32_t k = std::clamp(p->NextCheckpoint, 2, Race.CheckpointCount);
     const double lookahead = 120 + 25 * std::max(p->Speed, 0.0);
     const TVec2 target = PointAlongRoad(k, cx, cy, lookahead);
-    const double bearing = std::atan2(target.Y - cy, target.X - cx) * 180 / M_PI;
+    const double bearing = std::atan2(target.Y - cy, target.X - cx) * 180 / std::numbers::pi;
     const double off = Wrap(bearing - p->Heading);
     Hold(vk::Left, off < -1.5);
     Hold(vk::Right, off > 1.5);

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "harness/TempFolder.h"
+#include "harness/TestEnvironment.h"
 #include "platform/ConfigDir.h"
 #include "platform/Paths.h"
 #include "shell/Globals.h"
@@ -11,20 +13,16 @@
 #include "world/RaceRecord.h"
 
 THarness::THarness(THarnessOptions options) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SetEnvironment("SDL_VIDEODRIVER", "dummy", false);
+    SetEnvironment("SDL_AUDIODRIVER", "dummy", false);
     // The game's data files live in the build's game folder.
     if (const char* gameDir = std::getenv("VELKARO_GAME_DIR")) SetProgramDir(gameDir);
     // Every harness has its own settings folder, so no test sees another's files (or the
     // player's own).
     ConfigFolder = options.ConfigDir;
     if (ConfigFolder.empty()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "velkaro-harness-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            ConfigFolder = pattern;
-            OwnsConfigFolder = true;
-        }
+        ConfigFolder = MakeUniqueTempFolder("velkaro-harness");
+        OwnsConfigFolder = !ConfigFolder.empty();
     }
     if (!ConfigFolder.empty() && ConfigFolder.back() != '/') ConfigFolder += '/';
     SetConfigDirOverride(ConfigFolder);

@@ -2,7 +2,13 @@
 // everything in it when the test is done.
 #pragma once
 
+#ifdef _WIN32
+#include <process.h>  // _getpid
+
+#include <atomic>
+#else
 #include <stdlib.h>  // mkdtemp
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -10,12 +16,33 @@
 #include <string>
 #include <system_error>
 
+// Makes a new, empty folder "<temp>/<prefix>-<unique>" and returns its path (no '/' at the
+// end), or empty when none could be made.
+inline std::string MakeUniqueTempFolder(const std::string& prefix) {
+#ifdef _WIN32
+    // No mkdtemp here: the process and a counter make the name, and create_directory refuses
+    // one that is already there.
+    static std::atomic<unsigned> count{0};
+    std::error_code ec;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    if (ec) return {};
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::filesystem::path dir =
+            base / (prefix + "-" + std::to_string(_getpid()) + "-" + std::to_string(++count));
+        if (std::filesystem::create_directory(dir, ec)) return dir.generic_string();
+    }
+    return {};
+#else
+    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+    return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+#endif
+}
+
 class TTempFolder {
 public:
     explicit TTempFolder(const std::string& prefix = "velkaro-test") {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (mkdtemp(pattern.data()) != nullptr) Path = pattern + "/";
+        const std::string dir = MakeUniqueTempFolder(prefix);
+        if (!dir.empty()) Path = dir + "/";
     }
     ~TTempFolder() {
         if (Path.empty()) return;

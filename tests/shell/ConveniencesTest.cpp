@@ -100,12 +100,12 @@ TEST(Background, KeysHeldAsTheFocusGoesAreLetGoAndMenusAreNotPaused) {
     h.KeyDown(vk::Up);
     h.KeyDown(vk::Menu);
     h.Event(WindowEvent(TInputKind::FocusLost));
-    EXPECT_EQ(KeyHeld[vk::Up], 0);
-    EXPECT_EQ(KeyHeld[vk::Menu], 0);
+    EXPECT_EQ(KeyTables.Held[vk::Up], 0);
+    EXPECT_EQ(KeyTables.Held[vk::Menu], 0);
     // Alt was let go elsewhere: Enter after coming back is a plain Enter.
     h.Event(WindowEvent(TInputKind::FocusGained));
     h.KeyDown(vk::Return);
-    EXPECT_EQ(KeyHeld[vk::Return], 1);
+    EXPECT_EQ(KeyTables.Held[vk::Return], 1);
 
     TMenuGame menu;
     menu.H.Event(WindowEvent(TInputKind::FocusLost));
@@ -304,7 +304,7 @@ TEST(MenuFocus, TabFocusesAndEnterClicksWithoutTheScreenSeeingEnter) {
     h.Tap(vk::Return);
     EXPECT_EQ(CurrentState, st::MainMenu);
     // The release of that Enter never reached the key tables.
-    EXPECT_EQ(KeyReleased[vk::Return], 0);
+    EXPECT_EQ(KeyTables.Released[vk::Return], 0);
     EXPECT_FALSE(h.Form().IsClosing());
 }
 
@@ -345,8 +345,8 @@ TEST(Controllers, ThePadDrivesTheRaceThroughTheKeyTables) {
     pad.SetAxis(TPadAxis::TriggerRight, 32767);
     pad.SetAxis(TPadAxis::LeftX, -30000);
     h.PumpWindow();
-    EXPECT_EQ(KeyHeld[vk::Up], 1);
-    EXPECT_EQ(KeyHeld[vk::Left], 1);
+    EXPECT_EQ(KeyTables.Held[vk::Up], 1);
+    EXPECT_EQ(KeyTables.Held[vk::Left], 1);
     // Start pauses, as P does; Start again resumes.
     pad.SetButton(TPadButton::Start, true);
     h.PumpWindow();
@@ -363,6 +363,6 @@ TEST(Controllers, ThePadDrivesTheRaceThroughTheKeyTables) {
     // Unplugged: the keys it held are let go.
     pad.Detach();
     h.PumpWindow();
-    EXPECT_EQ(KeyHeld[vk::Up], 0);
-    EXPECT_EQ(KeyHeld[vk::Left], 0);
+    EXPECT_EQ(KeyTables.Held[vk::Up], 0);
+    EXPECT_EQ(KeyTables.Held[vk::Left], 0);
 }

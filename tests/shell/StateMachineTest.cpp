@@ -16,14 +16,14 @@
 TEST(KeyTables, DownSetsHeldUpSetsReleasedAndClearsHeld) {
     THarness h({.Start = false});
     h.KeyDown(vk::Left);
-    EXPECT_EQ(KeyHeld[vk::Left], 1);
-    EXPECT_EQ(KeyReleased[vk::Left], 0);
+    EXPECT_EQ(KeyTables.Held[vk::Left], 1);
+    EXPECT_EQ(KeyTables.Released[vk::Left], 0);
     h.KeyUp(vk::Left);
-    EXPECT_EQ(KeyHeld[vk::Left], 0);
-    EXPECT_EQ(KeyReleased[vk::Left], 1);
+    EXPECT_EQ(KeyTables.Held[vk::Left], 0);
+    EXPECT_EQ(KeyTables.Released[vk::Left], 1);
     // Released stays until a reader clears it.
     h.KeyDown(vk::Left);
-    EXPECT_EQ(KeyReleased[vk::Left], 1);
+    EXPECT_EQ(KeyTables.Released[vk::Left], 1);
 }
 
 TEST(KeyTables, CodesOutsideTheTablesAreIgnored) {
@@ -33,11 +33,11 @@ TEST(KeyTables, CodesOutsideTheTablesAreIgnored) {
         h.KeyUp(code);
     }
     for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(KeyHeld[i], 0);
-        EXPECT_EQ(KeyReleased[i], 0);
+        EXPECT_EQ(KeyTables.Held[i], 0);
+        EXPECT_EQ(KeyTables.Released[i], 0);
     }
     // The two tables sit one after the other.
-    EXPECT_EQ(&KeyReleased[0] + 256, &KeyHeld[0]);
+    EXPECT_EQ(&KeyTables.Released[0] + 256, &KeyTables.Held[0]);
 }
 
 TEST(StateMachine, DispatchesByStateNumberAndIgnoresStatesWithoutActions) {
@@ -77,7 +77,7 @@ TEST(StateMachine, RaceStatesWithoutARaceDoNothing) {
         SCOPED_TRACE(step.Name);
         CurrentState = step.State;
         StateFrames = 7;
-        KeyReleased[vk::Escape] = KeyReleased[vk::KeyP] = 1;
+        KeyTables.Released[vk::Escape] = KeyTables.Released[vk::KeyP] = 1;
         if (step.Enter) {
             h.Form().EnterState(step.State);
         } else {
@@ -88,8 +88,8 @@ TEST(StateMachine, RaceStatesWithoutARaceDoNothing) {
         EXPECT_EQ(h.Form().KerbSprite1.Count(), 0);
         EXPECT_TRUE(sounds.empty());
         EXPECT_FALSE(h.Form().RaceTimer.Enabled());
-        EXPECT_EQ(KeyReleased[vk::Escape], 1);
-        EXPECT_EQ(KeyReleased[vk::KeyP], 1);
+        EXPECT_EQ(KeyTables.Released[vk::Escape], 1);
+        EXPECT_EQ(KeyTables.Released[vk::KeyP], 1);
         EXPECT_FALSE(h.Form().IsClosing());
     }
 }

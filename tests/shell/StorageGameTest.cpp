@@ -22,8 +22,8 @@ namespace {
 // A settings folder shared by several runs of the game, removed at the end.
 struct TSharedFolder {
     TSharedFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velkaro-runs-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) Path = pattern + "/";
+        const std::string dir = MakeUniqueTempFolder("velkaro-runs");
+        if (!dir.empty()) Path = dir + "/";
     }
     ~TSharedFolder() {
         std::error_code ec;

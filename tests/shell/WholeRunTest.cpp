@@ -10,6 +10,7 @@
 #include "harness/Autopilot.h"
 #include "harness/Harness.h"
 #include "harness/MenuDriver.h"
+#include "harness/TempFolder.h"
 #include "platform/KeyCodes.h"
 #include "shell/Globals.h"
 #include "shell/screens/MenuPage.h"
@@ -22,8 +23,8 @@ namespace fs = std::filesystem;
 namespace {
 struct TFolder {
     TFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velkaro-whole-run-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) Path = pattern + "/";
+        const std::string dir = MakeUniqueTempFolder("velkaro-whole-run");
+        if (!dir.empty()) Path = dir + "/";
     }
     ~TFolder() {
         std::error_code ec;

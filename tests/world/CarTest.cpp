@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 #include "platform/KeyCodes.h"
@@ -38,7 +39,7 @@ TEST(Car, ConstructionTakesTheTypesPictureValuesAndGeometry) {
     // Corners seen from the pivot (0.5, 0.3): the front pair nearer than the rear pair.
     EXPECT_NEAR(p->Corners[0].Radius, std::hypot(21.0, 0.3 * 88 - 3), 1e-9);
     EXPECT_NEAR(p->Corners[1].Radius, std::hypot(21.0, 0.7 * 88 - 3), 1e-9);
-    const double a = std::atan(24.0 / (0.3 * 88)) * 180 / M_PI;
+    const double a = std::atan(24.0 / (0.3 * 88)) * 180 / std::numbers::pi;
     EXPECT_NEAR(p->CornerAngles[0], 270 - a, 1e-9);
     EXPECT_NEAR(p->CornerAngles[3], 270 + a, 1e-9);
     EXPECT_NE(p->FrontPoint, nullptr);
@@ -129,35 +130,35 @@ TEST(Car, KeysDriveTheCarAndReleasesAreConsumed) {
     TWorldFixture f;
     TPlayer* p = MakePlayer(f);
     // At rest: no steering.
-    KeyHeld[vk::Left] = 1;
+    KeyTables.Held[vk::Left] = 1;
     p->ApplyKeys();
     EXPECT_EQ(p->Heading, -90);
-    KeyHeld[vk::Left] = 0;
-    KeyHeld[vk::Up] = 1;
+    KeyTables.Held[vk::Left] = 0;
+    KeyTables.Held[vk::Up] = 1;
     p->ApplyKeys();
     EXPECT_EQ(p->Thrust, 0.05);
     // Releasing Up zeroes the thrust in the same frame.
-    KeyReleased[vk::Up] = 1;
+    KeyTables.Released[vk::Up] = 1;
     p->ApplyKeys();
     EXPECT_EQ(p->Thrust, 0);
-    EXPECT_EQ(KeyReleased[vk::Up], 0);
-    EXPECT_EQ(KeyHeld[vk::Up], 0);
+    EXPECT_EQ(KeyTables.Released[vk::Up], 0);
+    EXPECT_EQ(KeyTables.Held[vk::Up], 0);
     // Releasing a steering key only clears the tables.
     p->Thrust = 0.05;
-    KeyReleased[vk::Right] = 1;
+    KeyTables.Released[vk::Right] = 1;
     p->ApplyKeys();
     EXPECT_EQ(p->Thrust, 0.05);
-    EXPECT_EQ(KeyReleased[vk::Right], 0);
+    EXPECT_EQ(KeyTables.Released[vk::Right], 0);
     // The handbrake while nearly stopped: a slide but no thrust.
     p->Speed = 0.01;
     p->Thrust = 0;
-    KeyHeld[vk::Space] = 1;
+    KeyTables.Held[vk::Space] = 1;
     p->ApplyKeys();
     EXPECT_TRUE(p->Skidding);
     EXPECT_EQ(p->Thrust, 0);
     p->Speed = 3;
-    KeyHeld[vk::Space] = 0;
-    KeyHeld[vk::Control] = 1;
+    KeyTables.Held[vk::Space] = 0;
+    KeyTables.Held[vk::Control] = 1;
     p->ApplyKeys();
     EXPECT_EQ(p->Thrust, -0.011);
 }
@@ -173,7 +174,7 @@ TEST(Car, FrictionAndSkidding) {
     EXPECT_NEAR(p->Speed, 5 * 0.997, 1e-12);  // no road under the probe: traction 0.2, no thrust
     // A skidding car that is reversing stops dead.
     p->Speed = -1.5;
-    KeyHeld[vk::Space] = 1;
+    KeyTables.Held[vk::Space] = 1;
     p->Move(0);
     EXPECT_EQ(p->Speed, 0);
 }

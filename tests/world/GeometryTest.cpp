@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -11,7 +12,7 @@
 
 namespace {
 TQuad4 Rect(double cx, double cy, double w, double h, double angleDeg) {
-    const double a = angleDeg * M_PI / 180, c = std::cos(a), s = std::sin(a);
+    const double a = angleDeg * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
     const double xs[4] = {-w / 2, w / 2, w / 2, -w / 2}, ys[4] = {-h / 2, -h / 2, h / 2, h / 2};
     TQuad4 q;
     for (int i = 0; i < 4; ++i)

@@ -125,17 +125,17 @@ TEST(KeyLog, RefusesAPayloadThatInflatesPastTheFrameLimit) {
 TEST(KeyLog, KeyTablesAndBitsConvertBothWays) {
     ClearKeyTables();
     EXPECT_EQ(KeyBitsFromTables(), 0);
-    KeyHeld[vk::Control] = 1;
+    KeyTables.Held[vk::Control] = 1;
     EXPECT_EQ(KeyBitsFromTables(), keybit::Skid);
-    KeyHeld[vk::Up] = KeyReleased[vk::Down] = 1;
+    KeyTables.Held[vk::Up] = KeyTables.Released[vk::Down] = 1;
     // Releases of keys that do not cut the thrust are not part of the byte.
-    KeyReleased[vk::Left] = 1;
+    KeyTables.Released[vk::Left] = 1;
     EXPECT_EQ(KeyBitsFromTables(), keybit::Skid | keybit::Up | keybit::DownReleased);
     for (int v = 0; v < 128; ++v) {
         ApplyKeyBits(static_cast<uint8_t>(v));
         ASSERT_EQ(KeyBitsFromTables(), v);
-        ASSERT_EQ(KeyHeld[vk::Control], 0);
-        ASSERT_EQ(KeyReleased[vk::Left], 0);
+        ASSERT_EQ(KeyTables.Held[vk::Control], 0);
+        ASSERT_EQ(KeyTables.Released[vk::Left], 0);
     }
     ClearKeyTables();
 }

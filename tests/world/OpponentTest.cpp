@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,7 @@ TEST(Opponent, ATargetStraightAheadAlwaysAccelerates) {
     EXPECT_EQ(o->Thrust, o->Accel);
     EXPECT_NEAR(o->Bearing(400, 0), -90, 1e-9);
     EXPECT_NEAR(o->Bearing(400, 2000), 90, 1e-9);
-    EXPECT_NEAR(o->Bearing(1000, 0), std::atan2(-600.0 + 0, 600.0) * 180 / M_PI, 1e-9);
+    EXPECT_NEAR(o->Bearing(1000, 0), std::atan2(-600.0 + 0, 600.0) * 180 / std::numbers::pi, 1e-9);
 }
 
 TEST(Opponent, SteersTowardATargetToTheSide) {

@@ -25,7 +25,7 @@ public:
 
     // No Escape: a player must be named.
     void Frame() override {
-        KeyReleased[vk::Back] = 0;
+        KeyTables.Released[vk::Back] = 0;
         if (ConsumeRelease(vk::Return)) Add();
         if (CurrentState != st::FirstPlayer) return;
         if (StateFrames > 50 && StateFrames < 80 && F.PageSprite->X < 180) {
@@ -65,7 +65,7 @@ public:
     explicit TAddPlayer(TForm1& form) : TScreen(form, st::AddPlayer, st::ChangePlayer) {}
 
     void Frame() override {
-        KeyReleased[vk::Back] = 0;
+        KeyTables.Released[vk::Back] = 0;
         if (EscapeGoesBack()) return;
         if (ConsumeRelease(vk::Return)) {
             Add();

@@ -38,7 +38,7 @@ public:
             return;
         }
         // The edit took the key as a character already.
-        KeyReleased[vk::Back] = 0;
+        KeyTables.Released[vk::Back] = 0;
         Volume = F.Page->Slider()->Position;
         F.Sound3D.SetEffectVolumeStep(Volume);
         F.Page->StepCaret();
