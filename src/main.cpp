@@ -155,9 +155,12 @@ int main(int argc, char** argv) {
         loop.Run();
     }
     form.FormDestroy();
-    if (cmd.Stats)
+    if (cmd.Stats) {
         std::fputs(overlay.Report(form.KerbScreen1.IsSoftware() ? "software" : "opengl").c_str(),
                    stderr);
+        std::fprintf(stderr, "stats pictures_ready_ms %lld\n",
+                     static_cast<long long>(form.PicturesReadyMs));
+    }
     SaveWindowPlacement(placementFile, window.Placement());
     return form.ExitCode();
 }

@@ -4,10 +4,13 @@
 // their pictures take are capped per list, and any fault ends the load with one message while
 // the whole items read before it stay (the damaged item itself is dropped).
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
 
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
@@ -274,14 +277,33 @@ std::optional<TPicture> ReadPicture(std::string_view data, uint64_t maxPixelByte
     return std::nullopt;
 }
 
+// A load that leaves pictures to the worker: the items whose pictures are decoded now.
+struct TDeferral {
+    const std::vector<std::string>* First = nullptr;
+    bool DecodesNow(std::string_view name, bool named) const {
+        // A picture written before its item's name is decoded now: which item it is not known.
+        return !named || std::find(First->begin(), First->end(), name) != First->end();
+    }
+};
+
 // What one item's properties said. The picture is applied before the tile sizes whatever
 // the order in the file, so that tile sizes written before the picture are not lost.
 struct TItemFields {
     std::optional<TPicture> Picture;
     std::string_view Stored;  // the picture's bytes in the file
     std::optional<int32_t> TileWidth, TileHeight;
+    bool Named = false;
+    // The picture is left to the worker.
+    bool Deferred = false;
 
     void ApplyTo(TImageListItem& item) {
+        if (Deferred) {
+            // Applied with the picture, in the same order.
+            item.Pending = true;
+            item.PendingTileHeight = TileHeight;
+            item.PendingTileWidth = TileWidth;
+            return;
+        }
         if (Picture) item.SetPicture(std::move(*Picture));
         if (TileHeight) item.SetTileHeight(*TileHeight);
         if (TileWidth) item.SetTileWidth(*TileWidth);
@@ -289,13 +311,17 @@ struct TItemFields {
 };
 
 void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item,
-                      TItemFields& fields, const TListBudget& budget) {
+                      TItemFields& fields, const TListBudget& budget, const TDeferral* deferral) {
     const uint8_t tag = r.U8();
     if (SameName(name, "Name")) {
         item.Name = r.StringValue(tag);
+        fields.Named = true;
     } else if (SameName(name, "Picture.Data")) {
         fields.Stored = r.BinaryValue(tag);
-        fields.Picture = ReadPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
+        fields.Picture.reset();
+        fields.Deferred = deferral != nullptr && !deferral->DecodesNow(item.Name, fields.Named);
+        if (!fields.Deferred)
+            fields.Picture = ReadPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
     } else if (SameName(name, "TileHeight")) {
         fields.TileHeight = r.IntegerValue(tag);
     } else if (SameName(name, "TileWidth")) {
@@ -313,12 +339,14 @@ void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item
 }
 
 // Reads one item whole; a fault anywhere in it throws, and the caller never sees the item.
-std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget) {
+std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget,
+                                         const TDeferral* deferral, std::string_view& deferred) {
     auto item = std::make_unique<TImageListItem>();
     TItemFields fields;
     for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString())
-        ReadItemProperty(r, name, *item, fields, budget);
+        ReadItemProperty(r, name, *item, fields, budget, deferral);
     fields.ApplyTo(*item);
+    deferred = fields.Deferred ? fields.Stored : std::string_view{};
     if (!item->Picture.Empty()) {
         const size_t pixelBytes = item->Picture.Pixels.size() * 4;
         // A picture from an outside file is read again from there: it never rests.
@@ -331,7 +359,20 @@ std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget) {
     return item;
 }
 
-void ReadCollection(TVilReader& r, TImageListCollection& list) {
+// A picture the worker decodes, and what came of it.
+struct TPendingPicture {
+    size_t Index = 0;  // the item's place in the list
+    std::string_view Stored;
+    bool Transparent = false;
+    uint32_t TransparentColor = 0;
+    // Written by the worker before it counts the picture done; read here after.
+    std::optional<TPicture> Picture;
+    std::unique_ptr<TKerbTexture> Texture;
+    const char* Error = nullptr;
+};
+
+void ReadCollection(TVilReader& r, TImageListCollection& list, const TDeferral* deferral,
+                    std::vector<TPendingPicture>* pending, uint64_t& pictureBytes) {
     TListBudget budget;
     for (uint8_t tag = r.U8(); tag != kEndOfList; tag = r.U8()) {
         // Decoding pictures is the slow part of a load: a stop is noticed between items.
@@ -343,11 +384,22 @@ void ReadCollection(TVilReader& r, TImageListCollection& list) {
         }
         if (tag != kList) throw TStreamError{"collection item expected"};
         if (list.Count() >= kMaxItems) throw TStreamError{"too many items in the list"};
-        list.List.push_back(ReadItem(r, budget));
+        std::string_view deferred;
+        list.List.push_back(ReadItem(r, budget, deferral, deferred));
+        if (list.List.back()->Pending && pending != nullptr) {
+            TPendingPicture job;
+            job.Index = list.List.size() - 1;
+            job.Stored = deferred;
+            job.Transparent = list.List.back()->Transparent;
+            job.TransparentColor = list.List.back()->TransparentColor;
+            pending->push_back(std::move(job));
+        }
     }
+    pictureBytes = budget.PictureBytes;
 }
 
-void ReadObjectStream(TVilReader& r, TImageListCollection& list) {
+void ReadObjectStream(TVilReader& r, TImageListCollection& list, const TDeferral* deferral,
+                      std::vector<TPendingPicture>* pending, uint64_t& pictureBytes) {
     if (r.Bytes(4) != "TPF0") throw TStreamError{"object stream expected"};
     r.ShortString();  // class name of the root object
     r.ShortString();  // its name
@@ -355,7 +407,7 @@ void ReadObjectStream(TVilReader& r, TImageListCollection& list) {
         const uint8_t tag = r.U8();
         if (SameName(name, "List")) {
             if (tag != kCollection) throw TStreamError{"collection expected"};
-            ReadCollection(r, list);
+            ReadCollection(r, list, deferral, pending, pictureBytes);
         } else {
             r.SkipValue(tag);
         }
@@ -390,6 +442,134 @@ bool DecodeStoredPicture(std::string_view stored, TPicture& picture) {
     }
 }
 
+// Decodes the pictures a load left behind, in the list's order, on its own thread. It owns the
+// file's bytes the pictures are read from and touches no item: the list's thread takes each
+// result in once Done counts it.
+class TPictureWorker {
+public:
+    TPictureWorker(std::vector<uint8_t> data, std::vector<TPendingPicture> jobs,
+                   uint64_t pictureBytes)
+        : Data(std::move(data)), Jobs(std::move(jobs)), PictureBytes(pictureBytes) {
+        Thread = std::thread([this] { Run(); });
+    }
+    ~TPictureWorker() { Stop(); }
+    TPictureWorker(const TPictureWorker&) = delete;
+    TPictureWorker& operator=(const TPictureWorker&) = delete;
+
+    void Stop() {
+        Cancel = true;
+        Join();
+    }
+    void Join() {
+        if (Thread.joinable()) Thread.join();
+    }
+    size_t Ready() const { return Done.load(std::memory_order_acquire); }
+
+    std::vector<uint8_t> Data;  // the views in Jobs point into it
+    std::vector<TPendingPicture> Jobs;
+    size_t Adopted = 0;
+
+private:
+    void Run() {
+        for (size_t i = 0; i < Jobs.size(); ++i) {
+            if (Cancel || StopRequested()) return;
+            Decode(Jobs[i]);
+            Done.store(i + 1, std::memory_order_release);
+        }
+    }
+
+    void Decode(TPendingPicture& job) {
+        try {
+            job.Picture = ReadPicture(job.Stored,
+                                      kMaxPictureBytes - std::min(PictureBytes, kMaxPictureBytes));
+            if (!job.Picture || job.Picture->Empty()) return;
+            PictureBytes += static_cast<uint64_t>(job.Picture->Pixels.size()) * 4;
+            job.Texture = BuildPictureTexture(*job.Picture, job.Transparent, job.TransparentColor);
+        } catch (const TStreamError& e) {
+            job.Picture.reset();
+            job.Error = e.Message;
+        } catch (const std::bad_alloc&) {
+            job.Picture.reset();
+            job.Error = "not enough memory";
+        }
+    }
+
+    uint64_t PictureBytes;
+    std::atomic<size_t> Done{0};
+    std::atomic<bool> Cancel{false};
+    std::thread Thread;
+};
+
+TImageListCollection::TImageListCollection(TKerbImageList* owner) : Owner(owner) {}
+
+TImageListCollection::~TImageListCollection() {
+    StopWorker();
+}
+
+void TImageListCollection::StopWorker() {
+    if (Worker) Worker->Stop();
+    Worker.reset();
+}
+
+void TImageListCollection::Clear() {
+    StopWorker();
+    List.clear();
+}
+
+namespace {
+// Takes one decoded picture into its item, as a load that decoded it at once would have.
+void AdoptPicture(TImageListCollection& list, TPendingPicture& job) {
+    TImageListItem& item = *list.List[job.Index];
+    item.Pending = false;
+    if (job.Error != nullptr) {
+        ShowMessageBox("Error!",
+                       "The stream could not be loaded, either it is corrupt or encrypted!",
+                       TMsgButtons::OkCancel, TMsgIcon::Error,
+                       "item " + std::to_string(job.Index + 1) + ": " + job.Error);
+        return;
+    }
+    if (job.Picture && !job.Picture->Empty()) {
+        const size_t pixelBytes = job.Picture->Pixels.size() * 4;
+        item.SetPicture(std::move(*job.Picture));
+        if (pixelBytes >= TImageListItem::RestMinBytes && item.Filepath.empty())
+            item.Stored.assign(job.Stored);
+    }
+    if (item.PendingTileHeight) item.SetTileHeight(*item.PendingTileHeight);
+    if (item.PendingTileWidth) item.SetTileWidth(*item.PendingTileWidth);
+    item.PendingTileHeight.reset();
+    item.PendingTileWidth.reset();
+    job.Picture.reset();
+    if (list.Owner != nullptr) list.Owner->MakeItemTexture(item, std::move(job.Texture));
+    job.Texture.reset();
+}
+}  // namespace
+
+bool TImageListCollection::AdoptPictures(double budgetMs) {
+    if (!Worker) return true;
+    using TSteady = std::chrono::steady_clock;
+    const TSteady::time_point start = TSteady::now();
+    for (size_t ready = Worker->Ready(); Worker->Adopted < ready;) {
+        AdoptPicture(*this, Worker->Jobs[Worker->Adopted++]);
+        const std::chrono::duration<double, std::milli> spent = TSteady::now() - start;
+        if (spent.count() >= budgetMs) break;
+    }
+    if (Worker->Adopted < Worker->Jobs.size()) return false;
+    FinishPictures();
+    return true;
+}
+
+void TImageListCollection::FinishPictures() {
+    if (!Worker) return;
+    Worker->Join();
+    // Pictures the worker did not reach (the game is stopping) stay without a picture.
+    const size_t ready = Worker->Ready();
+    while (Worker->Adopted < ready) AdoptPicture(*this, Worker->Jobs[Worker->Adopted++]);
+    for (size_t i = Worker->Adopted; i < Worker->Jobs.size(); ++i)
+        List[Worker->Jobs[i].Index]->Pending = false;
+    Worker.reset();
+    if (OnPicturesReady) OnPicturesReady();
+}
+
 bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     std::vector<uint8_t> data;
     std::string reason;
@@ -401,8 +581,23 @@ bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     return LoadFromStream(data);
 }
 
-bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
-    Clear();
+bool TImageListCollection::LoadFromFileBehind(const std::string& fileName,
+                                              const std::vector<std::string>& first) {
+    std::vector<uint8_t> data;
+    std::string reason;
+    if (!ReadWholeFile(fileName, TFileKind::ImageList, data, reason)) {
+        ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!",
+                       TMsgButtons::Ok, TMsgIcon::Information, reason);
+        return false;
+    }
+    return LoadFromStreamBehind(std::move(data), first);
+}
+
+namespace {
+// Reads the list; with a deferral, the pictures left to the worker go to pending.
+bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
+              const TDeferral* deferral, std::vector<TPendingPicture>* pending,
+              uint64_t& pictureBytes) {
     std::string reason;
     try {
         const std::optional<size_t> start = ObjectStreamStart(data);
@@ -411,7 +606,7 @@ bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
             throw TStreamError{"Invalid stream format"};
         }
         TVilReader reader(data.data(), data.size(), *start);
-        ReadObjectStream(reader, *this);
+        ReadObjectStream(reader, list, deferral, pending, pictureBytes);
         return true;
     } catch (const TStreamError& e) {
         reason = e.Message;
@@ -424,8 +619,31 @@ bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
     }
     // Past the header, say which item: the first one not kept.
     if (reason != "Invalid stream format")
-        reason = "item " + std::to_string(Count() + 1) + ": " + reason;
+        reason = "item " + std::to_string(list.Count() + 1) + ": " + reason;
     ShowMessageBox("Error!", "The stream could not be loaded, either it is corrupt or encrypted!",
                    TMsgButtons::OkCancel, TMsgIcon::Error, reason);
     return false;
+}
+}  // namespace
+
+bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
+    Clear();
+    uint64_t pictureBytes = 0;
+    return ReadList(data, *this, nullptr, nullptr, pictureBytes);
+}
+
+bool TImageListCollection::LoadFromStreamBehind(std::vector<uint8_t> data,
+                                                const std::vector<std::string>& first) {
+    Clear();
+    const TDeferral deferral{&first};
+    std::vector<TPendingPicture> pending;
+    uint64_t pictureBytes = 0;
+    const bool read = ReadList(data, *this, &deferral, &pending, pictureBytes);
+    // The items read before a fault stay, as in LoadFromStream: their pictures come too.
+    if (!pending.empty())
+        Worker =
+            std::make_unique<TPictureWorker>(std::move(data), std::move(pending), pictureBytes);
+    else if (OnPicturesReady)
+        OnPicturesReady();
+    return read;
 }

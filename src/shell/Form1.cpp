@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
+#include "platform/ProcessStats.h"
 #include "platform/Window.h"
 #include "platform/KeyCodes.h"
 #include "shell/ControlsFile.h"
@@ -139,7 +140,14 @@ void TForm1::FormCreate() {
     GameImagesLoaded = 0;
     for (int i = 1; i < 256; ++i) KeyReleased[i] = 0;
 
-    KerbImageList1.ImageList.LoadFromFile(GamePath("Data\\data1.vil"));
+    // The logo and the cursor are decoded now, to show the first frame soon; every other menu
+    // picture is decoded behind it while the logo shows (KerbTimer1Timer takes them in). A
+    // screen that looks a picture up before then waits for it.
+    KerbImageList1.ImageList.OnPicturesReady = [this] {
+        if (PicturesReadyMs < 0) PicturesReadyMs = MillisecondsSinceExec();
+    };
+    KerbImageList1.ImageList.LoadFromFileBehind(GamePath("Data\\data1.vil"),
+                                                {"logo", "mousecursor", "MicrogrammaDBolExt"});
     InitGui();
     KerbImageList1.KerbScreen = &KerbScreen1;
     GameImageList.KerbScreen = &KerbScreen1;
@@ -276,6 +284,10 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 }
 
 void TForm1::KerbTimer1Timer() {
+    // Menu pictures decoded behind the logo come in a few at a time, so that no frame waits
+    // long for their textures.
+    if (KerbImageList1.ImageList.PicturesPending())
+        KerbImageList1.ImageList.AdoptPictures(kPictureAdoptBudgetMs);
     SyncInputLayout();
     Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();

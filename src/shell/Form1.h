@@ -141,6 +141,11 @@ public:
     TKerbSprite KerbSprite1;
     TKerbImageList KerbImageList1;
     TKerbImageList GameImageList;
+    // Milliseconds from exec until every menu picture was decoded and had its texture; -1
+    // until then.
+    int64_t PicturesReadyMs = -1;
+    // How long a frame spends at most taking in menu pictures decoded behind the logo.
+    static constexpr double kPictureAdoptBudgetMs = 2.0;
     TKerbTimer KerbTimer1;
     TKerbTimer AnimTimer;
     TSystemTimer RaceTimer;
