@@ -13,6 +13,7 @@
 #include "engine/StatsOverlay.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
+#include "platform/Allocator.h"
 #include "platform/AtomicFile.h"
 #include "platform/ConfigDir.h"
 #include "platform/FolderLock.h"
@@ -79,6 +80,7 @@ int ApplyCommandLine(const TCommandLine& cmd) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ConfigureAllocator();
     InstallStopSignals();
     InstallWindowMessageBoxes();
     // A test driving the game in a window follows the states it enters.

@@ -121,10 +121,13 @@ void TForm1::PlaySound(const std::string& name) {
 }
 
 void TForm1::PlayMusic(const std::string& name) {
+    // A song started or stopped on purpose overrides the menu song's pending start.
+    if (name == "menumusic") MenuMusicPending = false;
     GuardSound([&] { Sound3D.PlayModule(name); });
 }
 
 void TForm1::StopMusic(const std::string& name) {
+    if (name == "menumusic") MenuMusicPending = false;
     GuardSound([&] { Sound3D.StopModule(name); });
 }
 
@@ -194,9 +197,20 @@ void TForm1::FormCreate() {
 
 void TForm1::FormShow() {
     KerbTimer1.SetEnabled(true);
+    // The menu's song is decoded behind the logo's first frames and starts when it is there
+    // (StartMenuMusicWhenReady), so that the first frame does not wait for it.
+    Sound3D.PrepareModule("menumusic");
+    MenuMusicPending = true;
+    EnterState(st::Logo);
+}
+
+void TForm1::StartMenuMusicWhenReady() {
+    // Past the logo the song is needed: wait for it rather than go on without it.
+    if (!MenuMusicPending || (CurrentState == st::Logo && !Sound3D.ModuleReady("menumusic")))
+        return;
+    MenuMusicPending = false;
     PlayMusic("menumusic");
     if (MusicOn == 0) StopMusic("menumusic");
-    EnterState(st::Logo);
 }
 
 void TForm1::FormDestroy() {
@@ -288,6 +302,7 @@ void TForm1::KerbTimer1Timer() {
     // long for their textures.
     if (KerbImageList1.ImageList.PicturesPending())
         KerbImageList1.ImageList.AdoptPictures(kPictureAdoptBudgetMs);
+    StartMenuMusicWhenReady();
     SyncInputLayout();
     Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();

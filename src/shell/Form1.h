@@ -146,6 +146,9 @@ public:
     int64_t PicturesReadyMs = -1;
     // How long a frame spends at most taking in menu pictures decoded behind the logo.
     static constexpr double kPictureAdoptBudgetMs = 2.0;
+    // The menu's song is being decoded behind the logo and has not started yet.
+    bool MenuMusicPending = false;
+    void StartMenuMusicWhenReady();
     TKerbTimer KerbTimer1;
     TKerbTimer AnimTimer;
     TSystemTimer RaceTimer;
