@@ -57,6 +57,20 @@ public:
     // not drawn for a while rests: its texels and device texture are dropped, and the first
     // use after that decodes it again from these bytes. Pictures drawn every frame never rest.
     std::string Stored;
+    // For a list read from a file, where those bytes lie in it instead (Stored stays empty):
+    // read again when the picture wakes, and checked against their CRC-32, so that a file
+    // changed since gives no picture rather than another one.
+    struct TStoredPlace {
+        std::shared_ptr<const std::string> File;
+        uint64_t Offset = 0;
+        uint32_t Size = 0;
+        uint32_t Crc = 0;
+    };
+    TStoredPlace StoredPlace;
+    bool HasStored() const { return !Stored.empty() || StoredPlace.Size > 0; }
+    // The stored bytes, from memory or from the file. False when the file cannot be read or
+    // holds other bytes there now.
+    bool ReadStored(std::string& bytes) const;
     bool Rested = false;
     // Read from its list's file with the picture still to decode (on the list's worker thread):
     // no picture, sizes or texture yet. Looking the item up in its list waits for it.
@@ -73,7 +87,7 @@ public:
     void SetTileWidth(int32_t value);
     void SetTileHeight(int32_t value);
     int32_t PatternCount() const { return PatternRows * PatternColumns; }
-    // Whether the picture can rest now: it has stored bytes and its texels exist.
+    // Whether the picture can rest now: it has stored bytes (or their place) and its texels exist.
     bool CanRest() const;
     // Drops the texels and the device texture; the stored bytes bring them back.
     void Rest();
@@ -155,7 +169,12 @@ public:
 
 private:
     void StopWorker();
+    // The deferred read of LoadFromFileBehind and LoadFromStreamBehind, after Clear.
+    bool ReadBehind(std::vector<uint8_t> data, const std::vector<std::string>& first);
     std::unique_ptr<TPictureWorker> Worker;
+    // The file being read by LoadFromFile or LoadFromFileBehind: big pictures note their place
+    // in it rather than keep a copy of their bytes. Null for a list read from memory.
+    std::shared_ptr<const std::string> SourceFile;
 };
 
 class TKerbImageList {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <thread>
 
+#include <zlib.h>
+
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
 #include "engine/PictureDecode.h"
@@ -277,6 +279,28 @@ std::optional<TPicture> ReadPicture(std::string_view data, uint64_t maxPixelByte
     return std::nullopt;
 }
 
+// Where the bytes being read come from: a file (its name) or memory (no name).
+struct TListSource {
+    const uint8_t* Base = nullptr;
+    std::shared_ptr<const std::string> File;
+};
+
+// Keeps what a big picture wakes from: the place of its bytes in the list's file, or for a list
+// read from memory, the bytes themselves.
+void KeepStored(TImageListItem& item, std::string_view stored, const TListSource& source) {
+    if (!source.File) {
+        item.Stored.assign(stored);
+        return;
+    }
+    item.StoredPlace.File = source.File;
+    item.StoredPlace.Offset =
+        static_cast<uint64_t>(reinterpret_cast<const uint8_t*>(stored.data()) - source.Base);
+    item.StoredPlace.Size = static_cast<uint32_t>(stored.size());
+    item.StoredPlace.Crc = static_cast<uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(stored.data()),
+              static_cast<uInt>(stored.size())));
+}
+
 // A load that leaves pictures to the worker: the items whose pictures are decoded now.
 struct TDeferral {
     const std::vector<std::string>* First = nullptr;
@@ -340,7 +364,8 @@ void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item
 
 // Reads one item whole; a fault anywhere in it throws, and the caller never sees the item.
 std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget,
-                                         const TDeferral* deferral, std::string_view& deferred) {
+                                         const TDeferral* deferral, std::string_view& deferred,
+                                         const TListSource& source) {
     auto item = std::make_unique<TImageListItem>();
     TItemFields fields;
     for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString())
@@ -351,7 +376,7 @@ std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget,
         const size_t pixelBytes = item->Picture.Pixels.size() * 4;
         // A picture from an outside file is read again from there: it never rests.
         if (pixelBytes >= TImageListItem::RestMinBytes && fields.Picture && item->Filepath.empty())
-            item->Stored.assign(fields.Stored);
+            KeepStored(*item, fields.Stored, source);
         budget.PictureBytes += static_cast<uint64_t>(pixelBytes);
         budget.Patterns += std::max<int64_t>(int64_t{item->PatternRows} * item->PatternColumns, 0);
         if (budget.Patterns > kMaxPatterns) throw TStreamError{"too many patterns in the list"};
@@ -372,7 +397,8 @@ struct TPendingPicture {
 };
 
 void ReadCollection(TVilReader& r, TImageListCollection& list, const TDeferral* deferral,
-                    std::vector<TPendingPicture>* pending, uint64_t& pictureBytes) {
+                    std::vector<TPendingPicture>* pending, uint64_t& pictureBytes,
+                    const TListSource& source) {
     TListBudget budget;
     for (uint8_t tag = r.U8(); tag != kEndOfList; tag = r.U8()) {
         // Decoding pictures is the slow part of a load: a stop is noticed between items.
@@ -385,7 +411,7 @@ void ReadCollection(TVilReader& r, TImageListCollection& list, const TDeferral* 
         if (tag != kList) throw TStreamError{"collection item expected"};
         if (list.Count() >= kMaxItems) throw TStreamError{"too many items in the list"};
         std::string_view deferred;
-        list.List.push_back(ReadItem(r, budget, deferral, deferred));
+        list.List.push_back(ReadItem(r, budget, deferral, deferred, source));
         if (list.List.back()->Pending && pending != nullptr) {
             TPendingPicture job;
             job.Index = list.List.size() - 1;
@@ -399,7 +425,8 @@ void ReadCollection(TVilReader& r, TImageListCollection& list, const TDeferral* 
 }
 
 void ReadObjectStream(TVilReader& r, TImageListCollection& list, const TDeferral* deferral,
-                      std::vector<TPendingPicture>* pending, uint64_t& pictureBytes) {
+                      std::vector<TPendingPicture>* pending, uint64_t& pictureBytes,
+                      const TListSource& source) {
     if (r.Bytes(4) != "TPF0") throw TStreamError{"object stream expected"};
     r.ShortString();  // class name of the root object
     r.ShortString();  // its name
@@ -407,7 +434,7 @@ void ReadObjectStream(TVilReader& r, TImageListCollection& list, const TDeferral
         const uint8_t tag = r.U8();
         if (SameName(name, "List")) {
             if (tag != kCollection) throw TStreamError{"collection expected"};
-            ReadCollection(r, list, deferral, pending, pictureBytes);
+            ReadCollection(r, list, deferral, pending, pictureBytes, source);
         } else {
             r.SkipValue(tag);
         }
@@ -447,9 +474,11 @@ bool DecodeStoredPicture(std::string_view stored, TPicture& picture) {
 // result in once Done counts it.
 class TPictureWorker {
 public:
-    TPictureWorker(std::vector<uint8_t> data, std::vector<TPendingPicture> jobs,
-                   uint64_t pictureBytes)
+    TPictureWorker(std::vector<uint8_t> data, std::shared_ptr<const std::string> file,
+                   std::vector<TPendingPicture> jobs, uint64_t pictureBytes)
         : Data(std::move(data)), Jobs(std::move(jobs)), PictureBytes(pictureBytes) {
+        Source.Base = Data.data();
+        Source.File = std::move(file);
         Thread = std::thread([this] { Run(); });
     }
     ~TPictureWorker() { Stop(); }
@@ -467,6 +496,7 @@ public:
 
     std::vector<uint8_t> Data;  // the views in Jobs point into it
     std::vector<TPendingPicture> Jobs;
+    TListSource Source;
     size_t Adopted = 0;
 
 private:
@@ -514,11 +544,12 @@ void TImageListCollection::StopWorker() {
 void TImageListCollection::Clear() {
     StopWorker();
     List.clear();
+    SourceFile.reset();
 }
 
 namespace {
 // Takes one decoded picture into its item, as a load that decoded it at once would have.
-void AdoptPicture(TImageListCollection& list, TPendingPicture& job) {
+void AdoptPicture(TImageListCollection& list, TPendingPicture& job, const TListSource& source) {
     TImageListItem& item = *list.List[job.Index];
     item.Pending = false;
     if (job.Error != nullptr) {
@@ -532,7 +563,7 @@ void AdoptPicture(TImageListCollection& list, TPendingPicture& job) {
         const size_t pixelBytes = job.Picture->Pixels.size() * 4;
         item.SetPicture(std::move(*job.Picture));
         if (pixelBytes >= TImageListItem::RestMinBytes && item.Filepath.empty())
-            item.Stored.assign(job.Stored);
+            KeepStored(item, job.Stored, source);
     }
     if (item.PendingTileHeight) item.SetTileHeight(*item.PendingTileHeight);
     if (item.PendingTileWidth) item.SetTileWidth(*item.PendingTileWidth);
@@ -549,7 +580,7 @@ bool TImageListCollection::AdoptPictures(double budgetMs) {
     using TSteady = std::chrono::steady_clock;
     const TSteady::time_point start = TSteady::now();
     for (size_t ready = Worker->Ready(); Worker->Adopted < ready;) {
-        AdoptPicture(*this, Worker->Jobs[Worker->Adopted++]);
+        AdoptPicture(*this, Worker->Jobs[Worker->Adopted++], Worker->Source);
         const std::chrono::duration<double, std::milli> spent = TSteady::now() - start;
         if (spent.count() >= budgetMs) break;
     }
@@ -563,12 +594,19 @@ void TImageListCollection::FinishPictures() {
     Worker->Join();
     // Pictures the worker did not reach (the game is stopping) stay without a picture.
     const size_t ready = Worker->Ready();
-    while (Worker->Adopted < ready) AdoptPicture(*this, Worker->Jobs[Worker->Adopted++]);
+    while (Worker->Adopted < ready)
+        AdoptPicture(*this, Worker->Jobs[Worker->Adopted++], Worker->Source);
     for (size_t i = Worker->Adopted; i < Worker->Jobs.size(); ++i)
         List[Worker->Jobs[i].Index]->Pending = false;
     Worker.reset();
     if (OnPicturesReady) OnPicturesReady();
 }
+
+namespace {
+bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
+              const std::shared_ptr<const std::string>& file, const TDeferral* deferral,
+              std::vector<TPendingPicture>* pending, uint64_t& pictureBytes);
+}  // namespace
 
 bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     std::vector<uint8_t> data;
@@ -578,7 +616,10 @@ bool TImageListCollection::LoadFromFile(const std::string& fileName) {
                        TMsgButtons::Ok, TMsgIcon::Information, reason);
         return false;
     }
-    return LoadFromStream(data);
+    Clear();
+    SourceFile = std::make_shared<const std::string>(fileName);
+    uint64_t pictureBytes = 0;
+    return ReadList(data, *this, SourceFile, nullptr, nullptr, pictureBytes);
 }
 
 bool TImageListCollection::LoadFromFileBehind(const std::string& fileName,
@@ -590,14 +631,16 @@ bool TImageListCollection::LoadFromFileBehind(const std::string& fileName,
                        TMsgButtons::Ok, TMsgIcon::Information, reason);
         return false;
     }
-    return LoadFromStreamBehind(std::move(data), first);
+    Clear();
+    SourceFile = std::make_shared<const std::string>(fileName);
+    return ReadBehind(std::move(data), first);
 }
 
 namespace {
 // Reads the list; with a deferral, the pictures left to the worker go to pending.
 bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
-              const TDeferral* deferral, std::vector<TPendingPicture>* pending,
-              uint64_t& pictureBytes) {
+              const std::shared_ptr<const std::string>& file, const TDeferral* deferral,
+              std::vector<TPendingPicture>* pending, uint64_t& pictureBytes) {
     std::string reason;
     try {
         const std::optional<size_t> start = ObjectStreamStart(data);
@@ -606,7 +649,7 @@ bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
             throw TStreamError{"Invalid stream format"};
         }
         TVilReader reader(data.data(), data.size(), *start);
-        ReadObjectStream(reader, list, deferral, pending, pictureBytes);
+        ReadObjectStream(reader, list, deferral, pending, pictureBytes, {data.data(), file});
         return true;
     } catch (const TStreamError& e) {
         reason = e.Message;
@@ -629,20 +672,25 @@ bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
 bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
     Clear();
     uint64_t pictureBytes = 0;
-    return ReadList(data, *this, nullptr, nullptr, pictureBytes);
+    return ReadList(data, *this, nullptr, nullptr, nullptr, pictureBytes);
 }
 
 bool TImageListCollection::LoadFromStreamBehind(std::vector<uint8_t> data,
                                                 const std::vector<std::string>& first) {
     Clear();
+    return ReadBehind(std::move(data), first);
+}
+
+bool TImageListCollection::ReadBehind(std::vector<uint8_t> data,
+                                      const std::vector<std::string>& first) {
     const TDeferral deferral{&first};
     std::vector<TPendingPicture> pending;
     uint64_t pictureBytes = 0;
-    const bool read = ReadList(data, *this, &deferral, &pending, pictureBytes);
+    const bool read = ReadList(data, *this, SourceFile, &deferral, &pending, pictureBytes);
     // The items read before a fault stay, as in LoadFromStream: their pictures come too.
     if (!pending.empty())
-        Worker =
-            std::make_unique<TPictureWorker>(std::move(data), std::move(pending), pictureBytes);
+        Worker = std::make_unique<TPictureWorker>(std::move(data), SourceFile, std::move(pending),
+                                                  pictureBytes);
     else if (OnPicturesReady)
         OnPicturesReady();
     return read;

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <vector>
+
+#include <zlib.h>
 
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
@@ -150,8 +153,27 @@ std::unique_ptr<TKerbTexture> BuildPictureTexture(const TPicture& pic, bool tran
     return texture;
 }
 
+bool TImageListItem::ReadStored(std::string& bytes) const {
+    if (!Stored.empty()) {
+        bytes = Stored;
+        return true;
+    }
+    if (StoredPlace.Size == 0 || !StoredPlace.File) return false;
+    std::ifstream file(std::filesystem::path(*StoredPlace.File), std::ios::binary);
+    if (!file.seekg(static_cast<std::streamoff>(StoredPlace.Offset))) return false;
+    try {
+        bytes.resize(StoredPlace.Size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return false;
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(bytes.data()),
+                            static_cast<uInt>(bytes.size()));
+    return static_cast<uint32_t>(crc) == StoredPlace.Crc;
+}
+
 bool TImageListItem::CanRest() const {
-    return !Rested && !Stored.empty() && Texture && Texture->HasTexels();
+    return !Rested && HasStored() && Texture && Texture->HasTexels();
 }
 
 void TImageListItem::Rest() {
@@ -167,7 +189,9 @@ bool TImageListItem::Use() {
     // The same bytes decoded when the list was read: this fails only when memory runs out.
     TPicture picture;
     std::unique_ptr<TKerbTexture> fresh;
-    if (DecodeStoredPicture(Stored, picture)) {
+    std::string fromFile;
+    const bool readable = !Stored.empty() || ReadStored(fromFile);
+    if (readable && DecodeStoredPicture(Stored.empty() ? fromFile : Stored, picture)) {
         Picture = std::move(picture);
         fresh = BuildTexture(*this);
         Picture = TPicture{};

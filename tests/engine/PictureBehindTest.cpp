@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -264,6 +266,60 @@ TEST_F(PictureBehindTest, ClearingOrLoadingAgainWhileDecodingStopsTheWorker) {
         TImageListCollection gone;
         ASSERT_TRUE(gone.LoadFromStreamBehind(TestFile(), {}));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A list read from a file keeps no copy of its big pictures' bytes, only their place in the
+// file: resting and waking reads them from there, to the same texels; a file changed since
+// gives no picture (and says so) rather than another picture.
+TEST_F(PictureBehindTest, PicturesFromAFileWakeFromTheirPlaceInIt) {
+    const std::string path = ::testing::TempDir() + "picture_behind_test.vil";
+    const std::vector<uint8_t> bytes = TestFile();
+    const auto write = [&path](const std::vector<uint8_t>& b) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    };
+    write(bytes);
+    for (const bool behind : {false, true}) {
+        SCOPED_TRACE(behind ? "behind" : "eager");
+        write(bytes);
+        if (behind) {
+            ASSERT_TRUE(Behind.ImageList.LoadFromFileBehind(path, {"logo"}));
+        } else {
+            ASSERT_TRUE(Behind.ImageList.LoadFromFile(path));
+        }
+        Behind.Initialize();
+        TImageListItem* big = Behind.Find("big");
+        ASSERT_NE(big, nullptr);
+        EXPECT_TRUE(big->Stored.empty());
+        EXPECT_GT(big->StoredPlace.Size, 0u);
+        EXPECT_TRUE(big->HasStored());
+        // Its bytes are where the list noted them.
+        std::string stored;
+        ASSERT_TRUE(big->ReadStored(stored));
+        EXPECT_EQ(stored, List->Find("big")->Stored);
+        const std::vector<uint32_t> want = TexelsOf(*List->Find("big"));
+        ASSERT_TRUE(big->CanRest());
+        big->Rest();
+        EXPECT_TRUE(big->Use());
+        EXPECT_EQ(TexelsOf(*big), want);
+        // Small pictures keep nothing to wake from.
+        EXPECT_FALSE(Behind.Find("tiny")->HasStored());
+        // The file changed under the list: the picture does not come back.
+        big->Rest();
+        std::vector<uint8_t> changed = bytes;
+        changed[big->StoredPlace.Offset + big->StoredPlace.Size / 2] ^= 0x5A;
+        write(changed);
+        EXPECT_FALSE(big->ReadStored(stored));
+        Messages.clear();
+        EXPECT_FALSE(big->Use());
+        EXPECT_FALSE(Messages.empty());
+        EXPECT_FALSE(big->Texture);
+    }
+    std::remove(path.c_str());
 }
 
 }  // namespace
