@@ -79,6 +79,7 @@ bool TForm1::HasActions(uint8_t n) const {
 
 void TForm1::EnterState(uint8_t n) {
     if (n < st::Count && States[n].Enter) States[n].Enter();
+    PrepareMenuMusic(n);
     // A key still held belongs to the screen its press acted on: its release must not act on
     // a menu entered meanwhile (an Enter that raced would start a game on the car page). In a
     // race and its pause the release must arrive: it is what stops the thrust of a held pedal.
@@ -202,6 +203,16 @@ void TForm1::FormShow() {
     Sound3D.PrepareModule("menumusic");
     MenuMusicPending = true;
     EnterState(st::Logo);
+}
+
+void TForm1::PrepareMenuMusic(uint8_t state) {
+    // The pages a race ends on lead back to the menus: their song is decoded behind them.
+    static constexpr uint8_t kRaceEnds[] = {st::RaceOver,     st::GameOver,     st::TimesUp,
+                                            st::GameComplete, st::QuitRaceMenu, st::DailyResult};
+    if (MusicOn == 0 ||
+        std::find(std::begin(kRaceEnds), std::end(kRaceEnds), state) == std::end(kRaceEnds))
+        return;
+    GuardSound([&] { Sound3D.PrepareModule("menumusic"); });
 }
 
 void TForm1::StartMenuMusicWhenReady() {

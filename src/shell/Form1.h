@@ -149,6 +149,8 @@ public:
     // The menu's song is being decoded behind the logo and has not started yet.
     bool MenuMusicPending = false;
     void StartMenuMusicWhenReady();
+    // On a page a race ends on, decodes the menu's song behind it (a race unloads it).
+    void PrepareMenuMusic(uint8_t state);
     TKerbTimer KerbTimer1;
     TKerbTimer AnimTimer;
     TSystemTimer RaceTimer;

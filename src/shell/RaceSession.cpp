@@ -78,6 +78,9 @@ void TForm1::RaceEnter() {
     KerbFont3.SetFont("Micra", 12, fsBold);
     KerbFont3.SetColor(255, 0, 0);
     CurrentState = st::Race;
+    // The menu's song is not heard in a race: its decoded module makes room (a page after the
+    // race decodes it again behind itself, PrepareMenuMusic).
+    GuardSound([&] { Sound3D.UnloadModule("menumusic"); });
     // Road pieces and explosions are drawn now and then: in a race their pictures stay awake,
     // all woken here rather than each at its first use, in the middle of the race.
     if (GameImageList.MayRest) {
