@@ -79,8 +79,12 @@ public:
     std::optional<int32_t> PendingTileWidth, PendingTileHeight;
     // The screen's frame when the picture was last drawn or its texels read.
     int64_t LastUsed = 0;
-    // Pictures with fewer texel bytes than this stay as they are: resting them saves little.
+    // Pictures with fewer texel bytes than this stay as they are: resting them saves little
+    // next to the copy of their bytes kept to wake them.
     static constexpr size_t RestMinBytes = 256 * 1024;
+    // The same for a list read from a file, whose pictures keep only the place of their bytes:
+    // smaller pictures rest too, each waking in a fraction of a millisecond.
+    static constexpr size_t RestMinBytesInFile = 32 * 1024;
 
     // Takes a decoded picture: sizes, tile sizes and texture sizes follow it.
     void SetPicture(TPicture picture);

@@ -288,6 +288,11 @@ struct TListSource {
 // Keeps what a big picture wakes from: the place of its bytes in the list's file, or for a list
 // read from memory, the bytes themselves.
 void KeepStored(TImageListItem& item, std::string_view stored, const TListSource& source) {
+    const size_t pixelBytes = item.Picture.Pixels.size() * 4;
+    // A picture from an outside file is read again from there: it never rests.
+    if (!item.Filepath.empty() || pixelBytes < (source.File ? TImageListItem::RestMinBytesInFile
+                                                            : TImageListItem::RestMinBytes))
+        return;
     if (!source.File) {
         item.Stored.assign(stored);
         return;
@@ -374,9 +379,7 @@ std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget,
     deferred = fields.Deferred ? fields.Stored : std::string_view{};
     if (!item->Picture.Empty()) {
         const size_t pixelBytes = item->Picture.Pixels.size() * 4;
-        // A picture from an outside file is read again from there: it never rests.
-        if (pixelBytes >= TImageListItem::RestMinBytes && fields.Picture && item->Filepath.empty())
-            KeepStored(*item, fields.Stored, source);
+        if (fields.Picture) KeepStored(*item, fields.Stored, source);
         budget.PictureBytes += static_cast<uint64_t>(pixelBytes);
         budget.Patterns += std::max<int64_t>(int64_t{item->PatternRows} * item->PatternColumns, 0);
         if (budget.Patterns > kMaxPatterns) throw TStreamError{"too many patterns in the list"};
@@ -560,10 +563,8 @@ void AdoptPicture(TImageListCollection& list, TPendingPicture& job, const TListS
         return;
     }
     if (job.Picture && !job.Picture->Empty()) {
-        const size_t pixelBytes = job.Picture->Pixels.size() * 4;
         item.SetPicture(std::move(*job.Picture));
-        if (pixelBytes >= TImageListItem::RestMinBytes && item.Filepath.empty())
-            KeepStored(item, job.Stored, source);
+        KeepStored(item, job.Stored, source);
     }
     if (item.PendingTileHeight) item.SetTileHeight(*item.PendingTileHeight);
     if (item.PendingTileWidth) item.SetTileWidth(*item.PendingTileWidth);

@@ -33,6 +33,7 @@ const TItemCase kItems[] = {
     {"tiles", 96, 64, 32, 32, true},  {"strip", 257, 3, 0, 0, false},
     {"cursor", 52, 26, 26, 26, true}, {"wide", 520, 130, 130, 0, false},
     {"tiny", 1, 1, 0, 0, false},      {"last", 33, 77, 11, 7, true},
+    {"mid", 128, 96, 0, 0, true},
 };
 
 // A picture unique to its item: a gradient seeded by the name, with magenta (the colour key)
@@ -306,8 +307,16 @@ TEST_F(PictureBehindTest, PicturesFromAFileWakeFromTheirPlaceInIt) {
         big->Rest();
         EXPECT_TRUE(big->Use());
         EXPECT_EQ(TexelsOf(*big), want);
-        // Small pictures keep nothing to wake from.
+        // Small pictures keep nothing to wake from. Middling ones rest when read from a file,
+        // where keeping their place costs nothing, but not from memory, where it costs a copy.
         EXPECT_FALSE(Behind.Find("tiny")->HasStored());
+        TImageListItem* mid = Behind.Find("mid");
+        EXPECT_TRUE(mid->HasStored());
+        EXPECT_FALSE(List->Find("mid")->HasStored());
+        ASSERT_TRUE(mid->CanRest());
+        mid->Rest();
+        EXPECT_TRUE(mid->Use());
+        EXPECT_EQ(TexelsOf(*mid), TexelsOf(*List->Find("mid")));
         // The file changed under the list: the picture does not come back.
         big->Rest();
         std::vector<uint8_t> changed = bytes;
