@@ -151,6 +151,8 @@ public:
     void StartMenuMusicWhenReady();
     // On a page a race ends on, decodes the menu's song behind it (a race unloads it).
     void PrepareMenuMusic(uint8_t state);
+    // Lets the race's end and pause pages rest while a race runs.
+    void RestRaceEndPages();
     TKerbTimer KerbTimer1;
     TKerbTimer AnimTimer;
     TSystemTimer RaceTimer;
