@@ -496,6 +496,8 @@ public:
         if (Thread.joinable()) Thread.join();
     }
     size_t Ready() const { return Done.load(std::memory_order_acquire); }
+    // Whether the worker is through: all decoded, or it stopped early.
+    bool Stopped() const { return IsStopped.load(std::memory_order_acquire); }
 
     std::vector<uint8_t> Data;  // the views in Jobs point into it
     std::vector<TPendingPicture> Jobs;
@@ -505,10 +507,13 @@ public:
 private:
     void Run() {
         for (size_t i = 0; i < Jobs.size(); ++i) {
-            if (Cancel || StopRequested()) return;
+            if (Cancel || StopRequested()) break;
             Decode(Jobs[i]);
             Done.store(i + 1, std::memory_order_release);
+            // A damaged picture ends the list there, as it ends a load that decodes at once.
+            if (Jobs[i].Error != nullptr) break;
         }
+        IsStopped.store(true, std::memory_order_release);
     }
 
     void Decode(TPendingPicture& job) {
@@ -530,6 +535,7 @@ private:
     uint64_t PictureBytes;
     std::atomic<size_t> Done{0};
     std::atomic<bool> Cancel{false};
+    std::atomic<bool> IsStopped{false};
     std::thread Thread;
 };
 
@@ -585,7 +591,9 @@ bool TImageListCollection::AdoptPictures(double budgetMs) {
         const std::chrono::duration<double, std::milli> spent = TSteady::now() - start;
         if (spent.count() >= budgetMs) break;
     }
-    if (Worker->Adopted < Worker->Jobs.size()) return false;
+    const bool through = Worker->Adopted == Worker->Jobs.size() ||
+                         (Worker->Stopped() && Worker->Adopted == Worker->Ready());
+    if (!through) return false;
     FinishPictures();
     return true;
 }
@@ -593,7 +601,8 @@ bool TImageListCollection::AdoptPictures(double budgetMs) {
 void TImageListCollection::FinishPictures() {
     if (!Worker) return;
     Worker->Join();
-    // Pictures the worker did not reach (the game is stopping) stay without a picture.
+    // Pictures the worker did not reach (after a damaged one, or the game is stopping) stay
+    // without a picture.
     const size_t ready = Worker->Ready();
     while (Worker->Adopted < ready)
         AdoptPicture(*this, Worker->Jobs[Worker->Adopted++], Worker->Source);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PixelCompare.h"
@@ -227,9 +228,11 @@ TEST_F(PictureBehindTest, ListWithoutAScreenGetsThePicturesThemselves) {
     }
 }
 
-TEST_F(PictureBehindTest, ADamagedPictureIsReportedWhenTakenInAndTheOthersCome) {
+// As in a load that decodes at once, the first damaged picture ends the list's pictures: one
+// message, however many pictures follow.
+TEST_F(PictureBehindTest, ADamagedPictureIsReportedOnceWhenTakenInAndEndsThePictures) {
     std::vector<TVilItem> items;
-    for (const char* name : {"good", "broken", "after"}) {
+    for (const char* name : {"good", "broken", "after", "later"}) {
         const TPicture p = ItemPicture({name, 20, 10, 0, 0, false});
         TVilItem item;
         item.Name = name;
@@ -243,11 +246,18 @@ TEST_F(PictureBehindTest, ADamagedPictureIsReportedWhenTakenInAndTheOthersCome) 
     behind.FinishPictures();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_NE(Messages[0].Detail.find("item 2:"), std::string::npos) << Messages[0].Detail;
-    ASSERT_EQ(behind.Count(), 3);
+    ASSERT_EQ(behind.Count(), 4);
     EXPECT_FALSE(behind.Items(0)->Picture.Empty());
-    EXPECT_TRUE(behind.Items(1)->Picture.Empty());
-    EXPECT_FALSE(behind.Items(1)->Pending);
-    EXPECT_FALSE(behind.Items(2)->Picture.Empty());
+    for (int32_t i = 1; i < 4; ++i) {
+        EXPECT_TRUE(behind.Items(i)->Picture.Empty()) << i;
+        EXPECT_FALSE(behind.Items(i)->Pending) << i;
+    }
+    // Taken in a few at a time, the same: the list is done once the worker stopped.
+    Messages.clear();
+    ASSERT_TRUE(behind.LoadFromStreamBehind(WriteVil(items), {}));
+    while (!behind.AdoptPictures(0.0)) std::this_thread::yield();
+    EXPECT_EQ(Messages.size(), 1u);
+    EXPECT_FALSE(behind.PicturesPending());
 }
 
 TEST_F(PictureBehindTest, ClearingOrLoadingAgainWhileDecodingStopsTheWorker) {
