@@ -84,7 +84,7 @@ public:
     static constexpr size_t RestMinBytes = 256 * 1024;
     // The same for a list read from a file, whose pictures keep only the place of their bytes:
     // smaller pictures rest too, each waking in a fraction of a millisecond.
-    static constexpr size_t RestMinBytesInFile = 16 * 1024;
+    static constexpr size_t RestMinBytesInFile = 32 * 1024;
 
     // Takes a decoded picture: sizes, tile sizes and texture sizes follow it.
     void SetPicture(TPicture picture);
