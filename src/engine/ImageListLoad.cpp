@@ -14,6 +14,12 @@
 
 #include <zlib.h>
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
 #include "engine/PictureDecode.h"
@@ -475,6 +481,10 @@ bool DecodeStoredPicture(std::string_view stored, TPicture& picture) {
 // Decodes the pictures a load left behind, in the list's order, on its own thread. It owns the
 // file's bytes the pictures are read from and touches no item: the list's thread takes each
 // result in once Done counts it.
+#if defined(__linux__)
+constexpr int kWorkerNice = 10;
+#endif
+
 class TPictureWorker {
 public:
     TPictureWorker(std::vector<uint8_t> data, std::shared_ptr<const std::string> file,
@@ -506,6 +516,11 @@ public:
 
 private:
     void Run() {
+#if defined(__linux__)
+        // Below the frame thread: on a busy machine the logo's frames come first and the
+        // pictures take the time left over. Linux gives each thread its own nice value.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kWorkerNice);
+#endif
         for (size_t i = 0; i < Jobs.size(); ++i) {
             if (Cancel || StopRequested()) break;
             Decode(Jobs[i]);
