@@ -321,6 +321,51 @@ struct TDeferral {
     }
 };
 
+uint32_t BigEndian32(const uint8_t* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
+}
+
+// A picture left to the worker, checked now from its header alone: one too big for a texture
+// or for what is left of the list's pixel budget ends the load here, at the same item and with
+// the same message as a load that decodes at once. Returns the bytes its pixels take (0 when
+// the header says nothing this can read: the worker finds out).
+uint64_t CheckDeferredPicture(std::string_view data, uint64_t maxPixelBytes) {
+    TVilReader r(reinterpret_cast<const uint8_t*>(data.data()), data.size(), 0);
+    const std::string_view className = r.ShortString();
+    const auto* rest = reinterpret_cast<const uint8_t*>(data.data()) + r.Position();
+    const size_t restSize = data.size() - r.Position();
+    uint64_t width = 0, height = 0;
+    const char* refusal = nullptr;
+    if (className == "TPNGObject") {
+        // The signature, then the IHDR chunk: length, type, width, height.
+        if (restSize < 24 || std::memcmp(rest + 12, "IHDR", 4) != 0) return 0;
+        width = BigEndian32(rest + 16);
+        height = BigEndian32(rest + 20);
+        refusal = "bad or too large PNG picture";
+    } else if (className == "TBitmap") {
+        // The size, then the file header (14 bytes) and an info header with 32-bit sizes.
+        if (restSize < 4 + 26 || rest[4] != 'B' || rest[5] != 'M') return 0;
+        const auto le32 = [](const uint8_t* p) {
+            return static_cast<int32_t>(
+                static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+        };
+        if (le32(rest + 4 + 14) < 40) return 0;  // an older header: the worker reads it
+        const int64_t w = le32(rest + 4 + 18), h = le32(rest + 4 + 22);
+        width = static_cast<uint64_t>(w < 0 ? -w : w);
+        height = static_cast<uint64_t>(h < 0 ? -h : h);
+        refusal = "bad or too large BMP picture";
+    } else {
+        return 0;
+    }
+    const auto side = static_cast<uint64_t>(MaxPictureSide());
+    if (width == 0 || height == 0 || width > side || height > side ||
+        width * height * 4 > maxPixelBytes)
+        throw TStreamError{refusal};
+    return width * height * 4;
+}
+
 // What one item's properties said. The picture is applied before the tile sizes whatever
 // the order in the file, so that tile sizes written before the picture are not lost.
 struct TItemFields {
@@ -328,8 +373,9 @@ struct TItemFields {
     std::string_view Stored;  // the picture's bytes in the file
     std::optional<int32_t> TileWidth, TileHeight;
     bool Named = false;
-    // The picture is left to the worker.
+    // The picture is left to the worker; its header says its pixels take this many bytes.
     bool Deferred = false;
+    uint64_t DeferredBytes = 0;
 
     void ApplyTo(TImageListItem& item) {
         if (Deferred) {
@@ -357,6 +403,9 @@ void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item
         fields.Deferred = deferral != nullptr && !deferral->DecodesNow(item.Name, fields.Named);
         if (!fields.Deferred)
             fields.Picture = ReadPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
+        else
+            fields.DeferredBytes =
+                CheckDeferredPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
     } else if (SameName(name, "TileHeight")) {
         fields.TileHeight = r.IntegerValue(tag);
     } else if (SameName(name, "TileWidth")) {
@@ -383,6 +432,7 @@ std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget,
         ReadItemProperty(r, name, *item, fields, budget, deferral);
     fields.ApplyTo(*item);
     deferred = fields.Deferred ? fields.Stored : std::string_view{};
+    budget.PictureBytes += fields.DeferredBytes;
     if (!item->Picture.Empty()) {
         const size_t pixelBytes = item->Picture.Pixels.size() * 4;
         if (fields.Picture) KeepStored(*item, fields.Stored, source);
@@ -488,8 +538,8 @@ constexpr int kWorkerNice = 10;
 class TPictureWorker {
 public:
     TPictureWorker(std::vector<uint8_t> data, std::shared_ptr<const std::string> file,
-                   std::vector<TPendingPicture> jobs, uint64_t pictureBytes)
-        : Data(std::move(data)), Jobs(std::move(jobs)), PictureBytes(pictureBytes) {
+                   std::vector<TPendingPicture> jobs)
+        : Data(std::move(data)), Jobs(std::move(jobs)) {
         Source.Base = Data.data();
         Source.File = std::move(file);
         Thread = std::thread([this] { Run(); });
@@ -533,10 +583,9 @@ private:
 
     void Decode(TPendingPicture& job) {
         try {
-            job.Picture = ReadPicture(job.Stored,
-                                      kMaxPictureBytes - std::min(PictureBytes, kMaxPictureBytes));
+            // The list's budget was checked from the headers when the list was read.
+            job.Picture = ReadPicture(job.Stored, kMaxPictureBytes);
             if (!job.Picture || job.Picture->Empty()) return;
-            PictureBytes += static_cast<uint64_t>(job.Picture->Pixels.size()) * 4;
             job.Texture = BuildPictureTexture(*job.Picture, job.Transparent, job.TransparentColor);
         } catch (const TStreamError& e) {
             job.Picture.reset();
@@ -547,7 +596,6 @@ private:
         }
     }
 
-    uint64_t PictureBytes;
     std::atomic<size_t> Done{0};
     std::atomic<bool> Cancel{false};
     std::atomic<bool> IsStopped{false};
@@ -714,8 +762,7 @@ bool TImageListCollection::ReadBehind(std::vector<uint8_t> data,
     const bool read = ReadList(data, *this, SourceFile, &deferral, &pending, pictureBytes);
     // The items read before a fault stay, as in LoadFromStream: their pictures come too.
     if (!pending.empty())
-        Worker = std::make_unique<TPictureWorker>(std::move(data), SourceFile, std::move(pending),
-                                                  pictureBytes);
+        Worker = std::make_unique<TPictureWorker>(std::move(data), SourceFile, std::move(pending));
     else if (OnPicturesReady)
         OnPicturesReady();
     return read;

@@ -17,6 +17,7 @@
 #include "common/VilWriter.h"
 #include "engine/ImageList.h"
 #include "engine/KerbScreen.h"
+#include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 
 namespace {
@@ -339,6 +340,39 @@ TEST_F(PictureBehindTest, PicturesFromAFileWakeFromTheirPlaceInIt) {
         EXPECT_FALSE(big->Texture);
     }
     std::remove(path.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// A picture too big for a texture is refused when the list is read, from its header, at the
+// same item and with the same message as a load that decodes at once: not later, on the worker.
+TEST_F(PictureBehindTest, APictureTooBigIsRefusedAtTheLoadAsAnEagerLoadRefusesIt) {
+    std::vector<TVilItem> items;
+    for (const TItemCase& c : {TItemCase{"fine", 20, 10, 0, 0, false},
+                               TItemCase{"wide", MaxPictureSide() + 1, 2, 0, 0, false},
+                               TItemCase{"after", 20, 10, 0, 0, false}}) {
+        const TPicture p = ItemPicture(c);
+        TVilItem item;
+        item.Name = c.Name;
+        item.Png = EncodePng(p.Width, p.Height, p.Pixels.data());
+        items.push_back(item);
+    }
+    const std::vector<uint8_t> file = WriteVil(items);
+    TImageListCollection eager, behind;
+    EXPECT_FALSE(eager.LoadFromStream(file));
+    ASSERT_EQ(Messages.size(), 1u);
+    const std::string want = Messages[0].Detail;
+    EXPECT_NE(want.find("item 2:"), std::string::npos) << want;
+    Messages.clear();
+    EXPECT_FALSE(behind.LoadFromStreamBehind(file, {}));
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0].Detail, want);
+    ASSERT_EQ(behind.Count(), eager.Count());
+    behind.FinishPictures();
+    EXPECT_EQ(Messages.size(), 1u);
+    ExpectSameItem(*eager.Items(0), *behind.Items(0));
 }
 
 }  // namespace
