@@ -13,6 +13,7 @@
 #include "engine/StatsOverlay.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
+#include "platform/Allocator.h"
 #include "platform/AtomicFile.h"
 #include "platform/ConfigDir.h"
 #include "platform/FolderLock.h"
@@ -80,6 +81,7 @@ int ApplyCommandLine(const TCommandLine& cmd) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    ConfigureAllocator();
     InstallStopSignals();
     InstallWindowMessageBoxes();
     // A test driving the game in a window follows the states it enters.
@@ -156,9 +158,12 @@ int main(int argc, char** argv) {
         loop.Run();
     }
     form.FormDestroy();
-    if (cmd.Stats)
+    if (cmd.Stats) {
         std::fputs(overlay.Report(form.KerbScreen1.IsSoftware() ? "software" : "opengl").c_str(),
                    stderr);
+        std::fprintf(stderr, "stats pictures_ready_ms %lld\n",
+                     static_cast<long long>(form.PicturesReadyMs));
+    }
     SaveWindowPlacement(placementFile, window.Placement());
     return form.ExitCode();
 }

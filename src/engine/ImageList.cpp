@@ -38,13 +38,20 @@ void TImageListItem::ReportNoTexture() {
 
 TImageListItem* TImageListCollection::Items(int32_t index) {
     if (index < 0 || index >= Count()) return nullptr;
-    return List[static_cast<size_t>(index)].get();
+    TImageListItem* item = List[static_cast<size_t>(index)].get();
+    if (item->Pending) FinishPictures();
+    return item;
 }
 
 TImageListItem* TImageListCollection::Find(const std::string& name) {
-    for (const auto& item : List)
-        if (item->Name == name) return item.get();
-    return nullptr;
+    const int32_t index = IndexOf(name);
+    return index < 0 ? nullptr : Items(index);
+}
+
+int32_t TImageListCollection::IndexOf(const std::string& name) const {
+    for (size_t i = 0; i < List.size(); ++i)
+        if (List[i]->Name == name) return static_cast<int32_t>(i);
+    return -1;
 }
 
 TImageListItem& TImageListCollection::Add() {

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,18 +57,41 @@ public:
     // not drawn for a while rests: its texels and device texture are dropped, and the first
     // use after that decodes it again from these bytes. Pictures drawn every frame never rest.
     std::string Stored;
+    // For a list read from a file, where those bytes lie in it instead (Stored stays empty):
+    // read again when the picture wakes, and checked against their CRC-32, so that a file
+    // changed since gives no picture rather than another one.
+    struct TStoredPlace {
+        std::shared_ptr<const std::string> File;
+        uint64_t Offset = 0;
+        uint32_t Size = 0;
+        uint32_t Crc = 0;
+    };
+    TStoredPlace StoredPlace;
+    bool HasStored() const { return !Stored.empty() || StoredPlace.Size > 0; }
+    // The stored bytes, from memory or from the file. False when the file cannot be read or
+    // holds other bytes there now.
+    bool ReadStored(std::string& bytes) const;
     bool Rested = false;
+    // Read from its list's file with the picture still to decode (on the list's worker thread):
+    // no picture, sizes or texture yet. Looking the item up in its list waits for it.
+    bool Pending = false;
+    // The tile sizes the file gave a pending item, applied once its picture is there.
+    std::optional<int32_t> PendingTileWidth, PendingTileHeight;
     // The screen's frame when the picture was last drawn or its texels read.
     int64_t LastUsed = 0;
-    // Pictures with fewer texel bytes than this stay as they are: resting them saves little.
+    // Pictures with fewer texel bytes than this stay as they are: resting them saves little
+    // next to the copy of their bytes kept to wake them.
     static constexpr size_t RestMinBytes = 256 * 1024;
+    // The same for a list read from a file, whose pictures keep only the place of their bytes:
+    // smaller pictures rest too, each waking in a fraction of a millisecond.
+    static constexpr size_t RestMinBytesInFile = 32 * 1024;
 
     // Takes a decoded picture: sizes, tile sizes and texture sizes follow it.
     void SetPicture(TPicture picture);
     void SetTileWidth(int32_t value);
     void SetTileHeight(int32_t value);
     int32_t PatternCount() const { return PatternRows * PatternColumns; }
-    // Whether the picture can rest now: it has stored bytes and its texels exist.
+    // Whether the picture can rest now: it has stored bytes (or their place) and its texels exist.
     bool CanRest() const;
     // Drops the texels and the device texture; the stored bytes bring them back.
     void Rest();
@@ -97,23 +122,63 @@ public:
                   int32_t blue, int32_t alpha, bool mirrorY, bool mirrorX, int32_t blendMode);
 };
 
+// The colour-keyed texels of a decoded picture as a texture of its own size (at least 2 x 2;
+// keyed texels become 0), or null when the picture is too big or memory runs out. Safe on any
+// thread.
+std::unique_ptr<TKerbTexture> BuildPictureTexture(const TPicture& picture, bool transparent,
+                                                  uint32_t transparentColor);
+
+class TPictureWorker;
+
 class TImageListCollection {
 public:
-    explicit TImageListCollection(TKerbImageList* owner = nullptr) : Owner(owner) {}
+    explicit TImageListCollection(TKerbImageList* owner = nullptr);
+    ~TImageListCollection();
+    TImageListCollection(const TImageListCollection&) = delete;
+    TImageListCollection& operator=(const TImageListCollection&) = delete;
 
     // Reads a .vil file. Failures show a message box and leave what was read.
     bool LoadFromFile(const std::string& fileName);
     bool LoadFromStream(const std::vector<uint8_t>& data);
+    // Reads the items of a .vil file but decodes only the pictures of the items named in first
+    // now; every other picture is decoded on a worker thread, and its item stays Pending until
+    // AdoptPictures or FinishPictures takes it in (on this thread: textures are made here).
+    // The file's structure is checked whole now, as LoadFromFile does; a picture that turns
+    // out damaged on the worker leaves its item without a picture and is reported when taken in.
+    bool LoadFromFileBehind(const std::string& fileName, const std::vector<std::string>& first);
+    bool LoadFromStreamBehind(std::vector<uint8_t> data, const std::vector<std::string>& first);
 
+    // Whether pictures decoded behind the load are still to be taken in.
+    bool PicturesPending() const { return Worker != nullptr; }
+    // Takes in the pictures the worker has finished, for at most budgetMs milliseconds (at least
+    // one picture when one is ready). True when none is pending any more.
+    bool AdoptPictures(double budgetMs);
+    // Waits for the worker and takes in every picture.
+    void FinishPictures();
+    // Called once, when the last picture decoded behind the load has been taken in.
+    std::function<void()> OnPicturesReady;
+
+    // These two wait for the item's picture when it is still pending.
     TImageListItem* Items(int32_t index);
     // The first item whose name equals name exactly (case-sensitive), or null.
     TImageListItem* Find(const std::string& name);
+    // The index of the first item named name, or -1; never waits for a picture.
+    int32_t IndexOf(const std::string& name) const;
     int32_t Count() const { return static_cast<int32_t>(List.size()); }
     TImageListItem& Add();
-    void Clear() { List.clear(); }
+    void Clear();
 
     TKerbImageList* Owner;
     std::vector<std::unique_ptr<TImageListItem>> List;
+
+private:
+    void StopWorker();
+    // The deferred read of LoadFromFileBehind and LoadFromStreamBehind, after Clear.
+    bool ReadBehind(std::vector<uint8_t> data, const std::vector<std::string>& first);
+    std::unique_ptr<TPictureWorker> Worker;
+    // The file being read by LoadFromFile or LoadFromFileBehind: big pictures note their place
+    // in it rather than keep a copy of their bytes. Null for a list read from memory.
+    std::shared_ptr<const std::string> SourceFile;
 };
 
 class TKerbImageList {
@@ -135,6 +200,10 @@ public:
 
     // Links the renderer to KerbScreen and makes every item's texture (when a device exists).
     void Initialize();
+    // Makes the texture of one item whose picture came in after Initialize (when a device
+    // exists and the list is linked to it), from prebuilt texels when given (BuildPictureTexture
+    // of the item's picture).
+    void MakeItemTexture(TImageListItem& item, std::unique_ptr<TKerbTexture> prebuilt = nullptr);
     // Unlinks every item; releases the textures when releaseTextures.
     void Finalize(bool releaseTextures);
     // Wakes every resting picture (before the list comes into use, rather than one picture

@@ -4,10 +4,21 @@
 // their pictures take are capped per list, and any fault ends the load with one message while
 // the whole items read before it stay (the damaged item itself is dropped).
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <thread>
+
+#include <zlib.h>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
@@ -274,14 +285,106 @@ std::optional<TPicture> ReadPicture(std::string_view data, uint64_t maxPixelByte
     return std::nullopt;
 }
 
+// Where the bytes being read come from: a file (its name) or memory (no name).
+struct TListSource {
+    const uint8_t* Base = nullptr;
+    std::shared_ptr<const std::string> File;
+};
+
+// Keeps what a big picture wakes from: the place of its bytes in the list's file, or for a list
+// read from memory, the bytes themselves.
+void KeepStored(TImageListItem& item, std::string_view stored, const TListSource& source) {
+    const size_t pixelBytes = item.Picture.Pixels.size() * 4;
+    // A picture from an outside file is read again from there: it never rests.
+    if (!item.Filepath.empty() || pixelBytes < (source.File ? TImageListItem::RestMinBytesInFile
+                                                            : TImageListItem::RestMinBytes))
+        return;
+    if (!source.File) {
+        item.Stored.assign(stored);
+        return;
+    }
+    item.StoredPlace.File = source.File;
+    item.StoredPlace.Offset =
+        static_cast<uint64_t>(reinterpret_cast<const uint8_t*>(stored.data()) - source.Base);
+    item.StoredPlace.Size = static_cast<uint32_t>(stored.size());
+    item.StoredPlace.Crc = static_cast<uint32_t>(
+        crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(stored.data()),
+              static_cast<uInt>(stored.size())));
+}
+
+// A load that leaves pictures to the worker: the items whose pictures are decoded now.
+struct TDeferral {
+    const std::vector<std::string>* First = nullptr;
+    bool DecodesNow(std::string_view name, bool named) const {
+        // A picture written before its item's name is decoded now: which item it is not known.
+        return !named || std::find(First->begin(), First->end(), name) != First->end();
+    }
+};
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
+}
+
+// A picture left to the worker, checked now from its header alone: one too big for a texture
+// or for what is left of the list's pixel budget ends the load here, at the same item and with
+// the same message as a load that decodes at once. Returns the bytes its pixels take (0 when
+// the header says nothing this can read: the worker finds out).
+uint64_t CheckDeferredPicture(std::string_view data, uint64_t maxPixelBytes) {
+    TVilReader r(reinterpret_cast<const uint8_t*>(data.data()), data.size(), 0);
+    const std::string_view className = r.ShortString();
+    const auto* rest = reinterpret_cast<const uint8_t*>(data.data()) + r.Position();
+    const size_t restSize = data.size() - r.Position();
+    uint64_t width = 0, height = 0;
+    const char* refusal = nullptr;
+    if (className == "TPNGObject") {
+        // The signature, then the IHDR chunk: length, type, width, height.
+        if (restSize < 24 || std::memcmp(rest + 12, "IHDR", 4) != 0) return 0;
+        width = BigEndian32(rest + 16);
+        height = BigEndian32(rest + 20);
+        refusal = "bad or too large PNG picture";
+    } else if (className == "TBitmap") {
+        // The size, then the file header (14 bytes) and an info header with 32-bit sizes.
+        if (restSize < 4 + 26 || rest[4] != 'B' || rest[5] != 'M') return 0;
+        const auto le32 = [](const uint8_t* p) {
+            return static_cast<int32_t>(
+                static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+        };
+        if (le32(rest + 4 + 14) < 40) return 0;  // an older header: the worker reads it
+        const int64_t w = le32(rest + 4 + 18), h = le32(rest + 4 + 22);
+        width = static_cast<uint64_t>(w < 0 ? -w : w);
+        height = static_cast<uint64_t>(h < 0 ? -h : h);
+        refusal = "bad or too large BMP picture";
+    } else {
+        return 0;
+    }
+    const auto side = static_cast<uint64_t>(MaxPictureSide());
+    if (width == 0 || height == 0 || width > side || height > side ||
+        width * height * 4 > maxPixelBytes)
+        throw TStreamError{refusal};
+    return width * height * 4;
+}
+
 // What one item's properties said. The picture is applied before the tile sizes whatever
 // the order in the file, so that tile sizes written before the picture are not lost.
 struct TItemFields {
     std::optional<TPicture> Picture;
     std::string_view Stored;  // the picture's bytes in the file
     std::optional<int32_t> TileWidth, TileHeight;
+    bool Named = false;
+    // The picture is left to the worker; its header says its pixels take this many bytes.
+    bool Deferred = false;
+    uint64_t DeferredBytes = 0;
 
     void ApplyTo(TImageListItem& item) {
+        if (Deferred) {
+            // Applied with the picture, in the same order.
+            item.Pending = true;
+            item.PendingTileHeight = TileHeight;
+            item.PendingTileWidth = TileWidth;
+            return;
+        }
         if (Picture) item.SetPicture(std::move(*Picture));
         if (TileHeight) item.SetTileHeight(*TileHeight);
         if (TileWidth) item.SetTileWidth(*TileWidth);
@@ -289,13 +392,20 @@ struct TItemFields {
 };
 
 void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item,
-                      TItemFields& fields, const TListBudget& budget) {
+                      TItemFields& fields, const TListBudget& budget, const TDeferral* deferral) {
     const uint8_t tag = r.U8();
     if (SameName(name, "Name")) {
         item.Name = r.StringValue(tag);
+        fields.Named = true;
     } else if (SameName(name, "Picture.Data")) {
         fields.Stored = r.BinaryValue(tag);
-        fields.Picture = ReadPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
+        fields.Picture.reset();
+        fields.Deferred = deferral != nullptr && !deferral->DecodesNow(item.Name, fields.Named);
+        if (!fields.Deferred)
+            fields.Picture = ReadPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
+        else
+            fields.DeferredBytes =
+                CheckDeferredPicture(fields.Stored, kMaxPictureBytes - budget.PictureBytes);
     } else if (SameName(name, "TileHeight")) {
         fields.TileHeight = r.IntegerValue(tag);
     } else if (SameName(name, "TileWidth")) {
@@ -313,17 +423,19 @@ void ReadItemProperty(TVilReader& r, std::string_view name, TImageListItem& item
 }
 
 // Reads one item whole; a fault anywhere in it throws, and the caller never sees the item.
-std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget) {
+std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget,
+                                         const TDeferral* deferral, std::string_view& deferred,
+                                         const TListSource& source) {
     auto item = std::make_unique<TImageListItem>();
     TItemFields fields;
     for (std::string_view name = r.ShortString(); !name.empty(); name = r.ShortString())
-        ReadItemProperty(r, name, *item, fields, budget);
+        ReadItemProperty(r, name, *item, fields, budget, deferral);
     fields.ApplyTo(*item);
+    deferred = fields.Deferred ? fields.Stored : std::string_view{};
+    budget.PictureBytes += fields.DeferredBytes;
     if (!item->Picture.Empty()) {
         const size_t pixelBytes = item->Picture.Pixels.size() * 4;
-        // A picture from an outside file is read again from there: it never rests.
-        if (pixelBytes >= TImageListItem::RestMinBytes && fields.Picture && item->Filepath.empty())
-            item->Stored.assign(fields.Stored);
+        if (fields.Picture) KeepStored(*item, fields.Stored, source);
         budget.PictureBytes += static_cast<uint64_t>(pixelBytes);
         budget.Patterns += std::max<int64_t>(int64_t{item->PatternRows} * item->PatternColumns, 0);
         if (budget.Patterns > kMaxPatterns) throw TStreamError{"too many patterns in the list"};
@@ -331,7 +443,21 @@ std::unique_ptr<TImageListItem> ReadItem(TVilReader& r, TListBudget& budget) {
     return item;
 }
 
-void ReadCollection(TVilReader& r, TImageListCollection& list) {
+// A picture the worker decodes, and what came of it.
+struct TPendingPicture {
+    size_t Index = 0;  // the item's place in the list
+    std::string_view Stored;
+    bool Transparent = false;
+    uint32_t TransparentColor = 0;
+    // Written by the worker before it counts the picture done; read here after.
+    std::optional<TPicture> Picture;
+    std::unique_ptr<TKerbTexture> Texture;
+    const char* Error = nullptr;
+};
+
+void ReadCollection(TVilReader& r, TImageListCollection& list, const TDeferral* deferral,
+                    std::vector<TPendingPicture>* pending, uint64_t& pictureBytes,
+                    const TListSource& source) {
     TListBudget budget;
     for (uint8_t tag = r.U8(); tag != kEndOfList; tag = r.U8()) {
         // Decoding pictures is the slow part of a load: a stop is noticed between items.
@@ -343,11 +469,23 @@ void ReadCollection(TVilReader& r, TImageListCollection& list) {
         }
         if (tag != kList) throw TStreamError{"collection item expected"};
         if (list.Count() >= kMaxItems) throw TStreamError{"too many items in the list"};
-        list.List.push_back(ReadItem(r, budget));
+        std::string_view deferred;
+        list.List.push_back(ReadItem(r, budget, deferral, deferred, source));
+        if (list.List.back()->Pending && pending != nullptr) {
+            TPendingPicture job;
+            job.Index = list.List.size() - 1;
+            job.Stored = deferred;
+            job.Transparent = list.List.back()->Transparent;
+            job.TransparentColor = list.List.back()->TransparentColor;
+            pending->push_back(std::move(job));
+        }
     }
+    pictureBytes = budget.PictureBytes;
 }
 
-void ReadObjectStream(TVilReader& r, TImageListCollection& list) {
+void ReadObjectStream(TVilReader& r, TImageListCollection& list, const TDeferral* deferral,
+                      std::vector<TPendingPicture>* pending, uint64_t& pictureBytes,
+                      const TListSource& source) {
     if (r.Bytes(4) != "TPF0") throw TStreamError{"object stream expected"};
     r.ShortString();  // class name of the root object
     r.ShortString();  // its name
@@ -355,7 +493,7 @@ void ReadObjectStream(TVilReader& r, TImageListCollection& list) {
         const uint8_t tag = r.U8();
         if (SameName(name, "List")) {
             if (tag != kCollection) throw TStreamError{"collection expected"};
-            ReadCollection(r, list);
+            ReadCollection(r, list, deferral, pending, pictureBytes, source);
         } else {
             r.SkipValue(tag);
         }
@@ -390,6 +528,159 @@ bool DecodeStoredPicture(std::string_view stored, TPicture& picture) {
     }
 }
 
+// Decodes the pictures a load left behind, in the list's order, on its own thread. It owns the
+// file's bytes the pictures are read from and touches no item: the list's thread takes each
+// result in once Done counts it.
+#if defined(__linux__)
+constexpr int kWorkerNice = 10;
+#endif
+
+class TPictureWorker {
+public:
+    TPictureWorker(std::vector<uint8_t> data, std::shared_ptr<const std::string> file,
+                   std::vector<TPendingPicture> jobs)
+        : Data(std::move(data)), Jobs(std::move(jobs)) {
+        Source.Base = Data.data();
+        Source.File = std::move(file);
+        Thread = std::thread([this] { Run(); });
+    }
+    ~TPictureWorker() { Stop(); }
+    TPictureWorker(const TPictureWorker&) = delete;
+    TPictureWorker& operator=(const TPictureWorker&) = delete;
+
+    void Stop() {
+        Cancel = true;
+        Join();
+    }
+    void Join() {
+        if (Thread.joinable()) Thread.join();
+    }
+    size_t Ready() const { return Done.load(std::memory_order_acquire); }
+    // Whether the worker is through: all decoded, or it stopped early.
+    bool Stopped() const { return IsStopped.load(std::memory_order_acquire); }
+
+    std::vector<uint8_t> Data;  // the views in Jobs point into it
+    std::vector<TPendingPicture> Jobs;
+    TListSource Source;
+    size_t Adopted = 0;
+
+private:
+    void Run() {
+#if defined(__linux__)
+        // Below the frame thread: on a busy machine the logo's frames come first and the
+        // pictures take the time left over. Linux gives each thread its own nice value.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kWorkerNice);
+#endif
+        for (size_t i = 0; i < Jobs.size(); ++i) {
+            if (Cancel || StopRequested()) break;
+            Decode(Jobs[i]);
+            Done.store(i + 1, std::memory_order_release);
+            // A damaged picture ends the list there, as it ends a load that decodes at once.
+            if (Jobs[i].Error != nullptr) break;
+        }
+        IsStopped.store(true, std::memory_order_release);
+    }
+
+    void Decode(TPendingPicture& job) {
+        try {
+            // The list's budget was checked from the headers when the list was read.
+            job.Picture = ReadPicture(job.Stored, kMaxPictureBytes);
+            if (!job.Picture || job.Picture->Empty()) return;
+            job.Texture = BuildPictureTexture(*job.Picture, job.Transparent, job.TransparentColor);
+        } catch (const TStreamError& e) {
+            job.Picture.reset();
+            job.Error = e.Message;
+        } catch (const std::bad_alloc&) {
+            job.Picture.reset();
+            job.Error = "not enough memory";
+        }
+    }
+
+    std::atomic<size_t> Done{0};
+    std::atomic<bool> Cancel{false};
+    std::atomic<bool> IsStopped{false};
+    std::thread Thread;
+};
+
+TImageListCollection::TImageListCollection(TKerbImageList* owner) : Owner(owner) {}
+
+TImageListCollection::~TImageListCollection() {
+    StopWorker();
+}
+
+void TImageListCollection::StopWorker() {
+    if (Worker) Worker->Stop();
+    Worker.reset();
+}
+
+void TImageListCollection::Clear() {
+    StopWorker();
+    List.clear();
+    SourceFile.reset();
+}
+
+namespace {
+// Takes one decoded picture into its item, as a load that decoded it at once would have.
+void AdoptPicture(TImageListCollection& list, TPendingPicture& job, const TListSource& source) {
+    TImageListItem& item = *list.List[job.Index];
+    item.Pending = false;
+    if (job.Error != nullptr) {
+        ShowMessageBox("Error!",
+                       "The stream could not be loaded, either it is corrupt or encrypted!",
+                       TMsgButtons::OkCancel, TMsgIcon::Error,
+                       "item " + std::to_string(job.Index + 1) + ": " + job.Error);
+        return;
+    }
+    if (job.Picture && !job.Picture->Empty()) {
+        item.SetPicture(std::move(*job.Picture));
+        KeepStored(item, job.Stored, source);
+    }
+    if (item.PendingTileHeight) item.SetTileHeight(*item.PendingTileHeight);
+    if (item.PendingTileWidth) item.SetTileWidth(*item.PendingTileWidth);
+    item.PendingTileHeight.reset();
+    item.PendingTileWidth.reset();
+    job.Picture.reset();
+    if (list.Owner != nullptr) list.Owner->MakeItemTexture(item, std::move(job.Texture));
+    job.Texture.reset();
+}
+}  // namespace
+
+bool TImageListCollection::AdoptPictures(double budgetMs) {
+    if (!Worker) return true;
+    using TSteady = std::chrono::steady_clock;
+    const TSteady::time_point start = TSteady::now();
+    for (size_t ready = Worker->Ready(); Worker->Adopted < ready;) {
+        AdoptPicture(*this, Worker->Jobs[Worker->Adopted++], Worker->Source);
+        const std::chrono::duration<double, std::milli> spent = TSteady::now() - start;
+        if (spent.count() >= budgetMs) break;
+    }
+    const bool through = Worker->Adopted == Worker->Jobs.size() ||
+                         (Worker->Stopped() && Worker->Adopted == Worker->Ready());
+    if (!through) return false;
+    FinishPictures();
+    return true;
+}
+
+void TImageListCollection::FinishPictures() {
+    if (!Worker) return;
+    Worker->Join();
+    // Pictures the worker did not reach (after a damaged one, or the game is stopping) stay
+    // without a picture.
+    const size_t ready = Worker->Ready();
+    while (Worker->Adopted < ready)
+        AdoptPicture(*this, Worker->Jobs[Worker->Adopted++], Worker->Source);
+    for (size_t i = Worker->Adopted; i < Worker->Jobs.size(); ++i)
+        List[Worker->Jobs[i].Index]->Pending = false;
+    Worker.reset();
+    if (OnPicturesReady) OnPicturesReady();
+}
+
+namespace {
+bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
+              const std::shared_ptr<const std::string>& file, const TDeferral* deferral,
+              std::vector<TPendingPicture>* pending, uint64_t& pictureBytes);
+}  // namespace
+
 bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     std::vector<uint8_t> data;
     std::string reason;
@@ -398,11 +689,31 @@ bool TImageListCollection::LoadFromFile(const std::string& fileName) {
                        TMsgButtons::Ok, TMsgIcon::Information, reason);
         return false;
     }
-    return LoadFromStream(data);
+    Clear();
+    SourceFile = std::make_shared<const std::string>(fileName);
+    uint64_t pictureBytes = 0;
+    return ReadList(data, *this, SourceFile, nullptr, nullptr, pictureBytes);
 }
 
-bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
+bool TImageListCollection::LoadFromFileBehind(const std::string& fileName,
+                                              const std::vector<std::string>& first) {
+    std::vector<uint8_t> data;
+    std::string reason;
+    if (!ReadWholeFile(fileName, TFileKind::ImageList, data, reason)) {
+        ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!",
+                       TMsgButtons::Ok, TMsgIcon::Information, reason);
+        return false;
+    }
     Clear();
+    SourceFile = std::make_shared<const std::string>(fileName);
+    return ReadBehind(std::move(data), first);
+}
+
+namespace {
+// Reads the list; with a deferral, the pictures left to the worker go to pending.
+bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
+              const std::shared_ptr<const std::string>& file, const TDeferral* deferral,
+              std::vector<TPendingPicture>* pending, uint64_t& pictureBytes) {
     std::string reason;
     try {
         const std::optional<size_t> start = ObjectStreamStart(data);
@@ -411,7 +722,7 @@ bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
             throw TStreamError{"Invalid stream format"};
         }
         TVilReader reader(data.data(), data.size(), *start);
-        ReadObjectStream(reader, *this);
+        ReadObjectStream(reader, list, deferral, pending, pictureBytes, {data.data(), file});
         return true;
     } catch (const TStreamError& e) {
         reason = e.Message;
@@ -424,8 +735,35 @@ bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
     }
     // Past the header, say which item: the first one not kept.
     if (reason != "Invalid stream format")
-        reason = "item " + std::to_string(Count() + 1) + ": " + reason;
+        reason = "item " + std::to_string(list.Count() + 1) + ": " + reason;
     ShowMessageBox("Error!", "The stream could not be loaded, either it is corrupt or encrypted!",
                    TMsgButtons::OkCancel, TMsgIcon::Error, reason);
     return false;
+}
+}  // namespace
+
+bool TImageListCollection::LoadFromStream(const std::vector<uint8_t>& data) {
+    Clear();
+    uint64_t pictureBytes = 0;
+    return ReadList(data, *this, nullptr, nullptr, nullptr, pictureBytes);
+}
+
+bool TImageListCollection::LoadFromStreamBehind(std::vector<uint8_t> data,
+                                                const std::vector<std::string>& first) {
+    Clear();
+    return ReadBehind(std::move(data), first);
+}
+
+bool TImageListCollection::ReadBehind(std::vector<uint8_t> data,
+                                      const std::vector<std::string>& first) {
+    const TDeferral deferral{&first};
+    std::vector<TPendingPicture> pending;
+    uint64_t pictureBytes = 0;
+    const bool read = ReadList(data, *this, SourceFile, &deferral, &pending, pictureBytes);
+    // The items read before a fault stay, as in LoadFromStream: their pictures come too.
+    if (!pending.empty())
+        Worker = std::make_unique<TPictureWorker>(std::move(data), SourceFile, std::move(pending));
+    else if (OnPicturesReady)
+        OnPicturesReady();
+    return read;
 }

@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <vector>
+
+#include <zlib.h>
 
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
@@ -65,35 +68,8 @@ bool LoadExternalPicture(const std::string& path, TPicture& picture) {
     return DecodePng(bytes.data(), bytes.size(), picture, consumed);
 }
 
-// The picture as texels of a texture of its own size (at least 2 x 2, the smallest texture
-// the texture coordinates allow for); colour-keyed texels become 0.
-// The decoders refuse pictures above MaxPictureSide(), so this only fails for pictures set by
-// code, or when memory runs out.
 std::unique_ptr<TKerbTexture> BuildTexture(const TImageListItem& item) {
-    const TPicture& pic = item.Picture;
-    if (pic.Width > MaxPictureSide() || pic.Height > MaxPictureSide()) return nullptr;
-    auto texture = std::make_unique<TKerbTexture>();
-    texture->Width = std::max(pic.Width, 2);
-    texture->Height = std::max(pic.Height, 2);
-    try {
-        texture->Texels.assign(
-            static_cast<size_t>(texture->Width) * static_cast<size_t>(texture->Height), 0);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    const uint32_t key = ColorKey(item.TransparentColor);
-    const size_t available = pic.Pixels.size();
-    for (int32_t y = 0; y < pic.Height; ++y) {
-        for (int32_t x = 0; x < pic.Width; ++x) {
-            const size_t from =
-                static_cast<size_t>(y) * static_cast<size_t>(pic.Width) + static_cast<size_t>(x);
-            if (from >= available) return texture;  // a short picture: the rest stays clear
-            const uint32_t p = pic.Pixels[from];
-            texture->Texels[static_cast<size_t>(y) * static_cast<size_t>(texture->Width) +
-                            static_cast<size_t>(x)] = item.Transparent && p == key ? 0 : p;
-        }
-    }
-    return texture;
+    return BuildPictureTexture(item.Picture, item.Transparent, item.TransparentColor);
 }
 
 void ReportTextureFailure(TImageListItem& item, TScreenDevice& screen) {
@@ -149,8 +125,56 @@ void MakeTexture(TImageListItem& item, TKerbImageList& list) {
 }
 }  // namespace
 
+// The decoders refuse pictures above MaxPictureSide(), so this only fails for pictures set by
+// code, or when memory runs out.
+std::unique_ptr<TKerbTexture> BuildPictureTexture(const TPicture& pic, bool transparent,
+                                                  uint32_t transparentColor) {
+    if (pic.Width > MaxPictureSide() || pic.Height > MaxPictureSide()) return nullptr;
+    auto texture = std::make_unique<TKerbTexture>();
+    texture->Width = std::max(pic.Width, 2);
+    texture->Height = std::max(pic.Height, 2);
+    try {
+        texture->Texels.assign(
+            static_cast<size_t>(texture->Width) * static_cast<size_t>(texture->Height), 0);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    const uint32_t key = ColorKey(transparentColor);
+    const size_t available = pic.Pixels.size();
+    for (int32_t y = 0; y < pic.Height; ++y) {
+        for (int32_t x = 0; x < pic.Width; ++x) {
+            const size_t from =
+                static_cast<size_t>(y) * static_cast<size_t>(pic.Width) + static_cast<size_t>(x);
+            if (from >= available) return texture;  // a short picture: the rest stays clear
+            const uint32_t p = pic.Pixels[from];
+            texture->Texels[static_cast<size_t>(y) * static_cast<size_t>(texture->Width) +
+                            static_cast<size_t>(x)] = transparent && p == key ? 0 : p;
+        }
+    }
+    return texture;
+}
+
+bool TImageListItem::ReadStored(std::string& bytes) const {
+    if (!Stored.empty()) {
+        bytes = Stored;
+        return true;
+    }
+    if (StoredPlace.Size == 0 || !StoredPlace.File) return false;
+    std::ifstream file(std::filesystem::path(*StoredPlace.File), std::ios::binary);
+    if (!file.seekg(static_cast<std::streamoff>(StoredPlace.Offset))) return false;
+    try {
+        bytes.resize(StoredPlace.Size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return false;
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(bytes.data()),
+                            static_cast<uInt>(bytes.size()));
+    return static_cast<uint32_t>(crc) == StoredPlace.Crc;
+}
+
 bool TImageListItem::CanRest() const {
-    return !Rested && !Stored.empty() && Texture && Texture->HasTexels();
+    return !Rested && HasStored() && Texture && Texture->HasTexels();
 }
 
 void TImageListItem::Rest() {
@@ -166,7 +190,9 @@ bool TImageListItem::Use() {
     // The same bytes decoded when the list was read: this fails only when memory runs out.
     TPicture picture;
     std::unique_ptr<TKerbTexture> fresh;
-    if (DecodeStoredPicture(Stored, picture)) {
+    std::string fromFile;
+    const bool readable = !Stored.empty() || ReadStored(fromFile);
+    if (readable && DecodeStoredPicture(Stored.empty() ? fromFile : Stored, picture)) {
         Picture = std::move(picture);
         fresh = BuildTexture(*this);
         Picture = TPicture{};
@@ -196,12 +222,22 @@ void TKerbImageList::Initialize() {
     }
 }
 
+void TKerbImageList::MakeItemTexture(TImageListItem& item, std::unique_ptr<TKerbTexture> prebuilt) {
+    if (KerbScreen == nullptr || Renderer->Screen != KerbScreen || !KerbScreen->HasDevice()) return;
+    // A picture from an outside file replaces the stored one: its texels are made from it.
+    if (prebuilt && !item.Texture && !item.Picture.Empty() && Trim(item.Filepath).empty())
+        item.Texture = std::move(prebuilt);
+    MakeTexture(item, *this);
+}
+
 void TKerbImageList::WakeAll() {
+    ImageList.FinishPictures();
     for (const auto& item : ImageList.List)
         if (item->Rested) item->Use();
 }
 
 void TKerbImageList::RestAll() {
+    ImageList.FinishPictures();
     bool rested = false;
     for (const auto& item : ImageList.List) {
         if (!item->CanRest()) continue;

@@ -1,6 +1,7 @@
 #include "engine/KerbSound3D.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 
@@ -157,13 +158,37 @@ TModListItem::~TModListItem() {
     Unload();
 }
 
+void TModListItem::Prepare() {
+    if (IsLoaded || Preparing.valid()) return;
+    // The player is the worker's alone until Load adds it to the mixer.
+    Preparing = std::async(std::launch::async, [this, path = GamePath(FileName)] {
+        TPrepared prepared;
+        std::vector<uint8_t> bytes;
+        prepared.Ok = ReadWholeFile(path, TFileKind::Module, bytes, prepared.Reason) &&
+                      Player.Load(bytes, prepared.Reason);
+        return prepared;
+    });
+}
+
+bool TModListItem::Ready() const {
+    if (IsLoaded) return true;
+    return Preparing.valid() &&
+           Preparing.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
 void TModListItem::Load() {
-    std::vector<uint8_t> bytes;
     std::string reason;
-    if (!ReadWholeFile(GamePath(FileName), TFileKind::Module, bytes, reason) ||
-        !Player.Load(bytes, reason)) {
-        throw ESoundError("Error loading module: " + FileName, reason);
+    bool loaded = false;
+    if (Preparing.valid()) {
+        TPrepared prepared = Preparing.get();
+        loaded = prepared.Ok;
+        reason = std::move(prepared.Reason);
+    } else {
+        std::vector<uint8_t> bytes;
+        loaded = ReadWholeFile(GamePath(FileName), TFileKind::Module, bytes, reason) &&
+                 Player.Load(bytes, reason);
     }
+    if (!loaded) throw ESoundError("Error loading module: " + FileName, reason);
     if (!Owner.Mixer().AddSong(&Player)) {
         Player.Unload();
         throw ESoundError("Error loading module: " + FileName);
@@ -182,6 +207,10 @@ void TModListItem::Stop() {
 }
 
 void TModListItem::Unload() {
+    if (Preparing.valid()) {
+        Preparing.get();
+        Player.Unload();
+    }
     if (!IsLoaded) return;
     Stop();
     Owner.Mixer().RemoveSong(&Player);
@@ -321,6 +350,15 @@ void TKerbSound3D::SetEffectVolumeStep(int32_t step) {
 
 void TKerbSound3D::PlayModule(std::string_view name) {
     if (TModListItem* song = ModList.Find(name)) song->Play();
+}
+
+void TKerbSound3D::PrepareModule(std::string_view name) {
+    if (TModListItem* song = ModList.Find(name)) song->Prepare();
+}
+
+bool TKerbSound3D::ModuleReady(std::string_view name) {
+    TModListItem* song = ModList.Find(name);
+    return song != nullptr && song->Ready();
 }
 
 void TKerbSound3D::StopModule(std::string_view name) {

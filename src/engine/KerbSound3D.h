@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -174,6 +175,11 @@ public:
     int32_t Volume = 100;      // kept, not used
 
     bool Loaded() const { return IsLoaded; }
+    // Reads and decodes the module on a worker thread, so that the frame thread does not wait
+    // for it; the next Play takes it from there (waiting for it when it is not done yet).
+    void Prepare();
+    // Whether Play would start it without reading or decoding anything on this thread.
+    bool Ready() const;
     // Loads on first use, sets looping from Loop, and plays on from where Stop left off.
     void Play();
     void Stop();
@@ -188,6 +194,13 @@ private:
     TKerbSound3D& Owner;
     TModulePlayer Player;
     bool IsLoaded = false;
+    // What Prepare's worker made of the file: empty when the player holds the module, else why
+    // not. Declared after Player: destroyed (waited for) before it.
+    struct TPrepared {
+        bool Ok = false;
+        std::string Reason;
+    };
+    std::future<TPrepared> Preparing;
 };
 
 using TAudioPathListCollection = TSoundCollection<TAudioPathListItem>;
@@ -233,6 +246,9 @@ public:
     // Effect volume steps 0..5 of the options screen give every effect a volume of 75..100.
     void SetEffectVolumeStep(int32_t step);
     void PlayModule(std::string_view name);
+    // TModListItem::Prepare and Ready by name; an unknown name is never ready.
+    void PrepareModule(std::string_view name);
+    bool ModuleReady(std::string_view name);
     void StopModule(std::string_view name);
     void UnloadModule(std::string_view name);
     void UnloadModules();

@@ -149,9 +149,20 @@ private:
     std::atomic<bool> Cancelled{false};
 };
 
+// Sets libcurl up once per process, at the first session rather than at start-up: its TLS
+// library's set-up takes megabytes a game that never goes online does not need. Left set up
+// until the process ends, as a worker given up on at quit may still be inside libcurl. The
+// once flag keeps a second session waiting until it is done; nothing else in the process uses
+// libcurl or its TLS library meanwhile.
+void SetUpCurl() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
 class TCurlHttpClient final : public THttpClient {
 public:
     std::unique_ptr<THttpSession> OpenSession(const THttpLimits& limits) override {
+        SetUpCurl();
         return std::make_unique<TCurlSession>(limits);
     }
 };
@@ -159,9 +170,5 @@ public:
 }  // namespace
 
 std::shared_ptr<THttpClient> MakeCurlHttpClient() {
-    // Once per process, before any worker thread exists; left set up until the process ends,
-    // as a worker given up on at quit may still be inside libcurl.
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     return std::make_shared<TCurlHttpClient>();
 }

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
+#include "platform/ProcessStats.h"
 #include "platform/Window.h"
 #include "platform/KeyCodes.h"
 #include "shell/ControlsFile.h"
@@ -78,6 +79,7 @@ bool TForm1::HasActions(uint8_t n) const {
 
 void TForm1::EnterState(uint8_t n) {
     if (n < st::Count && States[n].Enter) States[n].Enter();
+    PrepareMenuMusic(n);
     // A key still held belongs to the screen its press acted on: its release must not act on
     // a menu entered meanwhile (an Enter that raced would start a game on the car page). In a
     // race and its pause the release must arrive: it is what stops the thrust of a held pedal.
@@ -120,10 +122,13 @@ void TForm1::PlaySound(const std::string& name) {
 }
 
 void TForm1::PlayMusic(const std::string& name) {
+    // A song started or stopped on purpose overrides the menu song's pending start.
+    if (name == "menumusic") MenuMusicPending = false;
     GuardSound([&] { Sound3D.PlayModule(name); });
 }
 
 void TForm1::StopMusic(const std::string& name) {
+    if (name == "menumusic") MenuMusicPending = false;
     GuardSound([&] { Sound3D.StopModule(name); });
 }
 
@@ -139,7 +144,14 @@ void TForm1::FormCreate() {
     GameImagesLoaded = 0;
     for (int i = 1; i < 256; ++i) KeyTables.Released[i] = 0;
 
-    KerbImageList1.ImageList.LoadFromFile(GamePath("Data\\data1.vil"));
+    // The logo and the cursor are decoded now, to show the first frame soon; every other menu
+    // picture is decoded behind it while the logo shows (KerbTimer1Timer takes them in). A
+    // screen that looks a picture up before then waits for it.
+    KerbImageList1.ImageList.OnPicturesReady = [this] {
+        if (PicturesReadyMs < 0) PicturesReadyMs = MillisecondsSinceExec();
+    };
+    KerbImageList1.ImageList.LoadFromFileBehind(GamePath("Data\\data1.vil"),
+                                                {"logo", "mousecursor", "MicrogrammaDBolExt"});
     InitGui();
     KerbImageList1.KerbScreen = &KerbScreen1;
     GameImageList.KerbScreen = &KerbScreen1;
@@ -186,9 +198,30 @@ void TForm1::FormCreate() {
 
 void TForm1::FormShow() {
     KerbTimer1.SetEnabled(true);
+    // The menu's song is decoded behind the logo's first frames and starts when it is there
+    // (StartMenuMusicWhenReady), so that the first frame does not wait for it.
+    Sound3D.PrepareModule("menumusic");
+    MenuMusicPending = true;
+    EnterState(st::Logo);
+}
+
+void TForm1::PrepareMenuMusic(uint8_t state) {
+    // The pages a race ends on lead back to the menus: their song is decoded behind them.
+    static constexpr uint8_t kRaceEnds[] = {st::RaceOver,     st::GameOver,     st::TimesUp,
+                                            st::GameComplete, st::QuitRaceMenu, st::DailyResult};
+    if (MusicOn == 0 ||
+        std::find(std::begin(kRaceEnds), std::end(kRaceEnds), state) == std::end(kRaceEnds))
+        return;
+    GuardSound([&] { Sound3D.PrepareModule("menumusic"); });
+}
+
+void TForm1::StartMenuMusicWhenReady() {
+    // Past the logo the song is needed: wait for it rather than go on without it.
+    if (!MenuMusicPending || (CurrentState == st::Logo && !Sound3D.ModuleReady("menumusic")))
+        return;
+    MenuMusicPending = false;
     PlayMusic("menumusic");
     if (MusicOn == 0) StopMusic("menumusic");
-    EnterState(st::Logo);
 }
 
 void TForm1::FormDestroy() {
@@ -276,6 +309,11 @@ void TForm1::HandleEvent(const TInputEvent& event) {
 }
 
 void TForm1::KerbTimer1Timer() {
+    // Menu pictures decoded behind the logo come in a few at a time, so that no frame waits
+    // long for their textures.
+    if (KerbImageList1.ImageList.PicturesPending())
+        KerbImageList1.ImageList.AdoptPictures(kPictureAdoptBudgetMs);
+    StartMenuMusicWhenReady();
     SyncInputLayout();
     Online.PollOnline();
     if (MusicOn == 1) KerbMusic1.Poll();

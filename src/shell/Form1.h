@@ -141,6 +141,18 @@ public:
     TKerbSprite KerbSprite1;
     TKerbImageList KerbImageList1;
     TKerbImageList GameImageList;
+    // Milliseconds from exec until every menu picture was decoded and had its texture; -1
+    // until then.
+    int64_t PicturesReadyMs = -1;
+    // How long a frame spends at most taking in menu pictures decoded behind the logo.
+    static constexpr double kPictureAdoptBudgetMs = 2.0;
+    // The menu's song is being decoded behind the logo and has not started yet.
+    bool MenuMusicPending = false;
+    void StartMenuMusicWhenReady();
+    // On a page a race ends on, decodes the menu's song behind it (a race unloads it).
+    void PrepareMenuMusic(uint8_t state);
+    // Lets the race's end and pause pages rest while a race runs.
+    void RestRaceEndPages();
     TKerbTimer KerbTimer1;
     TKerbTimer AnimTimer;
     TSystemTimer RaceTimer;

@@ -10,12 +10,9 @@ void TForm1::InitGui() {
     // The widgets' text: white glyphs cut from the menu pictures' glyph sheet, the 95
     // characters from space to "~". Without the sheet the font renders a system face.
     KerbBitmapFont1.KerbImageList = &KerbImageList1;
-    for (int32_t i = 0; i < KerbImageList1.ImageList.Count(); ++i) {
-        if (KerbImageList1.ImageList.Items(i)->Name == "MicrogrammaDBolExt") {
-            KerbBitmapFont1.SetKerbImageIndex(i);
-            break;
-        }
-    }
+    // Looked up by name only: the sheet's picture may still be decoding behind the logo.
+    if (const int32_t sheet = KerbImageList1.ImageList.IndexOf("MicrogrammaDBolExt"); sheet >= 0)
+        KerbBitmapFont1.SetKerbImageIndex(sheet);
     KerbBitmapFont1.SetCharacters("");
     KerbGUI1.Initialize();
 }

@@ -4,6 +4,7 @@
 // this file draws around it and changes screens.
 #include <algorithm>
 
+#include "platform/Allocator.h"
 #include "platform/KeyCodes.h"
 #include "platform/Paths.h"
 #include "shell/Form1.h"
@@ -51,6 +52,22 @@ void TForm1::LoadGameImages() {
     if (KerbScreen1.Fatal()) Terminate();
 }
 
+void TForm1::RestRaceEndPages() {
+    // The big pages a race ends (or pauses) on are not drawn while it runs: they rest, and the
+    // page that shows one wakes it then, with the race stopped behind it.
+    static const char* const kPages[] = {"scr_raceover",  "scr_timesup", "scr_gameover",
+                                         "scr_yourscore", "scr_send",    "scr_exitgame",
+                                         "gamecompl"};
+    bool rested = false;
+    for (const char* name : kPages) {
+        TImageListItem* page = GameImageList.Find(name);
+        if (page == nullptr || !page->CanRest()) continue;
+        page->Rest();
+        rested = true;
+    }
+    if (rested) ReturnFreedMemory();
+}
+
 void TForm1::NewGame() {
     if (MusicOn != 0) {
         StopMusic("menumusic");
@@ -78,6 +95,9 @@ void TForm1::RaceEnter() {
     KerbFont3.SetFont("Micra", 12, fsBold);
     KerbFont3.SetColor(255, 0, 0);
     CurrentState = st::Race;
+    // The menu's song is not heard in a race: its decoded module makes room (a page after the
+    // race decodes it again behind itself, PrepareMenuMusic).
+    GuardSound([&] { Sound3D.UnloadModule("menumusic"); });
     // Road pieces and explosions are drawn now and then: in a race their pictures stay awake,
     // all woken here rather than each at its first use, in the middle of the race.
     if (GameImageList.MayRest) {
@@ -85,6 +105,7 @@ void TForm1::RaceEnter() {
         GameImageList.WakeAll();
         KerbImageList1.RestAll();
     }
+    RestRaceEndPages();
     BeginRace();
     if (Race.PlayerCar == nullptr) return;
     StateFrames = 0;
