@@ -14,17 +14,12 @@
 
 #include <zlib.h>
 
-#if defined(__linux__)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
-
 #include "engine/FileRead.h"
 #include "engine/ImageList.h"
 #include "engine/PictureDecode.h"
 #include "platform/MessageBox.h"
 #include "platform/StopSignal.h"
+#include "platform/ThreadPriority.h"
 
 namespace {
 // Value tags of the object stream.
@@ -531,9 +526,6 @@ bool DecodeStoredPicture(std::string_view stored, TPicture& picture) {
 // Decodes the pictures a load left behind, in the list's order, on its own thread. It owns the
 // file's bytes the pictures are read from and touches no item: the list's thread takes each
 // result in once Done counts it.
-#if defined(__linux__)
-constexpr int kWorkerNice = 10;
-#endif
 
 class TPictureWorker {
 public:
@@ -566,11 +558,9 @@ public:
 
 private:
     void Run() {
-#if defined(__linux__)
         // Below the frame thread: on a busy machine the logo's frames come first and the
-        // pictures take the time left over. Linux gives each thread its own nice value.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kWorkerNice);
-#endif
+        // pictures take the time left over.
+        LowerThisThreadPriority();
         for (size_t i = 0; i < Jobs.size(); ++i) {
             if (Cancel || StopRequested()) break;
             Decode(Jobs[i]);

@@ -160,7 +160,7 @@ bool TImageListItem::ReadStored(std::string& bytes) const {
         return true;
     }
     if (StoredPlace.Size == 0 || !StoredPlace.File) return false;
-    std::ifstream file(std::filesystem::path(*StoredPlace.File), std::ios::binary);
+    std::ifstream file(PathFromUtf8(*StoredPlace.File), std::ios::binary);
     if (!file.seekg(static_cast<std::streamoff>(StoredPlace.Offset))) return false;
     try {
         bytes.resize(StoredPlace.Size);
