@@ -151,8 +151,14 @@ bool BindableKey(int32_t key) {
     // The key must come back from its own name: SDL reads some malformed names ("\xC1H") as
     // codes no key sends, whose name is another key's ("H"), and such a binding would turn
     // into that other key at the next start.
+    // Nor may the name hold a control character: SDL reads "\xC0L" as the form feed's code,
+    // named by the form feed itself, which the bindings file's line cannot keep.
     const std::string name = KeyName(key);
-    return !name.empty() && KeyFromName(name) == key;
+    const bool printable = std::none_of(name.begin(), name.end(), [](char ch) {
+        const auto byte = static_cast<unsigned char>(ch);
+        return byte < 0x20 || byte == 0x7F;
+    });
+    return !name.empty() && printable && KeyFromName(name) == key;
 }
 
 bool BindableButton(TPadButton button) {
