@@ -669,16 +669,20 @@ namespace {
 bool ReadList(const std::vector<uint8_t>& data, TImageListCollection& list,
               const std::shared_ptr<const std::string>& file, const TDeferral* deferral,
               std::vector<TPendingPicture>* pending, uint64_t& pictureBytes);
+
+// The list file's bytes, or the load's message and false.
+bool ReadListFile(const std::string& fileName, std::vector<uint8_t>& data) {
+    std::string reason;
+    if (ReadWholeFile(fileName, TFileKind::ImageList, data, reason)) return true;
+    ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!", TMsgButtons::Ok,
+                   TMsgIcon::Information, reason);
+    return false;
+}
 }  // namespace
 
 bool TImageListCollection::LoadFromFile(const std::string& fileName) {
     std::vector<uint8_t> data;
-    std::string reason;
-    if (!ReadWholeFile(fileName, TFileKind::ImageList, data, reason)) {
-        ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!",
-                       TMsgButtons::Ok, TMsgIcon::Information, reason);
-        return false;
-    }
+    if (!ReadListFile(fileName, data)) return false;
     Clear();
     SourceFile = std::make_shared<const std::string>(fileName);
     uint64_t pictureBytes = 0;
@@ -688,12 +692,7 @@ bool TImageListCollection::LoadFromFile(const std::string& fileName) {
 bool TImageListCollection::LoadFromFileBehind(const std::string& fileName,
                                               const std::vector<std::string>& first) {
     std::vector<uint8_t> data;
-    std::string reason;
-    if (!ReadWholeFile(fileName, TFileKind::ImageList, data, reason)) {
-        ShowMessageBox("Information", "Cannot be loaded - file error or file crypted!",
-                       TMsgButtons::Ok, TMsgIcon::Information, reason);
-        return false;
-    }
+    if (!ReadListFile(fileName, data)) return false;
     Clear();
     SourceFile = std::make_shared<const std::string>(fileName);
     return ReadBehind(std::move(data), first);
