@@ -12,7 +12,7 @@
 // A whole n below 2^52 is never within half a unit in the last place of a whole multiple of
 // 10000 below it once divided (n / 10000 < 2^39, where that half unit is below 1 / 10000), so
 // truncating the quotient equals whole-number division.
-int32_t EngineRound(double x) {
+int32_t EngineRoundByDecimals(double x) {
     const double shifted = x >= 0 ? x + 0.5 : x - 0.5;
     // Four decimals first, so values a hair below a half (2.49996) still round up.
     const double scaled = shifted * 10000.0;
@@ -121,24 +121,6 @@ void TSprite::SetPatternIndex(int32_t value) {
     const int32_t index = std::max(PatternIndex, 0);
     PatternOffsetX = (index % columns) * tileW;
     PatternOffsetY = (index / columns) * tileH;
-}
-
-void TSprite::SetX(float value) {
-    X = value;
-    TopRightX = BottomRightX = value + static_cast<float>(Width);
-    BottomLeftX = value;
-    CollisionRect.Left = EngineRound(value);
-    CollisionRect.Right = CollisionRect.Left + Width;
-    CenterX = static_cast<float>(Width) / 2 + X;
-}
-
-void TSprite::SetY(float value) {
-    Y = value;
-    TopRightY = value;
-    BottomRightY = BottomLeftY = value + static_cast<float>(Height);
-    CollisionRect.Top = EngineRound(value);
-    CollisionRect.Bottom = CollisionRect.Top + Height;
-    CenterY = static_cast<float>(Height) / 2 + Y;
 }
 
 void TSprite::SetZ(int32_t value) {
@@ -338,8 +320,20 @@ void TKerbSprite::Pass(F call) {
     Passes.pop_back();
 }
 
+namespace {
+thread_local uint64_t MoveSerial = 0;
+}  // namespace
+
+uint64_t SpriteMoveSerial() {
+    return MoveSerial;
+}
+
 void TKerbSprite::Move(float moveCount) {
-    Pass([moveCount](TSprite& s) { s.Move(moveCount); });
+    ++MoveSerial;  // a new pass: its first sprite follows nothing
+    Pass([moveCount](TSprite& s) {
+        ++MoveSerial;
+        s.Move(moveCount);
+    });
 }
 
 void TKerbSprite::Draw() {

@@ -5,6 +5,7 @@
 // mode and a collision rectangle. Depends on TImageListItem for drawing.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,7 +16,20 @@ class TKerbSprite;
 
 // The engine's rounding: x + 0.5 (x - 0.5 below zero) rounded to four decimals, ties to even,
 // then truncated toward zero. 2.5 -> 3, -2.5 -> -3, 2.49996 -> 3.
-int32_t EngineRound(double x);
+int32_t EngineRoundByDecimals(double x);
+
+// The same rounding, answered inline where it cannot be near the next whole number: every
+// sprite move rounds twice. When x + 0.5 lies at most 0.9998 past the whole number w it
+// truncates to, the four-decimal step lands at most on w + 0.9998 (the product's rounding error
+// is far below 0.0001 under 2^30) and truncates to w as well.
+inline int32_t EngineRound(double x) {
+    if (std::fabs(x) < 0x1p30) {
+        const double shifted = x >= 0 ? x + 0.5 : x - 0.5;
+        const auto whole = static_cast<int32_t>(shifted);
+        if (std::fabs(shifted - whole) <= 0.9998) return whole;
+    }
+    return EngineRoundByDecimals(x);
+}
 
 class TSprite {
 public:
@@ -32,8 +46,9 @@ public:
     virtual void SetBlue(int32_t value);
     virtual void SetAlpha(int32_t value);
     virtual void SetPatternIndex(int32_t value);
-    virtual void SetX(float value);
-    virtual void SetY(float value);
+    // Final: every sprite's place is kept the same way, so the world's moves call them directly.
+    virtual void SetX(float value) final;
+    virtual void SetY(float value) final;
     virtual void SetZ(int32_t value);
     virtual void SetImage(TImageListItem* item);
     virtual void SetWidth(int32_t value);
@@ -78,6 +93,29 @@ private:
     void RepackColors();
     THit TexelTest(TSprite& other, const TRect& overlap, int32_t& hitX, int32_t& hitY);
 };
+
+inline void TSprite::SetX(float value) {
+    X = value;
+    TopRightX = BottomRightX = value + static_cast<float>(Width);
+    BottomLeftX = value;
+    CollisionRect.Left = EngineRound(value);
+    CollisionRect.Right = CollisionRect.Left + Width;
+    CenterX = static_cast<float>(Width) / 2 + X;
+}
+
+inline void TSprite::SetY(float value) {
+    Y = value;
+    TopRightY = value;
+    BottomRightY = BottomLeftY = value + static_cast<float>(Height);
+    CollisionRect.Top = EngineRound(value);
+    CollisionRect.Bottom = CollisionRect.Top + Height;
+    CenterY = static_cast<float>(Height) / 2 + Y;
+}
+
+// Counts, per thread, every sprite move started by any engine's move pass, and every pass begun.
+// A sprite that reads it in its Move and finds one more than a sprite of its kind saw in its own
+// Move knows that it directly follows that sprite in one pass: no other sprite moved between.
+uint64_t SpriteMoveSerial();
 
 class TKerbSprite {
 public:

@@ -208,7 +208,8 @@ void TEnemyCar::Drive() {
     TargetArrow->Angle = static_cast<float>(bearing);
     ChooseSpeed(bearing, up, down);
     AvoidWalls(up, down, left, right);
-    SenseCars();
+    // The eyes' car flags are this frame's: Move sensed the cars just before driving, and
+    // nothing since has moved a car, an eye or this car's direction.
     if (Eyes[2].CarLeft) right = true, left = false;
     if (Eyes[2].CarRight) left = true, right = false;
     Eyes[2].CarLeft = Eyes[2].CarRight = false;

@@ -1,5 +1,7 @@
 #include "world/RoadPart.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "world/Bonus.h"
@@ -37,11 +39,65 @@ int32_t CurrentSideKind() {
 
 // Only ever sets the flag (the car clears it each frame), so a probe already on some piece's
 // tarmac needs no further test.
-void MarkIfOnRoad(const TQuad4& tarmac, const TQuadBox& box, TGroundPoint* probe) {
-    if (probe == nullptr || probe->OnRoad) return;
-    const TQuadBox probeBox = SquareBox(probe->X, probe->Y, 2);
+void MarkIfOnRoad(const TQuad4& tarmac, const TQuadBox& box, TGroundPoint& probe,
+                  const TQuadBox& probeBox) {
+    if (probe.OnRoad) return;
     if (BoxesFarApart(probeBox, box)) return;  // most pieces are far from most probes
-    if (QuadsOverlapNear(probe->Square(), probeBox, tarmac, box)) probe->OnRoad = true;
+    if (QuadsOverlapNear(probe.Square(), probeBox, tarmac, box)) probe.OnRoad = true;
+}
+
+// The probes a run of road pieces tests, each with its box, the hull of those boxes (with the
+// largest margin, so a piece far from it is far from every probe), and the opponents below the
+// screen, which are not tested. The pieces move one after another in each pass and none moves
+// a car, so this holds from one piece to the next; it is taken again when the sprite moved
+// before a piece was not a piece.
+struct TProbeRun {
+    uint64_t LastSerial = 0;
+    int32_t Count = 0;
+    std::array<TGroundPoint*, 2 * (kMaxOpponents + 1)> Probes{};
+    std::array<TQuadBox, 2 * (kMaxOpponents + 1)> Boxes{};
+    TQuadBox Hull{};
+    int32_t BelowCount = 0;
+    std::array<TEnemyCar*, kMaxOpponents> Below{};
+
+    void Add(TGroundPoint* probe) {
+        if (probe == nullptr) return;
+        const TQuadBox b = SquareBox(probe->X, probe->Y, 2);
+        if (Count == 0) {
+            Hull = b;
+        } else {
+            Hull.MinX = std::min(Hull.MinX, b.MinX), Hull.MaxX = std::max(Hull.MaxX, b.MaxX);
+            Hull.MinY = std::min(Hull.MinY, b.MinY), Hull.MaxY = std::max(Hull.MaxY, b.MaxY);
+            Hull.Margin = std::max(Hull.Margin, b.Margin);
+        }
+        Probes[static_cast<size_t>(Count)] = probe;
+        Boxes[static_cast<size_t>(Count)] = b;
+        ++Count;
+    }
+};
+
+thread_local TProbeRun ProbeRun;
+
+void TakeProbes(TProbeRun& run) {
+    const uint64_t serial = run.LastSerial;
+    run = TProbeRun{};
+    run.LastSerial = serial;
+    if (const TPlayer* p = Race.PlayerCar) {
+        run.Add(p->FrontPoint);
+        run.Add(p->CentrePoint);
+    }
+    const int32_t count = std::min(Race.OpponentsCreated, kMaxOpponents);
+    for (int32_t i = 0; i < count; ++i) {
+        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        if (o == nullptr) continue;
+        // Opponents below the screen are not tested: they count as on the road.
+        if (o->Y >= 600) {
+            run.Below[static_cast<size_t>(run.BelowCount++)] = o;
+            continue;
+        }
+        run.Add(o->FrontPoint);
+        run.Add(o->CentrePoint);
+    }
 }
 }  // namespace
 
@@ -80,21 +136,18 @@ TQuad4 TRoadPart::Tarmac() const {
 void TRoadPart::GroundTest() const {
     const TQuad4 tarmac = Tarmac();
     const TQuadBox box = QuadBox(tarmac);
-    if (const TPlayer* p = Race.PlayerCar) {
-        MarkIfOnRoad(tarmac, box, p->FrontPoint);
-        MarkIfOnRoad(tarmac, box, p->CentrePoint);
+    TProbeRun& run = ProbeRun;
+    const uint64_t serial = SpriteMoveSerial();
+    if (serial != run.LastSerial + 1) TakeProbes(run);
+    run.LastSerial = serial;
+    for (int32_t i = 0; i < run.BelowCount; ++i) {
+        TEnemyCar* o = run.Below[static_cast<size_t>(i)];
+        o->FrontPoint->OnRoad = o->CentrePoint->OnRoad = true;
     }
-    for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
-        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
-        if (o == nullptr) continue;
-        // Opponents below the screen are not tested: they count as on the road.
-        if (o->Y >= 600) {
-            o->FrontPoint->OnRoad = o->CentrePoint->OnRoad = true;
-            continue;
-        }
-        MarkIfOnRoad(tarmac, box, o->FrontPoint);
-        MarkIfOnRoad(tarmac, box, o->CentrePoint);
-    }
+    if (run.Count == 0 || BoxesFarApart(run.Hull, box)) return;
+    for (int32_t k = 0; k < run.Count; ++k)
+        MarkIfOnRoad(tarmac, box, *run.Probes[static_cast<size_t>(k)],
+                     run.Boxes[static_cast<size_t>(k)]);
 }
 
 void TRoadPart::Move(float) {

@@ -130,6 +130,88 @@ namespace {
 bool PlayerTouches(const TQuad4& quad, const TQuadBox& box, const TPlayer& p) {
     return QuadsOverlap(quad, box, p.Body(), p.BodyBox());
 }
+
+// A car is tested against a wall when the wall's top-left corner lies within 150 pixels of the
+// car's place less half its width (and height), each way. The span keeps a pixel more, so
+// that it never rules out a car the test itself would take.
+constexpr double kContactReach = 150;
+constexpr double kSpanSlack = 1;
+
+// What a run of walls needs to rule opponents out with a few comparisons: each opponent's eyes'
+// box and the spans its contact test can pass in, and the hull of them all. The walls move one
+// after another in each pass, and in between only a wall's bounce moves a car; so the copies
+// hold from one wall to the next until a bounce, and they are taken again when the previous
+// sprite moved was not a wall of the run.
+struct TSpan {
+    double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
+    bool Holds(double x, double y) const { return x > MinX && x < MaxX && y > MinY && y < MaxY; }
+    bool Meets(const TSpan& o) const {
+        return MinX <= o.MaxX && o.MinX <= MaxX && MinY <= o.MaxY && o.MinY <= MaxY;
+    }
+    void Take(const TSpan& o) {
+        MinX = std::min(MinX, o.MinX), MaxX = std::max(MaxX, o.MaxX);
+        MinY = std::min(MinY, o.MinY), MaxY = std::max(MaxY, o.MaxY);
+    }
+};
+
+// Around: the eyes' box widened by its margin, together with the contact span. A wall whose
+// box, with the wall's place and widened by the wall's margin, misses it passes neither the
+// eyes' test (that needs the boxes within both margins) nor the contact span.
+struct TOpponentReach {
+    bool Present = false;
+    TQuadBox Eyes{};
+    TSpan Contact, Around;
+};
+
+struct TWallRun {
+    bool Valid = false;
+    uint64_t LastSerial = 0;
+    int32_t Count = 0;
+    std::array<TOpponentReach, kMaxOpponents> Reach{};
+    bool Any = false;
+    TSpan Around;  // every opponent's
+};
+
+thread_local TWallRun Run;
+
+TOpponentReach ReachOf(const TEnemyCar& o) {
+    TOpponentReach r;
+    r.Present = true;
+    r.Eyes = o.WallEyesBox();
+    const double cx = static_cast<double>(o.X) - o.Width / 2.0;
+    const double cy = static_cast<double>(o.Y) - o.Height / 2.0;
+    const double reach = kContactReach + kSpanSlack;
+    r.Contact = {cx - reach, cx + reach, cy - reach, cy + reach};
+    const double m = r.Eyes.Margin;
+    r.Around = {r.Eyes.MinX - m, r.Eyes.MaxX + m, r.Eyes.MinY - m, r.Eyes.MaxY + m};
+    r.Around.Take(r.Contact);
+    return r;
+}
+
+void TakeRun(TWallRun& run) {
+    run = TWallRun{};
+    run.Valid = true;
+    run.Count = std::clamp(Race.OpponentsCreated, 0, kMaxOpponents);
+    for (int32_t i = 0; i < run.Count; ++i) {
+        const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        if (o == nullptr) continue;
+        const TOpponentReach& r = run.Reach[static_cast<size_t>(i)] = ReachOf(*o);
+        if (run.Any) {
+            run.Around.Take(r.Around);
+        } else {
+            run.Around = r.Around;
+            run.Any = true;
+        }
+    }
+}
+
+// The wall's box and its place, widened by the box's margin.
+TSpan WallReach(const TQuadBox& box, double x, double y) {
+    TSpan w{box.MinX, box.MaxX, box.MinY, box.MaxY};
+    w.Take({x, x, y, y});
+    const double m = box.Margin;
+    return {w.MinX - m, w.MaxX + m, w.MinY - m, w.MaxY + m};
+}
 }  // namespace
 
 // One pass over the opponents finds the cars touching this wall and the eyes that see it.
@@ -141,27 +223,40 @@ void TRoadRock::Move(float) {
     const TQuad4 quad = Quad();
     const TQuadBox box = QuadBox(quad);
     const int32_t count = Race.OpponentsCreated;
+    const uint64_t serial = SpriteMoveSerial();
+    if (!Run.Valid || serial != Run.LastSerial + 1 || Run.Count != count) TakeRun(Run);
+    Run.LastSerial = serial;
+    for (int32_t i = 0; i < count; ++i) OpponentContact[static_cast<size_t>(i)] = 0;
+    const double x = X, y = Y;
+    const TSpan wall = WallReach(box, x, y);
     bool anyContact = false;
-    for (int32_t i = 0; i < count; ++i) {
-        OpponentContact[static_cast<size_t>(i)] = 0;
+    const bool nearAny = Run.Any && wall.Meets(Run.Around);
+    for (int32_t i = 0; nearAny && i < Run.Count; ++i) {
+        const TOpponentReach& r = Run.Reach[static_cast<size_t>(i)];
+        if (!r.Present || !wall.Meets(r.Around)) continue;
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
-        if (o == nullptr) continue;
-        if (!BoxesFarApart(o->WallEyesBox(), box)) SetSeenBy(*o, quad, box);
+        if (!BoxesFarApart(r.Eyes, box)) SetSeenBy(*o, quad, box);
+        if (!r.Contact.Holds(x, y)) continue;
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
         // A length is never shorter than either of its sides: most cars are ruled out before
         // the root is taken.
-        if (std::fabs(dx) >= 150 || std::fabs(dy) >= 150 || RaceHypot(dx, dy) >= 150) continue;
+        if (std::fabs(dx) >= kContactReach || std::fabs(dy) >= kContactReach ||
+            RaceHypot(dx, dy) >= kContactReach)
+            continue;
         if (QuadsOverlap(quad, box, o->Body(), o->BodyBox())) {
             OpponentContact[static_cast<size_t>(i)] = 1;
             anyContact = true;
         }
     }
-    if (anyContact)
+    if (anyContact) {
+        Run.Valid = false;  // the bounces move cars
         for (int32_t i = 0; i < count; ++i)
             if (OpponentContact[static_cast<size_t>(i)] != 0)
                 Bounce(*Race.OpponentCars[static_cast<size_t>(i)], *this, false);
+    }
     if (TPlayer* p = Race.PlayerCar; p != nullptr && PlayerTouches(quad, box, *p)) {
         PlayerContact = 1;
+        Run.Valid = false;  // the world moves, and the opponents with it
         Bounce(*p, *this, true);
     } else {
         PlayerContact = 0;

@@ -98,6 +98,17 @@ TEST(EngineRound, AgreesWithTheLibraryRoundingAtTiesAndFarOut) {
                                   2.50005, -0.0,     1e-300,      123456.78905, -98765.43215,
                                   2e5,     -2e5,     214748.3647, -214748.3648};
     for (int i = -40000; i <= 40000; ++i) values.push_back(i * 0.00005);
+    // Just below the next whole number, where the inline answer hands over to the decimals, at
+    // small and large places up to past 2^30 (where the inline answer is not taken at all).
+    for (double whole :
+         {0.0, 1.0, 7.0, 1000.0, 123456.0, 0x1p20, 0x1p29, 0x1p30 - 1, 0x1p30, 0x1p31}) {
+        for (int k = -400; k <= 400; ++k) {
+            const double x = whole + 0.5 - 0.0002 + k * 0.000001;
+            values.push_back(x);
+            values.push_back(-x);
+            values.push_back(static_cast<float>(x));
+        }
+    }
     uint64_t state = 88172645463325252ULL;
     for (int i = 0; i < 100000; ++i) {
         state ^= state << 13, state ^= state >> 7, state ^= state << 17;
@@ -105,7 +116,10 @@ TEST(EngineRound, AgreesWithTheLibraryRoundingAtTiesAndFarOut) {
                          static_cast<double>(1 + state % 1000));
         values.push_back(static_cast<float>(values.back()));  // sprites keep floats
     }
-    for (double v : values) ASSERT_EQ(EngineRound(v), reference(v)) << v;
+    for (double v : values) {
+        ASSERT_EQ(EngineRound(v), reference(v)) << v;
+        ASSERT_EQ(EngineRoundByDecimals(v), reference(v)) << v;
+    }
 }
 
 TEST(KerbSprite, KeepsSpritesSortedByDepthNewestFirstAmongEquals) {
