@@ -1,6 +1,7 @@
 #include "world/Bonus.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "world/Car.h"
@@ -68,13 +69,32 @@ TBonus::TBonus(TKerbSprite* engine, double centreX, double centreY, int32_t kind
     UpdateCorners();
 }
 
+namespace {
+// A bonus's corners lie in fixed directions from its centre, so their sines and cosines are
+// worked out once per thread (and again when the tests nudge the sine).
+const std::array<TSinCos, 4>& CornerDirections() {
+    struct TKept {
+        bool Valid = false;
+        int32_t Nudge = 0;
+        std::array<TSinCos, 4> Values{};
+    };
+    thread_local TKept kept;
+    if (!kept.Valid || kept.Nudge != RaceSinNudgeUlps) {
+        const double angles[4] = {135, -135, -45, 45};
+        for (size_t i = 0; i < 4; ++i) kept.Values[i] = RaceSinCos(Rad(angles[i]));
+        kept.Valid = true;
+        kept.Nudge = RaceSinNudgeUlps;
+    }
+    return kept.Values;
+}
+}  // namespace
+
 void TBonus::UpdateCorners() {
     const double w = Width, h = Height;
     const double r = std::sqrt((w / 2) * (w / 2) + (h / 2) * (h / 2));
     const double cx = X + w / 2, cy = Y + h / 2;
-    const double angles[4] = {135, -135, -45, 45};
-    for (size_t i = 0; i < 4; ++i)
-        Corners[i] = {cx + r * RaceCos(Rad(angles[i])), cy + r * RaceSin(Rad(angles[i]))};
+    const std::array<TSinCos, 4>& d = CornerDirections();
+    for (size_t i = 0; i < 4; ++i) Corners[i] = {cx + r * d[i].Cos, cy + r * d[i].Sin};
 }
 
 // Puddle, bomb, spikes and speed-up act on either kind of car. The sound plays for the

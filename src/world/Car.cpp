@@ -195,11 +195,11 @@ void TCar::UpdateCorners() {
     if (!Turned.HoldFor(Angle)) {
         const double a = Angle;
         for (size_t k = 0; k < 4; ++k) {
-            const double t = Rad(a + CornerAngles[k]);
-            Turned.Offsets[k] = {Corners[k].Radius * RaceCos(t), Corners[k].Radius * RaceSin(t)};
+            const TSinCos t = RaceSinCos(Rad(a + CornerAngles[k]));
+            Turned.Offsets[k] = {Corners[k].Radius * t.Cos, Corners[k].Radius * t.Sin};
         }
-        const double ahead = Rad(a + 90);
-        Turned.Offsets[4] = {40 * RaceCos(ahead), 40 * RaceSin(ahead)};
+        const TSinCos ahead = RaceSinCos(Rad(a + 90));
+        Turned.Offsets[4] = {40 * ahead.Cos, 40 * ahead.Sin};
         Turned.Keep(Angle);
     }
     for (size_t k = 0; k < 4; ++k) {
@@ -457,7 +457,8 @@ int32_t TCar::MeasureProgress(TVec2* from, TVec2* to) {
 }
 
 TVec2 TCar::Velocity() const {
-    return {RaceCos(Rad(Direction)) * Speed, RaceSin(Rad(Direction)) * Speed};
+    const TSinCos d = RaceSinCos(Rad(Direction));
+    return {d.Cos * Speed, d.Sin * Speed};
 }
 
 TVec2 TCar::ContactShove(const TVec2& away) const {

@@ -237,8 +237,8 @@ void TEnemyCar::UpdateEyes() {
     const double px = X + 0.5 * Width, py = Y + static_cast<double>(RotationCenterY) * Height;
     if (!EyeTurn.HoldFor(Angle)) {
         for (size_t e = 0; e < Eyes.size(); ++e) {
-            const double t = Rad(Angle + Eyes[e].Angle);
-            EyeTurn.Offsets[e] = {Eyes[e].Reach * RaceCos(t), Eyes[e].Reach * RaceSin(t)};
+            const TSinCos t = RaceSinCos(Rad(Angle + Eyes[e].Angle));
+            EyeTurn.Offsets[e] = {Eyes[e].Reach * t.Cos, Eyes[e].Reach * t.Sin};
         }
         EyeTurn.Keep(Angle);
     }
@@ -318,7 +318,8 @@ void TEnemyCar::Move(float) {
     } else {
         Traction = 0.5;
     }
-    MoveBy(RaceCos(Rad(Direction)) * Speed, RaceSin(Rad(Direction)) * Speed);
+    const TSinCos heading = RaceSinCos(Rad(Direction));
+    MoveBy(heading.Cos * Speed, heading.Sin * Speed);
     MotionStep(kOpponentRules);
     UpdateCorners();
     UpdateEyes();

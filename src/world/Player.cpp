@@ -142,8 +142,9 @@ void TPlayer::Move(float) {
     UpdateProgress();
     if (PlaceOn) UpdatePlace();
     Traction = FrontPoint->OnRoad ? 1.0 : 0.2;
-    ScrollDX = -RaceCos(Rad(Direction)) * Speed;
-    ScrollDY = -RaceSin(Rad(Direction)) * Speed;
+    const TSinCos heading = RaceSinCos(Rad(Direction));
+    ScrollDX = -heading.Cos * Speed;
+    ScrollDY = -heading.Sin * Speed;
     MotionStep(kPlayerRules);
     UpdateCorners();
     PushCopyX = PushX;

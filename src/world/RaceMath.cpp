@@ -121,6 +121,33 @@ double RaceCos(double radians) {
     }
 }
 
+TSinCos RaceSinCos(double radians) {
+    if (!std::isfinite(radians)) {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        return {nan, nan};
+    }
+    double r = 0;
+    const int32_t quarter = Reduce(radians, r);
+    const double s = SinNear(r), c = CosNear(r);
+    TSinCos out{};
+    switch (quarter) {
+        case 0:
+            out = {s, c};
+            break;
+        case 1:
+            out = {c, -s};
+            break;
+        case 2:
+            out = {-s, -c};
+            break;
+        default:
+            out = {-c, s};
+            break;
+    }
+    if (RaceSinNudgeUlps != 0) out.Sin = Nudged(out.Sin);
+    return out;
+}
+
 double RaceAtan(double x) {
     if (std::isnan(x)) return x;
     const bool negative = x < 0;

@@ -14,6 +14,11 @@
 
 double RaceSin(double radians);
 double RaceCos(double radians);
+// Both at once, the same bits as RaceSin and RaceCos: the angle is reduced once.
+struct TSinCos {
+    double Sin, Cos;
+};
+TSinCos RaceSinCos(double radians);
 // In radians, -pi/2 .. pi/2.
 double RaceAtan(double x);
 // In radians, 0 .. pi; NaN outside -1 .. 1.

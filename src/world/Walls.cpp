@@ -42,8 +42,8 @@ std::array<TVec2, 4> CornerOffsets(const TSprite& s, const std::array<double, 4>
     const double r = std::sqrt((h / 2) * (h / 2) + (w / 2) * (w / 2));
     std::array<TVec2, 4> out{};
     for (size_t k = 0; k < 4; ++k) {
-        const double t = Rad(s.Angle + angles[k]);
-        out[k] = {r * RaceCos(t), r * RaceSin(t)};
+        const TSinCos t = RaceSinCos(Rad(s.Angle + angles[k]));
+        out[k] = {r * t.Cos, r * t.Sin};
     }
     return out;
 }

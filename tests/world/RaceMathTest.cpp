@@ -122,3 +122,17 @@ TEST(RaceMath, RoundingToAWholeNumberIsDefinedForEveryDouble) {
     };
     for (const auto& c : cases) EXPECT_EQ(RaceRound(c.V), c.Want) << c.V;
 }
+
+TEST(RaceMath, SineAndCosineTogetherAreTheSameBitsAsApart) {
+    std::vector<double> xs = Spread(-1e4, 1e4, 20000);
+    xs.insert(xs.end(), {0.0, -0.0, Pi() / 4, -Pi() / 2, 3 * Pi() / 4, 1e300, NAN, INFINITY});
+    for (int32_t nudge : {0, 2}) {
+        RaceSinNudgeUlps = nudge;
+        for (double x : xs) {
+            const TSinCos both = RaceSinCos(x);
+            ASSERT_EQ(std::bit_cast<uint64_t>(both.Sin), std::bit_cast<uint64_t>(RaceSin(x))) << x;
+            ASSERT_EQ(std::bit_cast<uint64_t>(both.Cos), std::bit_cast<uint64_t>(RaceCos(x))) << x;
+        }
+    }
+    RaceSinNudgeUlps = 0;
+}
