@@ -6,8 +6,7 @@
 
 #include "platform/MessageBox.h"
 
-// Every sprite move rounds twice, so the usual places take a path without the library's
-// rounding call and without a division. Below 2^52, adding and taking away 2^52 leaves the
+// Below 2^52, adding and taking away 2^52 leaves the
 // nearest whole number (halves to even), as std::nearbyint does in the default rounding mode.
 // A whole n below 2^52 is never within half a unit in the last place of a whole multiple of
 // 10000 below it once divided (n / 10000 < 2^39, where that half unit is below 1 / 10000), so
@@ -21,7 +20,11 @@ int32_t EngineRoundByDecimals(double x) {
         const int64_t whole = static_cast<int64_t>((scaled + big) - big) / 10000;
         if (whole >= INT32_MIN && whole <= INT32_MAX) return static_cast<int32_t>(whole);
     }
-    return static_cast<int32_t>(std::trunc(std::nearbyint(scaled) / 10000.0));
+    const double rounded = std::trunc(std::nearbyint(scaled) / 10000.0);
+    // Converting a place outside int32, or not a number, is undefined, and processors answer
+    // it differently; x86 gives INT32_MIN, so that is the answer everywhere.
+    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) return INT32_MIN;
+    return static_cast<int32_t>(rounded);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "world/Bonus.h"
@@ -50,10 +51,12 @@ void MarkIfOnRoad(const TQuad4& tarmac, const TQuadBox& box, TGroundPoint& probe
 // largest margin, so a piece far from it is far from every probe), and the opponents below the
 // screen, which are not tested. The pieces move one after another in each pass and none moves
 // a car, so this holds from one piece to the next; it is taken again when the sprite moved
-// before a piece was not a piece.
+// before a piece was not a piece. A hull's min and max would drop a place that is not a number
+// (never seen in a race), so with one the hull is not used.
 struct TProbeRun {
     uint64_t LastSerial = 0;
     int32_t Count = 0;
+    bool HullHolds = true;
     std::array<TGroundPoint*, 2 * (kMaxOpponents + 1)> Probes{};
     std::array<TQuadBox, 2 * (kMaxOpponents + 1)> Boxes{};
     TQuadBox Hull{};
@@ -63,6 +66,8 @@ struct TProbeRun {
     void Add(TGroundPoint* probe) {
         if (probe == nullptr) return;
         const TQuadBox b = SquareBox(probe->X, probe->Y, 2);
+        HullHolds = HullHolds && std::isfinite(b.MinX) && std::isfinite(b.MaxX) &&
+                    std::isfinite(b.MinY) && std::isfinite(b.MaxY);
         if (Count == 0) {
             Hull = b;
         } else {
@@ -144,7 +149,7 @@ void TRoadPart::GroundTest() const {
         TEnemyCar* o = run.Below[static_cast<size_t>(i)];
         o->FrontPoint->OnRoad = o->CentrePoint->OnRoad = true;
     }
-    if (run.Count == 0 || BoxesFarApart(run.Hull, box)) return;
+    if (run.Count == 0 || (run.HullHolds && BoxesFarApart(run.Hull, box))) return;
     for (int32_t k = 0; k < run.Count; ++k)
         MarkIfOnRoad(tarmac, box, *run.Probes[static_cast<size_t>(k)],
                      run.Boxes[static_cast<size_t>(k)]);

@@ -141,7 +141,8 @@ constexpr double kSpanSlack = 1;
 // box and the spans its contact test can pass in, and the hull of them all. The walls move one
 // after another in each pass, and in between only a wall's bounce moves a car; so the copies
 // hold from one wall to the next until a bounce, and they are taken again when the previous
-// sprite moved was not a wall of the run.
+// sprite moved was not a wall of the run. Comparisons with a place that is not a number say
+// nothing, so such places (never seen in a race) go through the full tests unfiltered.
 struct TSpan {
     double MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
     bool Holds(double x, double y) const { return x > MinX && x < MaxX && y > MinY && y < MaxY; }
@@ -165,6 +166,7 @@ struct TOpponentReach {
 
 struct TWallRun {
     bool Valid = false;
+    bool Finite = true;
     uint64_t LastSerial = 0;
     int32_t Count = 0;
     std::array<TOpponentReach, kMaxOpponents> Reach{};
@@ -173,6 +175,12 @@ struct TWallRun {
 };
 
 thread_local TWallRun Run;
+
+// Checked on the numbers themselves: a hull's min and max would drop a NaN.
+bool FiniteBox(const TQuadBox& b) {
+    return std::isfinite(b.MinX) && std::isfinite(b.MaxX) && std::isfinite(b.MinY) &&
+           std::isfinite(b.MaxY) && std::isfinite(b.Margin);
+}
 
 TOpponentReach ReachOf(const TEnemyCar& o) {
     TOpponentReach r;
@@ -196,6 +204,8 @@ void TakeRun(TWallRun& run) {
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
         const TOpponentReach& r = run.Reach[static_cast<size_t>(i)] = ReachOf(*o);
+        run.Finite = run.Finite && FiniteBox(r.Eyes) && std::isfinite(r.Contact.MinX) &&
+                     std::isfinite(r.Contact.MinY);
         if (run.Any) {
             run.Around.Take(r.Around);
         } else {
@@ -226,17 +236,18 @@ void TRoadRock::Move(float) {
     const uint64_t serial = SpriteMoveSerial();
     if (!Run.Valid || serial != Run.LastSerial + 1 || Run.Count != count) TakeRun(Run);
     Run.LastSerial = serial;
-    for (int32_t i = 0; i < count; ++i) OpponentContact[static_cast<size_t>(i)] = 0;
+    OpponentContact.fill(0);  // entries past the opponents made are never set
     const double x = X, y = Y;
     const TSpan wall = WallReach(box, x, y);
+    const bool filter = Run.Finite && FiniteBox(box) && std::isfinite(x) && std::isfinite(y);
     bool anyContact = false;
-    const bool nearAny = Run.Any && wall.Meets(Run.Around);
+    const bool nearAny = Run.Any && (!filter || wall.Meets(Run.Around));
     for (int32_t i = 0; nearAny && i < Run.Count; ++i) {
         const TOpponentReach& r = Run.Reach[static_cast<size_t>(i)];
-        if (!r.Present || !wall.Meets(r.Around)) continue;
+        if (!r.Present || (filter && !wall.Meets(r.Around))) continue;
         TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (!BoxesFarApart(r.Eyes, box)) SetSeenBy(*o, quad, box);
-        if (!r.Contact.Holds(x, y)) continue;
+        if (filter && !r.Contact.Holds(x, y)) continue;
         const double dx = X - o->X + o->Width / 2.0, dy = Y - o->Y + o->Height / 2.0;
         // A length is never shorter than either of its sides: most cars are ruled out before
         // the root is taken.

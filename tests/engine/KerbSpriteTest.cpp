@@ -101,7 +101,7 @@ TEST(EngineRound, AgreesWithTheLibraryRoundingAtTiesAndFarOut) {
     // Just below the next whole number, where the inline answer hands over to the decimals, at
     // small and large places up to past 2^30 (where the inline answer is not taken at all).
     for (double whole :
-         {0.0, 1.0, 7.0, 1000.0, 123456.0, 0x1p20, 0x1p29, 0x1p30 - 1, 0x1p30, 0x1p31}) {
+         {0.0, 1.0, 7.0, 1000.0, 123456.0, 0x1p20, 0x1p29, 0x1p30 - 1, 0x1p30, 0x1p30 + 12345}) {
         for (int k = -400; k <= 400; ++k) {
             const double x = whole + 0.5 - 0.0002 + k * 0.000001;
             values.push_back(x);
@@ -120,6 +120,10 @@ TEST(EngineRound, AgreesWithTheLibraryRoundingAtTiesAndFarOut) {
         ASSERT_EQ(EngineRound(v), reference(v)) << v;
         ASSERT_EQ(EngineRoundByDecimals(v), reference(v)) << v;
     }
+    // Past int32, and for a place that is not a number, x86's answer on every processor.
+    for (double v : {0x1p31, -0x1p31 - 1, 1e12, -1e300, static_cast<double>(INFINITY),
+                     static_cast<double>(NAN)})
+        EXPECT_EQ(EngineRound(v), INT32_MIN) << v;
 }
 
 TEST(KerbSprite, KeepsSpritesSortedByDepthNewestFirstAmongEquals) {

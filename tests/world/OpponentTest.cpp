@@ -1,6 +1,7 @@
 // Opponent cars: the driver's speed and steering choices, sensing, contacts and targets.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -9,6 +10,7 @@
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
 #include "world/Player.h"
+#include "world/RaceMath.h"
 #include "world/RaceRecord.h"
 #include "world/RoadLayout.h"
 #include "world/Walls.h"
@@ -265,4 +267,100 @@ TEST(Opponent, TheOpponentCountNeverPassesTheTables) {
     int32_t touching = 0;
     for (uint8_t c : wall->OpponentContact) touching += c;
     EXPECT_GT(touching, 0);
+}
+
+namespace {
+// What a run of walls leaves behind: the cars' places, headings, speeds and eye flags, and
+// each wall's contacts, as bits (a place that is not a number must match as well).
+std::vector<uint64_t> WallOutcome(const std::vector<TRoadRock*>& walls) {
+    std::vector<uint64_t> out;
+    const auto bits = [&out](double v) { out.push_back(std::bit_cast<uint64_t>(v)); };
+    for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
+        const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        bits(o->X), bits(o->Y), bits(o->Direction), bits(o->Heading), bits(o->Speed);
+        out.push_back(static_cast<uint64_t>(o->WallBounces));
+        for (size_t e = 0; e < 3; ++e) out.push_back(o->Eyes[e].Wall);
+    }
+    for (const TRoadRock* w : walls)
+        for (uint8_t c : w->OpponentContact) out.push_back(c);
+    return out;
+}
+
+// A wall's step with every opponent tested in full, one by one: what the walls' run must
+// reproduce.
+void PlainWallStep(TRoadRock& w) {
+    const TQuad4 quad = w.Quad();
+    const TQuadBox box = QuadBox(quad);
+    bool any = false;
+    for (int32_t i = 0; i < Race.OpponentsCreated; ++i) {
+        w.OpponentContact[static_cast<size_t>(i)] = 0;
+        TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
+        if (!BoxesFarApart(o->WallEyesBox(), box))
+            for (size_t e = 0; e < 3; ++e) {
+                TEye& eye = o->Eyes[e];
+                if (!eye.Wall &&
+                    QuadsOverlap(eye.Square(40), SquareBox(eye.X, eye.Y, 40), quad, box))
+                    eye.Wall = true;
+            }
+        const double dx = w.X - o->X + o->Width / 2.0, dy = w.Y - o->Y + o->Height / 2.0;
+        if (std::fabs(dx) >= 150 || std::fabs(dy) >= 150 || RaceHypot(dx, dy) >= 150) continue;
+        if (QuadsOverlap(quad, box, o->Body(), o->BodyBox())) {
+            w.OpponentContact[static_cast<size_t>(i)] = 1;
+            any = true;
+        }
+    }
+    if (any)
+        for (int32_t i = 0; i < Race.OpponentsCreated; ++i)
+            if (w.OpponentContact[static_cast<size_t>(i)] != 0)
+                Bounce(*Race.OpponentCars[static_cast<size_t>(i)], w, false);
+}
+
+// A crowded scene from a seed: eight opponents among twelve walls, many of them touching, and
+// now and then an opponent whose place is not a number.
+std::vector<uint64_t> WallScene(uint64_t seed, bool plain) {
+    TOpponentFixture f;
+    f.P->SetX(5000);  // the player stays out of it
+    f.P->UpdateCorners();
+    uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 1;
+    const auto next = [&state](double low, double high) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return low + (high - low) * static_cast<double>(state >> 11) / 9007199254740992.0;
+    };
+    for (int i = 0; i < 8; ++i) {
+        TEnemyCar* o = f.Opponent(next(150, 650), next(0, 700));
+        o->Angle = static_cast<float>(next(-180, 180));
+        o->Heading = o->Direction = next(-180, 180);
+        o->Speed = next(-2, 8);
+        if (seed % 25 == 0 && i == 3) o->SetX(NAN);
+        o->UpdateCorners();
+        o->UpdateEyes();
+    }
+    TKerbSprite engine;  // the walls alone, so that they move one after another
+    std::vector<TRoadRock*> walls;
+    const double angles[] = {0, 180, -35, 145, 6, 30, -10};
+    for (int k = 0; k < 12; ++k)
+        walls.push_back(new TRoadRock(&engine, next(150, 650), next(0, 700), k % 2,
+                                      angles[static_cast<size_t>(next(0, 6.99))]));
+    if (plain) {
+        for (TSprite* s : engine.SpriteList) PlainWallStep(*static_cast<TRoadRock*>(s));
+    } else {
+        engine.Move(1);
+    }
+    std::vector<uint64_t> out = WallOutcome(walls);
+    engine.Clear();
+    return out;
+}
+}  // namespace
+
+// The walls rule cars out by copies of the opponents' reach kept along their run in a pass,
+// taken again after a bounce: in crowded scenes that must end exactly as testing every car in
+// full at every wall.
+TEST(Walls, TheirRunEndsAsTestingEveryCarInFull) {
+    int bounced = 0;
+    for (uint64_t seed = 1; seed <= 300; ++seed) {
+        const std::vector<uint64_t> run = WallScene(seed, false);
+        ASSERT_EQ(run, WallScene(seed, true)) << "seed " << seed;
+        for (int32_t i = 0; i < 8; ++i) bounced += run[static_cast<size_t>(i) * 9 + 5] != 0;
+    }
+    EXPECT_GT(bounced, 100);  // the scenes are crowded enough to bounce and re-take the run
 }
