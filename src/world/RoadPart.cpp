@@ -66,8 +66,7 @@ struct TProbeRun {
     void Add(TGroundPoint* probe) {
         if (probe == nullptr) return;
         const TQuadBox b = SquareBox(probe->X, probe->Y, 2);
-        HullHolds = HullHolds && std::isfinite(b.MinX) && std::isfinite(b.MaxX) &&
-                    std::isfinite(b.MinY) && std::isfinite(b.MaxY);
+        HullHolds = HullHolds && std::isfinite(b.MinX + b.MaxX + b.MinY + b.MaxY);
         if (Count == 0) {
             Hull = b;
         } else {

@@ -176,10 +176,10 @@ struct TWallRun {
 
 thread_local TWallRun Run;
 
-// Checked on the numbers themselves: a hull's min and max would drop a NaN.
-bool FiniteBox(const TQuadBox& b) {
-    return std::isfinite(b.MinX) && std::isfinite(b.MaxX) && std::isfinite(b.MinY) &&
-           std::isfinite(b.MaxY) && std::isfinite(b.Margin);
+// Checked on the numbers themselves (a hull's min and max would drop a NaN), through their
+// sum: a NaN or an infinity in it makes it one. A sum that overflows only turns the shortcut off.
+bool FiniteBox(const TQuadBox& b, double x, double y) {
+    return std::isfinite(b.MinX + b.MaxX + b.MinY + b.MaxY + b.Margin + x + y);
 }
 
 TOpponentReach ReachOf(const TEnemyCar& o) {
@@ -204,8 +204,7 @@ void TakeRun(TWallRun& run) {
         const TEnemyCar* o = Race.OpponentCars[static_cast<size_t>(i)];
         if (o == nullptr) continue;
         const TOpponentReach& r = run.Reach[static_cast<size_t>(i)] = ReachOf(*o);
-        run.Finite = run.Finite && FiniteBox(r.Eyes) && std::isfinite(r.Contact.MinX) &&
-                     std::isfinite(r.Contact.MinY);
+        run.Finite = run.Finite && FiniteBox(r.Eyes, r.Contact.MinX, r.Contact.MinY);
         if (run.Any) {
             run.Around.Take(r.Around);
         } else {
@@ -239,7 +238,7 @@ void TRoadRock::Move(float) {
     OpponentContact.fill(0);  // entries past the opponents made are never set
     const double x = X, y = Y;
     const TSpan wall = WallReach(box, x, y);
-    const bool filter = Run.Finite && FiniteBox(box) && std::isfinite(x) && std::isfinite(y);
+    const bool filter = Run.Finite && FiniteBox(box, x, y);
     bool anyContact = false;
     const bool nearAny = Run.Any && (!filter || wall.Meets(Run.Around));
     for (int32_t i = 0; nearAny && i < Run.Count; ++i) {
