@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "world/FollowWorld.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "world/Dashboard.h"
+#include "world/FollowWorld.h"
 #include "world/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"

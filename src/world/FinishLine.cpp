@@ -5,6 +5,7 @@
 #include "world/Car.h"
 #include "world/Dashboard.h"
 #include "world/EnemyCar.h"
+#include "world/FollowWorld.h"
 #include "world/Globals.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"

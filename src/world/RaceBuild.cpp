@@ -130,21 +130,15 @@ void ShiftWorld(double dx, double dy) {
     }
 }
 
-void FollowWorld(TSprite& s, bool pushCopy) {
-    const TPlayer* p = Race.PlayerCar;
-    if (p == nullptr) return;
-    const double px = pushCopy ? p->PushCopyX : p->PushX;
-    const double py = pushCopy ? p->PushCopyY : p->PushY;
-    s.SetX(static_cast<float>(s.X + p->ScrollDX + px));
-    s.SetY(static_cast<float>(s.Y + p->ScrollDY + py));
-}
-
 void ScrollCheckpoints() {
     const TPlayer* p = Race.PlayerCar;
     if (p == nullptr) return;
     const double dx = p->ScrollDX + p->PushX, dy = p->ScrollDY + p->PushY;
-    for (int32_t k = 1; k <= Race.CheckpointCount && k < kCheckpointCapacity; ++k) {
-        Race.Checkpoints[static_cast<size_t>(k)].X += dx;
-        Race.Checkpoints[static_cast<size_t>(k)].Y += dy;
+    // The bound is taken once, so the loop is a plain run over the table.
+    const int32_t last = std::min(Race.CheckpointCount, kCheckpointCapacity - 1);
+    TCheckpoint* checkpoints = Race.Checkpoints.data();
+    for (int32_t k = 1; k <= last; ++k) {
+        checkpoints[k].X += dx;
+        checkpoints[k].Y += dy;
     }
 }

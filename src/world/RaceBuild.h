@@ -15,7 +15,4 @@ void StartRaceClock();
 void BuildRace();
 void ExtendRoad();
 void ShiftWorld(double dx, double dy);
-// Moves s by the player's scroll step and push step (the push step of the frame before with
-// pushCopy): how everything on the road follows the world while the player's car stays put.
-void FollowWorld(TSprite& s, bool pushCopy = false);
 void ScrollCheckpoints();

@@ -7,6 +7,7 @@
 
 #include "world/Bonus.h"
 #include "world/EnemyCar.h"
+#include "world/FollowWorld.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceRecord.h"

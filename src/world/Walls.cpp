@@ -6,6 +6,7 @@
 
 #include "world/Car.h"
 #include "world/EnemyCar.h"
+#include "world/FollowWorld.h"
 #include "world/Player.h"
 #include "world/RaceBuild.h"
 #include "world/RaceMath.h"
