@@ -5,10 +5,12 @@ usage: windows-package.py GAME_BUILD PREFIX DIST        makes DIST/velkaro-VERSI
        windows-package.py --check ZIP                     checks that the zip's DLLs are exactly
                                                           those its program needs
 
-The DLLs a program needs are its imports, walked recursively (x86_64-w64-mingw32-objdump -p),
-less Windows' own DLLs. A DLL is the build's when it is found in the libraries' prefix or in
-the MinGW runtime folders; every other import must be a Windows system DLL (one Wine carries as
-Windows carries it, or an api-ms-win-* set), or packing fails.
+The DLLs a program needs are its imports and the DLLs it loads while it runs (libcurl, loaded
+when the game first goes online: kCurlLibraryName in src/shell/HttpClient.h), walked
+recursively (x86_64-w64-mingw32-objdump -p), less Windows' own DLLs. A DLL is the build's when
+it is found in the libraries' prefix or in the MinGW runtime folders; every other import must
+be a Windows system DLL (one Wine carries as Windows carries it, or an api-ms-win-* set), or
+packing fails; a DLL loaded at run time must always be the build's.
 """
 import os
 import re
@@ -65,10 +67,25 @@ def find_in(name, dirs):
     return None
 
 
+def loaded_at_run_time():
+    """The DLLs the game loads by name while it runs, which its import table does not list."""
+    text = open(os.path.join(ROOT, "src/shell/HttpClient.h"), encoding="utf-8").read()
+    names = re.findall(r'kCurlLibraryName = "([^"]+\.dll)"', text)
+    if not names:
+        sys.exit("windows-package: no Windows name for libcurl in src/shell/HttpClient.h")
+    return names
+
+
 def needed_dlls(exe, dirs):
-    """The non-system DLLs exe needs, recursively: {lower-case name: path}."""
+    """The non-system DLLs exe imports or loads, recursively: {lower-case name: path}."""
     found = {}
     todo = [exe]
+    for name in loaded_at_run_time():
+        path = find_in(name, dirs)
+        if path is None:
+            sys.exit(f"windows-package: {name}, which the game loads while it runs, is missing")
+        found[name.lower()] = path
+        todo.append(path)
     while todo:
         for name in imports(todo.pop()):
             key = name.lower()

@@ -1,10 +1,11 @@
 // The libcurl session: the easy handle is driven through a multi handle so that Cancel can
 // wake the worker at once (curl_multi_wakeup) instead of waiting for a progress callback.
-#include <curl/curl.h>
-
+// libcurl's functions come from the table LoadCurlLibrary fills at the first session; when the
+// library could not be loaded, every request fails with the reason, as an unreachable service
+// does.
 #include <atomic>
-#include <mutex>
 
+#include "shell/CurlLibrary.h"
 #include "shell/HttpClient.h"
 
 namespace {
@@ -25,38 +26,40 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
 
 class TCurlSession final : public THttpSession {
 public:
-    explicit TCurlSession(const THttpLimits& limits) : Limits(limits) {
-        Easy = curl_easy_init();
-        Multi = curl_multi_init();
+    TCurlSession(const TCurlLibrary& curl, const THttpLimits& limits)
+        : Curl(curl), Api(curl.Api), Limits(limits) {
+        if (!Curl.Ready) return;
+        Easy = Api.EasyInit();
+        Multi = Api.MultiInit();
         if (Easy == nullptr || Multi == nullptr) return;
-        Headers = curl_slist_append(Headers, "Content-Type: text/html");
-        Headers = curl_slist_append(Headers, "Accept: text/html, */*");
+        Headers = Api.SlistAppend(Headers, "Content-Type: text/html");
+        Headers = Api.SlistAppend(Headers, "Accept: text/html, */*");
         PostHeaders =
-            curl_slist_append(PostHeaders, "Content-Type: application/x-www-form-urlencoded");
-        PostHeaders = curl_slist_append(PostHeaders, "Accept: text/plain, */*");
-        curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, Headers);
-        curl_easy_setopt(Easy, CURLOPT_USERAGENT, kGameUserAgent);
-        curl_easy_setopt(Easy, CURLOPT_HTTPGET, 1L);
+            Api.SlistAppend(PostHeaders, "Content-Type: application/x-www-form-urlencoded");
+        PostHeaders = Api.SlistAppend(PostHeaders, "Accept: text/plain, */*");
+        Api.EasySetopt(Easy, CURLOPT_HTTPHEADER, Headers);
+        Api.EasySetopt(Easy, CURLOPT_USERAGENT, kGameUserAgent);
+        Api.EasySetopt(Easy, CURLOPT_HTTPGET, 1L);
         // An empty cookie file turns the cookie engine on: the handle keeps what the version
         // reply sets and sends it with the submission.
-        curl_easy_setopt(Easy, CURLOPT_COOKIEFILE, "");
-        curl_easy_setopt(Easy, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(Easy, CURLOPT_SSL_VERIFYPEER, 1L);
-        curl_easy_setopt(Easy, CURLOPT_SSL_VERIFYHOST, 2L);
+        Api.EasySetopt(Easy, CURLOPT_COOKIEFILE, "");
+        Api.EasySetopt(Easy, CURLOPT_PROTOCOLS_STR, "http,https");
+        Api.EasySetopt(Easy, CURLOPT_SSL_VERIFYPEER, 1L);
+        Api.EasySetopt(Easy, CURLOPT_SSL_VERIFYHOST, 2L);
         // Worker threads must not get signals from the resolver's time-outs.
-        curl_easy_setopt(Easy, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(Easy, CURLOPT_CONNECTTIMEOUT_MS,
-                         static_cast<long>(Limits.ConnectTimeout.count()));
-        curl_easy_setopt(Easy, CURLOPT_TIMEOUT_MS,
-                         static_cast<long>(Limits.RequestTimeout.count()));
-        curl_easy_setopt(Easy, CURLOPT_WRITEFUNCTION, WriteBody);
+        Api.EasySetopt(Easy, CURLOPT_NOSIGNAL, 1L);
+        Api.EasySetopt(Easy, CURLOPT_CONNECTTIMEOUT_MS,
+                       static_cast<long>(Limits.ConnectTimeout.count()));
+        Api.EasySetopt(Easy, CURLOPT_TIMEOUT_MS, static_cast<long>(Limits.RequestTimeout.count()));
+        Api.EasySetopt(Easy, CURLOPT_WRITEFUNCTION, WriteBody);
     }
 
     ~TCurlSession() override {
-        curl_multi_cleanup(Multi);
-        curl_easy_cleanup(Easy);
-        curl_slist_free_all(Headers);
-        curl_slist_free_all(PostHeaders);
+        if (!Curl.Ready) return;
+        Api.MultiCleanup(Multi);
+        Api.EasyCleanup(Easy);
+        Api.SlistFreeAll(Headers);
+        Api.SlistFreeAll(PostHeaders);
     }
     TCurlSession(const TCurlSession&) = delete;
     TCurlSession& operator=(const TCurlSession&) = delete;
@@ -69,7 +72,7 @@ public:
 
     void Cancel() override {
         Cancelled = true;
-        if (Multi != nullptr) curl_multi_wakeup(Multi);
+        if (Multi != nullptr) Api.MultiWakeup(Multi);
     }
 
 private:
@@ -77,6 +80,10 @@ private:
     // put back to GET with the game's headers afterwards, for the session's next request.
     THttpReply Transfer(const std::string& url, const std::string* formBody) {
         THttpReply reply;
+        if (!Curl.Ready) {
+            reply.Error = Curl.Error;
+            return reply;
+        }
         if (Easy == nullptr || Multi == nullptr) {
             reply.Error = "libcurl could not start";
             return reply;
@@ -86,28 +93,28 @@ private:
             return reply;
         }
         TBodySink sink{&reply.Body, Limits.MaxReplyBytes};
-        curl_easy_setopt(Easy, CURLOPT_WRITEDATA, &sink);
-        if (curl_easy_setopt(Easy, CURLOPT_URL, url.c_str()) != CURLE_OK) {
+        Api.EasySetopt(Easy, CURLOPT_WRITEDATA, &sink);
+        if (Api.EasySetopt(Easy, CURLOPT_URL, url.c_str()) != CURLE_OK) {
             reply.Error = "bad address";
             return reply;
         }
         if (formBody != nullptr) {
-            curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, PostHeaders);
-            curl_easy_setopt(Easy, CURLOPT_POSTFIELDSIZE, static_cast<long>(formBody->size()));
-            curl_easy_setopt(Easy, CURLOPT_POSTFIELDS, formBody->c_str());
+            Api.EasySetopt(Easy, CURLOPT_HTTPHEADER, PostHeaders);
+            Api.EasySetopt(Easy, CURLOPT_POSTFIELDSIZE, static_cast<long>(formBody->size()));
+            Api.EasySetopt(Easy, CURLOPT_POSTFIELDS, formBody->c_str());
         }
         const CURLcode code = Perform();
-        curl_easy_setopt(Easy, CURLOPT_WRITEDATA, nullptr);
+        Api.EasySetopt(Easy, CURLOPT_WRITEDATA, nullptr);
         if (formBody != nullptr) {
-            curl_easy_setopt(Easy, CURLOPT_HTTPHEADER, Headers);
-            curl_easy_setopt(Easy, CURLOPT_HTTPGET, 1L);
+            Api.EasySetopt(Easy, CURLOPT_HTTPHEADER, Headers);
+            Api.EasySetopt(Easy, CURLOPT_HTTPGET, 1L);
         }
         if (code != CURLE_OK) {
-            reply.Error = Cancelled ? "cancelled" : curl_easy_strerror(code);
+            reply.Error = Cancelled ? "cancelled" : Api.EasyStrerror(code);
             reply.Body.clear();
             return reply;
         }
-        curl_easy_getinfo(Easy, CURLINFO_RESPONSE_CODE, &reply.Status);
+        Api.EasyGetinfo(Easy, CURLINFO_RESPONSE_CODE, &reply.Status);
         reply.Ok = reply.Status >= 200 && reply.Status < 300;
         if (!reply.Ok) reply.Error = "HTTP status " + std::to_string(reply.Status);
         return reply;
@@ -115,32 +122,34 @@ private:
 
     // Runs the easy handle to completion; the time-outs are the easy handle's own.
     CURLcode Perform() {
-        if (curl_multi_add_handle(Multi, Easy) != CURLM_OK) return CURLE_FAILED_INIT;
+        if (Api.MultiAddHandle(Multi, Easy) != CURLM_OK) return CURLE_FAILED_INIT;
         CURLcode result = CURLE_ABORTED_BY_CALLBACK;
         bool finished = false;
         while (!finished && !Cancelled) {
             int running = 0;
-            if (curl_multi_perform(Multi, &running) != CURLM_OK) {
+            if (Api.MultiPerform(Multi, &running) != CURLM_OK) {
                 result = CURLE_FAILED_INIT;
                 break;
             }
             int queued = 0;
-            while (CURLMsg* msg = curl_multi_info_read(Multi, &queued)) {
+            while (CURLMsg* msg = Api.MultiInfoRead(Multi, &queued)) {
                 if (msg->msg == CURLMSG_DONE && msg->easy_handle == Easy) {
                     result = msg->data.result;
                     finished = true;
                 }
             }
             if (finished || running == 0) break;
-            curl_multi_poll(Multi, nullptr, 0, 1000, nullptr);
+            Api.MultiPoll(Multi, nullptr, 0, 1000, nullptr);
         }
         if (!finished && !Cancelled && result == CURLE_ABORTED_BY_CALLBACK) {
             result = CURLE_RECV_ERROR;
         }
-        curl_multi_remove_handle(Multi, Easy);
+        Api.MultiRemoveHandle(Multi, Easy);
         return result;
     }
 
+    const TCurlLibrary& Curl;
+    const TCurlApi& Api;
     THttpLimits Limits;
     CURL* Easy = nullptr;
     CURLM* Multi = nullptr;
@@ -149,26 +158,20 @@ private:
     std::atomic<bool> Cancelled{false};
 };
 
-// Sets libcurl up once per process, at the first session rather than at start-up: its TLS
-// library's set-up takes megabytes a game that never goes online does not need. Left set up
-// until the process ends, as a worker given up on at quit may still be inside libcurl. The
-// once flag keeps a second session waiting until it is done; nothing else in the process uses
-// libcurl or its TLS library meanwhile.
-void SetUpCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 class TCurlHttpClient final : public THttpClient {
 public:
+    explicit TCurlHttpClient(std::string libraryName) : LibraryName(std::move(libraryName)) {}
+
     std::unique_ptr<THttpSession> OpenSession(const THttpLimits& limits) override {
-        SetUpCurl();
-        return std::make_unique<TCurlSession>(limits);
+        return std::make_unique<TCurlSession>(LoadCurlLibrary(LibraryName), limits);
     }
+
+private:
+    std::string LibraryName;
 };
 
 }  // namespace
 
-std::shared_ptr<THttpClient> MakeCurlHttpClient() {
-    return std::make_shared<TCurlHttpClient>();
+std::shared_ptr<THttpClient> MakeCurlHttpClient(const std::string& libraryName) {
+    return std::make_shared<TCurlHttpClient>(libraryName);
 }

@@ -46,8 +46,17 @@ public:
     virtual std::unique_ptr<THttpSession> OpenSession(const THttpLimits& limits) = 0;
 };
 
-// libcurl: one easy handle per session, with the game's request headers.
-std::shared_ptr<THttpClient> MakeCurlHttpClient();
+// The file libcurl is loaded from, the first time a session is opened.
+#ifdef _WIN32
+inline constexpr const char* kCurlLibraryName = "libcurl.dll";
+#else
+inline constexpr const char* kCurlLibraryName = "libcurl.so.4";
+#endif
+
+// libcurl: one easy handle per session, with the game's request headers. The library is loaded
+// (and set up) when the first session is opened, not before; when it cannot be, every request
+// fails with the reason in the reply's Error, as an unreachable service does.
+std::shared_ptr<THttpClient> MakeCurlHttpClient(const std::string& libraryName = kCurlLibraryName);
 
 // The user agent the game sends.
 inline constexpr const char* kGameUserAgent = "Mozilla/3.0 (compatible; libcurl)";

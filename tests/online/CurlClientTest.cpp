@@ -1,5 +1,7 @@
 // The libcurl client against a recording loopback server: the request headers, cookies kept
-// between the two requests of a submission, HTTP errors, oversized replies and cancelling.
+// between the two requests of a submission, HTTP errors, oversized replies and cancelling; and
+// a libcurl that cannot be loaded, which must fail every online action as an unreachable
+// service does.
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -11,6 +13,7 @@
 #include "harness/ServiceProcess.h"
 #include "online/OnlineTestUtil.h"
 #include "shell/HttpClient.h"
+#include "shell/daily/DailyOnline.h"
 #include "shell/Online.h"
 
 namespace {
@@ -131,4 +134,74 @@ TEST_F(CurlClient, CancelEndsARequestToASilentServer) {
     EXPECT_EQ(reply.Error, "cancelled");
     // Later requests of a cancelled session fail at once.
     EXPECT_FALSE(session->Get("http://127.0.0.1:" + std::to_string(silent.Port()) + "/").Ok);
+}
+
+TEST_F(CurlClient, WithoutLibcurlEveryOnlineActionFailsAsAnUnreachableService) {
+    struct Case {
+        const char* What;
+        const char* Library;
+    };
+    for (const Case& c : {Case{"no such file", "libvelkaro-no-such-curl.so.4"},
+                          Case{"a library without libcurl's functions", "libz.so.1"}}) {
+        SCOPED_TRACE(c.What);
+        TRecordingServer server;
+        const auto client = MakeCurlHttpClient(c.Library);
+
+        auto session = client->OpenSession({});
+        ASSERT_NE(session, nullptr);
+        const std::string url = server.Base() + "/cgi/version.pl?version&prg=Velkaro";
+        for (const THttpReply& reply : {session->Get(url), session->Post(url, "a=1")}) {
+            EXPECT_FALSE(reply.Ok);
+            EXPECT_EQ(reply.Status, 0);
+            EXPECT_TRUE(reply.Body.empty());
+            // The library's name and the loader's reason, for the log.
+            EXPECT_NE(reply.Error.find("libcurl"), std::string::npos) << reply.Error;
+            EXPECT_NE(reply.Error.find(c.Library), std::string::npos) << reply.Error;
+        }
+        session->Cancel();
+        EXPECT_FALSE(RunSubmission(*session, server.Base(), "Ann", 10, ""));
+
+        // The score submission shows its usual message, once.
+        {
+            TMessageCapture messages;
+            TOnline online(client);
+            TOnlineSettings settings;
+            settings.ServerUrl = server.Base();
+            online.Configure(settings);
+            online.SubmitScore("Ann", 10, "");
+            ASSERT_TRUE(WaitFor([&] {
+                online.PollOnline();
+                return !online.Busy();
+            }));
+            EXPECT_EQ(messages.Count(), 1u);
+            EXPECT_EQ(messages.Count(kCantConnectText), 1u);
+        }
+
+        // The daily race's three requests are unreachable.
+        TDailyOnline daily;
+        daily.SetClient(client);
+        daily.SetServer(server.Base(), {});
+        ASSERT_TRUE(daily.Submit({"2026-12-10", "1.0", "Ann", 6000, "log"}));
+        ASSERT_TRUE(daily.RequestTable("2026-12-10", "Ann"));
+        ASSERT_TRUE(daily.RequestLeader("2026-12-10"));
+        std::optional<TDailySubmitAnswer> submitted;
+        std::optional<TDailyTableAnswer> table;
+        std::optional<TDailyLeaderAnswer> leader;
+        ASSERT_TRUE(WaitFor([&] {
+            if (!submitted) submitted = daily.TakeSubmitAnswer();
+            if (!table) table = daily.TakeTableAnswer();
+            if (!leader) leader = daily.TakeLeaderAnswer();
+            return submitted && table && leader;
+        }));
+        EXPECT_EQ(submitted->Kind, TDailySubmitAnswer::TKind::Unreachable);
+        EXPECT_FALSE(table->Reached);
+        EXPECT_EQ(leader->Kind, TDailyLeaderAnswer::TKind::Unreachable);
+
+        EXPECT_TRUE(server.Requests().empty());
+    }
+    // The game's own library is not held back by the failures: it still loads and talks.
+    TRecordingServer server;
+    auto session = MakeCurlHttpClient()->OpenSession({});
+    EXPECT_TRUE(RunSubmission(*session, server.Base(), "Ann", 10, ""));
+    EXPECT_EQ(server.Requests().size(), 2u);
 }

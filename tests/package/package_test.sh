@@ -60,9 +60,12 @@ step "checking the packages' fields"
 field() { dpkg-deb -f "$1" "$2"; }
 [ "$(field "$game_deb" Package)" = velkaro ] || fail "the game package is not named velkaro"
 [ "$(field "$scores_deb" Package)" = velkaro-scores ] || fail "the service package is misnamed"
-# The library dependencies are read from the binaries: the game's SDL, the service's SQLite.
+# The library dependencies are read from the binaries (the game's SDL, the service's SQLite),
+# but for libcurl, which the game loads when it goes online.
 field "$game_deb" Depends | grep -q 'libsdl2-2.0-0' || fail "the game does not depend on SDL"
 field "$game_deb" Depends | grep -q 'libc6' || fail "the game's library dependencies are missing"
+# libcurl is loaded when the game goes online, so the package names it itself.
+field "$game_deb" Depends | grep -q 'libcurl4 (>= ' || fail "the game does not depend on libcurl"
 field "$scores_deb" Depends | grep -q 'libsqlite3-0' || fail "the service does not depend on SQLite"
 field "$scores_deb" Depends | grep -q "velkaro (= $version)" ||
     fail "the service does not depend on the game of its own version"

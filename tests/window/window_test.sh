@@ -126,12 +126,17 @@ if [ "${1:-}" = "--inner" ]; then
   # where "yes" ends, so a click while the page slides could answer "no": the keyboard answers.)
   xdotool key Return
   wait_state 4 10 || fail "Enter in the quit menu did not end the game"
+  # Nothing so far went online: libcurl and the TLS libraries it brings are not loaded.
+  early=$(grep -oE '/[^ ]*/lib(curl|ssl|crypto|gnutls)[.-][^ ]*' "/proc/$pid/maps" | sort -u || true)
+  [ -z "$early" ] || fail "loaded before the game went online: $(echo $early)"
   # --- The daily race (its own block). "DAILY RACE" (552, 444, 200 x 28) opens the day's
   # preview; its "TABLE" (354, 443, 92 x 28) asks the service for the day's table; Escape goes
   # back to the preview, and from there to the main menu.
   click_until_state 652 458 28 10 || fail "the daily race button opened no preview"
   import -window root "$out/daily_preview.png"
   click_until_state 400 457 30 10 || fail "the preview's table button opened no table"
+  # The preview asked for the leader's ghost and the table page for the table: online now.
+  grep -q '/libcurl' "/proc/$pid/maps" || fail "the day's table was asked for without libcurl"
   xdotool key Escape
   wait_state 28 10 || fail "Escape on the day's table did not return to the preview"
   xdotool key Escape
