@@ -6,11 +6,11 @@
 
 #include "platform/MessageBox.h"
 
-// Below 2^52, adding and taking away 2^52 leaves the
-// nearest whole number (halves to even), as std::nearbyint does in the default rounding mode.
-// A whole n below 2^52 is never within half a unit in the last place of a whole multiple of
-// 10000 below it once divided (n / 10000 < 2^39, where that half unit is below 1 / 10000), so
-// truncating the quotient equals whole-number division.
+// The four-decimal rounding, for the places the inline answer leaves. Below 2^52, adding and
+// taking away 2^52 leaves the nearest whole number (halves to even), as std::nearbyint does in the
+// default rounding mode. A whole n below 2^52 is never within half a unit in the last place of a
+// whole multiple of 10000 below it once divided (n / 10000 < 2^39, where that half unit is below 1
+// / 10000), so truncating the quotient equals whole-number division.
 int32_t EngineRoundByDecimals(double x) {
     const double shifted = x >= 0 ? x + 0.5 : x - 0.5;
     // Four decimals first, so values a hair below a half (2.49996) still round up.
@@ -324,11 +324,14 @@ void TKerbSprite::Pass(F call) {
 }
 
 namespace {
+// Counts every sprite move a pass starts on this thread, and every pass begun.
 thread_local uint64_t MoveSerial = 0;
 }  // namespace
 
-uint64_t SpriteMoveSerial() {
-    return MoveSerial;
+bool ContinuesRun(uint64_t& mark) {
+    const bool follows = MoveSerial == mark + 1;
+    mark = MoveSerial;
+    return follows;
 }
 
 void TKerbSprite::Move(float moveCount) {

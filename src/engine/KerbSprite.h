@@ -112,10 +112,11 @@ inline void TSprite::SetY(float value) {
     CenterY = static_cast<float>(Height) / 2 + Y;
 }
 
-// Counts, per thread, every sprite move started by any engine's move pass, and every pass begun.
-// A sprite that reads it in its Move and finds one more than a sprite of its kind saw in its own
-// Move knows that it directly follows that sprite in one pass: no other sprite moved between.
-uint64_t SpriteMoveSerial();
+// For sprites of one kind that share work along a run of them in a move pass. Called in a
+// sprite's Move with the kind's mark: true when the sprite that last called it with that mark
+// moved just before this one in the same pass (no other sprite moved between, on this thread);
+// the mark then records this move for the next.
+bool ContinuesRun(uint64_t& mark);
 
 class TKerbSprite {
 public:

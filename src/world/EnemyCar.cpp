@@ -78,14 +78,7 @@ TEnemyCar* CreateOpponentCar(TKerbSprite* engine, int32_t index, double x, doubl
 
 void TEnemyCar::UpdateEyesBox() {
     TQuadBox all = SquareBox(Eyes[0].X, Eyes[0].Y, 40);
-    for (size_t e = 1; e < 3; ++e) {
-        const TQuadBox b = SquareBox(Eyes[e].X, Eyes[e].Y, 40);
-        all.MinX = std::min(all.MinX, b.MinX);
-        all.MaxX = std::max(all.MaxX, b.MaxX);
-        all.MinY = std::min(all.MinY, b.MinY);
-        all.MaxY = std::max(all.MaxY, b.MaxY);
-        all.Margin = std::max(all.Margin, b.Margin);
-    }
+    for (size_t e = 1; e < 3; ++e) Enclose(all, SquareBox(Eyes[e].X, Eyes[e].Y, 40));
     EyesBounds = all;
 }
 
@@ -108,7 +101,8 @@ void TEnemyCar::SenseCars() {
         const TVec2 own = MeanCorner(*this);
         const TVec2 m = MeanCorner(other);
         const TVec2 n = UnitOrOne(m.X - own.X, m.Y - own.Y);
-        const double k = RaceCos(Rad(Direction)) * n.Y - RaceSin(Rad(Direction)) * n.X;
+        const TSinCos d = RaceSinCos(Rad(Direction));
+        const double k = d.Cos * n.Y - d.Sin * n.X;
         if (k > 0) {
             Eyes[2].CarRight = true;
             Eyes[2].CarLeft = false;

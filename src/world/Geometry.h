@@ -41,6 +41,15 @@ inline TQuadBox QuadBox(const TQuad4& q) {
     b.Margin = 1 + 0.1 * std::max(b.MaxX - b.MinX, b.MaxY - b.MinY);
     return b;
 }
+// Widens hull to hold box b, keeping the larger margin: a box far from the hull (BoxesFarApart)
+// is then far from b too.
+inline void Enclose(TQuadBox& hull, const TQuadBox& b) {
+    hull.MinX = std::min(hull.MinX, b.MinX);
+    hull.MaxX = std::max(hull.MaxX, b.MaxX);
+    hull.MinY = std::min(hull.MinY, b.MinY);
+    hull.MaxY = std::max(hull.MaxY, b.MaxY);
+    hull.Margin = std::max(hull.Margin, b.Margin);
+}
 // The box of the axis-aligned square of half size `half` around (x, y): the same numbers as
 // QuadBox of that square, without building it.
 inline TQuadBox SquareBox(double x, double y, double half) {

@@ -55,7 +55,7 @@ void MarkIfOnRoad(const TQuad4& tarmac, const TQuadBox& box, TGroundPoint& probe
 // before a piece was not a piece. A hull's min and max would drop a place that is not a number
 // (never seen in a race), so with one the hull is not used.
 struct TProbeRun {
-    uint64_t LastSerial = 0;
+    uint64_t Mark = 0;
     int32_t Count = 0;
     bool HullHolds = true;
     std::array<TGroundPoint*, 2 * (kMaxOpponents + 1)> Probes{};
@@ -71,9 +71,7 @@ struct TProbeRun {
         if (Count == 0) {
             Hull = b;
         } else {
-            Hull.MinX = std::min(Hull.MinX, b.MinX), Hull.MaxX = std::max(Hull.MaxX, b.MaxX);
-            Hull.MinY = std::min(Hull.MinY, b.MinY), Hull.MaxY = std::max(Hull.MaxY, b.MaxY);
-            Hull.Margin = std::max(Hull.Margin, b.Margin);
+            Enclose(Hull, b);
         }
         Probes[static_cast<size_t>(Count)] = probe;
         Boxes[static_cast<size_t>(Count)] = b;
@@ -84,9 +82,9 @@ struct TProbeRun {
 thread_local TProbeRun ProbeRun;
 
 void TakeProbes(TProbeRun& run) {
-    const uint64_t serial = run.LastSerial;
+    const uint64_t mark = run.Mark;
     run = TProbeRun{};
-    run.LastSerial = serial;
+    run.Mark = mark;
     if (const TPlayer* p = Race.PlayerCar) {
         run.Add(p->FrontPoint);
         run.Add(p->CentrePoint);
@@ -142,9 +140,7 @@ void TRoadPart::GroundTest() const {
     const TQuad4 tarmac = Tarmac();
     const TQuadBox box = QuadBox(tarmac);
     TProbeRun& run = ProbeRun;
-    const uint64_t serial = SpriteMoveSerial();
-    if (serial != run.LastSerial + 1) TakeProbes(run);
-    run.LastSerial = serial;
+    if (!ContinuesRun(run.Mark)) TakeProbes(run);
     for (int32_t i = 0; i < run.BelowCount; ++i) {
         TEnemyCar* o = run.Below[static_cast<size_t>(i)];
         o->FrontPoint->OnRoad = o->CentrePoint->OnRoad = true;

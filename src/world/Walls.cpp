@@ -168,7 +168,7 @@ struct TOpponentReach {
 struct TWallRun {
     bool Valid = false;
     bool Finite = true;
-    uint64_t LastSerial = 0;
+    uint64_t Mark = 0;
     int32_t Count = 0;
     std::array<TOpponentReach, kMaxOpponents> Reach{};
     bool Any = false;
@@ -198,7 +198,9 @@ TOpponentReach ReachOf(const TEnemyCar& o) {
 }
 
 void TakeRun(TWallRun& run) {
+    const uint64_t mark = run.Mark;
     run = TWallRun{};
+    run.Mark = mark;
     run.Valid = true;
     run.Count = std::clamp(Race.OpponentsCreated, 0, kMaxOpponents);
     for (int32_t i = 0; i < run.Count; ++i) {
@@ -233,9 +235,7 @@ void TRoadRock::Move(float) {
     const TQuad4 quad = Quad();
     const TQuadBox box = QuadBox(quad);
     const int32_t count = Race.OpponentsCreated;
-    const uint64_t serial = SpriteMoveSerial();
-    if (!Run.Valid || serial != Run.LastSerial + 1 || Run.Count != count) TakeRun(Run);
-    Run.LastSerial = serial;
+    if (!ContinuesRun(Run.Mark) || !Run.Valid || Run.Count != count) TakeRun(Run);
     OpponentContact.fill(0);  // entries past the opponents made are never set
     const double x = X, y = Y;
     const TSpan wall = WallReach(box, x, y);
